@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// One item taken off the front of a text, and what is left after it.
+struct TextItem
+{
+    QString item;
+    QString rest;
+};
+
+// Splits off the first item of a text: a run of non-blank characters, or a double-quoted
+// text whose blanks are kept (the quotes are removed). Unbalanced quotes are reported on
+// the debug output and the split goes on. The configuration reader, the text image reader
+// and the batch interpreter all split their lines with it.
+TextItem takeFirstItem(const QString &text);

@@ -1,0 +1,161 @@
+#include "batchdispatcher.h"
+
+#include "app/takefirstitem.h"
+#include "batch/batchcommands.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// A line continues on the next one when its last non-blank character is a backslash; the
+// backslash and the blanks after it are cut off.
+bool cutContinuation(QString &text)
+{
+    static const QRegularExpression continued(QStringLiteral("\\\\\\s*$"));
+    const QRegularExpressionMatch match = continued.match(text);
+    if (!match.hasMatch())
+        return false;
+    text.truncate(match.capturedStart());
+    return true;
+}
+
+} // namespace
+
+BatchDispatcher::BatchDispatcher(QObject *parent)
+    : QObject(parent)
+{
+    connect(this, &BatchDispatcher::execNextLineSig, this, &BatchDispatcher::execNextLineSlot,
+            Qt::DirectConnection);
+}
+
+void BatchDispatcher::doDispatchCmds(QStringList cmdList)
+{
+    mRunning = true;
+    mCmdLines = cmdList;
+    mLineIndex = 0;
+    mLoops.clear();
+    emit execNextLineSig();
+}
+
+void BatchDispatcher::batchStopSlot()
+{
+    mRunning = false;
+    mInRem = false;
+}
+
+void BatchDispatcher::finishBatchExec()
+{
+    emit execNextLineSig();
+}
+
+QString BatchDispatcher::takeLogicalLine()
+{
+    QString text = mCmdLines.at(mLineIndex);
+    while (cutContinuation(text)) {
+        ++mLineIndex;
+        if (mLineIndex >= mCmdLines.size())
+            break;
+        text += mCmdLines.at(mLineIndex);
+    }
+    return text;
+}
+
+void BatchDispatcher::execNextLineSlot()
+{
+    if (!mRunning || mLineIndex < 0 || mLineIndex >= mCmdLines.size())
+        return;
+
+    CmdLine c(takeLogicalLine());
+    bool skip = true;
+    if (!c.line.isEmpty()) {
+        const int directive = directiveTable().lookup(c.cmd);
+        if (directive == DirEnd)
+            return;
+        if (directive == DirRemEnd)
+            mInRem = false;
+        else if (directive == DirRemStart)
+            mInRem = true;
+
+        if (!mInRem) {
+            skip = false;
+            switch (directive) {
+            case DirFor:
+                startLoop(c);
+                break;
+            case DirNext:
+                nextOfLoop(c);
+                break;
+            case DirEcho: {
+                substituteLoopValues(c.args);
+                // The batch window writes every log entry to the debug output as well.
+                emit Log(QStringLiteral("echo %1").arg(c.arg(0)));
+                break;
+            }
+            default:
+                break;
+            }
+            if (c.isCommand()) {
+                substituteLoopValues(c.args);
+                emit Log(QStringLiteral("%1 : %2\n").arg(c.cmd, c.args.join(QLatin1Char(' '))));
+            }
+        }
+    }
+    emit execCmdSig(c, skip);
+    ++mLineIndex;
+}
+
+void BatchDispatcher::startLoop(const CmdLine &c)
+{
+    QStringList items;
+    TextItem item{QString(), c.args.join(QLatin1Char(' '))};
+    while (items.size() < 5) {
+        item = takeFirstItem(item.rest);
+        items << item.item;
+    }
+    LoopVar loop;
+    loop.name = items.at(0);
+    loop.placeholder = items.at(1);
+    loop.startText = items.at(2);
+    loop.endText = items.at(3);
+    loop.stepText = items.at(4);
+    loop.current = loop.startText;
+    loop.forLine = mLineIndex;
+
+    const int existing = indexOfLoop(loop.name);
+    if (existing >= 0)
+        mLoops.remove(existing);
+    mLoops.append(loop);
+    emit Log(QStringLiteral("for %1 : %2 = %3\n").arg(loop.name, loop.placeholder, loop.current));
+}
+
+void BatchDispatcher::nextOfLoop(const CmdLine &c)
+{
+    const int index = indexOfLoop(c.arg(0));
+    LoopVar loop;
+    if (index >= 0) {
+        LoopVar &active = mLoops[index];
+        if (active.advance())
+            mLineIndex = active.forLine;
+        loop = active;
+    }
+    emit Log(QStringLiteral("next %1 : %2 = %3\n").arg(loop.name, loop.placeholder, loop.current));
+}
+
+void BatchDispatcher::substituteLoopValues(QStringList &args) const
+{
+    for (QString &arg : args) {
+        for (const LoopVar &loop : mLoops) {
+            if (!loop.placeholder.isEmpty())
+                arg.replace(loop.placeholder, loop.current);
+        }
+    }
+}
+
+int BatchDispatcher::indexOfLoop(const QString &name) const
+{
+    for (int i = 0; i < mLoops.size(); ++i) {
+        if (mLoops.at(i).name == name)
+            return i;
+    }
+    return -1;
+}

@@ -1,0 +1,5 @@
+#include "colorbar.h"
+
+ColorBar::ColorBar(QWidget *parent)
+    : DispA(parent)
+{}

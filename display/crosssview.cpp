@@ -1,0 +1,5 @@
+#include "crosssview.h"
+
+CrossSView::CrossSView(QWidget *parent)
+    : DispA(parent)
+{}

@@ -1,0 +1,5 @@
+#include "dispa.h"
+
+DispA::DispA(QWidget *parent)
+    : QFrame(parent)
+{}

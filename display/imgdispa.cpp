@@ -1,0 +1,5 @@
+#include "imgdispa.h"
+
+ImgDispA::ImgDispA(QWidget *parent)
+    : DispA(parent)
+{}

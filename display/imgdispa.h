@@ -1,0 +1,12 @@
+#pragma once
+
+#include "display/dispa.h"
+
+// The image display area of the main window: zoom, pan and area selection.
+class ImgDispA : public DispA
+{
+    Q_OBJECT
+
+public:
+    explicit ImgDispA(QWidget *parent = nullptr);
+};

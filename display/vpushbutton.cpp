@@ -1,0 +1,5 @@
+#include "vpushbutton.h"
+
+VPushButton::VPushButton(QWidget *parent)
+    : QPushButton(parent)
+{}

@@ -1,0 +1,5 @@
+#include "selectdatafiles.h"
+
+SelectDataFiles::SelectDataFiles(QWidget *parent)
+    : QFrame(parent)
+{}

@@ -1,0 +1,119 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>Body</name>
+    <message>
+        <source>Set All</source>
+        <translation>全画像に適用</translation>
+    </message>
+    <message>
+        <source>Fluo. Type</source>
+        <translation>蛍光法</translation>
+    </message>
+    <message>
+        <source>Reset Scale</source>
+        <translation>表示リセット</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>拡大</translation>
+    </message>
+    <message>
+        <source>Position: </source>
+        <translation>位置: </translation>
+    </message>
+    <message>
+        <source>   E-shift from Std.: </source>
+        <translation>   標準からのEシフト: </translation>
+    </message>
+    <message>
+        <source>    E-Shift Tbl.: </source>
+        <translation>    Eシフト表: </translation>
+    </message>
+    <message>
+        <source>Img. Select :</source>
+        <translation>画像選択 :</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>データ</translation>
+    </message>
+    <message>
+        <source>Shift</source>
+        <translation>シフト</translation>
+    </message>
+    <message>
+        <source>Res. Analysis</source>
+        <translation>残差解析</translation>
+    </message>
+    <message>
+        <source>Show Spectrum</source>
+        <translation>スペクトル表示</translation>
+    </message>
+    <message>
+        <source>Show Analyzer</source>
+        <translation>解析窓表示</translation>
+    </message>
+    <message>
+        <source>Show Cali. Ctrl.</source>
+        <translation>較正窓表示</translation>
+    </message>
+    <message>
+        <source>Show Img. Proc.</source>
+        <translation>画像処理表示</translation>
+    </message>
+    <message>
+        <source>Batch Ctrl.</source>
+        <translation>バッチ制御</translation>
+    </message>
+    <message>
+        <source>Chk Vals</source>
+        <translation>値確認</translation>
+    </message>
+    <message>
+        <source>Save Img/Data</source>
+        <translation>画像/データ保存</translation>
+    </message>
+    <message>
+        <source>Save Flat Dark</source>
+        <translation>フラット/ダーク保存</translation>
+    </message>
+    <message>
+        <source>Cfg.</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>データ保存</translation>
+    </message>
+    <message>
+        <source>Save Image</source>
+        <translation>画像保存</translation>
+    </message>
+    <message>
+        <source>Save Proc. Data</source>
+        <translation>処理データ保存</translation>
+    </message>
+    <message>
+        <source>Save XAFS Spectra</source>
+        <translation>XAFSスペクトル保存</translation>
+    </message>
+    <message>
+        <source>DeGlitch</source>
+        <translation>グリッチ除去</translation>
+    </message>
+    <message>
+        <source>de Glitch</source>
+        <translation>グリッチ除去</translation>
+    </message>
+    <message>
+        <source>Deglitch Selected Map</source>
+        <translation>選択したマップのグリッチ除去</translation>
+    </message>
+    <message>
+        <source>Deglitch E-Shift Map</source>
+        <translation>Eシフトマップのグリッチ除去</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,8 @@
+#include "resourceinit.h"
+
+#include <QtCore/QtGlobal>
+
+void initMarvolentiResources()
+{
+    Q_INIT_RESOURCE(marvolenti);
+}
