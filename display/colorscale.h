@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QObject>
+
+// The numbers behind a colour bar: the value range it stands for, the two limits the user
+// drags, and the mapping of a scale fraction onto the hot or the grey colour table. Images
+// of values are coloured through the program-wide current scale; the colour bar widget owns
+// one and paints it.
+class ColorScale : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ColorScale(QObject *parent = nullptr);
+
+    // The scale the main window's colour bar shows; every image of values is coloured
+    // through it. Null until the main window sets it.
+    static ColorScale *current();
+    static void setCurrent(ColorScale *scale);
+
+    // The format new scales take: grey.
+    static QImage::Format defaultFormat();
+
+    QImage::Format format() const { return mFormat; }
+    void setFormat(QImage::Format format);
+
+    double lowerLimit() const { return mLowerLimit; }
+    double upperLimit() const { return mUpperLimit; }
+    void setLimits(double lower, double upper);
+
+    double valueMin() const { return mValueMin; }
+    double valueMax() const { return mValueMax; }
+    // Sets the values that the bottom and the top of the bar stand for; emits rangeChanged().
+    void setValueRange(double min, double max);
+
+    // Bytes a pixel in this scale's format: 3 for colour, 1 for grey, 0 otherwise.
+    int bytesPerPixel() const;
+    // Writes the pixel bytes of scale fraction x and returns out advanced past them.
+    uchar *colourBytes(double x, uchar *out) const;
+    QColor colourOfValue(double x) const;
+
+signals:
+    void rangeChanged();
+    void limitsChanged();
+
+private:
+    // Index into a table: trunc(t * scale) of the clamped fraction t, at most last.
+    int tableIndex(double x, int scale, int last) const;
+
+    QImage::Format mFormat;
+    double mLowerLimit = 0.0;
+    double mUpperLimit = 1.0;
+    double mValueMin = 0.0;
+    double mValueMax = 1.0;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QMetaType>
+#include <QString>
+#include <QVector>
+
+class ColorScale;
+
+// One loaded image of one energy: its samples, size, value range, energy, alignment shift
+// and, once it is shown, a display image coloured through the current colour scale.
+class TiffData
+{
+public:
+    enum SampleKind { TiffRows = 0, ImgRows = 1, FloatRows = 2, NoRows = 3 };
+
+    TiffData() = default;
+    ~TiffData();
+    TiffData(const TiffData &) = delete;
+    TiffData &operator=(const TiffData &) = delete;
+
+    // Reads the file, choosing the format from its first bytes.
+    bool read(const QString &fileName);
+    // Rebuilds the display image from the samples through the current colour scale.
+    void makeDisplayImage();
+    bool hasDisplayImage() const { return !displayImage.isNull(); }
+    // Sum of the shifted sample values of the (2|hw|+1) x (2|hh|+1) block centred on (x, y).
+    double binSum(int x, int y, int halfWidth, int halfHeight) const;
+    // Sample at (column, row) after the alignment shift; 0 outside the stored image.
+    double shiftedValue(int column, int row) const;
+    // Hands (minValue, maxValue) to the colour bar, which repaints itself.
+    void pushRangeToColorBar();
+    void clear();
+
+    QImage::Format displayFormat = QImage::Format_Grayscale8;
+    QString fileName;
+    int width = 0;
+    int height = 0;
+    int scanlineBytes = 0;
+    double minValue = 1.7976931348623157e308;
+    double maxValue = 2.2250738585072014e-308;
+    double energy = 0.0;
+    ColorScale *colorBar = nullptr;
+    QByteArray displayBuffer;
+    QImage displayImage;
+    int shiftX = 0;
+    int shiftY = 0;
+    SampleKind sampleKind = NoRows;
+
+    // Samples, row by row without padding: 16-bit for TIFF and IMG, float for QNRB text.
+    QVector<quint16> samples16;
+    QVector<float> samplesFloat;
+};
+
+Q_DECLARE_METATYPE(TiffData *)

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QPointF>
+#include <QVector>
+
+// An ordered list of (x, y) points with its value range and an optional energy shift: every
+// x is read as x - dE while the shift is on.
+class Spectrum
+{
+public:
+    Spectrum() = default;
+    // Copies the points and the range; a source with its shift on hands its dE over (off)
+    // and its range is read shifted.
+    Spectrum(const Spectrum &other);
+    Spectrum &operator=(const Spectrum &other);
+    virtual ~Spectrum() = default;
+
+    void append(double x, double y);
+    void clear();
+    int size() const { return points.size(); }
+    bool isEmpty() const { return points.isEmpty(); }
+
+    // x of point i as read, with the shift applied when it is on.
+    double xAt(int i) const { return shiftOn ? points.at(i).x() - dE : points.at(i).x(); }
+    double yAt(int i) const { return points.at(i).y(); }
+
+    // y linearly interpolated at x (extrapolated beyond the ends).
+    double valueAt(double x) const;
+    // Energy at which the curve first crosses minY + fraction * (maxY - minY);
+    // kind 0 rising, 1 falling, 2 either.
+    double crossingEnergy(double fraction, int kind) const;
+
+    int valid = 1;
+    QVector<QPointF> points;
+    double minX = 1e300;
+    double minY = 1e300;
+    double maxX = -1e300;
+    double maxY = -1e300;
+    int minYIndex = 0;
+    int maxYIndex = 0;
+    bool shiftOn = false;
+    double dE = 0.0;
+};
