@@ -30,6 +30,8 @@ signals:
     void finishBatchExec();
 
 public slots:
+    void cBarUpdating();
+    void cBarUpdated();
     void execCmdSlot(CmdLine cmd, bool inRem);
 
 protected:
@@ -37,6 +39,7 @@ protected:
 
 private:
     void setupBatch();
+    void setupDisplay();
     void stopThread(QThread *thread);
 
     Ui::Body *mUi;
