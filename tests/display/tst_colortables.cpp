@@ -86,7 +86,7 @@ void TestColorTables::curveColour_data()
     QTest::newRow("last") << 8 << QColor(0, 200, 255);
     QTest::newRow("wraps to the first") << 9 << QColor(255, 0, 0);
     QTest::newRow("10 is the second") << 10 << QColor(0, 255, 0);
-    QTest::newRow("twice round") << 25 << QColor(200, 0, 255);
+    QTest::newRow("twice round") << 25 << QColor(0, 255, 200);
     QTest::newRow("negative wraps from the end") << -1 << QColor(0, 200, 255);
 }
 
