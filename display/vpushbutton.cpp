@@ -16,7 +16,8 @@ QSize VPushButton::sizeHint() const
 
 QSize VPushButton::minimumSizeHint() const
 {
-    return QPushButton::minimumSizeHint().transposed();
+    // A push button's minimum is its size hint, which is turned already.
+    return sizeHint();
 }
 
 void VPushButton::paintEvent(QPaintEvent *event)
