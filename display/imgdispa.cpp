@@ -57,13 +57,15 @@ QImage ImgDispA::shownImage() const
     const QImage *image = imageToDraw();
     if (!image)
         return QImage();
-    // Every pixel the view window touches, partly shown ones included.
-    const int x0 = int(std::floor(mViewWindow.left()));
-    const int y0 = int(std::floor(mViewWindow.top()));
-    const int x1 = int(std::ceil(mViewWindow.right()));
-    const int y1 = int(std::ceil(mViewWindow.bottom()));
-    if (x1 <= x0 || y1 <= y0)
+    // Every image pixel the view window touches, partly shown ones included; the white
+    // surroundings of a zoomed-out view are not part of the image.
+    const QRectF covered = mViewWindow.intersected(QRectF(image->rect()));
+    if (covered.isEmpty())
         return QImage();
+    const int x0 = int(std::floor(covered.left()));
+    const int y0 = int(std::floor(covered.top()));
+    const int x1 = int(std::ceil(covered.right()));
+    const int y1 = int(std::ceil(covered.bottom()));
     return image->copy(QRect(x0, y0, x1 - x0, y1 - y0));
 }
 
@@ -154,7 +156,7 @@ void ImgDispA::onMouseMoved()
         if ((code == 0 || code == 2) && mSelecting) {
             mSelectedArea.setWidth(imageX(m.currentPos.x()) - mSelectedArea.x());
             mSelectedArea.setHeight(imageY(m.currentPos.y()) - mSelectedArea.y());
-        } else if (code == 1 && panEnabled()) {
+        } else if (code == 1 && panEnabled() && width() > 0 && height() > 0) {
             // The image point under the cursor stays under it.
             QRectF window = mViewWindow;
             window.moveLeft(window.x()

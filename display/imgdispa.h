@@ -39,8 +39,8 @@ public:
     double imageX(double px) const;
     double imageY(double py) const;
 
-    // A copy of the shown image (the map's while it is shown), cut to the whole pixels that
-    // the view window covers; empty without an image.
+    // A copy of the shown image (the map's while it is shown), cut to the whole image pixels
+    // that the view window covers; empty without an image or when the window misses it.
     QImage shownImage() const;
 
 signals:

@@ -44,6 +44,7 @@ private slots:
     void cursorFromImageCoordinates();
     void forgetTheImage();
     void shownImage();
+    void zoomedOutShowsWhiteAround();
     void overlayMapIsDrawnWithItsScale();
 
 private:
@@ -433,6 +434,40 @@ void TestImgDispA::shownImage()
     shown = mDisp->shownImage();
     QCOMPARE(shown.width(), int(std::ceil(view.right())) - int(std::floor(view.left())));
     QCOMPARE(shown.height(), int(std::ceil(view.bottom())) - int(std::floor(view.top())));
+
+    // Regression: a zoomed-out view copied its white surroundings too, as black pixels, and
+    // a far zoomed-out one asked for an image too large to make.
+    mDisp->resetImageViewWindow();
+    moveMouse(mDisp.get(), QPoint(100, 50));
+    for (int turn = 0; turn < 200; ++turn)
+        turnWheel(mDisp.get(), QPoint(100, 50), -120);
+    QVERIFY(mDisp->viewWindow().width() > 1e9);
+    QCOMPARE(mDisp->shownImage(), mData->displayImage);
+
+    // A view beside the image shows none of it.
+    mDisp->setSelectedArea(200, 200, 220, 210);
+    mDisp->setViewWAsSelectedArea();
+    QVERIFY(mDisp->shownImage().isNull());
+}
+
+void TestImgDispA::zoomedOutShowsWhiteAround()
+{
+    // One notch out around the centre: the image covers x 9..190 and y 4..95 of the widget.
+    moveMouse(mDisp.get(), QPoint(100, 50));
+    turnWheel(mDisp.get(), QPoint(100, 50), -120);
+    QImage picture = mDisp->grab().toImage();
+    QCOMPARE(QColor(picture.pixel(3, 50)), QColor(Qt::white));
+    QCOMPARE(QColor(picture.pixel(196, 50)), QColor(Qt::white));
+    QCOMPARE(QColor(picture.pixel(100, 1)), QColor(Qt::white));
+    // Pixel (100, 50) shows image pixel (50, 25), value 75 of 148.
+    const int grey = int(75.0 / 148 * 256);
+    QCOMPARE(QColor(picture.pixel(100, 50)), QColor(grey, grey, grey));
+
+    // Far out the image shrinks to nothing; drawing stays harmless.
+    for (int turn = 0; turn < 200; ++turn)
+        turnWheel(mDisp.get(), QPoint(100, 50), -120);
+    picture = mDisp->grab().toImage();
+    QCOMPARE(QColor(picture.pixel(3, 50)), QColor(Qt::white));
 }
 
 void TestImgDispA::overlayMapIsDrawnWithItsScale()
