@@ -8,7 +8,6 @@
 
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTranslator>
 #include <QtTest>
 
 // The main window's display: its colour bar as the program-wide scale, the profile views,
@@ -23,7 +22,6 @@ private slots:
     void zoomButtons();
     void batchCommands_data();
     void batchCommands();
-    void colourBarTipIsTranslated();
 };
 
 namespace {
@@ -124,23 +122,6 @@ void TestBodyDisplay::batchCommands()
     QCOMPARE(disp->selectedArea(), area);
     QCOMPARE(disp->viewWindow(), view);
     disp->setImageData(nullptr);
-}
-
-void TestBodyDisplay::colourBarTipIsTranslated()
-{
-    QTranslator translator;
-    QVERIFY(translator.load(":Marvolenti_ja_JP"));
-    QCoreApplication::installTranslator(&translator);
-    {
-        Body body;
-        const QString tip = body.findChild<ColorBar *>("CBar")->toolTip();
-        QVERIFY(!tip.isEmpty());
-        QVERIFY2(tip
-                     != QStringLiteral("Drag the upper or the lower limit to change the colour "
-                                       "scale"),
-                 qPrintable(tip));
-    }
-    QCoreApplication::removeTranslator(&translator);
 }
 
 QTEST_MAIN(TestBodyDisplay)

@@ -10,30 +10,14 @@ class TestChCoord : public QObject
     Q_OBJECT
 
 private slots:
-    void defaults();
     void mapping_data();
     void mapping();
     void margins_data();
     void margins();
-    void setRealYKeepsX();
     void degenerateRangesStayFinite();
     void toPixel_data();
     void toPixel();
 };
-
-void TestChCoord::defaults()
-{
-    const ChCoord coord;
-    QCOMPARE(coord.realToScreenX(0.25), 0.25);
-    QCOMPARE(coord.screenToRealY(0.75), 0.75);
-    QCOMPARE(coord.leftMargin(), 0.1);
-    QCOMPARE(coord.rightMargin(), 0.05);
-    QCOMPARE(coord.y1Margin(), 0.05);
-    QCOMPARE(coord.y0Margin(), 0.1);
-    QCOMPARE(coord.labelHeightDivisor(), 20);
-    QCOMPARE(coord.labelWidthDivisor(), 25);
-    QCOMPARE(coord.labelFillFraction(), 0.85);
-}
 
 void TestChCoord::mapping_data()
 {
@@ -103,17 +87,6 @@ void TestChCoord::margins()
     QCOMPARE(coord.plotY1(), plot.y() + plot.height());
     QCOMPARE(coord.screenX0(), screen.x());
     QCOMPARE(coord.screenY1(), screen.y() + screen.height());
-}
-
-void TestChCoord::setRealYKeepsX()
-{
-    ChCoord coord;
-    coord.setRealRect(1, 2, 3, 4);
-    coord.setRealY(-5, 5);
-    QCOMPARE(coord.realX0(), 1.0);
-    QCOMPARE(coord.realX1(), 3.0);
-    QCOMPARE(coord.realY0(), -5.0);
-    QCOMPARE(coord.realY1(), 5.0);
 }
 
 void TestChCoord::degenerateRangesStayFinite()

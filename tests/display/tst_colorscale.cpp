@@ -1,7 +1,6 @@
 #include "display/colorscale.h"
 #include "displaytesting.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <cmath>
@@ -17,7 +16,6 @@ private slots:
     void otherFormatWritesNothing();
     void colourOfValue();
     void currentIsForgottenWithTheScale();
-    void signalsOnlyOnChange();
 };
 
 void TestColorScale::colourBytes_data()
@@ -120,23 +118,6 @@ void TestColorScale::currentIsForgottenWithTheScale()
     QCOMPARE(ColorScale::current(), scale);
     delete scale;
     QCOMPARE(ColorScale::current(), nullptr);
-}
-
-void TestColorScale::signalsOnlyOnChange()
-{
-    ColorScale scale;
-    QSignalSpy range(&scale, &ColorScale::rangeChanged);
-    QSignalSpy limits(&scale, &ColorScale::limitsChanged);
-    scale.setValueRange(3.0, 9.0);
-    scale.setValueRange(3.0, 9.0);
-    scale.setLimits(0.2, 0.8);
-    scale.setLimits(0.2, 0.8);
-    QCOMPARE(range.count(), 1);
-    QCOMPARE(limits.count(), 1);
-    QCOMPARE(scale.valueMin(), 3.0);
-    QCOMPARE(scale.valueMax(), 9.0);
-    QCOMPARE(scale.lowerLimit(), 0.2);
-    QCOMPARE(scale.upperLimit(), 0.8);
 }
 
 QTEST_GUILESS_MAIN(TestColorScale)

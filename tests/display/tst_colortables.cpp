@@ -14,7 +14,6 @@ private slots:
     void hotEntries_data();
     void hotEntries();
     void hotTableIsContinuous();
-    void greyEntries();
     void curveColour_data();
     void curveColour();
     void rowBytes_data();
@@ -65,15 +64,6 @@ void TestColorTables::hotTableIsContinuous()
         QVERIFY2(change == 1,
                  qPrintable(QStringLiteral("step to entry %1 changes by %2").arg(i).arg(change)));
     }
-}
-
-void TestColorTables::greyEntries()
-{
-    QCOMPARE(ColorTables::greyEntries, 256);
-    for (int i = 0; i < 256; ++i)
-        QCOMPARE(int(ColorTables::greyEntry(i)), i);
-    QCOMPARE(int(ColorTables::greyEntry(-1)), 0);
-    QCOMPARE(int(ColorTables::greyEntry(300)), 255);
 }
 
 void TestColorTables::curveColour_data()

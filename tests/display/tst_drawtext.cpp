@@ -13,7 +13,6 @@ private slots:
     void fittedTextStaysInItsBox_data();
     void fittedTextStaysInItsBox();
     void maxPointSizeCapsTheFit();
-    void withoutFitTheFontIsKept();
     void boxWithoutRoomDrawsNothing();
     void turnedTextIsCentredOnThePoint_data();
     void turnedTextIsCentredOnThePoint();
@@ -107,21 +106,6 @@ void TestDrawText::maxPointSizeCapsTheFit()
     }
     QVERIFY(inkBox(big).height() > 3 * inkBox(capped).height());
     QCOMPARE(inkBox(capped), inkBox(reference));
-}
-
-void TestDrawText::withoutFitTheFontIsKept()
-{
-    QImage picture = whitePicture();
-    QPainter painter(&picture);
-    QFont font;
-    font.setPointSize(30);
-    const QFont before = painter.font();
-    DrawText drawText;
-    const QRectF bounds = drawText.drawFitted(
-        &painter, QRectF(0, 0, 10, 10), font, Qt::AlignLeft | Qt::AlignTop, false, "Wide text", 8);
-    // The text overflows its small box at the given size.
-    QVERIFY(bounds.width() > 50);
-    QCOMPARE(painter.font(), before);
 }
 
 void TestDrawText::boxWithoutRoomDrawsNothing()

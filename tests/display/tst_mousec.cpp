@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-// The mouse record and the gesture codes.
+// What a mouse gesture means.
 class TestMouseC : public QObject
 {
     Q_OBJECT
@@ -10,7 +10,6 @@ class TestMouseC : public QObject
 private slots:
     void mouseAction_data();
     void mouseAction();
-    void record();
 };
 
 void TestMouseC::mouseAction_data()
@@ -47,35 +46,6 @@ void TestMouseC::mouseAction()
     QFETCH(int, modifiers);
     QFETCH(int, code);
     QCOMPARE(::mouseAction(Qt::MouseButton(button), Qt::KeyboardModifiers(modifiers)), code);
-}
-
-void TestMouseC::record()
-{
-    MouseC mouse;
-    QCOMPARE(mouse.currentPos, QPoint(0, 0));
-    QVERIFY(!mouse.pressed);
-
-    mouse.takeMove(QPoint(5, 6), Qt::NoButton, Qt::NoModifier);
-    mouse.takePress(QPoint(7, 8), Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(mouse.previousPos, QPoint(5, 6));
-    QCOMPARE(mouse.currentPos, QPoint(7, 8));
-    QCOMPARE(mouse.pressPos, QPoint(7, 8));
-    QVERIFY(mouse.pressed);
-    QCOMPARE(mouse.pressButton, Qt::LeftButton);
-    QCOMPARE(mouse.pressModifiers, Qt::KeyboardModifiers(Qt::ShiftModifier));
-
-    mouse.takeDoubleClick(QPoint(1, 1), Qt::RightButton, Qt::NoModifier);
-    QCOMPARE(mouse.currentPos, QPoint(7, 8));
-    QCOMPARE(mouse.previousPos, QPoint(5, 6));
-    QCOMPARE(mouse.doubleClickPos, QPoint(1, 1));
-    QCOMPARE(mouse.doubleClickButton, Qt::RightButton);
-
-    mouse.takeRelease(QPoint(9, 10), Qt::LeftButton, Qt::NoModifier);
-    QVERIFY(!mouse.pressed);
-    QCOMPARE(mouse.previousPos, QPoint(7, 8));
-    QCOMPARE(mouse.releasePos, QPoint(9, 10));
-    QCOMPARE(mouse.pressButton, Qt::LeftButton);
-    QCOMPARE(mouse.lastButton, Qt::LeftButton);
 }
 
 QTEST_GUILESS_MAIN(TestMouseC)
