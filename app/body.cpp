@@ -4,6 +4,8 @@
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/batchdispatcher.h"
+#include "spectra/victoreentable.h"
+#include "spectra/xafsspectrum.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -13,6 +15,8 @@ Body::Body(QWidget *parent)
     : QMainWindow(parent)
     , mUi(new Ui::Body)
 {
+    readVictoreenTable();
+    XafsSpectrum::registerMetaTypes();
     qRegisterMetaType<CmdLine>("CmdLine");
 
     mUi->setupUi(this);

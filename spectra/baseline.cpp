@@ -20,10 +20,12 @@ bool allFinite(const QVector<double> &values)
 
 void BaseLine::fit(const Spectrum &spectrum, double start, double end, int victoreen)
 {
-    const bool fitted = victoreen ? fitVictoreen(spectrum, start, end)
-                                  : fitStraight(spectrum, start, end);
-    if (!fitted)
-        return;
+    // A spectrum too short for the form, or a singular fit, keeps the old curve; it is still
+    // evaluated at this spectrum's energies so that every point has its base value.
+    if (victoreen)
+        fitVictoreen(spectrum, start, end);
+    else
+        fitStraight(spectrum, start, end);
     clear();
     points.reserve(spectrum.size());
     for (int i = 0; i < spectrum.size(); ++i) {
@@ -63,8 +65,8 @@ bool BaseLine::fitStraight(const Spectrum &spectrum, double start, double end)
     double newSlope = 0.0;
     double newA = n == 1 ? sumY : 0.0;
     if (n >= 2) {
-        const QVector<double> solution = solveLinear({{sumE2, sumE}, {sumE, double(n)}},
-                                                     {sumEY, sumY});
+        const QVector<double> solution
+            = solveLinear({{sumE2, sumE}, {sumE, double(n)}}, {sumEY, sumY});
         // Points that all share one energy make the system singular: keep the old line.
         if (!allFinite(solution))
             return false;
@@ -107,8 +109,8 @@ bool BaseLine::fitVictoreen(const Spectrum &spectrum, double start, double end)
     // Three coefficients need three points; fewer would give a singular system.
     if (n < 3)
         return false;
-    const QVector<double> solution = solveLinear(
-        {{double(n), sL3, sL4}, {sL3, sL6, sL7}, {sL4, sL7, sL8}}, {sY, sL3Y, sL4Y});
+    const QVector<double> solution
+        = solveLinear({{double(n), sL3, sL4}, {sL3, sL6, sL7}, {sL4, sL7, sL8}}, {sY, sL3Y, sL4Y});
     if (!allFinite(solution))
         return false;
     isVictoreen = 1;

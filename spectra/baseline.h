@@ -10,7 +10,8 @@ class BaseLine : public Spectrum
 public:
     // Fits the line to the points with start <= E < end (E as read, shifted; the walk stops at
     // the first point at or past end) and refills the points at every energy of spectrum.
-    // Spectra too short for the form, and fits that come out singular, leave the line as it was.
+    // Spectra too short for the form, and fits that come out singular, keep the old
+    // coefficients (the points are refilled from them).
     void fit(const Spectrum &spectrum, double start, double end, int victoreen);
     // Value of the fitted curve at an energy in eV.
     double fittedValue(double energy) const;

@@ -21,9 +21,8 @@ QVector<double> solveLinear(const QVector<QVector<double>> &matrix, const QVecto
     std::vector<double> lu(size_t(n) * n);
     for (int i = 0; i < n; ++i)
         std::copy(matrix.at(i).cbegin(), matrix.at(i).cend(), lu.begin() + size_t(i) * n);
-    const auto at = [&lu, n](int row, int column) -> double & {
-        return lu[size_t(row) * n + column];
-    };
+    const auto at
+        = [&lu, n](int row, int column) -> double & { return lu[size_t(row) * n + column]; };
     std::vector<int> order(n);
     for (int i = 0; i < n; ++i)
         order[i] = i;

@@ -39,9 +39,8 @@ double StackSpectra::interpolateI0(double energy, SumOf sumOf) const
 
 double StackSpectra::i0At(double energy, int x, int y, int halfWidth, int halfHeight) const
 {
-    return interpolateI0(energy, [&](int k) {
-        return mI0Images.at(k)->binSum(x, y, halfWidth, halfHeight);
-    });
+    return interpolateI0(
+        energy, [&](int k) { return mI0Images.at(k)->binSum(x, y, halfWidth, halfHeight); });
 }
 
 Spectrum StackSpectra::spectrumAt(int x, int y, int halfWidth, int halfHeight) const
@@ -93,10 +92,8 @@ double StackSpectra::profileValue(
     return sum * s0 > 0 ? std::log(s0 / sum) : 1.0;
 }
 
-Spectrum StackSpectra::horizontalProfile(const TiffData *image,
-                                         int y,
-                                         int halfHeight,
-                                         bool absorption) const
+Spectrum
+StackSpectra::horizontalProfile(const TiffData *image, int y, int halfHeight, bool absorption) const
 {
     Spectrum profile;
     if (!image || y < 0 || y >= mImageHeight)
@@ -107,10 +104,8 @@ Spectrum StackSpectra::horizontalProfile(const TiffData *image,
     return profile;
 }
 
-Spectrum StackSpectra::verticalProfile(const TiffData *image,
-                                       int x,
-                                       int halfWidth,
-                                       bool absorption) const
+Spectrum
+StackSpectra::verticalProfile(const TiffData *image, int x, int halfWidth, bool absorption) const
 {
     Spectrum profile;
     if (!image || x < 0 || x >= mImageWidth)

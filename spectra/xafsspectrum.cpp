@@ -149,8 +149,8 @@ bool XafsSpectrum::read9809(const QString &path)
         const double i0 = fields.at(3).toDouble();
         const double i1 = fields.at(4).toDouble();
         const double mu = i0 * i1 > 0 ? std::log(i0 / i1) : 1.0;
-        const double energy = HcEVAngstrom
-                              / (std::sin(theta * PiTenDigits / 180.0) * 2.0 * latticeSpacing);
+        const double energy
+            = HcEVAngstrom / (std::sin(theta * PiTenDigits / 180.0) * 2.0 * latticeSpacing);
         // An angle of zero (or text in the angle column) has no finite energy.
         if (!std::isfinite(energy)) {
             ++skipped;
