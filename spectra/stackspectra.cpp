@@ -82,36 +82,59 @@ XafsSpectrum StackSpectra::xafsSpectrumAt(
     return XafsSpectrum(spectrumAt(x, y, halfWidth, halfHeight), isVictoreen, energyShift);
 }
 
-double StackSpectra::profileValue(
-    const TiffData *image, int x, int y, int hw, int hh, bool absorption) const
+std::vector<double>
+StackSpectra::windowSums(const TiffData *image, bool alongRow, int fixed, int half) const
 {
-    const double sum = image->binSum(x, y, hw, hh);
-    if (!absorption)
-        return sum;
-    const double s0 = i0At(image->energy, x, y, hw, hh);
-    return sum * s0 > 0 ? std::log(s0 / sum) : 1.0;
+    // Each line's bin sum is taken once and shared by the three windows that contain it; the
+    // lines just outside the image sum to 0.
+    const int length = alongRow ? mImageWidth : mImageHeight;
+    std::vector<double> lineSums(length + 2);
+    for (int p = -1; p <= length; ++p) {
+        lineSums[p + 1]
+            = alongRow ? image->binSum(p, fixed, 0, half) : image->binSum(fixed, p, half, 0);
+    }
+    std::vector<double> windows(length);
+    for (int p = 0; p < length; ++p)
+        windows[p] = lineSums[p] + lineSums[p + 1] + lineSums[p + 2];
+    return windows;
+}
+
+Spectrum StackSpectra::profile(
+    const TiffData *image, bool alongRow, int fixed, int half, bool absorption) const
+{
+    Spectrum profile;
+    const int length = alongRow ? mImageWidth : mImageHeight;
+    const int across = alongRow ? mImageHeight : mImageWidth;
+    if (!image || fixed < 0 || fixed >= across)
+        return profile;
+
+    const std::vector<double> sums = windowSums(image, alongRow, fixed, half);
+    // Every position reads I0 at the image's energy, so from the same one or two I0 images.
+    std::vector<std::vector<double>> i0Windows(mI0Images.size());
+    profile.points.reserve(length);
+    for (int p = 0; p < length; ++p) {
+        double value = sums[p];
+        if (absorption) {
+            const double s0 = interpolateI0(image->energy, [&](int k) {
+                if (i0Windows[k].empty())
+                    i0Windows[k] = windowSums(mI0Images.at(k), alongRow, fixed, half);
+                return i0Windows[k][p];
+            });
+            value = value * s0 > 0 ? std::log(s0 / value) : 1.0;
+        }
+        profile.append(p, value);
+    }
+    return profile;
 }
 
 Spectrum
 StackSpectra::horizontalProfile(const TiffData *image, int y, int halfHeight, bool absorption) const
 {
-    Spectrum profile;
-    if (!image || y < 0 || y >= mImageHeight)
-        return profile;
-    profile.points.reserve(qMax(mImageWidth, 0));
-    for (int column = 0; column < mImageWidth; ++column)
-        profile.append(column, profileValue(image, column, y, 1, halfHeight, absorption));
-    return profile;
+    return profile(image, true, y, halfHeight, absorption);
 }
 
 Spectrum
 StackSpectra::verticalProfile(const TiffData *image, int x, int halfWidth, bool absorption) const
 {
-    Spectrum profile;
-    if (!image || x < 0 || x >= mImageWidth)
-        return profile;
-    profile.points.reserve(qMax(mImageHeight, 0));
-    for (int row = 0; row < mImageHeight; ++row)
-        profile.append(row, profileValue(image, x, row, halfWidth, 1, absorption));
-    return profile;
+    return profile(image, false, x, halfWidth, absorption);
 }

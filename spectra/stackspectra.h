@@ -5,6 +5,8 @@
 
 #include <QVector>
 
+#include <vector>
+
 class TiffData;
 
 // Spectra taken from the I1 and I0 image stacks: the absorption spectrum of a binned block,
@@ -40,7 +42,11 @@ private:
     // The interpolation of i0At over bin sums given by sumOf(k) for I0 image k.
     template<typename SumOf>
     double interpolateI0(double energy, SumOf sumOf) const;
-    double profileValue(const TiffData *image, int x, int y, int hw, int hh, bool absorption) const;
+    // Bin sums of 3 lines x (2|half|+1) across centred on every position of row (alongRow) or
+    // column fixed: binSum(p, fixed, 1, half) or binSum(fixed, p, half, 1).
+    std::vector<double> windowSums(const TiffData *image, bool alongRow, int fixed, int half) const;
+    Spectrum
+    profile(const TiffData *image, bool alongRow, int fixed, int half, bool absorption) const;
 
     QVector<TiffData *> mI1Images;
     QVector<TiffData *> mI0Images;

@@ -63,6 +63,8 @@ private slots:
     void i0SumsOnlyWhatIsNeeded();
     void xafsSpectrumCarriesTheShift();
     void profiles();
+    void profilesMatchBinSums_data();
+    void profilesMatchBinSums();
 };
 
 // I1 images at 7090, 7105, 7115 and 7130 eV, each constant 100 per pixel; I0 stacks vary.
@@ -257,6 +259,70 @@ void TestStackSpectra::profiles()
     QVERIFY(stacks.horizontalProfile(nullptr, 2, 0, false).isEmpty());
     QVERIFY(stacks.horizontalProfile(image, Height, 0, false).isEmpty());
     QVERIFY(stacks.verticalProfile(image, -1, 0, false).isEmpty());
+}
+
+void TestStackSpectra::profilesMatchBinSums_data()
+{
+    QTest::addColumn<int>("half");
+    QTest::addColumn<int>("shiftX");
+    QTest::addColumn<bool>("absorption");
+
+    QTest::newRow("single line") << 0 << 0 << false;
+    QTest::newRow("wide bin") << 2 << 0 << false;
+    QTest::newRow("negative half") << -1 << 0 << true;
+    QTest::newRow("shifted image, absorption") << 1 << 2 << true;
+    QTest::newRow("bin wider than the image") << 7 << -1 << true;
+}
+
+// The profiles share line sums between neighbouring positions; every value must still be the
+// bin sum of its own rectangle.
+void TestStackSpectra::profilesMatchBinSums()
+{
+    QFETCH(int, half);
+    QFETCH(int, shiftX);
+    QFETCH(bool, absorption);
+
+    Stack i1;
+    TiffData *image = i1.add(7112, [](int column, int row) { return 3 + 7 * column + row * row; });
+    image->shiftX = shiftX;
+    Stack i0;
+    i0.add(7100, [](int column, int row) { return 1000 + column + 2 * row; });
+    i0.add(7120, [](int column, int row) { return 2000 - column * row; });
+    const StackSpectra stacks(i1.images(), i0.images(), Width, Height, false);
+
+    const auto expectedValue = [&](int x, int y, int hw, int hh) {
+        const double sum = image->binSum(x, y, hw, hh);
+        if (!absorption)
+            return sum;
+        const double s0 = stacks.i0At(image->energy, x, y, hw, hh);
+        return sum * s0 > 0 ? std::log(s0 / sum) : 1.0;
+    };
+    for (int y = 0; y < Height; ++y) {
+        const Spectrum horizontal = stacks.horizontalProfile(image, y, half, absorption);
+        QCOMPARE(horizontal.size(), Width);
+        for (int x = 0; x < Width; ++x) {
+            const double expected = expectedValue(x, y, 1, half);
+            QVERIFY2(qAbs(horizontal.yAt(x) - expected) <= 1e-12 * qMax(1.0, qAbs(expected)),
+                     qPrintable(QStringLiteral("horizontal (%1, %2): %3, expected %4")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(horizontal.yAt(x))
+                                    .arg(expected)));
+        }
+    }
+    for (int x = 0; x < Width; ++x) {
+        const Spectrum vertical = stacks.verticalProfile(image, x, half, absorption);
+        QCOMPARE(vertical.size(), Height);
+        for (int y = 0; y < Height; ++y) {
+            const double expected = expectedValue(x, y, half, 1);
+            QVERIFY2(qAbs(vertical.yAt(y) - expected) <= 1e-12 * qMax(1.0, qAbs(expected)),
+                     qPrintable(QStringLiteral("vertical (%1, %2): %3, expected %4")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(vertical.yAt(y))
+                                    .arg(expected)));
+        }
+    }
 }
 
 QTEST_MAIN(TestStackSpectra)
