@@ -66,9 +66,11 @@ private slots:
     void normalizesSyntheticEdge();
     void victoreenFitWithTooFewPointsKeepsTheOldLine();
     void shortSpectrumKeepsOldBaseLines();
+    void flatPairOnTheMidpointCountsAtItsMiddle();
     void emptySpectrumStaysUnnormalised();
     void reads9809_data();
     void reads9809();
+    void bad9809NumbersAreNotInfiniteEnergies();
     void plainTextSkipsTextLines();
     void missingFileFails();
     void writtenFileReadsBack();
@@ -170,6 +172,27 @@ void TestXafsSpectrum::shortSpectrumKeepsOldBaseLines()
     QVERIFY(std::isfinite(spectrum.e0));
 }
 
+void TestXafsSpectrum::flatPairOnTheMidpointCountsAtItsMiddle()
+{
+    // Regression: two equal points lying on the half height made e0 NaN (0 / 0).
+    Spectrum raw;
+    for (double energy = 7000; energy <= 7100; energy += 10)
+        raw.append(energy, 0.0);
+    raw.append(7105, 0.25);
+    raw.append(7110, 0.5);
+    raw.append(7111, 0.5);
+    raw.append(7115, 0.75);
+    for (double energy = 7120; energy <= 7300; energy += 10)
+        raw.append(energy, 1.0);
+
+    const XafsSpectrum spectrum(raw, 0, 0.0);
+    // Crossings at 7110 (rising into the pair), 7110.5 (the pair) and 7111 (leaving it).
+    const double expected = (7110.0 + 7110.5 + 7111.0) / 3.0;
+    QVERIFY2(qAbs(spectrum.e0 - expected) <= 1e-9,
+             qPrintable(describe("e0", spectrum.e0, expected)));
+    QVERIFY2(qAbs(spectrum.jump - 1.0) <= 1e-12, qPrintable(describe("jump", spectrum.jump, 1.0)));
+}
+
 void TestXafsSpectrum::emptySpectrumStaysUnnormalised()
 {
     const XafsSpectrum spectrum(Spectrum(), 1, 7000.0);
@@ -222,6 +245,24 @@ void TestXafsSpectrum::reads9809()
         QVERIFY2(qAbs(spectrum.yAt(i) - mus[i]) <= 1e-12,
                  qPrintable(describe("mu", spectrum.yAt(i), mus[i])));
     }
+}
+
+void TestXafsSpectrum::bad9809NumbersAreNotInfiniteEnergies()
+{
+    // Regression: "D=" without a number and an angle of 0 gave points at infinite energy.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.dat"));
+    writeText(path,
+              QStringLiteral("9809 header\nMono D= none\nOffset 0 0 0 0\n"
+                             " 16.0 16.0 1.0 100 50\n"
+                             " 0.0 0.0 1.0 100 50\n"
+                             " angle angle 1.0 100 50\n"));
+    XafsSpectrum spectrum;
+    QVERIFY(spectrum.readFile(path));
+    QCOMPARE(spectrum.size(), 1);
+    const double energy = Hc / (std::sin(16.0 * 3.1415926535 / 180.0) * 2.0 * 3.13553);
+    QVERIFY2(qAbs(spectrum.xAt(0) - energy) <= 1e-6,
+             qPrintable(describe("energy", spectrum.xAt(0), energy)));
 }
 
 void TestXafsSpectrum::plainTextSkipsTextLines()
