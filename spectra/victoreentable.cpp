@@ -26,12 +26,13 @@ double clampNonNegative(double x)
     return x > 0 ? x : 0.0;
 }
 
-void readVictoreenTable()
+void readVictoreenTable(const QString &path)
 {
     theTable.rowCount = 0;
-    QFile file(QStringLiteral(":Victoreen1.txt"));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug() << "Cannot open [Victoreen1.txt]";
+        qDebug().noquote() << QStringLiteral("Cannot open [%1]")
+                                  .arg(path.section(QLatin1Char('/'), -1).remove(QLatin1Char(':')));
         return;
     }
     QTextStream in(&file);
@@ -45,7 +46,7 @@ void readVictoreenTable()
         if (fields.at(0).startsWith(QLatin1Char('#')))
             continue;
         if (theTable.rowCount >= VictoreenTable::MaxRows) {
-            qDebug() << "Too many rows in [Victoreen1.txt], the rest is ignored";
+            qDebug() << "Too many rows in" << path << "- the rest is ignored";
             break;
         }
         VictoreenRow &row = theTable.rows[theTable.rowCount];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // One row of the absorption-edge table: the edge energies of an element (keV: K, LI, LII,
 // LIII, M1) and the Victoreen coefficients of the energy regions above each edge.
 struct VictoreenRow
@@ -20,8 +22,9 @@ struct VictoreenTable
 
 // The process-wide table, filled by readVictoreenTable().
 const VictoreenTable &victoreenTable();
-// Empties the table and fills it from the resource; called once at start-up.
-void readVictoreenTable();
+// Empties the table and fills it from the resource ":Victoreen1.txt" (or another file of the
+// same layout); called once at start-up.
+void readVictoreenTable(const QString &path = QStringLiteral(":Victoreen1.txt"));
 // Edge energy in eV of edge index edge (0 K .. 3 LIII, 4 M1) of element z; 0 outside the table.
 double edgeEnergyEV(int z, int edge);
 // x when positive, else 0.

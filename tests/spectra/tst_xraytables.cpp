@@ -2,6 +2,7 @@
 #include "spectra/elementtable.h"
 #include "spectra/victoreentable.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestXrayTables : public QObject
@@ -20,6 +21,7 @@ private slots:
     void tableRows();
     void publishedEdgesAreOrdered();
     void clamp();
+    void missingOrOverlongTables();
 };
 
 void TestXrayTables::initTestCase()
@@ -169,6 +171,33 @@ void TestXrayTables::clamp()
     QCOMPARE(clampNonNegative(2.5), 2.5);
     QCOMPARE(clampNonNegative(0.0), 0.0);
     QCOMPARE(clampNonNegative(-1.0), 0.0);
+}
+
+void TestXrayTables::missingOrOverlongTables()
+{
+    QTemporaryDir dir;
+    QTest::ignoreMessage(QtDebugMsg, "Cannot open [missing.txt]");
+    readVictoreenTable(dir.filePath(QStringLiteral("missing.txt")));
+    QCOMPARE(victoreenTable().rowCount, 0);
+    QCOMPARE(edgeEnergyEV(26, 0), 0.0);
+
+    // Regression: rows past the hundredth were written beyond the table.
+    const QString path = dir.filePath(QStringLiteral("long.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream out(&file);
+    for (int z = 0; z < 120; ++z)
+        out << "X " << z << " 1.5 = = = = = = = = = = = = = = = = = =\n";
+    out << "\n# a comment\n";
+    file.close();
+    readVictoreenTable(path);
+    QCOMPARE(victoreenTable().rowCount, VictoreenTable::MaxRows);
+    QCOMPARE(victoreenTable().rows[99].z, 99);
+    QCOMPARE(edgeEnergyEV(99, 0), 1500.0);
+    QCOMPARE(edgeEnergyEV(100, 0), 0.0);
+
+    readVictoreenTable();
+    QCOMPARE(victoreenTable().rowCount, 93);
 }
 
 QTEST_MAIN(TestXrayTables)
