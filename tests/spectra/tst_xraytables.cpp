@@ -20,7 +20,6 @@ private slots:
     void edgeEnergies();
     void tableRows();
     void publishedEdgesAreOrdered();
-    void clamp();
     void missingOrOverlongTables();
 };
 
@@ -164,13 +163,6 @@ void TestXrayTables::publishedEdgesAreOrdered()
                      qPrintable(QString::number(z)));
         }
     }
-}
-
-void TestXrayTables::clamp()
-{
-    QCOMPARE(clampNonNegative(2.5), 2.5);
-    QCOMPARE(clampNonNegative(0.0), 0.0);
-    QCOMPARE(clampNonNegative(-1.0), 0.0);
 }
 
 void TestXrayTables::missingOrOverlongTables()
