@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <cstdio>
@@ -121,9 +122,15 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
+        // Single runs, or the medians when runs are repeated.
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration)
-                mTimes[QString::fromStdString(run.benchmark_name())] = run.GetAdjustedRealTime();
+            const QString name = QString::fromStdString(run.run_name.function_name);
+            if (run.run_type == Run::RT_Iteration && !mMedians.contains(name))
+                mTimes[name] = run.GetAdjustedRealTime();
+            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                mTimes[name] = run.GetAdjustedRealTime();
+                mMedians.insert(name);
+            }
         }
     }
     void Finalize() override
@@ -139,6 +146,7 @@ public:
 
 private:
     QMap<QString, double> mTimes;
+    QSet<QString> mMedians;
 };
 
 } // namespace
