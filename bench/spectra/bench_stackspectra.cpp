@@ -115,7 +115,8 @@ void mouseMoveUpdate(benchmark::State &state)
     }
 }
 
-// Prints every result, then each one's time as a multiple of the contiguous sum.
+// Prints every result, then each one's CPU time as a multiple of the contiguous sum (CPU time
+// rather than wall time: the machines are shared).
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -126,9 +127,9 @@ public:
         for (const Run &run : runs) {
             const QString name = QString::fromStdString(run.run_name.function_name);
             if (run.run_type == Run::RT_Iteration && !mMedians.contains(name))
-                mTimes[name] = run.GetAdjustedRealTime();
+                mTimes[name] = run.GetAdjustedCPUTime();
             else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                mTimes[name] = run.GetAdjustedRealTime();
+                mTimes[name] = run.GetAdjustedCPUTime();
                 mMedians.insert(name);
             }
         }
