@@ -8,6 +8,8 @@
 #include "display/colorscale.h"
 #include "display/crosssview.h"
 #include "display/imgdispa.h"
+#include "spectra/victoreentable.h"
+#include "spectra/xafsspectrum.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -17,6 +19,8 @@ Body::Body(QWidget *parent)
     : QMainWindow(parent)
     , mUi(new Ui::Body)
 {
+    readVictoreenTable();
+    XafsSpectrum::registerMetaTypes();
     qRegisterMetaType<CmdLine>("CmdLine");
 
     mUi->setupUi(this);
