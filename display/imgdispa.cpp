@@ -42,6 +42,11 @@ double ImgDispA::imageY(double py) const
     return toWindow(mViewWindow, QPointF(0, py)).y();
 }
 
+QPointF ImgDispA::cursorImagePos() const
+{
+    return toWindow(mViewWindow, mouse().currentPos);
+}
+
 const QImage *ImgDispA::imageToDraw() const
 {
     if (mShowOverlayer) {
@@ -168,7 +173,8 @@ void ImgDispA::onMouseMoved()
             setViewWindow(window);
         }
     } else {
-        emit mouseMoved(imageX(m.currentPos.x()), imageY(m.currentPos.y()));
+        const QPointF cursor = cursorImagePos();
+        emit mouseMoved(cursor.x(), cursor.y());
     }
     update();
 }

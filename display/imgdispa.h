@@ -38,6 +38,9 @@ public:
     // Image coordinates of a widget pixel.
     double imageX(double px) const;
     double imageY(double py) const;
+    // The cursor (the mouse record's current position) in image coordinates. To place the
+    // cursor at an image point, call setRealMousePos(x, y).
+    QPointF cursorImagePos() const;
 
     // A copy of the shown image (the map's while it is shown), cut to the whole image pixels
     // that the view window covers; empty without an image or when the window misses it.

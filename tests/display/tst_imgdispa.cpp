@@ -389,6 +389,7 @@ void TestImgDispA::cursorFromImageCoordinates()
     mDisp->setRealMousePos(35, 17);
     QCOMPARE(mDisp->mouse().previousPos, QPoint(3, 4));
     QCOMPARE(mDisp->mouse().currentPos, QPoint(100, 48));
+    QCOMPARE(mDisp->cursorImagePos(), QPointF(35, 17));
     QCOMPARE(moved.count(), 2);
     QCOMPARE(moved.at(1).at(0).toDouble(), 35.0);
     QCOMPARE(moved.at(1).at(1).toDouble(), 17.0);
