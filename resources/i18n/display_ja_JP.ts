@@ -8,4 +8,31 @@
         <translation>上限または下限の線をドラッグして色スケールを変更</translation>
     </message>
 </context>
+<context>
+    <name>XafsView</name>
+    <message>
+        <source>XAFS</source>
+        <translation>XAFS</translation>
+    </message>
+    <message>
+        <source>Normalized</source>
+        <translation>規格化</translation>
+    </message>
+    <message>
+        <source>E Correct.</source>
+        <translation>エネルギー補正</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Data File (*.dat)</source>
+        <translation>データファイル (*.dat)</translation>
+    </message>
+    <message>
+        <source>Any Files (* *.*)</source>
+        <translation>すべてのファイル (* *.*)</translation>
+    </message>
+</context>
 </TS>

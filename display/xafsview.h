@@ -1,0 +1,107 @@
+#pragma once
+
+#include "display/chcoord.h"
+#include "display/drawtext.h"
+#include "spectra/xafsspectrum.h"
+
+#include <QPen>
+#include <QPolygonF>
+#include <QVector>
+#include <QWidget>
+
+class DispA;
+class QFileDialog;
+class QPainter;
+
+namespace Ui {
+class XafsView;
+}
+
+// An absorption edge marked in the spectrum view: the element's atomic number, the edge index
+// (0 K .. 3 LIII) and the label written beside the line.
+struct EdgeMarker
+{
+    int z = 0;
+    int edge = 0;
+    QString label;
+};
+
+// The window that plots the spectrum under the cursor together with a standard spectrum and
+// further spectra, raw (each curve filling the height, with its base lines) or normalised. It
+// marks the energy of the shown image and element edges, reads out the cursor and saves the
+// plotted spectra.
+class XafsView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit XafsView(QWidget *parent = nullptr);
+    ~XafsView() override;
+
+    // Takes a copy of the spectrum under the cursor, repaints and emits updated(). Returns the
+    // energy at which it first rises through half its height less that of the standard.
+    double setSpectrum(const XafsSpectrum &spectrum);
+    const XafsSpectrum &spectrum() const { return mCurrent; }
+    // Takes a copy of the standard spectrum (drawn red).
+    void setStdSpectrum(const XafsSpectrum &spectrum);
+    const XafsSpectrum &stdSpectrum() const { return mStandard; }
+
+    // Further spectra, drawn while in use and always saved; they stay their owner's.
+    void addOtherSpectrum(XafsSpectrum *spectrum, bool use = true);
+    void setOtherSpectrumUse(int index, bool use);
+    void clearOtherSpectra();
+    int otherSpectrumCount() const { return mOthers.size(); }
+    // Pen of further spectrum i; one without a pen is drawn in curve palette colour i.
+    void setOtherPens(const QVector<QPen> &pens) { mOtherPens = pens; }
+
+    // Energy of the image shown in the main window; no marker when it is not positive.
+    void setShownImageEnergy(double energy) { mShownImageEnergy = energy; }
+    double shownImageEnergy() const { return mShownImageEnergy; }
+    // The element edges to mark; an empty list marks none.
+    void setEdgeMarkers(const QVector<EdgeMarker> &markers) { mEdgeMarkers = markers; }
+
+    bool normalize() const;
+    bool energyCorrection() const;
+    DispA *plotArea() const;
+
+signals:
+    void updated();
+
+public slots:
+    void draw(QPainter *p);
+    void onMouseMoved();
+    // Repaints the plot and emits updated().
+    void update();
+    // Writes the current spectrum to <name>-T.<suffix>, the standard to <name>-std.<suffix>
+    // and every further spectrum i to <name>-other<i>.<suffix>.
+    void saveData(const QString &fname);
+    void setNormalize(bool f);
+    void setEnergyCorrection(bool f);
+
+private:
+    // Screen rectangle with margins and the real window of the current spectrum, raw or
+    // normalised; false when it has nothing to draw.
+    bool setupCoord();
+    // Sets the real y range to the span of values; false when none of them is finite.
+    bool setRealYOf(const Spectrum &values);
+    void drawNormalized(QPainter *p);
+    void drawRaw(QPainter *p);
+    void drawPieces(QPainter *p, const QVector<QPolygonF> &pieces);
+    void drawVerticalLine(QPainter *p, double energy);
+    void drawFrameAndGrid(QPainter *p);
+    void drawAxisNumbers(QPainter *p);
+    void drawEdgeLabels(QPainter *p);
+    QPen otherPen(int index) const;
+
+    Ui::XafsView *mUi;
+    ChCoord mCoord;
+    DrawText mDrawText;
+    XafsSpectrum mCurrent;
+    XafsSpectrum mStandard;
+    QVector<XafsSpectrum *> mOthers;
+    QVector<bool> mOtherUse;
+    QVector<QPen> mOtherPens;
+    double mShownImageEnergy = -1.0;
+    QVector<EdgeMarker> mEdgeMarkers;
+    QFileDialog *mSaveDialog = nullptr;
+};
