@@ -3,3 +3,9 @@
 ImgDispA::ImgDispA(QWidget *parent)
     : DispA(parent)
 {}
+
+void ImgDispA::setImageData(TiffData *data)
+{
+    mImageData = data;
+    update();
+}

@@ -2,6 +2,8 @@
 
 #include "display/dispa.h"
 
+class TiffData;
+
 // The image display area of the main window: zoom, pan and area selection.
 class ImgDispA : public DispA
 {
@@ -9,4 +11,9 @@ class ImgDispA : public DispA
 
 public:
     explicit ImgDispA(QWidget *parent = nullptr);
+
+    void setImageData(TiffData *data);
+
+private:
+    TiffData *mImageData = nullptr;
 };
