@@ -3,7 +3,6 @@
 
 #include "app/dataroot.h"
 
-#include <QButtonGroup>
 #include <QFileDialog>
 
 namespace {
@@ -31,14 +30,6 @@ EOFSetup::EOFSetup(QWidget *parent)
     , mUi(new Ui::EngOfFilesSetup)
 {
     mUi->setupUi(this);
-
-    mMethodGroup = new QButtonGroup(this);
-    mMethodGroup->addButton(mUi->FromFileName);
-    mMethodGroup->addButton(mUi->FromFileNum);
-    mMethodGroup->addButton(mUi->FromRefFile);
-    mEvenInGroup = new QButtonGroup(this);
-    mEvenInGroup->addButton(mUi->EvenInEnergy);
-    mEvenInGroup->addButton(mUi->EvenInAngle);
 
     for (const char *pattern : builtInPatterns)
         mUi->PatternList->addItem(QString::fromLatin1(pattern));

@@ -4,7 +4,6 @@
 
 #include <QFrame>
 
-class QButtonGroup;
 class QFileDialog;
 
 namespace Ui {
@@ -51,8 +50,6 @@ public slots:
 
 private:
     Ui::EngOfFilesSetup *mUi;
-    QButtonGroup *mMethodGroup;
-    QButtonGroup *mEvenInGroup;
     QFileDialog *mRefFileDialog;
     QVector<double> mRefEnergies;
 };
