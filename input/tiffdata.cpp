@@ -16,6 +16,10 @@
 #include <cmath>
 #include <limits>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int magicBytes = 15;
@@ -85,29 +89,63 @@ void TiffData::resetRange()
 
 void TiffData::updateRange(qsizetype from, qsizetype count)
 {
-    double lo = minValue;
-    double hi = maxValue;
+    if (count <= 0)
+        return;
     if (sampleKind == FloatRows) {
         const float *p = samplesFloat.constData() + from;
-        for (qsizetype i = 0; i < count; ++i) {
-            lo = qMin(lo, double(p[i]));
-            hi = qMax(hi, double(p[i]));
+        float lo = p[0];
+        float hi = p[0];
+        for (qsizetype i = 1; i < count; ++i) {
+            lo = p[i] < lo ? p[i] : lo;
+            hi = p[i] > hi ? p[i] : hi;
         }
-    } else {
-        const quint16 *p = samples16.constData() + from;
-        quint16 lo16 = 0xffff;
-        quint16 hi16 = 0;
-        for (qsizetype i = 0; i < count; ++i) {
-            lo16 = qMin(lo16, p[i]);
-            hi16 = qMax(hi16, p[i]);
-        }
-        if (count > 0) {
-            lo = qMin(lo, double(lo16));
-            hi = qMax(hi, double(hi16));
+        minValue = qMin(minValue, double(lo));
+        maxValue = qMax(maxValue, double(hi));
+        return;
+    }
+    // This pass runs over every sample of every loaded image: eight lanes at a time.
+    const quint16 *p = samples16.constData() + from;
+    constexpr int lanes = 8;
+    quint16 lo[lanes];
+    quint16 hi[lanes];
+    qsizetype i = 0;
+#ifdef __SSE2__
+    // Unsigned 16-bit minimum and maximum from saturating subtraction (plain SSE2 has no
+    // unsigned 16-bit min/max instructions).
+    __m128i vlo = _mm_set1_epi16(-1);
+    __m128i vhi = _mm_setzero_si128();
+    for (; i + lanes <= count; i += lanes) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        vlo = _mm_subs_epu16(vlo, _mm_subs_epu16(vlo, v));
+        vhi = _mm_adds_epu16(v, _mm_subs_epu16(vhi, v));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lo), vlo);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(hi), vhi);
+#else
+    for (int k = 0; k < lanes; ++k) {
+        lo[k] = 0xffff;
+        hi[k] = 0;
+    }
+    for (; i + lanes <= count; i += lanes) {
+        for (int k = 0; k < lanes; ++k) {
+            const quint16 v = p[i + k];
+            lo[k] = v < lo[k] ? v : lo[k];
+            hi[k] = v > hi[k] ? v : hi[k];
         }
     }
-    minValue = lo;
-    maxValue = hi;
+#endif
+    for (; i < count; ++i) {
+        lo[0] = p[i] < lo[0] ? p[i] : lo[0];
+        hi[0] = p[i] > hi[0] ? p[i] : hi[0];
+    }
+    quint16 lowest = lo[0];
+    quint16 highest = hi[0];
+    for (int k = 1; k < lanes; ++k) {
+        lowest = qMin(lowest, lo[k]);
+        highest = qMax(highest, hi[k]);
+    }
+    minValue = qMin(minValue, double(lowest));
+    maxValue = qMax(maxValue, double(highest));
 }
 
 bool TiffData::allocateSamples(SampleKind kind, const QString &path)
@@ -135,7 +173,8 @@ bool TiffData::allocateSamples(SampleKind kind, const QString &path)
 bool TiffData::readTiff(const QString &path)
 {
     routeTiffMessagesToDebug();
-    TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    // Without memory mapping, libtiff reads uncompressed strips straight into our buffer.
+    TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "rm");
     if (!tif) {
         fail("Can not open TIFF", path);
         return false;
@@ -204,6 +243,9 @@ bool TiffData::readTiff(const QString &path)
     if (!allocateSamples(kind, path))
         return false;
 
+    if (kind == TiffRows && bitsPerSample == 16 && scanlineBytes == width * 2)
+        return readTiffStrips(tif, path);
+
     QByteArray line(scanlineBytes, '\0');
     void *lineData = line.data();
     for (int r = 0; r < height; ++r) {
@@ -230,6 +272,27 @@ bool TiffData::readTiff(const QString &path)
         }
         updateRange(offset, width);
     }
+    return true;
+}
+
+bool TiffData::readTiffStrips(TIFF *tif, const QString &path)
+{
+    uint32_t rowsPerStrip = uint32_t(height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = qBound<uint32_t>(1, rowsPerStrip, uint32_t(height));
+    const qint64 rowBytes = qint64(width) * 2;
+    for (qint64 row = 0; row < height; row += rowsPerStrip) {
+        const qint64 rows = qMin<qint64>(rowsPerStrip, height - row);
+        const tmsize_t wanted = tmsize_t(rows * rowBytes);
+        quint16 *out = samples16.data() + row * width;
+        const uint32_t strip = TIFFComputeStrip(tif, uint32_t(row), 0);
+        if (TIFFReadEncodedStrip(tif, strip, out, wanted) != wanted) {
+            fail("Error on reading TIFF", path);
+            clear();
+            return false;
+        }
+    }
+    updateRange(0, samples16.size());
     return true;
 }
 

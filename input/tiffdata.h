@@ -7,6 +7,7 @@
 #include <QVector>
 
 class ColorScale;
+struct tiff;
 
 // One loaded image of one energy: its samples, size, value range, energy, alignment shift
 // and, once it is shown, a display image coloured through the current colour scale.
@@ -58,6 +59,7 @@ public:
 
 private:
     bool readTiff(const QString &path);
+    bool readTiffStrips(tiff *tif, const QString &path);
     bool readImg(const QString &path);
     bool readQnrb(const QString &path);
     // Sizes the sample store for width x height samples of the given kind.
