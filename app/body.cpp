@@ -8,6 +8,8 @@
 #include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
+#include "spectra/victoreentable.h"
+#include "spectra/xafsspectrum.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -28,6 +30,8 @@ Body::Body(QWidget *parent)
     : QMainWindow(parent)
     , mUi(new Ui::Body)
 {
+    readVictoreenTable();
+    XafsSpectrum::registerMetaTypes();
     qRegisterMetaType<CmdLine>("CmdLine");
     qRegisterMetaType<TiffData *>("TiffData*");
 
@@ -124,7 +128,7 @@ void Body::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-const QList<TiffData *> &Body::shownImages() const
+const QVector<TiffData *> &Body::shownImages() const
 {
     return mUi->ShowData->isChecked() ? i1Images : i0Images;
 }
@@ -217,7 +221,7 @@ void Body::loadedI0(TiffData *data, int fNo)
 void Body::showData(int no)
 {
     mUi->SeekBar->setValue(no);
-    const QList<TiffData *> &images = shownImages();
+    const QVector<TiffData *> &images = shownImages();
     if (no < 0 || no >= images.size())
         return;
     mUi->dispA->setImageData(images.at(no));

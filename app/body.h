@@ -2,9 +2,9 @@
 
 #include "batch/cmdline.h"
 
-#include <QList>
 #include <QMainWindow>
 #include <QStringList>
+#include <QVector>
 
 class BatchCtrl;
 class LoadTiff;
@@ -32,8 +32,8 @@ public:
 
     // The image stacks in arrival order, and the size of the first I1 image (-1 until one
     // has been taken over for display).
-    QList<TiffData *> i1Images;
-    QList<TiffData *> i0Images;
+    QVector<TiffData *> i1Images;
+    QVector<TiffData *> i0Images;
     int imageWidth = -1;
     int imageHeight = 0;
 
@@ -68,7 +68,7 @@ private:
     void setupLoaders();
     void stopThread(QThread *thread);
     // The stack on display and its file selector: I1 while "Data" is checked, else I0.
-    const QList<TiffData *> &shownImages() const;
+    const QVector<TiffData *> &shownImages() const;
     SelectDataFiles *shownSelector() const;
     // Runs one of the load commands; false when it started nothing and so finishes at once.
     bool execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern);

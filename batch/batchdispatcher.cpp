@@ -31,6 +31,8 @@ BatchDispatcher::BatchDispatcher(QObject *parent)
 void BatchDispatcher::doDispatchCmds(QStringList cmdList)
 {
     mRunning = true;
+    // A new run never starts inside a comment block left open by an earlier one.
+    mInRem = false;
     mCmdLines = cmdList;
     mLineIndex = 0;
     mLoops.clear();

@@ -1,0 +1,167 @@
+// The spectrum under the cursor is rebuilt at every mouse move: time it, and one whole
+// mouse-move update, against summing as many 16-bit samples from one contiguous buffer.
+
+#include "input/tiffdata.h"
+#include "spectra/stackspectra.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QMap>
+#include <QSet>
+#include <QString>
+
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int ImageCount = 200;
+constexpr int ImageWidth = 512;
+constexpr int ImageHeight = 512;
+constexpr int HalfBin = 10; // 21 x 21 bin
+constexpr int BinSamples = (2 * HalfBin + 1) * (2 * HalfBin + 1);
+
+struct Stacks
+{
+    std::vector<std::unique_ptr<TiffData>> owned;
+    QVector<TiffData *> i1;
+    QVector<TiffData *> i0;
+};
+
+TiffData *makeImage(std::mt19937 &random, double energy, int level)
+{
+    auto *image = new TiffData;
+    image->width = ImageWidth;
+    image->height = ImageHeight;
+    image->energy = energy;
+    image->sampleKind = TiffData::ImgRows;
+    image->samples16.resize(ImageWidth * ImageHeight);
+    std::uniform_int_distribution<int> noise(0, 255);
+    for (quint16 &sample : image->samples16)
+        sample = quint16(level + noise(random));
+    return image;
+}
+
+const Stacks &stacks()
+{
+    static const Stacks built = [] {
+        Stacks s;
+        std::mt19937 random(5);
+        for (int k = 0; k < ImageCount; ++k) {
+            const double energy = 7000.0 + 2.0 * k;
+            for (bool isI0 : {false, true}) {
+                TiffData *image = makeImage(random, energy, isI0 ? 30000 : 8000);
+                s.owned.emplace_back(image);
+                (isI0 ? s.i0 : s.i1).append(image);
+            }
+        }
+        return s;
+    }();
+    return built;
+}
+
+void contiguousSum(benchmark::State &state)
+{
+    std::vector<quint16> buffer(ImageCount * BinSamples);
+    std::mt19937 random(7);
+    for (quint16 &sample : buffer)
+        sample = quint16(random());
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (quint16 sample : buffer)
+            sum += sample;
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+void spectrumAt(benchmark::State &state)
+{
+    const StackSpectra source(stacks().i1, stacks().i0, ImageWidth, ImageHeight, false);
+    int x = 100;
+    for (auto _ : state) {
+        Spectrum spectrum = source.spectrumAt(x, 200, HalfBin, HalfBin);
+        benchmark::DoNotOptimize(spectrum.points.data());
+        x = x == 100 ? 101 : 100;
+    }
+}
+
+// The I1 sums alone: the share of the I0 stack shows against spectrumAt.
+void spectrumAtWithoutI0(benchmark::State &state)
+{
+    const StackSpectra source(stacks().i1, {}, ImageWidth, ImageHeight, false);
+    int x = 100;
+    for (auto _ : state) {
+        Spectrum spectrum = source.spectrumAt(x, 200, HalfBin, HalfBin);
+        benchmark::DoNotOptimize(spectrum.points.data());
+        x = x == 100 ? 101 : 100;
+    }
+}
+
+void mouseMoveUpdate(benchmark::State &state)
+{
+    const StackSpectra source(stacks().i1, stacks().i0, ImageWidth, ImageHeight, false);
+    const TiffData *current = stacks().i1.last();
+    int x = 100;
+    for (auto _ : state) {
+        XafsSpectrum spectrum = source.xafsSpectrumAt(x, 200, HalfBin, HalfBin, 1, 0.0);
+        Spectrum horizontal = source.horizontalProfile(current, 200, HalfBin, true);
+        Spectrum vertical = source.verticalProfile(current, x, HalfBin, true);
+        benchmark::DoNotOptimize(spectrum.e0);
+        benchmark::DoNotOptimize(horizontal.points.data());
+        benchmark::DoNotOptimize(vertical.points.data());
+        x = x == 100 ? 101 : 100;
+    }
+}
+
+// Prints every result, then each one's CPU time as a multiple of the contiguous sum (CPU time
+// rather than wall time: the machines are shared).
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        // Single runs, or the medians when runs are repeated.
+        for (const Run &run : runs) {
+            const QString name = QString::fromStdString(run.run_name.function_name);
+            if (run.run_type == Run::RT_Iteration && !mMedians.contains(name))
+                mTimes[name] = run.GetAdjustedCPUTime();
+            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                mTimes[name] = run.GetAdjustedCPUTime();
+                mMedians.insert(name);
+            }
+        }
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const double baseline = mTimes.value(QStringLiteral("contiguousSum"));
+        if (baseline <= 0)
+            return;
+        std::printf("\nRatio to summing %d contiguous 16-bit samples:\n", ImageCount * BinSamples);
+        for (auto it = mTimes.cbegin(); it != mTimes.cend(); ++it)
+            std::printf("  %-20s %8.2f\n", qPrintable(it.key()), it.value() / baseline);
+    }
+
+private:
+    QMap<QString, double> mTimes;
+    QSet<QString> mMedians;
+};
+
+} // namespace
+
+BENCHMARK(contiguousSum);
+BENCHMARK(spectrumAt);
+BENCHMARK(spectrumAtWithoutI0);
+BENCHMARK(mouseMoveUpdate);
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,219 @@
+#include "xafsspectrum.h"
+
+#include "xafsconstants.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTextStream>
+
+#include <cmath>
+
+namespace {
+
+constexpr double DefaultLatticeSpacing = 3.13553; // Angstrom
+
+QStringList splitFields(const QString &line)
+{
+    return line.simplified().split(QLatin1Char(' '), Qt::KeepEmptyParts);
+}
+
+} // namespace
+
+XafsSpectrum::XafsSpectrum(const Spectrum &raw, int isVictoreen, double eOrigin)
+    : Spectrum(raw)
+    , isVictoreen(isVictoreen)
+    , eOrigin(eOrigin)
+{
+    if (!isEmpty())
+        normalize(isVictoreen);
+}
+
+void XafsSpectrum::registerMetaTypes()
+{
+    qRegisterMetaType<XafsSpectrum>("XafsSpectrum");
+    qRegisterMetaType<XafsSpectrum *>("XafsSpectrum*");
+}
+
+double XafsSpectrum::baseValueAt(const BaseLine &line, int i, double energy)
+{
+    return i < line.size() ? line.yAt(i) : line.fittedValue(energy);
+}
+
+void XafsSpectrum::normalize(int isVictoreen)
+{
+    if (isEmpty())
+        return;
+    this->isVictoreen = isVictoreen;
+    const double edgeEstimate = crossingEnergy(0.5, 0);
+    preEdge.fit(*this, edgeEstimate + preStart, edgeEstimate + preEnd, isVictoreen);
+    postEdge.fit(*this, edgeEstimate + postStart, edgeEstimate + postEnd, isVictoreen);
+
+    const int n = size();
+    double crossingSum = 0.0;
+    int crossings = 0;
+    for (int i = 0; i + 1 < n; ++i) {
+        const double energy = xAt(i);
+        if (!(energy > edgeEstimate + preEnd && energy < edgeEstimate + postStart))
+            continue;
+        const double pre = baseValueAt(preEdge, i, energy);
+        const double post = baseValueAt(postEdge, i, energy);
+        const double mid = pre + (post - pre) * 0.5;
+        const double mu = yAt(i);
+        const double nextMu = yAt(i + 1);
+        if ((nextMu - mid) * (mu - mid) <= 0) {
+            // A flat pair lying on mid counts at its middle instead of giving 0 / 0.
+            const double g = nextMu == mu ? 0.5 : (mid - mu) / (nextMu - mu);
+            crossingSum += energy + g * (xAt(i + 1) - energy);
+            ++crossings;
+        }
+    }
+    e0 = crossings > 0 ? crossingSum / crossings : 0.0;
+    jump = postEdge.valueAt(e0) - preEdge.valueAt(e0);
+
+    normPostBase.clear();
+    doubleNormPostBase.clear();
+    normalized.clear();
+    doubleNormPreBase.clear();
+    for (Spectrum *derived : {&normPostBase, &doubleNormPostBase, &normalized, &doubleNormPreBase})
+        derived->points.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const double energy = xAt(i);
+        const double mu = yAt(i);
+        const double pre = baseValueAt(preEdge, i, energy);
+        const double post = baseValueAt(postEdge, i, energy);
+        normPostBase.append(energy, (mu - post) / jump);
+        doubleNormPostBase.append(energy, (mu - post) / (post - pre));
+        normalized.append(energy, 1.0 + (mu - post) / jump);
+        doubleNormPreBase.append(energy, (mu - pre) / (post - pre));
+    }
+}
+
+double XafsSpectrum::doubleNormalizedPreBase(double energy) const
+{
+    return doubleNormPreBase.valueAt(energy);
+}
+
+bool XafsSpectrum::readFile(const QString &path)
+{
+    plainText = 1;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug() << "Cannot open spectrum file" << path;
+        return false;
+    }
+    const QString firstLine = QString::fromLocal8Bit(file.readLine()).simplified();
+    file.close();
+    if (firstLine.left(4) == QLatin1String("9809")) {
+        plainText = 0;
+        return read9809(path);
+    }
+    return readPlainText(path);
+}
+
+bool XafsSpectrum::read9809(const QString &path)
+{
+    clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug() << "Cannot open spectrum file" << path;
+        return false;
+    }
+    QTextStream in(&file);
+    double latticeSpacing = DefaultLatticeSpacing;
+    bool inData = false;
+    int skipped = 0;
+    while (!in.atEnd()) {
+        const QStringList fields = splitFields(in.readLine());
+        if (!inData) {
+            if (fields.at(0) == QLatin1String("Offset")) {
+                inData = true;
+                continue;
+            }
+            const int key = fields.indexOf(QStringLiteral("D="));
+            if (key >= 0 && key + 1 < fields.size()) {
+                bool ok = false;
+                const double spacing = fields.at(key + 1).toDouble(&ok);
+                // A spacing that is not a positive number would turn every energy infinite.
+                if (ok && spacing > 0)
+                    latticeSpacing = spacing;
+                else
+                    qDebug() << "Bad lattice spacing" << fields.at(key + 1) << "in" << path;
+            }
+            continue;
+        }
+        if (fields.size() <= 4)
+            continue;
+        const double theta = fields.at(1).toDouble();
+        const double i0 = fields.at(3).toDouble();
+        const double i1 = fields.at(4).toDouble();
+        const double mu = i0 * i1 > 0 ? std::log(i0 / i1) : 1.0;
+        const double energy
+            = HcEVAngstrom / (std::sin(theta * PiTenDigits / 180.0) * 2.0 * latticeSpacing);
+        // An angle of zero (or text in the angle column) has no finite energy.
+        if (!std::isfinite(energy)) {
+            ++skipped;
+            continue;
+        }
+        append(energy, mu);
+    }
+    if (skipped > 0)
+        qDebug() << "Skipped" << skipped << "data lines without a finite energy in" << path;
+    return true;
+}
+
+bool XafsSpectrum::readPlainText(const QString &path)
+{
+    clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug() << "Cannot open spectrum file" << path;
+        return false;
+    }
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QStringList fields = splitFields(in.readLine());
+        if (fields.size() < 2 || fields.at(0).startsWith(QLatin1Char('#')))
+            continue;
+        bool xOk = false;
+        bool yOk = false;
+        const double x = fields.at(0).toDouble(&xOk);
+        const double y = fields.at(1).toDouble(&yOk);
+        // Column captions and other text lines are not points at (0, 0).
+        if (!xOk || !yOk)
+            continue;
+        append(x, y);
+    }
+    if (isEmpty())
+        qDebug() << "No points in spectrum file" << path;
+    return !isEmpty();
+}
+
+bool XafsSpectrum::writeFile(const QString &path, bool relative) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qDebug() << "Cannot write spectrum file" << path;
+        return false;
+    }
+    QTextStream out(&file);
+    out << "###Marvolenti::XafsSpectrum\n";
+    out << "# x  double-normalized-pre-base y pre post\n";
+    const auto valueOrZero = [](const Spectrum &spectrum, int i) {
+        return i < spectrum.size() ? spectrum.yAt(i) : 0.0;
+    };
+    for (int i = 0; i < size(); ++i) {
+        double x = xAt(i);
+        if (relative)
+            x -= eOrigin;
+        out << x << '\t' << valueOrZero(doubleNormPreBase, i) << '\t' << yAt(i) << '\t'
+            << valueOrZero(preEdge, i) << '\t' << valueOrZero(postEdge, i) << '\n';
+    }
+    out.flush();
+    if (out.status() != QTextStream::Ok || !file.commit()) {
+        qDebug() << "Cannot write spectrum file" << path;
+        return false;
+    }
+    return true;
+}

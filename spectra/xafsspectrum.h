@@ -1,0 +1,59 @@
+#pragma once
+
+#include "baseline.h"
+#include "spectrum.h"
+
+#include <QMetaType>
+#include <QString>
+
+// A spectrum of absorption (mu*t) against photon energy in eV that normalises itself: edge
+// estimate, pre- and post-edge base lines, edge energy e0, edge jump and four normalised
+// spectra. Reads 9809 and two-column text files and writes its own spectrum file.
+class XafsSpectrum : public Spectrum
+{
+public:
+    XafsSpectrum() = default;
+    // Copies the points of raw, sets the base-line form and the energy origin, and normalises
+    // at once when there are points.
+    XafsSpectrum(const Spectrum &raw, int isVictoreen, double eOrigin);
+
+    // Fits the base lines in the given form (1 Victoreen, 0 straight) and derives e0, the jump
+    // and the normalised spectra. Does nothing without points.
+    void normalize(int isVictoreen);
+    // The double-normalised (pre-edge based) spectrum interpolated at an energy.
+    double doubleNormalizedPreBase(double energy) const;
+
+    // Reads a 9809 or two-column text file into the raw points (no normalisation).
+    bool readFile(const QString &path);
+    // Writes the spectrum file; x is relative to eOrigin when relative is set. Returns false,
+    // leaving no file behind, when it cannot be written.
+    bool writeFile(const QString &path, bool relative) const;
+
+    // Registers "XafsSpectrum" and "XafsSpectrum*" for queued connections.
+    static void registerMetaTypes();
+
+    int plainText = 1;
+    BaseLine preEdge;
+    BaseLine postEdge;
+    int isVictoreen = 1;
+    double preStart = -100.0;
+    double preEnd = -10.0;
+    double postStart = 10.0;
+    double postEnd = 1000.0;
+    double e0 = 0.0;
+    double jump = 0.0;
+    Spectrum normPostBase;
+    Spectrum doubleNormPostBase;
+    Spectrum normalized;
+    Spectrum doubleNormPreBase;
+    double eOrigin = 0.0;
+
+private:
+    // Base-line value at point i; a line kept from another spectrum may lack that point.
+    static double baseValueAt(const BaseLine &line, int i, double energy);
+    bool read9809(const QString &path);
+    bool readPlainText(const QString &path);
+};
+
+Q_DECLARE_METATYPE(XafsSpectrum)
+Q_DECLARE_METATYPE(XafsSpectrum *)
