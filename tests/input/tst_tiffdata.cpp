@@ -5,6 +5,9 @@
 #include "testimages.h"
 
 #include <QRegularExpression>
+
+#include <cmath>
+#include <limits>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,6 +31,9 @@ private slots:
     void binSumMatchesPixelSum();
     void displayImageOnlyWhenAsked();
     void constantImageHasADisplayImage();
+    void nonFiniteFloatSamplesReadAsZero();
+    void pathOutsideLatin1();
+    void emptyImgIsRefused();
 
 private:
     QString path(const QString &name) const { return mDir.filePath(name); }
@@ -370,6 +376,43 @@ void TstTiffData::constantImageHasADisplayImage()
     QCOMPARE(data.maxValue, 77.0);
     data.makeDisplayImage();
     QCOMPARE(data.displayImage.size(), QSize(4, 3));
+}
+
+void TstTiffData::nonFiniteFloatSamplesReadAsZero()
+{
+    // A NaN or infinite sample would poison the value range and every sum over it.
+    const QString file = path("nonfinite.tif");
+    TiffLayout layout;
+    layout.bitsPerSample = 32;
+    layout.sampleFormat = SAMPLEFORMAT_IEEEFP;
+    const double inf = std::numeric_limits<double>::infinity();
+    QVERIFY(writeTiff(file, 4, 1, {1.5, std::nan(""), inf, 2.5}, layout));
+    TiffData data;
+    QVERIFY(data.read(file));
+    QCOMPARE(data.shiftedValue(1, 0), 0.0);
+    QCOMPARE(data.shiftedValue(2, 0), 0.0);
+    QCOMPARE(data.maxValue, 2.5);
+    QCOMPARE(data.binSum(1, 0, 2, 0), 4.0);
+}
+
+void TstTiffData::pathOutsideLatin1()
+{
+    const QString file = path(QStringLiteral("\u8A66\u6599_7112_50eV.tif"));
+    const QVector<quint16> values = pattern(5, 4);
+    QVERIFY(writeTiff16(file, 5, 4, values.constData()));
+    QVERIFY(QFileInfo::exists(file));
+    TiffData data;
+    QVERIFY(data.read(file));
+    QCOMPARE(data.samples16, values);
+}
+
+void TstTiffData::emptyImgIsRefused()
+{
+    const QString file = path("empty.img");
+    QVERIFY(writeBytes(file, imgBytes(0, 5, "", {})));
+    expectMessage("Empty image", file);
+    TiffData data;
+    QVERIFY(!data.read(file));
 }
 
 QTEST_MAIN(TstTiffData)
