@@ -58,6 +58,7 @@ Body::~Body()
     delete mLoaderI1;
     delete mLoaderI0;
     delete mBatchCtrl;
+    mUi->dispA->setImageData(nullptr);
     qDeleteAll(i1Images);
     i1Images.clear();
     qDeleteAll(i0Images);

@@ -38,6 +38,7 @@ private slots:
     void showAndNavigate();
     void shiftsOnlyOnI1Images();
     void generatedDataSetLoads();
+    void closingWhileLoading();
     void scriptWaitsForTheLoaderInTheProgram();
 
 private:
@@ -383,6 +384,18 @@ void TstStackLoading::generatedDataSetLoads()
     }
     // The sample absorbs: less comes through it than falls on it.
     QVERIFY2(i1Sum < 0.9 * i0Sum, qPrintable(QStringLiteral("I1 %1, I0 %2").arg(i1Sum).arg(i0Sum)));
+}
+
+void TstStackLoading::closingWhileLoading()
+{
+    // The loader objects must not be deleted while their threads still read files.
+    const QStringList files = makeFiles("closing", 40);
+    QCOMPARE(exec("load_I1_files new " + files.join(' ')), 0);
+    QCOMPARE(exec("load_I0_files new " + files.join(' ')), 0);
+    delete mFinished;
+    mFinished = nullptr;
+    delete mBody;
+    mBody = nullptr;
 }
 
 void TstStackLoading::scriptWaitsForTheLoaderInTheProgram()
