@@ -4,7 +4,10 @@
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/batchdispatcher.h"
+#include "display/colorbar.h"
 #include "display/colorscale.h"
+#include "display/crosssview.h"
+#include "display/imgdispa.h"
 #include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
@@ -36,6 +39,8 @@ Body::Body(QWidget *parent)
     qRegisterMetaType<TiffData *>("TiffData*");
 
     mUi->setupUi(this);
+    // Every image of values is coloured through the main colour bar.
+    ColorScale::setCurrent(mUi->CBar->scale());
     mUi->CBarAll->setText(tr("Set All"));
 
     mImageSelection = new QButtonGroup(this);
@@ -45,8 +50,12 @@ Body::Body(QWidget *parent)
     mImageSelection->addButton(mUi->ShowShiftMap, 2);
     mImageSelection->addButton(mUi->ShowResAnalysis, 3);
 
+    mUi->HCross->setOrientation(CrossSView::Horizontal);
+    mUi->VCross->setOrientation(CrossSView::Vertical);
+
     setupBatch();
     setupLoaders();
+    setupDisplay();
 }
 
 Body::~Body()
@@ -112,6 +121,24 @@ void Body::setupLoaders()
     connect(mUi->Prev, &QToolButton::clicked, this, &Body::prev);
     connect(mUi->Next, &QToolButton::clicked, this, &Body::next);
     connect(mUi->SeekBar, &QSlider::sliderMoved, this, &Body::sliderMoved);
+}
+
+void Body::setupDisplay()
+{
+    connect(mUi->ZoomIn, &QPushButton::clicked, mUi->dispA, &ImgDispA::setViewWAsSelectedArea);
+    connect(mUi->ResetScale, &QPushButton::clicked, mUi->dispA, &ImgDispA::resetImageViewWindow);
+    connect(mUi->CBar, &ColorBar::cBarUpdating, this, &Body::cBarUpdating);
+    connect(mUi->CBarAll, &QPushButton::clicked, this, &Body::cBarUpdated);
+}
+
+void Body::cBarUpdating()
+{
+    mUi->dispA->update();
+}
+
+void Body::cBarUpdated()
+{
+    mUi->dispA->update();
 }
 
 void Body::stopThread(QThread *thread)
@@ -433,6 +460,16 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
     case Quit:
         emit finishing();
         return;
+    case ScaleReset:
+        mUi->dispA->resetImageViewWindow();
+        break;
+    case ZoomIn:
+        mUi->dispA->setViewWAsSelectedArea();
+        break;
+    case SelectRegion:
+        mUi->dispA->setSelectedArea(
+            cmd.arg(0).toInt(), cmd.arg(1).toInt(), cmd.arg(2).toInt(), cmd.arg(3).toInt());
+        break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())
             mBatchCtrl->showCmdErr(cmd);

@@ -56,6 +56,8 @@ public slots:
     void loadedI1(TiffData *data, int fNo);
     void loadedI0(TiffData *data, int fNo);
     void seekImage(int imgNo);
+    void cBarUpdating();
+    void cBarUpdated();
     void execCmdSlot(CmdLine cmd, bool inRem);
     void setImgShift(int dx, int dy);
     void clearAllShifts();
@@ -66,6 +68,7 @@ protected:
 private:
     void setupBatch();
     void setupLoaders();
+    void setupDisplay();
     void stopThread(QThread *thread);
     // The stack on display and its file selector: I1 while "Data" is checked, else I0.
     const QVector<TiffData *> &shownImages() const;

@@ -13,6 +13,13 @@ ColorScale::ColorScale(QObject *parent)
     , mFormat(defaultFormat())
 {}
 
+ColorScale::~ColorScale()
+{
+    // The program-wide scale must never point at a scale that is gone.
+    if (currentScale == this)
+        currentScale = nullptr;
+}
+
 ColorScale *ColorScale::current()
 {
     return currentScale;
@@ -30,11 +37,16 @@ QImage::Format ColorScale::defaultFormat()
 
 void ColorScale::setFormat(QImage::Format format)
 {
+    if (format == mFormat)
+        return;
     mFormat = format;
+    emit formatChanged();
 }
 
 void ColorScale::setLimits(double lower, double upper)
 {
+    if (lower == mLowerLimit && upper == mUpperLimit)
+        return;
     mLowerLimit = lower;
     mUpperLimit = upper;
     emit limitsChanged();
@@ -42,6 +54,9 @@ void ColorScale::setLimits(double lower, double upper)
 
 void ColorScale::setValueRange(double min, double max)
 {
+    // Images push their range before every paint; only a real change repaints the bar.
+    if (min == mValueMin && max == mValueMax)
+        return;
     mValueMin = min;
     mValueMax = max;
     emit rangeChanged();

@@ -14,6 +14,7 @@ class ColorScale : public QObject
 
 public:
     explicit ColorScale(QObject *parent = nullptr);
+    ~ColorScale() override;
 
     // The scale the main window's colour bar shows; every image of values is coloured
     // through it. Null until the main window sets it.
@@ -28,11 +29,14 @@ public:
 
     double lowerLimit() const { return mLowerLimit; }
     double upperLimit() const { return mUpperLimit; }
+    // Sets the two limits (fractions of the bar from the bottom, not clamped; the lower may
+    // lie above the upper, which reverses the scale); emits limitsChanged() on a change.
     void setLimits(double lower, double upper);
 
     double valueMin() const { return mValueMin; }
     double valueMax() const { return mValueMax; }
-    // Sets the values that the bottom and the top of the bar stand for; emits rangeChanged().
+    // Sets the values that the bottom and the top of the bar stand for; emits rangeChanged()
+    // when they change.
     void setValueRange(double min, double max);
 
     // Bytes a pixel in this scale's format: 3 for colour, 1 for grey, 0 otherwise.
@@ -44,6 +48,7 @@ public:
 signals:
     void rangeChanged();
     void limitsChanged();
+    void formatChanged();
 
 private:
     // Index into a table: trunc(t * scale) of the clamped fraction t, at most last.

@@ -1,8 +1,10 @@
 #include "colortables.h"
 
+#include <QDebug>
 #include <QVector>
 
 #include <array>
+#include <limits>
 
 namespace ColorTables {
 namespace {
@@ -76,21 +78,45 @@ QColor curveColour(int k)
 
 } // namespace ColorTables
 
+namespace {
+
+// Row length in bytes before rounding; 0 for formats without a colour scale.
+qint64 rawRowBytes(QImage::Format format, int width)
+{
+    if (width <= 0)
+        return 0;
+    if (format == QImage::Format_RGB888)
+        return qint64(width) * 3;
+    if (format == QImage::Format_Grayscale8)
+        return width;
+    return 0;
+}
+
+qint64 paddedRowBytes(QImage::Format format, int width)
+{
+    return (rawRowBytes(format, width) + 3) / 4 * 4;
+}
+
+} // namespace
+
 int rowBytes(QImage::Format format, int width)
 {
-    int bytes = 0;
-    if (format == QImage::Format_RGB888)
-        bytes = width * 3;
-    else if (format == QImage::Format_Grayscale8)
-        bytes = width;
-    return (bytes + 3) / 4 * 4;
+    const qint64 bytes = paddedRowBytes(format, width);
+    return bytes <= std::numeric_limits<int>::max() ? int(bytes) : 0;
 }
 
 QByteArray allocPixels(QImage::Format format, int width, int height)
 {
-    const qint64 size = qint64(rowBytes(format, width)) * height;
-    if (size <= 0 || width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0)
         return QByteArray();
+    const qint64 size = paddedRowBytes(format, width) * height;
+    if (size <= 0)
+        return QByteArray();
+    // QByteArray holds at most MaxAllocSize bytes; a larger image cannot be built.
+    if (size >= qint64(std::numeric_limits<int>::max()) - 64) {
+        qDebug() << "image buffer too large:" << width << "x" << height;
+        return QByteArray();
+    }
     return QByteArray(int(size), '\0');
 }
 
@@ -98,5 +124,8 @@ QImage wrapImage(QImage::Format format, uchar *pixels, int width, int height)
 {
     if (format != QImage::Format_RGB888 && format != QImage::Format_Grayscale8)
         return QImage();
-    return QImage(pixels, width, height, rowBytes(format, width), format);
+    const int stride = rowBytes(format, width);
+    if (!pixels || height <= 0 || stride <= 0)
+        return QImage();
+    return QImage(pixels, width, height, stride, format);
 }

@@ -1,11 +1,220 @@
 #include "imgdispa.h"
 
+#include "analysis/analyzed2dres.h"
+#include "input/tiffdata.h"
+
+#include <QPainter>
+
+#include <cmath>
+
 ImgDispA::ImgDispA(QWidget *parent)
     : DispA(parent)
-{}
+{
+    connect(this, &DispA::drawImage1, this, &ImgDispA::drawImage);
+    connect(this, &DispA::mousePressed0, this, &ImgDispA::onMousePressed);
+    connect(this, &DispA::mouseReleased0, this, &ImgDispA::onMouseReleased);
+    connect(this, &DispA::mouseMoved0, this, &ImgDispA::onMouseMoved);
+    connect(this, &DispA::wheelMoved0, this, &ImgDispA::onWheelMoved);
+}
 
 void ImgDispA::setImageData(TiffData *data)
 {
     mImageData = data;
+    mImage = nullptr;
+    if (data) {
+        if (!data->hasDisplayImage())
+            data->makeDisplayImage();
+        // The record regenerates its image in place when the colour bar changes.
+        mImage = &data->displayImage;
+        if (mViewWindow.width() == 0)
+            setViewWindow(QRectF(0, 0, data->width, data->height));
+    }
+    update();
+}
+
+double ImgDispA::imageX(double px) const
+{
+    return toWindow(mViewWindow, QPointF(px, 0)).x();
+}
+
+double ImgDispA::imageY(double py) const
+{
+    return toWindow(mViewWindow, QPointF(0, py)).y();
+}
+
+QPointF ImgDispA::cursorImagePos() const
+{
+    return toWindow(mViewWindow, mouse().currentPos);
+}
+
+const QImage *ImgDispA::imageToDraw() const
+{
+    if (mShowOverlayer) {
+        if (!mOverlayer || !mOverlayer->hasData())
+            return nullptr;
+        return mOverlayer->img();
+    }
+    return mImage && !mImage->isNull() ? mImage : nullptr;
+}
+
+QImage ImgDispA::shownImage() const
+{
+    const QImage *image = imageToDraw();
+    if (!image)
+        return QImage();
+    // Every image pixel the view window touches, partly shown ones included; the white
+    // surroundings of a zoomed-out view are not part of the image.
+    const QRectF covered = mViewWindow.intersected(QRectF(image->rect()));
+    if (covered.isEmpty())
+        return QImage();
+    const int x0 = int(std::floor(covered.left()));
+    const int y0 = int(std::floor(covered.top()));
+    const int x1 = int(std::ceil(covered.right()));
+    const int y1 = int(std::ceil(covered.bottom()));
+    return image->copy(QRect(x0, y0, x1 - x0, y1 - y0));
+}
+
+void ImgDispA::drawImage(QPainter *p)
+{
+    const QImage *image = nullptr;
+    if (mShowOverlayer) {
+        if (!mOverlayer || !mOverlayer->hasData())
+            return;
+        mOverlayer->updateColorBar();
+        image = mOverlayer->img();
+    } else {
+        if (!mImage || mImage->isNull())
+            return;
+        mImageData->pushRangeToColorBar();
+        image = mImage;
+    }
+    // An empty source rectangle would make the painter draw the whole image.
+    if (image && !image->isNull() && !mViewWindow.isEmpty())
+        p->drawImage(QRectF(0, 0, width(), height()), *image, mViewWindow);
+    syncCoord();
+}
+
+void ImgDispA::syncCoord()
+{
+    coord().setScreenRect(0, 0, width(), height());
+    coord().setRealRect(mViewWindow.x(),
+                        mViewWindow.y(),
+                        mViewWindow.x() + mViewWindow.width(),
+                        mViewWindow.y() + mViewWindow.height());
+}
+
+void ImgDispA::setViewWindow(const QRectF &window)
+{
+    mViewWindow = window;
+    syncCoord();
+}
+
+void ImgDispA::resizeEvent(QResizeEvent *event)
+{
+    DispA::resizeEvent(event);
+    syncCoord();
+}
+
+void ImgDispA::onMousePressed()
+{
+    const MouseC &m = mouse();
+    switch (mouseAction(m.pressButton, m.pressModifiers)) {
+    case 0:
+    case 2:
+        mSelecting = true;
+        mSelectedArea = QRectF(imageX(m.currentPos.x()), imageY(m.currentPos.y()), 0, 0);
+        break;
+    case 8:
+        mSelectedArea = QRectF();
+        mSelecting = false;
+        mAreaSelected = false;
+        break;
+    default:
+        break;
+    }
+    update();
+}
+
+void ImgDispA::onMouseReleased()
+{
+    const MouseC &m = mouse();
+    const int code = mouseAction(m.pressButton, m.pressModifiers);
+    if ((code == 0 || code == 2) && mSelecting) {
+        mSelecting = false;
+        if (mSelectedArea.width() != 0 && mSelectedArea.height() != 0) {
+            mSelectedArea = mSelectedArea.normalized();
+            mAreaSelected = true;
+            if (code == 2)
+                setViewWindow(mSelectedArea);
+        }
+    }
+    update();
+}
+
+void ImgDispA::onMouseMoved()
+{
+    const MouseC &m = mouse();
+    if (m.pressed) {
+        if (!mImage)
+            return;
+        const int code = mouseAction(m.pressButton, m.pressModifiers);
+        if ((code == 0 || code == 2) && mSelecting) {
+            mSelectedArea.setWidth(imageX(m.currentPos.x()) - mSelectedArea.x());
+            mSelectedArea.setHeight(imageY(m.currentPos.y()) - mSelectedArea.y());
+        } else if (code == 1 && panEnabled() && width() > 0 && height() > 0) {
+            // The image point under the cursor stays under it.
+            QRectF window = mViewWindow;
+            window.moveLeft(window.x()
+                            + double(m.previousPos.x() - m.currentPos.x()) / width()
+                                  * window.width());
+            window.moveTop(window.y()
+                           + double(m.previousPos.y() - m.currentPos.y()) / height()
+                                 * window.height());
+            setViewWindow(window);
+        }
+    } else {
+        const QPointF cursor = cursorImagePos();
+        emit mouseMoved(cursor.x(), cursor.y());
+    }
+    update();
+}
+
+void ImgDispA::onWheelMoved()
+{
+    if (!zoomEnabled())
+        return;
+    setViewWindow(zoomedAroundCursor(mViewWindow));
+    update();
+}
+
+void ImgDispA::resetImageViewWindow()
+{
+    // Without an image the window is emptied, so that the next image is shown whole.
+    if (mImageData)
+        setViewWindow(QRectF(0, 0, mImageData->width, mImageData->height));
+    else
+        setViewWindow(QRectF());
+    update();
+}
+
+void ImgDispA::setShowOverlayer(bool f)
+{
+    mShowOverlayer = f;
+}
+
+void ImgDispA::setSelectedArea(int x1, int y1, int x2, int y2)
+{
+    // Corners may come in any order; the area is kept with its origin at the top left.
+    mSelectedArea = QRectF(x1, y1, x2 - x1, y2 - y1).normalized();
+    mAreaSelected = true;
+    update();
+}
+
+void ImgDispA::setViewWAsSelectedArea()
+{
+    // An area without width or height has nothing to zoom to.
+    if (!mAreaSelected || mSelectedArea.isEmpty())
+        return;
+    setViewWindow(mSelectedArea);
     update();
 }

@@ -2,9 +2,16 @@
 
 #include "display/dispa.h"
 
+#include <QImage>
+#include <QRectF>
+
+class Analyzed2DRes;
 class TiffData;
 
-// The image display area of the main window: zoom, pan and area selection.
+// The image display area of the main window. It shows the part of an image that lies in its
+// view window, stretched over the widget: the wheel zooms around the cursor, Shift+left drags
+// the view, a left drag selects an area, a Control+left drag selects and zooms to it, and a
+// right click clears the selection. Instead of the image it can show a result map.
 class ImgDispA : public DispA
 {
     Q_OBJECT
@@ -12,8 +19,65 @@ class ImgDispA : public DispA
 public:
     explicit ImgDispA(QWidget *parent = nullptr);
 
+    // Shows the image of data (made first when it has none); nullptr forgets the image. The
+    // view window becomes the whole image when it was empty. data stays the caller's.
     void setImageData(TiffData *data);
+    TiffData *imageData() const { return mImageData; }
+    // The result map shown instead of the image while show overlayer is on; not owned.
+    void setOverlayer(Analyzed2DRes *map) { mOverlayer = map; }
+    Analyzed2DRes *overlayer() const { return mOverlayer; }
+    bool showOverlayer() const { return mShowOverlayer; }
+
+    // The part of the image shown, in image pixels (x0, y0, width, height).
+    QRectF viewWindow() const { return mViewWindow; }
+    // The selected area in image pixels; while dragging its size may be negative.
+    QRectF selectedArea() const { return mSelectedArea; }
+    bool areaSelected() const { return mAreaSelected; }
+    bool selecting() const { return mSelecting; }
+
+    // Image coordinates of a widget pixel.
+    double imageX(double px) const;
+    double imageY(double py) const;
+    // The cursor (the mouse record's current position) in image coordinates. To place the
+    // cursor at an image point, call setRealMousePos(x, y).
+    QPointF cursorImagePos() const;
+
+    // A copy of the shown image (the map's while it is shown), cut to the whole image pixels
+    // that the view window covers; empty without an image or when the window misses it.
+    QImage shownImage() const;
+
+signals:
+    // Image coordinates under the cursor, while no button is down.
+    void mouseMoved(double x, double y);
+    void mouseDragged(double x, double y);
+
+public slots:
+    void drawImage(QPainter *p);
+    void onMousePressed();
+    void onMouseReleased();
+    void onMouseMoved();
+    void onWheelMoved();
+    void resetImageViewWindow();
+    void setShowOverlayer(bool f);
+    void setSelectedArea(int x1, int y1, int x2, int y2);
+    void setViewWAsSelectedArea();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Sets the view window and keeps the coordinate mapping in step with it, so that a
+    // cursor set from image coordinates lands right even before the next paint.
+    void setViewWindow(const QRectF &window);
+    void syncCoord();
+    const QImage *imageToDraw() const;
+
     TiffData *mImageData = nullptr;
+    const QImage *mImage = nullptr;
+    bool mShowOverlayer = false;
+    Analyzed2DRes *mOverlayer = nullptr;
+    QRectF mViewWindow;
+    bool mSelecting = false;
+    bool mAreaSelected = false;
+    QRectF mSelectedArea;
 };

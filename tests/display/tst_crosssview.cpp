@@ -1,0 +1,143 @@
+#include "display/crosssview.h"
+#include "displaytesting.h"
+
+#include <QtTest>
+
+using DisplayTesting::turnWheel;
+
+// The cross-section profiles: the curve, its orientation, the marker and the offset. The
+// view is 101 x 51 pixels so that the ends of the ranges land on the edge pixels.
+class TestCrossSView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void horizontalProfile();
+    void verticalProfile();
+    void offsetShiftsTheCurveButNotTheMarker();
+    void flatProfileIsDrawnWithoutTrouble();
+    void emptyProfileDrawsNothing();
+    void wheelDoesNothing();
+};
+
+namespace {
+
+const QColor markerColour(192, 192, 0);
+
+bool isCurve(const QImage &picture, int x, int y)
+{
+    return QColor(picture.pixel(x, y)) == QColor(Qt::black);
+}
+
+// A falling line: position 0..100 (in steps of 10) with value 100 - position.
+Spectrum fallingLine()
+{
+    Spectrum profile;
+    for (int i = 0; i <= 100; i += 10)
+        profile.append(i, 100 - i);
+    return profile;
+}
+
+} // namespace
+
+void TestCrossSView::horizontalProfile()
+{
+    CrossSView view;
+    view.resize(100, 50);
+    view.setOrientation(CrossSView::Horizontal);
+    view.setProfile(fallingLine());
+    view.setMarker(30);
+    const QImage picture = view.grab().toImage();
+
+    // Screen y runs upwards from the bottom edge: position p with value v lands at
+    // (p, 50 - v / 2).
+    QVERIFY(isCurve(picture, 0, 0));
+    QVERIFY(isCurve(picture, 50, 25));
+    QVERIFY(isCurve(picture, 90, 45));
+    QVERIFY(!isCurve(picture, 50, 45));
+    // The marker is a vertical line at position 30 over the whole height.
+    QCOMPARE(QColor(picture.pixel(30, 2)), markerColour);
+    QCOMPARE(QColor(picture.pixel(30, 48)), markerColour);
+    QVERIFY(QColor(picture.pixel(60, 48)) != markerColour);
+}
+
+void TestCrossSView::verticalProfile()
+{
+    CrossSView view;
+    view.resize(50, 100);
+    view.setOrientation(CrossSView::Vertical);
+    view.setProfile(fallingLine());
+    view.setMarker(80);
+    const QImage picture = view.grab().toImage();
+
+    // Value across, position upwards: position p with value v lands at (v / 2, 100 - p).
+    QVERIFY(isCurve(picture, 45, 90));
+    QVERIFY(isCurve(picture, 25, 50));
+    QVERIFY(isCurve(picture, 5, 10));
+    QVERIFY(!isCurve(picture, 5, 50));
+    // The marker is a horizontal line at position 80 over the whole width.
+    QCOMPARE(QColor(picture.pixel(3, 20)), markerColour);
+    QCOMPARE(QColor(picture.pixel(47, 20)), markerColour);
+}
+
+void TestCrossSView::offsetShiftsTheCurveButNotTheMarker()
+{
+    CrossSView view;
+    view.resize(100, 50);
+    view.setProfile(fallingLine());
+    view.setMarker(50);
+    const QImage plain = view.grab().toImage();
+    QCOMPARE(QColor(plain.pixel(50, 10)), markerColour);
+
+    // Positions and their range are both read less the offset, so the curve stays where it
+    // was; the marker is drawn at its raw position and moves by the offset.
+    view.setOffset(true, 20);
+    const QImage shifted = view.grab().toImage();
+    QCOMPARE(QColor(shifted.pixel(70, 10)), markerColour);
+    QVERIFY(QColor(shifted.pixel(50, 10)) != markerColour);
+    // Away from both marker columns the curve pixels are the same.
+    for (int x : {0, 10, 20, 30, 40, 60, 80, 90}) {
+        const int y = 50 - (100 - x) / 2;
+        QVERIFY(isCurve(plain, x, y));
+        QVERIFY(isCurve(shifted, x, y));
+    }
+}
+
+void TestCrossSView::flatProfileIsDrawnWithoutTrouble()
+{
+    // Regression: a flat profile (equal value limits) gave coordinates that were not numbers.
+    CrossSView view;
+    view.resize(101, 51);
+    Spectrum profile;
+    for (int i = 0; i < 10; ++i)
+        profile.append(i, 7.0);
+    view.setProfile(profile);
+    view.setMarker(3);
+    const QImage picture = view.grab().toImage();
+    QCOMPARE(QColor(picture.pixel(33, 20)), markerColour);
+}
+
+void TestCrossSView::emptyProfileDrawsNothing()
+{
+    CrossSView view;
+    view.resize(40, 40);
+    view.setProfile(Spectrum());
+    view.setMarker(10);
+    const QImage picture = view.grab().toImage();
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x)
+            QCOMPARE(QColor(picture.pixel(x, y)), QColor(Qt::white));
+    }
+}
+
+void TestCrossSView::wheelDoesNothing()
+{
+    CrossSView view;
+    QVERIFY(!view.zoomEnabled());
+    QSignalSpy wheel(&view, &DispA::wheelMoved0);
+    turnWheel(&view, QPoint(5, 5), 120);
+    QCOMPARE(wheel.count(), 1);
+}
+
+QTEST_MAIN(TestCrossSView)
+#include "tst_crosssview.moc"
