@@ -7,6 +7,8 @@
 #include "input/tiffdata.h"
 #include "output/tiffwriter.h"
 
+#include "bench/ratioreporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -144,47 +146,6 @@ void stackMemory(benchmark::State &state)
     state.counters["bytes_per_sample_byte"] = ratio;
 }
 
-// Prints every result, then each one's CPU time (of the whole process: the loader works on its
-// own thread) as a multiple of the plain read into a reused buffer.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        // Single runs, or the medians when runs are repeated.
-        for (const Run &run : runs) {
-            const QString name = QString::fromStdString(run.run_name.function_name);
-            if (run.run_type == Run::RT_Iteration && !mMedians.contains(name))
-                mTimes[name] = run.GetAdjustedCPUTime();
-            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                mTimes[name] = run.GetAdjustedCPUTime();
-                mMedians.insert(name);
-            }
-        }
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const double baseline = mTimes.value(QStringLiteral("plainRead"));
-        const double kept = mTimes.value(QStringLiteral("plainReadKept"));
-        if (baseline <= 0 || kept <= 0)
-            return;
-        std::printf("\nRatio to the plain read of the %d files (bytes dropped / bytes kept):\n",
-                    StackImages);
-        for (auto it = mTimes.cbegin(); it != mTimes.cend(); ++it) {
-            if (it.key() != QLatin1String("stackMemory"))
-                std::printf("  %-22s %8.2f %8.2f\n",
-                            qPrintable(it.key()),
-                            it.value() / baseline,
-                            it.value() / kept);
-        }
-    }
-
-private:
-    QMap<QString, double> mTimes;
-    QSet<QString> mMedians;
-};
 
 } // namespace
 
@@ -202,7 +163,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     qRegisterMetaType<TiffData *>("TiffData*");
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter({QStringLiteral("plainRead"), QStringLiteral("plainReadKept")},
+                           {QStringLiteral("stackMemory")});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
