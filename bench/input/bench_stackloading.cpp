@@ -146,7 +146,6 @@ void stackMemory(benchmark::State &state)
     state.counters["bytes_per_sample_byte"] = ratio;
 }
 
-
 } // namespace
 
 BENCHMARK(plainRead)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);

@@ -117,7 +117,6 @@ void mouseMoveUpdate(benchmark::State &state)
     }
 }
 
-
 } // namespace
 
 BENCHMARK(contiguousSum);
