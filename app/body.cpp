@@ -8,12 +8,26 @@
 #include "display/colorscale.h"
 #include "display/crosssview.h"
 #include "display/imgdispa.h"
+#include "input/loadtiff.h"
+#include "input/selectdatafiles.h"
+#include "input/tiffdata.h"
 #include "spectra/victoreentable.h"
 #include "spectra/xafsspectrum.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QThread>
+
+namespace {
+
+// A batch flag argument: 1 turns a box on, anything else off.
+bool flagOf(const QString &arg)
+{
+    return arg.toInt() == 1;
+}
+
+} // namespace
 
 Body::Body(QWidget *parent)
     : QMainWindow(parent)
@@ -22,6 +36,7 @@ Body::Body(QWidget *parent)
     readVictoreenTable();
     XafsSpectrum::registerMetaTypes();
     qRegisterMetaType<CmdLine>("CmdLine");
+    qRegisterMetaType<TiffData *>("TiffData*");
 
     mUi->setupUi(this);
     // Every image of values is coloured through the main colour bar.
@@ -39,14 +54,24 @@ Body::Body(QWidget *parent)
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
     setupBatch();
+    setupLoaders();
     setupDisplay();
 }
 
 Body::~Body()
 {
     stopThread(mBatchThread);
+    stopThread(mLoaderI1Thread);
+    stopThread(mLoaderI0Thread);
     delete mBatchDispatcher;
+    delete mLoaderI1;
+    delete mLoaderI0;
     delete mBatchCtrl;
+    mUi->dispA->setImageData(nullptr);
+    qDeleteAll(i1Images);
+    i1Images.clear();
+    qDeleteAll(i0Images);
+    i0Images.clear();
     delete mUi;
 }
 
@@ -62,6 +87,40 @@ void Body::setupBatch()
     connect(mUi->BatchCtrlB, &QPushButton::clicked, mBatchCtrl, &BatchCtrl::show);
     connect(mBatchDispatcher, &BatchDispatcher::execCmdSig, this, &Body::execCmdSlot);
     connect(this, &Body::finishBatchExec, mBatchDispatcher, &BatchDispatcher::finishBatchExec);
+}
+
+void Body::setupLoaders()
+{
+    mUi->SelectI1Files->setSelectText(tr("I1 Data"));
+    mUi->SelectI1Files->setSetupTitle(tr("I1 Data"));
+    mUi->SelectI0Files->setSelectText(tr("I0 Data"));
+    mUi->SelectI0Files->setSetupTitle(tr("I0 Data"));
+
+    mLoaderI1Thread = new QThread(this);
+    mLoaderI1 = new LoadTiff;
+    mLoaderI1->moveToThread(mLoaderI1Thread);
+    mLoaderI1Thread->start(QThread::InheritPriority);
+    mLoaderI0Thread = new QThread(this);
+    mLoaderI0 = new LoadTiff;
+    mLoaderI0->moveToThread(mLoaderI0Thread);
+    mLoaderI0Thread->start(QThread::InheritPriority);
+
+    connect(this, &Body::loadI1Files, mLoaderI1, &LoadTiff::loadTiffs);
+    connect(this, &Body::loadI0Files, mLoaderI0, &LoadTiff::loadTiffs);
+    connect(mLoaderI1, &LoadTiff::loaded, this, &Body::loadedI1);
+    connect(mLoaderI0, &LoadTiff::loaded, this, &Body::loadedI0);
+    connect(mLoaderI1, &LoadTiff::finishLoadFiles, this, [this] { finishedLoad(true); });
+    connect(mLoaderI0, &LoadTiff::finishLoadFiles, this, [this] { finishedLoad(false); });
+
+    connect(mUi->SelectI1Files, &SelectDataFiles::filesSelected, this, &Body::readI1Files);
+    connect(mUi->SelectI0Files, &SelectDataFiles::filesSelected, this, &Body::readI0Files);
+    connect(mUi->SelectI1Files, &SelectDataFiles::clear, this, &Body::clearI1Files);
+    connect(mUi->SelectI0Files, &SelectDataFiles::clear, this, &Body::clearI0Files);
+    connect(mUi->SelectI1Files, &SelectDataFiles::currentIndexChanged, this, &Body::showData);
+    connect(mUi->ShowData, &QRadioButton::toggled, this, &Body::selectedDataI0);
+    connect(mUi->Prev, &QToolButton::clicked, this, &Body::prev);
+    connect(mUi->Next, &QToolButton::clicked, this, &Body::next);
+    connect(mUi->SeekBar, &QSlider::sliderMoved, this, &Body::sliderMoved);
 }
 
 void Body::setupDisplay()
@@ -97,6 +156,177 @@ void Body::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+const QVector<TiffData *> &Body::shownImages() const
+{
+    return mUi->ShowData->isChecked() ? i1Images : i0Images;
+}
+
+SelectDataFiles *Body::shownSelector() const
+{
+    return mUi->ShowData->isChecked() ? mUi->SelectI1Files : mUi->SelectI0Files;
+}
+
+void Body::clearI1Files()
+{
+    mUi->dispA->setImageData(nullptr);
+    mUi->SelectI1Files->clearFiles();
+    qDeleteAll(i1Images);
+    i1Images.clear();
+}
+
+void Body::clearI0Files()
+{
+    mUi->dispA->setImageData(nullptr);
+    mUi->SelectI0Files->clearFiles();
+    qDeleteAll(i0Images);
+    i0Images.clear();
+}
+
+void Body::readI1Files(QStringList files, bool newFile)
+{
+    if (newFile)
+        clearI1Files();
+    const SelectDataFiles *selector = mUi->SelectI1Files;
+    const int skip = selector->skipText();
+    ++mLoadsRequested[0];
+    emit loadI1Files(files,
+                     skip > 0 ? skip : 1,
+                     qMax(selector->cutFirstText(), 0),
+                     qMax(selector->cutLastText(), 0));
+}
+
+void Body::readI0Files(QStringList files, bool newFile)
+{
+    if (newFile)
+        clearI0Files();
+    const SelectDataFiles *selector = mUi->SelectI0Files;
+    const int skip = selector->skipText();
+    ++mLoadsRequested[1];
+    emit loadI0Files(files,
+                     skip > 0 ? skip : 1,
+                     qMax(selector->cutFirstText(), 0),
+                     qMax(selector->cutLastText(), 0));
+}
+
+void Body::finishedLoad(bool i1)
+{
+    const int stack = i1 ? 0 : 1;
+    ++mLoadsFinished[stack];
+    if (mBatchLoad[stack] != 0 && mLoadsFinished[stack] >= mBatchLoad[stack]) {
+        mBatchLoad[stack] = 0;
+        emit finishBatchExec();
+    }
+}
+
+void Body::loadedI1(TiffData *data, int fNo)
+{
+    if (!data)
+        return;
+    data->colorBar = ColorScale::current();
+    data->energy = mUi->SelectI1Files->addFile(data->fileName, fNo);
+    i1Images.append(data);
+    if (mLoaderI1->isBusy() && !mUi->SelectI1Files->showLatest())
+        return;
+
+    const int last = i1Images.size() - 1;
+    imageWidth = i1Images.first()->width;
+    imageHeight = i1Images.first()->height;
+    mUi->SeekBar->setMaximum(last);
+    if (mUi->SelectI1Files->showLatest())
+        showData(last);
+    mUi->SelectI1Files->select(last);
+}
+
+void Body::loadedI0(TiffData *data, int fNo)
+{
+    if (!data)
+        return;
+    data->colorBar = ColorScale::current();
+    data->energy = mUi->SelectI0Files->addFile(data->fileName, fNo);
+    i0Images.append(data);
+}
+
+void Body::showData(int no)
+{
+    mUi->SeekBar->setValue(no);
+    const QVector<TiffData *> &images = shownImages();
+    if (no < 0 || no >= images.size())
+        return;
+    mUi->dispA->setImageData(images.at(no));
+}
+
+void Body::seekImage(int imgNo)
+{
+    showData(imgNo);
+}
+
+void Body::selectedDataI0(bool f)
+{
+    Q_UNUSED(f)
+    showData(shownSelector()->currentIndex());
+}
+
+void Body::prev()
+{
+    shownSelector()->prev();
+}
+
+void Body::next()
+{
+    shownSelector()->next();
+}
+
+void Body::sliderMoved(int idx)
+{
+    shownSelector()->select(idx);
+}
+
+void Body::setImgShift(int dx, int dy)
+{
+    const int index = mUi->SelectI1Files->currentIndex();
+    if (index < 0 || index >= i1Images.size())
+        return;
+    i1Images.at(index)->shiftX = dx;
+    i1Images.at(index)->shiftY = dy;
+}
+
+void Body::clearAllShifts()
+{
+    for (TiffData *image : qAsConst(i1Images)) {
+        image->shiftX = 0;
+        image->shiftY = 0;
+    }
+}
+
+bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)
+{
+    const bool newFile = cmd.arg(0).toUpper() == QLatin1String("NEW");
+    QStringList files;
+    if (ofPattern) {
+        const QString directory = cmd.arg(1);
+        const QStringList filters = cmd.args.mid(2);
+        const QStringList names
+            = QDir(directory).entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase);
+        // A directory given without its final separator still names the files inside it.
+        const bool needsSeparator = !directory.isEmpty() && !directory.endsWith(QLatin1Char('/'))
+                                    && !directory.endsWith(QDir::separator());
+        const QString prefix = needsSeparator ? directory + QLatin1Char('/') : directory;
+        for (const QString &name : names)
+            files << prefix + name;
+    } else {
+        files = cmd.args.mid(1);
+    }
+    if (files.isEmpty())
+        return false;
+    const int stack = i1 ? 0 : 1;
+    if (i1)
+        readI1Files(files, newFile);
+    else
+        readI0Files(files, newFile);
+    mBatchLoad[stack] = mLoadsRequested[stack];
+    return true;
+}
+
 void Body::execCmdSlot(CmdLine cmd, bool inRem)
 {
     if (inRem) {
@@ -105,7 +335,128 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
     }
 
     const int id = commandTable().lookup(cmd.cmd);
+    SelectDataFiles *i1 = mUi->SelectI1Files;
+    SelectDataFiles *i0 = mUi->SelectI0Files;
+    const QString p1 = cmd.arg(0);
     switch (id) {
+    case ClearI1Files:
+        clearI1Files();
+        break;
+    case ClearI0Files:
+        clearI0Files();
+        break;
+    case SetI1EnergyPattern:
+    case EngByNameRegExpI1:
+        i1->setEngByNameRegExp(p1);
+        break;
+    case SetI0EnergyPattern:
+    case EngByNameRegExpI0:
+        i0->setEngByNameRegExp(p1);
+        break;
+    case LoadI1Files:
+    case LoadI0Files:
+    case LoadI1FilesOfPattern:
+    case LoadI0FilesOfPattern: {
+        const bool forI1 = id == LoadI1Files || id == LoadI1FilesOfPattern;
+        const bool ofPattern = id == LoadI1FilesOfPattern || id == LoadI0FilesOfPattern;
+        // A started load finishes the command when the loader is done with it.
+        if (execLoadCommand(cmd, forI1, ofPattern))
+            return;
+        break;
+    }
+    case CutFI0:
+        i0->setCutF(p1.toInt());
+        break;
+    case CutFI1:
+        i1->setCutF(p1.toInt());
+        break;
+    case CutLI0:
+        i0->setCutL(p1.toInt());
+        break;
+    case CutLI1:
+        i1->setCutL(p1.toInt());
+        break;
+    case SkipI0:
+        i0->setSkip(p1.toInt());
+        break;
+    case SkipI1:
+        i1->setSkip(p1.toInt());
+        break;
+    case ShowLatestI0:
+        i0->setShowLatest(flagOf(p1));
+        break;
+    case ShowLatestI1:
+        i1->setShowLatest(flagOf(p1));
+        break;
+    case EngByNameI0:
+        i0->setEngByName(true);
+        break;
+    case EngByNameI1:
+        i1->setEngByName(true);
+        break;
+    case EngByNameFactorI0:
+        i0->setEngByNameFactor(p1.toDouble());
+        break;
+    case EngByNameFactorI1:
+        i1->setEngByNameFactor(p1.toDouble());
+        break;
+    case EngByCalcI0:
+        i0->setEngByCalc(flagOf(p1));
+        break;
+    case EngByCalcI1:
+        i1->setEngByCalc(flagOf(p1));
+        break;
+    case EngCalcBaseI0:
+        i0->setEngCalcStart(p1.toDouble());
+        break;
+    case EngCalcBaseI1:
+        i1->setEngCalcStart(p1.toDouble());
+        break;
+    case EngCalcDeltaI0:
+        i0->setEngCalcDelta(p1.toDouble());
+        break;
+    case EngCalcDeltaI1:
+        i1->setEngCalcDelta(p1.toDouble());
+        break;
+    case EngCalcEndI0:
+        i0->setEngCalcEnd(p1.toDouble());
+        break;
+    case EngCalcEndI1:
+        i1->setEngCalcEnd(p1.toDouble());
+        break;
+    case EngCalcNumI0:
+        i0->setEngCalcNum(p1.toInt());
+        break;
+    case EngCalcNumI1:
+        i1->setEngCalcNum(p1.toInt());
+        break;
+    case EngCalcEvenInEngI0:
+        i0->setEvenInEng(flagOf(p1));
+        break;
+    case EngCalcEvenInEngI1:
+        i1->setEvenInEng(flagOf(p1));
+        break;
+    case EngCalcEvenInDegI0:
+        i0->setEvenInDeg(flagOf(p1));
+        break;
+    case EngCalcEvenInDegI1:
+        i1->setEvenInDeg(flagOf(p1));
+        break;
+    case EngCalcDispUnitI0:
+        i0->setDispUnit(p1.toInt());
+        break;
+    case EngCalcDispUnitI1:
+        i1->setDispUnit(p1.toInt());
+        break;
+    case EngByRefI0:
+        i0->setEngByRef(p1);
+        break;
+    case EngByRefI1:
+        i1->setEngByRef(p1);
+        break;
+    case SetFluoType:
+        mUi->FluoType->setChecked(flagOf(p1));
+        break;
     case Quit:
         emit finishing();
         return;

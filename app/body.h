@@ -3,8 +3,13 @@
 #include "batch/cmdline.h"
 
 #include <QMainWindow>
+#include <QStringList>
+#include <QVector>
 
 class BatchCtrl;
+class LoadTiff;
+class SelectDataFiles;
+class TiffData;
 class BatchDispatcher;
 class QButtonGroup;
 class QThread;
@@ -25,22 +30,52 @@ public:
 
     BatchCtrl *batchCtrl() const { return mBatchCtrl; }
 
+    // The image stacks in arrival order, and the size of the first I1 image (-1 until one
+    // has been taken over for display).
+    QVector<TiffData *> i1Images;
+    QVector<TiffData *> i0Images;
+    int imageWidth = -1;
+    int imageHeight = 0;
+
 signals:
     void finishing();
     void finishBatchExec();
+    void loadI1Files(QStringList files, int skip, int cutFirst, int cutLast);
+    void loadI0Files(QStringList files, int skip, int cutFirst, int cutLast);
 
 public slots:
+    void clearI1Files();
+    void clearI0Files();
+    void readI1Files(QStringList files, bool newFile);
+    void readI0Files(QStringList files, bool newFile);
+    void selectedDataI0(bool f);
+    void showData(int no);
+    void prev();
+    void next();
+    void sliderMoved(int idx);
+    void loadedI1(TiffData *data, int fNo);
+    void loadedI0(TiffData *data, int fNo);
+    void seekImage(int imgNo);
     void cBarUpdating();
     void cBarUpdated();
     void execCmdSlot(CmdLine cmd, bool inRem);
+    void setImgShift(int dx, int dy);
+    void clearAllShifts();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void setupBatch();
+    void setupLoaders();
     void setupDisplay();
     void stopThread(QThread *thread);
+    // The stack on display and its file selector: I1 while "Data" is checked, else I0.
+    const QVector<TiffData *> &shownImages() const;
+    SelectDataFiles *shownSelector() const;
+    // Runs one of the load commands; false when it started nothing and so finishes at once.
+    bool execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern);
+    void finishedLoad(bool i1);
 
     Ui::Body *mUi;
     QButtonGroup *mImageSelection = nullptr;
@@ -48,4 +83,14 @@ private:
     QThread *mBatchThread = nullptr;
     BatchDispatcher *mBatchDispatcher = nullptr;
     BatchCtrl *mBatchCtrl = nullptr;
+
+    QThread *mLoaderI1Thread = nullptr;
+    QThread *mLoaderI0Thread = nullptr;
+    LoadTiff *mLoaderI1 = nullptr;
+    LoadTiff *mLoaderI0 = nullptr;
+    // Loads are counted so that a batch load command finishes with its own load, not with
+    // one the user started by hand before it.
+    quint64 mLoadsRequested[2] = {0, 0};
+    quint64 mLoadsFinished[2] = {0, 0};
+    quint64 mBatchLoad[2] = {0, 0};
 };

@@ -16,7 +16,8 @@ TextItem takeFirstItem(const QString &text)
         const int close = text.indexOf(QLatin1Char('"'), start + 1);
         if (close < 0) {
             qDebug().noquote()
-                << QStringLiteral("In a line [%1] item is started from quote but not ended by quote")
+                << QStringLiteral(
+                       "In a line [%1] item is started from quote but not ended by quote")
                        .arg(text);
             return {text.mid(start + 1), QString()};
         }

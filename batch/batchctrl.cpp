@@ -14,7 +14,8 @@ QFileDialog *makeScriptDialog(QWidget *parent, QFileDialog::AcceptMode mode)
 {
     // The batch dialogs start in the built-in data root, not in one set by the options.
     auto dialog = new QFileDialog(parent, QString(), builtInDataRoot());
-    dialog->setNameFilters({QStringLiteral("Batch File (*.bat)"), QStringLiteral("Any Files (* *.*)")});
+    dialog->setNameFilters(
+        {QStringLiteral("Batch File (*.bat)"), QStringLiteral("Any Files (* *.*)")});
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setAcceptMode(mode);
     return dialog;

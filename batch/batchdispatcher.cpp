@@ -24,7 +24,10 @@ bool cutContinuation(QString &text)
 BatchDispatcher::BatchDispatcher(QObject *parent)
     : QObject(parent)
 {
-    connect(this, &BatchDispatcher::execNextLineSig, this, &BatchDispatcher::execNextLineSlot,
+    connect(this,
+            &BatchDispatcher::execNextLineSig,
+            this,
+            &BatchDispatcher::execNextLineSlot,
             Qt::DirectConnection);
 }
 

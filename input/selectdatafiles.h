@@ -1,12 +1,75 @@
 #pragma once
 
 #include <QFrame>
+#include <QStringList>
 
-// File selector of one image stack: file dialog, skip and cut settings, loaded image list.
+class EOFSetup;
+class QButtonGroup;
+class QFileDialog;
+
+namespace Ui {
+class SelectDataFiles;
+}
+
+// File selector of one image stack: file dialog, skip and cut settings, the list of loaded
+// images with their energies, and the energy setup window that gives them those energies.
 class SelectDataFiles : public QFrame
 {
     Q_OBJECT
 
 public:
     explicit SelectDataFiles(QWidget *parent = nullptr);
+    ~SelectDataFiles() override;
+
+    // Lists one loaded image and returns the energy it gets.
+    double addFile(const QString &name, int fNo);
+
+    void setSelectText(const QString &text);
+    void setSetupTitle(const QString &title);
+    EOFSetup *energySetup() const { return mEnergySetup; }
+
+    int currentIndex() const;
+    int count() const;
+    bool newFileMode() const;
+    bool showLatest() const;
+    // The load settings as the user typed them (text that is no number reads as 0).
+    int skipText() const;
+    int cutFirstText() const;
+    int cutLastText() const;
+
+signals:
+    void currentIndexChanged(int idx);
+    void filesSelected(QStringList files, bool newFile);
+    void clear();
+
+public slots:
+    void clearFiles();
+    void prev();
+    void next();
+    void select(int idx);
+    void setSkip(int skip);
+    void setCutF(int cutF);
+    void setCutL(int cutL);
+    void setShowLatest(bool f);
+    void setEngByName(bool f);
+    void setEngByCalc(bool f);
+    void setEngCalcStart(double start);
+    void setEngCalcDelta(double delta);
+    void setEngCalcEnd(double end);
+    void setEngCalcNum(int num);
+    void setEvenInEng(bool f);
+    void setEvenInDeg(bool f);
+    void setDispUnit(int idx);
+    void setEngByNameRegExp(QString pattern);
+    void setEngByNameFactor(double factor);
+    void setEngByRef(QString fname);
+
+private slots:
+    void newImageSelected(int i);
+
+private:
+    Ui::SelectDataFiles *mUi;
+    QButtonGroup *mModeGroup;
+    QFileDialog *mFileDialog;
+    EOFSetup *mEnergySetup;
 };

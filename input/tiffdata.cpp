@@ -1,7 +1,56 @@
 #include "tiffdata.h"
 
+#include "app/takefirstitem.h"
 #include "display/colorscale.h"
 #include "display/colortables.h"
+#include "input/tiffmessages.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QtEndian>
+
+#include <tiffio.h>
+
+#include <cmath>
+#include <limits>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr int magicBytes = 15;
+constexpr int imgHeaderBytes = 64;
+constexpr float qnrbScale = 500.0f;
+
+void fail(const char *message, const QString &path)
+{
+    qDebug().noquote() << message << path;
+}
+
+void failWithCode(const char *message, const QString &path, const QFile &file)
+{
+    qDebug().noquote() << message << path << "[" << int(file.error()) << "]";
+}
+
+// Closes a libtiff handle when it goes out of scope.
+struct TiffCloser
+{
+    TIFF *tif;
+    ~TiffCloser() { TIFFClose(tif); }
+};
+
+// The decimal integer after a "key=" in an IMG comment token: its first blank-separated word.
+int valueAfterKey(const QString &token, const QString &key)
+{
+    const QString rest = token.mid(key.size()).simplified();
+    return rest.section(QLatin1Char(' '), 0, 0).toInt();
+}
+
+} // namespace
 
 TiffData::~TiffData()
 {
@@ -10,8 +59,390 @@ TiffData::~TiffData()
 
 bool TiffData::read(const QString &fileName)
 {
-    Q_UNUSED(fileName)
+    QFile file(fileName);
+    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly)) {
+        fail("Can not open (1)", fileName);
+        return false;
+    }
+    const QByteArray head = file.read(magicBytes);
+    file.close();
+    if (head.size() < magicBytes) {
+        fail("Error on reading file (1)", fileName);
+        return false;
+    }
+    if (head.startsWith("II") || head.startsWith("MM"))
+        return readTiff(fileName);
+    if (head.startsWith("IM"))
+        return readImg(fileName);
+    const int zero = head.indexOf('\0');
+    if (head.left(zero < 0 ? magicBytes : zero).startsWith("#QNRB-CTImg"))
+        return readQnrb(fileName);
+    fail("Unknown image format", fileName);
     return false;
+}
+
+void TiffData::resetRange()
+{
+    minValue = std::numeric_limits<double>::max();
+    maxValue = std::numeric_limits<double>::min();
+}
+
+void TiffData::updateRange(qsizetype from, qsizetype count)
+{
+    if (count <= 0)
+        return;
+    if (sampleKind == FloatRows) {
+        const float *p = samplesFloat.constData() + from;
+        float lo = p[0];
+        float hi = p[0];
+        for (qsizetype i = 1; i < count; ++i) {
+            lo = p[i] < lo ? p[i] : lo;
+            hi = p[i] > hi ? p[i] : hi;
+        }
+        minValue = qMin(minValue, double(lo));
+        maxValue = qMax(maxValue, double(hi));
+        return;
+    }
+    // This pass runs over every sample of every loaded image: eight lanes at a time.
+    const quint16 *p = samples16.constData() + from;
+    constexpr int lanes = 8;
+    quint16 lo[lanes];
+    quint16 hi[lanes];
+    qsizetype i = 0;
+#ifdef __SSE2__
+    // Unsigned 16-bit minimum and maximum from saturating subtraction (plain SSE2 has no
+    // unsigned 16-bit min/max instructions).
+    __m128i vlo = _mm_set1_epi16(-1);
+    __m128i vhi = _mm_setzero_si128();
+    for (; i + lanes <= count; i += lanes) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        vlo = _mm_subs_epu16(vlo, _mm_subs_epu16(vlo, v));
+        vhi = _mm_adds_epu16(v, _mm_subs_epu16(vhi, v));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lo), vlo);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(hi), vhi);
+#else
+    for (int k = 0; k < lanes; ++k) {
+        lo[k] = 0xffff;
+        hi[k] = 0;
+    }
+    for (; i + lanes <= count; i += lanes) {
+        for (int k = 0; k < lanes; ++k) {
+            const quint16 v = p[i + k];
+            lo[k] = v < lo[k] ? v : lo[k];
+            hi[k] = v > hi[k] ? v : hi[k];
+        }
+    }
+#endif
+    for (; i < count; ++i) {
+        lo[0] = p[i] < lo[0] ? p[i] : lo[0];
+        hi[0] = p[i] > hi[0] ? p[i] : hi[0];
+    }
+    quint16 lowest = lo[0];
+    quint16 highest = hi[0];
+    for (int k = 1; k < lanes; ++k) {
+        lowest = qMin(lowest, lo[k]);
+        highest = qMax(highest, hi[k]);
+    }
+    minValue = qMin(minValue, double(lowest));
+    maxValue = qMax(maxValue, double(highest));
+}
+
+bool TiffData::allocateSamples(SampleKind kind, const QString &path)
+{
+    const qint64 pixels = qint64(width) * height;
+    if (width <= 0 || height <= 0) {
+        fail("Empty image", path);
+        return false;
+    }
+    if (pixels > maxPixels) {
+        fail("Image too large", path);
+        return false;
+    }
+    sampleKind = kind;
+    if (kind == FloatRows) {
+        samples16 = QVector<quint16>();
+        samplesFloat = QVector<float>(int(pixels), 0.0f);
+    } else {
+        samplesFloat = QVector<float>();
+        samples16 = QVector<quint16>(int(pixels), 0);
+    }
+    return true;
+}
+
+bool TiffData::readTiff(const QString &path)
+{
+    routeTiffMessagesToDebug();
+    // Without memory mapping, libtiff reads uncompressed strips straight into our buffer.
+    TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "rm");
+    if (!tif) {
+        fail("Can not open TIFF", path);
+        return false;
+    }
+    const TiffCloser closer{tif};
+    fileName = path;
+    resetRange();
+
+    uint32_t tagWidth = 0;
+    uint32_t tagHeight = 0;
+    uint16_t bitsPerSample = 1;
+    uint16_t samplesPerPixel = 1;
+    uint16_t sampleFormat = SAMPLEFORMAT_UINT;
+    uint16_t photometric = PHOTOMETRIC_MINISBLACK;
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &tagHeight);
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &tagWidth);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &sampleFormat);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+
+    if (TIFFIsTiled(tif)) {
+        fail("Tiled TIFF is not supported", path);
+        return false;
+    }
+    if (samplesPerPixel != 1 || photometric == PHOTOMETRIC_PALETTE
+        || photometric == PHOTOMETRIC_RGB) {
+        fail("Not a greyscale TIFF", path);
+        return false;
+    }
+    // 16-bit is the native form; 8-bit counts are widened and 32-bit float kept as float.
+    SampleKind kind;
+    if (bitsPerSample == 16 && sampleFormat == SAMPLEFORMAT_UINT)
+        kind = TiffRows;
+    else if (bitsPerSample == 8 && sampleFormat == SAMPLEFORMAT_UINT)
+        kind = TiffRows;
+    else if (bitsPerSample == 32 && sampleFormat == SAMPLEFORMAT_IEEEFP)
+        kind = FloatRows;
+    else {
+        fail("Unsupported TIFF sample format", path);
+        return false;
+    }
+    if (tagWidth > uint32_t(std::numeric_limits<int>::max())
+        || tagHeight > uint32_t(std::numeric_limits<int>::max())) {
+        fail("Image too large", path);
+        return false;
+    }
+    width = int(tagWidth);
+    height = int(tagHeight);
+    const int bytesPerSample = bitsPerSample / 8;
+    const tmsize_t lineSize = TIFFScanlineSize(tif);
+    if (lineSize < tmsize_t(width) * bytesPerSample || lineSize > std::numeric_limits<int>::max()) {
+        fail("Error on reading TIFF", path);
+        return false;
+    }
+    scanlineBytes = int(lineSize);
+    // Uncompressed data cannot be smaller than the image it declares: a truncated file or a
+    // forged header is refused before anything is allocated for it.
+    if (compression == COMPRESSION_NONE
+        && qint64(width) * height * bytesPerSample > QFileInfo(path).size()) {
+        fail("Error on reading TIFF", path);
+        return false;
+    }
+    if (!allocateSamples(kind, path))
+        return false;
+
+    if (kind == TiffRows && bitsPerSample == 16 && scanlineBytes == width * 2)
+        return readTiffStrips(tif, path);
+
+    QByteArray line(scanlineBytes, '\0');
+    void *lineData = line.data();
+    for (int r = 0; r < height; ++r) {
+        if (TIFFReadScanline(tif, lineData, uint32_t(r), 0) < 0) {
+            fail("Error on reading TIFF", path);
+            clear();
+            return false;
+        }
+        const qsizetype offset = qsizetype(r) * width;
+        if (kind == FloatRows) {
+            float *out = samplesFloat.data() + offset;
+            memcpy(out, lineData, size_t(width) * sizeof(float));
+            for (int c = 0; c < width; ++c) {
+                if (!std::isfinite(out[c]))
+                    out[c] = 0.0f;
+            }
+        } else if (bitsPerSample == 8) {
+            const uchar *in = static_cast<const uchar *>(lineData);
+            quint16 *out = samples16.data() + offset;
+            for (int c = 0; c < width; ++c)
+                out[c] = in[c];
+        } else {
+            memcpy(samples16.data() + offset, lineData, size_t(width) * sizeof(quint16));
+        }
+        updateRange(offset, width);
+    }
+    return true;
+}
+
+bool TiffData::readTiffStrips(TIFF *tif, const QString &path)
+{
+    uint32_t rowsPerStrip = uint32_t(height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = qBound<uint32_t>(1, rowsPerStrip, uint32_t(height));
+    const qint64 rowBytes = qint64(width) * 2;
+    for (qint64 row = 0; row < height; row += rowsPerStrip) {
+        const qint64 rows = qMin<qint64>(rowsPerStrip, height - row);
+        const tmsize_t wanted = tmsize_t(rows * rowBytes);
+        quint16 *out = samples16.data() + row * width;
+        const uint32_t strip = TIFFComputeStrip(tif, uint32_t(row), 0);
+        if (TIFFReadEncodedStrip(tif, strip, out, wanted) != wanted) {
+            fail("Error on reading TIFF", path);
+            clear();
+            return false;
+        }
+    }
+    updateRange(0, samples16.size());
+    return true;
+}
+
+bool TiffData::readImg(const QString &path)
+{
+    width = 0;
+    height = 0;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        failWithCode("Can not open", path, file);
+        return false;
+    }
+    const QByteArray header = file.read(10);
+    if (header.size() < 10) {
+        fail("Error on reading", path);
+        return false;
+    }
+    const uchar *h = reinterpret_cast<const uchar *>(header.constData());
+    const int commentLength = qFromLittleEndian<quint16>(h + 2);
+    const int headerWidth = qFromLittleEndian<quint16>(h + 4);
+    const int headerHeight = qFromLittleEndian<quint16>(h + 6);
+
+    // The comment is a list of "key=value" tokens; a token counts only when a comma ends it.
+    if (!file.seek(imgHeaderBytes)) {
+        fail("Error on reading", path);
+        return false;
+    }
+    const QByteArray comment = file.read(commentLength);
+    if (comment.size() < commentLength) {
+        fail("Error on reading", path);
+        return false;
+    }
+    const QString widthKey = QStringLiteral("Prop_ImageWidth=");
+    const QString heightKey = QStringLiteral("Prop_ImageHeight=");
+    QString token;
+    for (const char ch : comment) {
+        if (ch != ',') {
+            token += QLatin1Char(ch);
+            continue;
+        }
+        if (token.startsWith(widthKey))
+            width = valueAfterKey(token, widthKey);
+        else if (token.startsWith(heightKey))
+            height = valueAfterKey(token, heightKey);
+        token.clear();
+    }
+    if (width == 0)
+        width = headerWidth;
+    if (height == 0)
+        height = headerHeight;
+    const qint64 dataOffset = imgHeaderBytes + commentLength;
+
+    fileName = path;
+    resetRange();
+    if (width <= 0 || height <= 0) {
+        fail("Empty image", path);
+        return false;
+    }
+    const qint64 dataBytes = qint64(width) * height * 2;
+    if (dataOffset + dataBytes > file.size()) {
+        fail("Error on reading (2)", path);
+        return false;
+    }
+    if (!allocateSamples(ImgRows, path))
+        return false;
+    char *out = reinterpret_cast<char *>(samples16.data());
+    if (!file.seek(dataOffset) || file.read(out, dataBytes) != dataBytes) {
+        fail("Error on reading (2)", path);
+        clear();
+        return false;
+    }
+    qFromLittleEndian<quint16>(out, samples16.size(), out);
+    updateRange(0, samples16.size());
+    return true;
+}
+
+bool TiffData::readQnrb(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        failWithCode("Can not open", path, file);
+        return false;
+    }
+    QTextStream in(&file);
+    int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    int headerLines = 0;
+    qint64 headerBytes = 0;
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        TextItem item1 = takeFirstItem(line);
+        if (!item1.item.startsWith(QLatin1Char('#')))
+            break;
+        ++headerLines;
+        headerBytes += line.size() + 1;
+        const TextItem item2 = takeFirstItem(item1.rest);
+        const TextItem item3 = takeFirstItem(item2.rest);
+        const TextItem item4 = takeFirstItem(item3.rest);
+        const QString key = item2.item.toUpper();
+        if (key == QLatin1String("RANGE_X0"))
+            x0 = item4.item.toInt();
+        else if (key == QLatin1String("RANGE_X1"))
+            x1 = item4.item.toInt();
+        else if (key == QLatin1String("RANGE_Y0"))
+            y0 = item4.item.toInt();
+        else if (key == QLatin1String("RANGE_Y1"))
+            y1 = item4.item.toInt();
+    }
+    file.close();
+    const qint64 w = qint64(x1) - x0;
+    const qint64 h = qint64(y1) - y0;
+    if (w <= 0 || h <= 0 || w > std::numeric_limits<int>::max()
+        || h > std::numeric_limits<int>::max()) {
+        fail("Empty image", path);
+        return false;
+    }
+    width = int(w);
+    height = int(h);
+
+    fileName = path;
+    resetRange();
+    // Every pixel has a line of its own; a declared size beyond what the file can hold is a
+    // broken header, not a short file.
+    if (w * h > file.size() - headerBytes) {
+        fail("Image size larger than the file", path);
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        fail("Can not open (2)", path);
+        return false;
+    }
+    if (!allocateSamples(FloatRows, path))
+        return false;
+    in.setDevice(&file);
+    for (int i = 0; i < headerLines; ++i)
+        in.readLine();
+    float *out = samplesFloat.data();
+    QString line;
+    for (int r = 0; r < height; ++r) {
+        for (int c = 0; c < width; ++c) {
+            if (!in.readLineInto(&line))
+                line.clear();
+            const TextItem item1 = takeFirstItem(line);
+            const TextItem item2 = takeFirstItem(item1.rest);
+            const TextItem item3 = takeFirstItem(item2.rest);
+            const float value = float(item3.item.toDouble()) * qnrbScale;
+            *out++ = (value > 0.0f && std::isfinite(value)) ? value : 0.0f;
+        }
+        updateRange(qsizetype(r) * width, width);
+    }
+    return true;
 }
 
 double TiffData::shiftedValue(int column, int row) const
@@ -21,19 +452,46 @@ double TiffData::shiftedValue(int column, int row) const
     if (c >= unsigned(width) || r >= unsigned(height))
         return 0.0;
     const qsizetype index = qsizetype(r) * width + c;
-    return sampleKind == FloatRows ? double(samplesFloat.at(index)) : double(samples16.at(index));
+    if (sampleKind == FloatRows)
+        return index < samplesFloat.size() ? double(samplesFloat.at(index)) : 0.0;
+    return index < samples16.size() ? double(samples16.at(index)) : 0.0;
 }
 
 double TiffData::binSum(int x, int y, int halfWidth, int halfHeight) const
 {
-    const int hw = qAbs(halfWidth);
-    const int hh = qAbs(halfHeight);
-    double sum = 0.0;
-    for (int j = -hh; j <= hh; ++j) {
-        for (int i = x - hw; i <= x + hw; ++i)
-            sum += shiftedValue(i, y + j);
+    const qint64 hw = qAbs(qint64(halfWidth));
+    const qint64 hh = qAbs(qint64(halfHeight));
+    // The block in stored coordinates, clipped once; pixels outside the image count 0.
+    const qint64 c0 = qMax<qint64>(x - hw - shiftX, 0);
+    const qint64 c1 = qMin<qint64>(x + hw - shiftX, qint64(width) - 1);
+    const qint64 r0 = qMax<qint64>(y - hh - shiftY, 0);
+    const qint64 r1 = qMin<qint64>(y + hh - shiftY, qint64(height) - 1);
+    if (c0 > c1 || r0 > r1)
+        return 0.0;
+    const int columns = int(c1 - c0 + 1);
+    if (sampleKind == FloatRows) {
+        if (samplesFloat.size() < qsizetype(width) * height)
+            return 0.0;
+        double sum = 0.0;
+        for (qint64 r = r0; r <= r1; ++r) {
+            const float *p = samplesFloat.constData() + r * width + c0;
+            for (int i = 0; i < columns; ++i)
+                sum += double(p[i]);
+        }
+        return sum;
     }
-    return sum;
+    if (samples16.size() < qsizetype(width) * height)
+        return 0.0;
+    // Integer sums are exact, so the order of adding does not matter.
+    quint64 sum = 0;
+    for (qint64 r = r0; r <= r1; ++r) {
+        const quint16 *p = samples16.constData() + r * width + c0;
+        quint64 rowSum = 0;
+        for (int i = 0; i < columns; ++i)
+            rowSum += p[i];
+        sum += rowSum;
+    }
+    return double(sum);
 }
 
 void TiffData::makeDisplayImage()
@@ -49,11 +507,12 @@ void TiffData::makeDisplayImage()
     if (displayBuffer.isEmpty())
         return;
     const int stride = rowBytes(displayFormat, width);
+    const double span = maxValue - minValue;
     uchar *pixels = reinterpret_cast<uchar *>(displayBuffer.data());
     for (int r = 0; r < height; ++r) {
         uchar *out = pixels + qsizetype(r) * stride;
         for (int c = 0; c < width; ++c)
-            out = scale->colourBytes((shiftedValue(c, r) - minValue) / (maxValue - minValue), out);
+            out = scale->colourBytes((shiftedValue(c, r) - minValue) / span, out);
     }
     displayImage = wrapImage(displayFormat, pixels, width, height);
 }

@@ -7,6 +7,7 @@
 #include <QVector>
 
 class ColorScale;
+struct tiff;
 
 // One loaded image of one energy: its samples, size, value range, energy, alignment shift
 // and, once it is shown, a display image coloured through the current colour scale.
@@ -33,6 +34,10 @@ public:
     void pushRangeToColorBar();
     void clear();
 
+    // Largest image a reader accepts, in pixels: a guard against headers that declare
+    // sizes no file of this program holds.
+    static constexpr qint64 maxPixels = qint64(1) << 28;
+
     QImage::Format displayFormat = QImage::Format_Grayscale8;
     QString fileName;
     int width = 0;
@@ -51,6 +56,16 @@ public:
     // Samples, row by row without padding: 16-bit for TIFF and IMG, float for QNRB text.
     QVector<quint16> samples16;
     QVector<float> samplesFloat;
+
+private:
+    bool readTiff(const QString &path);
+    bool readTiffStrips(tiff *tif, const QString &path);
+    bool readImg(const QString &path);
+    bool readQnrb(const QString &path);
+    // Sizes the sample store for width x height samples of the given kind.
+    bool allocateSamples(SampleKind kind, const QString &path);
+    void resetRange();
+    void updateRange(qsizetype from, qsizetype count);
 };
 
 Q_DECLARE_METATYPE(TiffData *)

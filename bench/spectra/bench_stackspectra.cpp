@@ -4,6 +4,8 @@
 #include "input/tiffdata.h"
 #include "spectra/stackspectra.h"
 
+#include "bench/ratioreporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QMap>
@@ -115,41 +117,6 @@ void mouseMoveUpdate(benchmark::State &state)
     }
 }
 
-// Prints every result, then each one's CPU time as a multiple of the contiguous sum (CPU time
-// rather than wall time: the machines are shared).
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        // Single runs, or the medians when runs are repeated.
-        for (const Run &run : runs) {
-            const QString name = QString::fromStdString(run.run_name.function_name);
-            if (run.run_type == Run::RT_Iteration && !mMedians.contains(name))
-                mTimes[name] = run.GetAdjustedCPUTime();
-            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                mTimes[name] = run.GetAdjustedCPUTime();
-                mMedians.insert(name);
-            }
-        }
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const double baseline = mTimes.value(QStringLiteral("contiguousSum"));
-        if (baseline <= 0)
-            return;
-        std::printf("\nRatio to summing %d contiguous 16-bit samples:\n", ImageCount * BinSamples);
-        for (auto it = mTimes.cbegin(); it != mTimes.cend(); ++it)
-            std::printf("  %-20s %8.2f\n", qPrintable(it.key()), it.value() / baseline);
-    }
-
-private:
-    QMap<QString, double> mTimes;
-    QSet<QString> mMedians;
-};
-
 } // namespace
 
 BENCHMARK(contiguousSum);
@@ -160,7 +127,7 @@ BENCHMARK(mouseMoveUpdate);
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter({QStringLiteral("contiguousSum")});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

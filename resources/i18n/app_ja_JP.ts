@@ -115,5 +115,13 @@
         <source>Deglitch E-Shift Map</source>
         <translation>Eシフトマップのグリッチ除去</translation>
     </message>
+    <message>
+        <source>I1 Data</source>
+        <translation>I1 データ</translation>
+    </message>
+    <message>
+        <source>I0 Data</source>
+        <translation>I0 データ</translation>
+    </message>
 </context>
 </TS>

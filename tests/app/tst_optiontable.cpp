@@ -39,7 +39,8 @@ void TestOptionTable::commandLine_data()
     QTest::addColumn<QString>("value");
 
     const QString prog = QStringLiteral("/usr/bin/marvolenti");
-    QTest::newRow("value follows") << QStringList{prog, "-b", "run.bat"} << "-b" << true << "run.bat";
+    QTest::newRow("value follows")
+        << QStringList{prog, "-b", "run.bat"} << "-b" << true << "run.bat";
     QTest::newRow("next is an option") << QStringList{prog, "-b", "-x"} << "-b" << true << "";
     QTest::newRow("flag after empty -b") << QStringList{prog, "-b", "-x"} << "-x" << true << "";
     QTest::newRow("last argument") << QStringList{prog, "-d"} << "-d" << true << "";
@@ -77,7 +78,8 @@ void TestOptionTable::configFile()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString path = writeConfig(dir, "config.cfg",
+    const QString path = writeConfig(dir,
+                                     "config.cfg",
                                      "# a comment line\n"
                                      "\n"
                                      "     # blanks and a comment\n"
@@ -134,22 +136,33 @@ void TestOptionTable::startup_data()
     QTest::addColumn<bool>("english");
     QTest::addColumn<bool>("execBatch");
 
-    QTest::newRow("defaults") << QStringList{} << "" << "/builtin" << "" << false << false;
-    QTest::newRow("-b -x") << QStringList{"-b", "-x"} << "" << "/builtin" << "" << false << true;
-    QTest::newRow("-d last") << QStringList{"-d"} << "" << "" << "" << false << false;
-    QTest::newRow("-e -E") << QStringList{"-e", "-E"} << "" << "/builtin" << "" << true << false;
-    QTest::newRow("-d beats DataRoot")
-        << QStringList{"-d", "/x"} << "DataRoot /y\n" << "/x" << "" << false << false;
-    QTest::newRow("DataRoot quoted")
-        << QStringList{} << "DataRoot \"/data dir\" # comment\n" << "/data dir" << "" << false
-        << false;
-    QTest::newRow("DataRoot alone") << QStringList{} << "DataRoot\n" << "" << "" << false << false;
-    QTest::newRow("options from the file")
-        << QStringList{} << "-e\n-b run.bat\n-x\n-x # twice\n" << "/builtin" << "run.bat" << true
-        << true;
-    QTest::newRow("command line beats the file")
-        << QStringList{"-b", "cli.bat"} << "-b file.bat\n" << "/builtin" << "cli.bat" << false
-        << false;
+    QTest::newRow("defaults") << QStringList{} << ""
+                              << "/builtin"
+                              << "" << false << false;
+    QTest::newRow("-b -x") << QStringList{"-b", "-x"} << ""
+                           << "/builtin"
+                           << "" << false << true;
+    QTest::newRow("-d last") << QStringList{"-d"} << ""
+                             << ""
+                             << "" << false << false;
+    QTest::newRow("-e -E") << QStringList{"-e", "-E"} << ""
+                           << "/builtin"
+                           << "" << true << false;
+    QTest::newRow("-d beats DataRoot") << QStringList{"-d", "/x"} << "DataRoot /y\n"
+                                       << "/x"
+                                       << "" << false << false;
+    QTest::newRow("DataRoot quoted") << QStringList{} << "DataRoot \"/data dir\" # comment\n"
+                                     << "/data dir"
+                                     << "" << false << false;
+    QTest::newRow("DataRoot alone") << QStringList{} << "DataRoot\n"
+                                    << ""
+                                    << "" << false << false;
+    QTest::newRow("options from the file") << QStringList{} << "-e\n-b run.bat\n-x\n-x # twice\n"
+                                           << "/builtin"
+                                           << "run.bat" << true << true;
+    QTest::newRow("command line beats the file") << QStringList{"-b", "cli.bat"} << "-b file.bat\n"
+                                                 << "/builtin"
+                                                 << "cli.bat" << false << false;
 }
 
 void TestOptionTable::startup()

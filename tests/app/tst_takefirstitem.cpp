@@ -19,22 +19,52 @@ void TestTakeFirstItem::split_data()
     QTest::addColumn<QString>("rest");
     QTest::addColumn<QString>("diagnostic");
 
-    QTest::newRow("leading blanks") << "  abc def" << "abc" << " def" << "";
-    QTest::newRow("last word") << " def" << "def" << "" << "";
-    QTest::newRow("quoted with blank") << "\"a b\" c" << "a b" << " c" << "";
-    QTest::newRow("quotes glued to next word") << "\"a\"b c" << "a" << "b c" << "";
-    QTest::newRow("empty quotes") << "\"\" x" << "" << " x" << "";
-    QTest::newRow("tab separated") << "k\tv" << "k" << "\tv" << "";
-    QTest::newRow("blanks only") << "   " << "" << "" << "";
-    QTest::newRow("empty") << "" << "" << "" << "";
+    QTest::newRow("leading blanks") << "  abc def"
+                                    << "abc"
+                                    << " def"
+                                    << "";
+    QTest::newRow("last word") << " def"
+                               << "def"
+                               << ""
+                               << "";
+    QTest::newRow("quoted with blank") << "\"a b\" c"
+                                       << "a b"
+                                       << " c"
+                                       << "";
+    QTest::newRow("quotes glued to next word") << "\"a\"b c"
+                                               << "a"
+                                               << "b c"
+                                               << "";
+    QTest::newRow("empty quotes") << "\"\" x"
+                                  << ""
+                                  << " x"
+                                  << "";
+    QTest::newRow("tab separated") << "k\tv"
+                                   << "k"
+                                   << "\tv"
+                                   << "";
+    QTest::newRow("blanks only") << "   "
+                                 << ""
+                                 << ""
+                                 << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << ""
+                           << "";
     QTest::newRow("unclosed quote")
-        << "  \"a b" << "a b" << ""
+        << "  \"a b"
+        << "a b"
+        << ""
         << "In a line [  \"a b] item is started from quote but not ended by quote";
     QTest::newRow("quote at word end")
-        << "ab\" c" << "ab\"" << " c"
+        << "ab\" c"
+        << "ab\""
+        << " c"
         << "In a line [ab\" c] item is started from not quote but ended by quote";
     QTest::newRow("quote at end of last word")
-        << "ab\"" << "ab\"" << ""
+        << "ab\""
+        << "ab\""
+        << ""
         << "In a line [ab\"] item is started from not quote but ended by quote";
 }
 

@@ -75,15 +75,16 @@ void TestTranslations::complete()
     QVERIFY(dir.isValid());
     const QString fresh = dir.filePath("fresh.ts");
     QProcess lupdate;
-    lupdate.start(MARVOLENTI_LUPDATE, QStringList{"-silent", "-locations", "none"} + inputs
-                                          + QStringList{"-ts", fresh});
+    lupdate.start(MARVOLENTI_LUPDATE,
+                  QStringList{"-silent", "-locations", "none"} + inputs
+                      + QStringList{"-ts", fresh});
     QVERIFY(lupdate.waitForFinished(-1));
     QCOMPARE(lupdate.exitCode(), 0);
 
     QString error;
     const QHash<QString, QString> found = readMessages(fresh, &error);
-    const QHash<QString, QString> committed = readMessages(
-        sourceDir + "/resources/i18n/" + folder + "_ja_JP.ts", &error);
+    const QHash<QString, QString> committed
+        = readMessages(sourceDir + "/resources/i18n/" + folder + "_ja_JP.ts", &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
     QStringList missing;

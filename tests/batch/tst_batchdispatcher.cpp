@@ -75,11 +75,10 @@ void TestBatchDispatcher::init()
     connect(this, &TestBatchDispatcher::dispatch, mDispatcher, &BatchDispatcher::doDispatchCmds);
     connect(this, &TestBatchDispatcher::stop, mDispatcher, &BatchDispatcher::batchStopSlot);
     connect(mDispatcher, &BatchDispatcher::execCmdSig, mResponder, &Responder::execCmdSlot);
-    connect(mResponder, &Responder::finishBatchExec, mDispatcher,
-            &BatchDispatcher::finishBatchExec);
-    connect(mDispatcher, &BatchDispatcher::Log, this, [this](const QString &entry) {
-        mLog << entry;
-    });
+    connect(
+        mResponder, &Responder::finishBatchExec, mDispatcher, &BatchDispatcher::finishBatchExec);
+    connect(
+        mDispatcher, &BatchDispatcher::Log, this, [this](const QString &entry) { mLog << entry; });
     mThread->start();
 }
 
@@ -100,7 +99,8 @@ void TestBatchDispatcher::run(const QString &script)
 void TestBatchDispatcher::settle()
 {
     for (int i = 0; i < 5; ++i) {
-        QVERIFY(QMetaObject::invokeMethod(mDispatcher, [] {}, Qt::BlockingQueuedConnection));
+        QVERIFY(QMetaObject::invokeMethod(
+            mDispatcher, [] {}, Qt::BlockingQueuedConnection));
         QCoreApplication::processEvents();
     }
 }
@@ -112,40 +112,65 @@ void TestBatchDispatcher::runs_data()
 
     QTest::newRow("rising loop and the value after it")
         << ":for i %i 1 3\nseek_image %i\n:next i\nseek_image %i"
-        << QStringList{":for i %i 1 3", "seek_image 1", ":next i", "seek_image 2", ":next i",
-                       "seek_image 3", ":next i", "seek_image 3"};
+        << QStringList{":for i %i 1 3",
+                       "seek_image 1",
+                       ":next i",
+                       "seek_image 2",
+                       ":next i",
+                       "seek_image 3",
+                       ":next i",
+                       "seek_image 3"};
     QTest::newRow("falling loop") << ":for j %j 3 1\nseek_image %j\n:next j"
-                                  << QStringList{":for j %j 3 1", "seek_image 3", ":next j",
-                                                 "seek_image 2", ":next j", "seek_image 1",
+                                  << QStringList{":for j %j 3 1",
+                                                 "seek_image 3",
+                                                 ":next j",
+                                                 "seek_image 2",
+                                                 ":next j",
+                                                 "seek_image 1",
                                                  ":next j"};
-    QTest::newRow("zero-padded")
-        << ":for n %n 08 11 2\nsave_image f%n.png\n:next n"
-        << QStringList{":for n %n 08 11 2", "save_image f08.png", ":next n", "save_image f10.png",
-                       ":next n"};
+    QTest::newRow("zero-padded") << ":for n %n 08 11 2\nsave_image f%n.png\n:next n"
+                                 << QStringList{":for n %n 08 11 2",
+                                                "save_image f08.png",
+                                                ":next n",
+                                                "save_image f10.png",
+                                                ":next n"};
     QTest::newRow("nested loop restarts")
         << ":for a %a 1 2\n:for b %b 1 2\nmove_position %a %b\n:next b\n:next a"
-        << QStringList{":for a %a 1 2", ":for b %b 1 2", "move_position 1 1", ":next b",
-                       "move_position 1 2", ":next b", ":next a", ":for b %b 1 2",
-                       "move_position 2 1", ":next b", "move_position 2 2", ":next b", ":next a"};
+        << QStringList{":for a %a 1 2",
+                       ":for b %b 1 2",
+                       "move_position 1 1",
+                       ":next b",
+                       "move_position 1 2",
+                       ":next b",
+                       ":next a",
+                       ":for b %b 1 2",
+                       "move_position 2 1",
+                       ":next b",
+                       "move_position 2 2",
+                       ":next b",
+                       ":next a"};
     QTest::newRow("case of words and names")
         << ":FOR k %k 1 2\nSEEK_IMAGE %k %K\n:Next k"
         << QStringList{":FOR k %k 1 2", "SEEK_IMAGE 1 %K", ":Next k", "SEEK_IMAGE 2 %K", ":Next k"};
     QTest::newRow("next of an unknown loop")
         << ":next nothing\nquit" << QStringList{":next nothing", "quit"};
-    QTest::newRow("end stops the run") << "seek_image 1\n:end\nseek_image 2"
-                                       << QStringList{"seek_image 1"};
+    QTest::newRow("end stops the run")
+        << "seek_image 1\n:end\nseek_image 2" << QStringList{"seek_image 1"};
     QTest::newRow("comment block")
         << "seek_image 1\n:rem_start\nseek_image 2\nbogus\n:rem_end\nseek_image 3"
-        << QStringList{"seek_image 1", "skip::rem_start", "skip:seek_image", "skip:bogus",
-                       ":rem_end", "seek_image 3"};
+        << QStringList{"seek_image 1",
+                       "skip::rem_start",
+                       "skip:seek_image",
+                       "skip:bogus",
+                       ":rem_end",
+                       "seek_image 3"};
     QTest::newRow("end inside a comment block")
         << ":rem_start\nseek_image 1\n:end\nseek_image 2"
         << QStringList{"skip::rem_start", "skip:seek_image"};
-    QTest::newRow("continuation")
-        << "move_position 1 \\   \n2\nseek_image 4"
-        << QStringList{"move_position 1 2", "seek_image 4"};
-    QTest::newRow("last line continued") << "seek_image 1\nseek_image 2 \\"
-                                         << QStringList{"seek_image 1", "seek_image 2"};
+    QTest::newRow("continuation") << "move_position 1 \\   \n2\nseek_image 4"
+                                  << QStringList{"move_position 1 2", "seek_image 4"};
+    QTest::newRow("last line continued")
+        << "seek_image 1\nseek_image 2 \\" << QStringList{"seek_image 1", "seek_image 2"};
     QTest::newRow("comments and blanks")
         << "# header\n\n   \nunknown_word x" << QStringList{"skip:", "skip:", "", "unknown_word x"};
 }
@@ -166,9 +191,15 @@ void TestBatchDispatcher::logEntries()
     run(":for i %i 1 3\n:echo \"a b\" c\nseek_image %i # note\n:next i\nmystery 1");
     QTRY_COMPARE(mResponder->received.size(), 11);
     QCOMPARE(mLog,
-             QStringList({"for i : %i = 1\n", "echo a b", "seek_image : 1 # note\n",
-                          "next i : %i = 2\n", "echo a b", "seek_image : 2 # note\n",
-                          "next i : %i = 3\n", "echo a b", "seek_image : 3 # note\n",
+             QStringList({"for i : %i = 1\n",
+                          "echo a b",
+                          "seek_image : 1 # note\n",
+                          "next i : %i = 2\n",
+                          "echo a b",
+                          "seek_image : 2 # note\n",
+                          "next i : %i = 3\n",
+                          "echo a b",
+                          "seek_image : 3 # note\n",
                           "next i : %i = 3\n"}));
 }
 
@@ -212,4 +243,3 @@ void TestBatchDispatcher::newRunLeavesAnOpenCommentBlock()
 
 QTEST_GUILESS_MAIN(TestBatchDispatcher)
 #include "tst_batchdispatcher.moc"
-

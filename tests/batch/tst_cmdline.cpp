@@ -27,20 +27,32 @@ void TestCmdLine::parse_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<bool>("isDirective");
 
-    QTest::newRow("command") << "load_I1_files new a.tif b.tif" << "load_I1_files new a.tif b.tif"
+    QTest::newRow("command") << "load_I1_files new a.tif b.tif"
+                             << "load_I1_files new a.tif b.tif"
                              << "load_I1_files" << QStringList{"new", "a.tif", "b.tif"} << false;
-    QTest::newRow("quoted argument") << "save_image \"my file.png\"" << "save_image \"my file.png\""
+    QTest::newRow("quoted argument") << "save_image \"my file.png\""
+                                     << "save_image \"my file.png\""
                                      << "save_image" << QStringList{"my file.png"} << false;
     QTest::newRow("comment reaches the arguments")
-        << "seek_image 3 # third" << "seek_image 3 " << "seek_image"
-        << QStringList{"3", "#", "third"} << false;
-    QTest::newRow("comment line") << "# nothing" << "" << "" << QStringList{} << false;
-    QTest::newRow("empty") << "" << "" << "" << QStringList{} << false;
-    QTest::newRow("blanks only") << "   " << "   " << "" << QStringList{} << false;
-    QTest::newRow("directive") << ":for i %i 1 3" << ":for i %i 1 3" << ":for"
-                               << QStringList{"i", "%i", "1", "3"} << true;
+        << "seek_image 3 # third"
+        << "seek_image 3 "
+        << "seek_image" << QStringList{"3", "#", "third"} << false;
+    QTest::newRow("comment line") << "# nothing"
+                                  << ""
+                                  << "" << QStringList{} << false;
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "" << QStringList{} << false;
+    QTest::newRow("blanks only") << "   "
+                                 << "   "
+                                 << "" << QStringList{} << false;
+    QTest::newRow("directive") << ":for i %i 1 3"
+                               << ":for i %i 1 3"
+                               << ":for" << QStringList{"i", "%i", "1", "3"} << true;
     QTest::newRow("hash inside quotes still cuts the line")
-        << "save_image \"a#b\"" << "save_image \"a" << "save_image" << QStringList{"a#b"} << false;
+        << "save_image \"a#b\""
+        << "save_image \"a"
+        << "save_image" << QStringList{"a#b"} << false;
 }
 
 void TestCmdLine::parse()
@@ -99,8 +111,8 @@ void TestCmdLine::lookupIgnoresCase_data()
     QTest::addColumn<int>("directive");
 
     QTest::newRow("upper command") << "LOAD_I0_FILES" << int(LoadI0Files) << int(NoSuchDirective);
-    QTest::newRow("mixed command") << "Analyzer_Exec_lcf" << int(AnalyzerExecLCF)
-                                   << int(NoSuchDirective);
+    QTest::newRow("mixed command")
+        << "Analyzer_Exec_lcf" << int(AnalyzerExecLCF) << int(NoSuchDirective);
     QTest::newRow("upper directive") << ":FOR" << int(NoSuchCommand) << int(DirFor);
     QTest::newRow("mixed directive") << ":Echo" << int(NoSuchCommand) << int(DirEcho);
     QTest::newRow("unknown") << "load" << int(NoSuchCommand) << int(NoSuchDirective);
@@ -123,15 +135,27 @@ void TestCmdLine::loopValues_data()
     QTest::addColumn<QString>("step");
     QTest::addColumn<QStringList>("values");
 
-    QTest::newRow("rising") << "1" << "3" << "" << QStringList{"1", "2", "3"};
-    QTest::newRow("falling") << "3" << "1" << "" << QStringList{"3", "2", "1"};
-    QTest::newRow("equal runs once") << "5" << "5" << "" << QStringList{"5"};
-    QTest::newRow("zero-padded step 2")
-        << "01" << "12" << "2" << QStringList{"01", "03", "05", "07", "09", "11"};
-    QTest::newRow("padding grows past width")
-        << "008" << "100" << "46" << QStringList{"008", "054", "100"};
-    QTest::newRow("step 0 reads as 1") << "1" << "2" << "0" << QStringList{"1", "2"};
-    QTest::newRow("text counts as 0") << "a" << "2" << "" << QStringList{"a", "1", "2"};
+    QTest::newRow("rising") << "1"
+                            << "3"
+                            << "" << QStringList{"1", "2", "3"};
+    QTest::newRow("falling") << "3"
+                             << "1"
+                             << "" << QStringList{"3", "2", "1"};
+    QTest::newRow("equal runs once") << "5"
+                                     << "5"
+                                     << "" << QStringList{"5"};
+    QTest::newRow("zero-padded step 2") << "01"
+                                        << "12"
+                                        << "2" << QStringList{"01", "03", "05", "07", "09", "11"};
+    QTest::newRow("padding grows past width") << "008"
+                                              << "100"
+                                              << "46" << QStringList{"008", "054", "100"};
+    QTest::newRow("step 0 reads as 1") << "1"
+                                       << "2"
+                                       << "0" << QStringList{"1", "2"};
+    QTest::newRow("text counts as 0") << "a"
+                                      << "2"
+                                      << "" << QStringList{"a", "1", "2"};
 }
 
 void TestCmdLine::loopValues()

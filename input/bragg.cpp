@@ -1,0 +1,20 @@
+#include "bragg.h"
+
+#include <cmath>
+
+namespace Bragg {
+
+double angleOf(double energy, double d)
+{
+    const double s = hc / (energy * 2.0 * d);
+    if (std::fabs(s) > 1.0)
+        return -1.0;
+    return std::asin(s) * 180.0 / pi;
+}
+
+double energyOf(double angle, double d)
+{
+    return hc / (2.0 * d * std::sin(angle * pi / 180.0));
+}
+
+} // namespace Bragg

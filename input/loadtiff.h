@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include <atomic>
+
+class TiffData;
+
+// Reads the image files of one stack on its own thread, one by one in list order, and hands
+// every image that was read to the receiver of loaded(), which takes ownership of it.
+class LoadTiff : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit LoadTiff(QObject *parent = nullptr);
+
+    // True while loadTiffs() runs; read by the main thread without a lock.
+    bool isBusy() const { return busy.load(); }
+
+    std::atomic<bool> busy{false};
+
+signals:
+    void loaded(TiffData *data, int fNo);
+    void finishLoadFiles();
+
+public slots:
+    // Loads files[cutFirst], files[cutFirst + skip], ... up to the last cutLast files.
+    void loadTiffs(QStringList files, int skip, int cutFirst, int cutLast);
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Writes width x height unsigned 16-bit values, row by row, as an uncompressed greyscale TIFF.
+// The file appears only when it has been written completely; an existing file of that name is
+// replaced then. Returns false (and leaves any old file untouched) on failure.
+bool writeTiff16(const QString &path, int width, int height, const quint16 *values);

@@ -1,0 +1,137 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>EOFSetup</name>
+    <message>
+        <source>Reference File</source>
+        <translation>参照ファイル</translation>
+    </message>
+    <message>
+        <source>XAFS Data File (*.dat)</source>
+        <translation>XAFS データファイル (*.dat)</translation>
+    </message>
+    <message>
+        <source>Any Files (* *.*)</source>
+        <translation>すべてのファイル (* *.*)</translation>
+    </message>
+</context>
+<context>
+    <name>EngOfFilesSetup</name>
+    <message>
+        <source>Frame</source>
+        <translation>フレーム</translation>
+    </message>
+    <message>
+        <source>Energy Cal. from File Name</source>
+        <translation>ファイル名からエネルギー計算</translation>
+    </message>
+    <message>
+        <source>Pattern</source>
+        <translation>パターン</translation>
+    </message>
+    <message>
+        <source>{Reg. Exp]</source>
+        <translation>{正規表現]</translation>
+    </message>
+    <message>
+        <source>Factor</source>
+        <translation>係数</translation>
+    </message>
+    <message>
+        <source>Energy Cal. from File No.</source>
+        <translation>ファイル番号からエネルギー計算</translation>
+    </message>
+    <message>
+        <source>Sel. Unit</source>
+        <translation>単位選択</translation>
+    </message>
+    <message>
+        <source>Even in</source>
+        <translation>等間隔</translation>
+    </message>
+    <message>
+        <source>Energy</source>
+        <translation>エネルギー</translation>
+    </message>
+    <message>
+        <source>Angle</source>
+        <translation>角度</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Delta</source>
+        <translation>刻み</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Num</source>
+        <translation>点数</translation>
+    </message>
+    <message>
+        <source>Energy Cal. from Ref. File</source>
+        <translation>参照ファイルからエネルギー計算</translation>
+    </message>
+    <message>
+        <source>Sel.</source>
+        <translation>選択</translation>
+    </message>
+</context>
+<context>
+    <name>SelectDataFiles</name>
+    <message>
+        <source>Clear</source>
+        <translation>クリア</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新規</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>間引き</translation>
+    </message>
+    <message>
+        <source>Show Latest</source>
+        <translation>最新を表示</translation>
+    </message>
+    <message>
+        <source>Data Select</source>
+        <translation>データ選択</translation>
+    </message>
+    <message>
+        <source>Cut F.</source>
+        <translation>先頭除外</translation>
+    </message>
+    <message>
+        <source>Cut L.</source>
+        <translation>末尾除外</translation>
+    </message>
+    <message>
+        <source>Data Files</source>
+        <translation>データファイル</translation>
+    </message>
+    <message>
+        <source>QNRB Files, IMG Files, Tiff Files (*.dat *.img *.tif *.tiff)</source>
+        <translation>QNRB ファイル, IMG ファイル, Tiff ファイル (*.dat *.img *.tif *.tiff)</translation>
+    </message>
+    <message>
+        <source>Any Files (* *.*)</source>
+        <translation>すべてのファイル (* *.*)</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,431 @@
+#include "app/body.h"
+#include "batch/batchcommands.h"
+#include "batch/cmdline.h"
+#include "input/eofsetup.h"
+#include "input/selectdatafiles.h"
+#include "input/tiffdata.h"
+#include "output/tiffwriter.h"
+#include "testimages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The main window's image stacks: loading on the real loader threads, the batch commands
+// that load and configure them, and the generated sample data set.
+class TstStackLoading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void batchLoadHoldsTheScriptUntilLoaded();
+    void loadCommandWithoutFilesFinishesAtOnce();
+    void loadOfPatternListsTheDirectory_data();
+    void loadOfPatternListsTheDirectory();
+    void newReplacesAndAddAppends();
+    void handLoadDoesNotReleaseAWaitingBatch();
+    void settingCommands_data();
+    void settingCommands();
+    void showAndNavigate();
+    void shiftsOnlyOnI1Images();
+    void generatedDataSetLoads();
+    void closingWhileLoading();
+    void scriptWaitsForTheLoaderInTheProgram();
+
+private:
+    // Runs one batch line and returns the number of finishBatchExec() emitted by the call.
+    int exec(const QString &line);
+    // Waits until the batch line that is running has finished.
+    void waitForFinish();
+    SelectDataFiles *selector(bool i1) const;
+    QStringList makeFiles(const QString &subdir, int count, const QString &suffix = "tif");
+
+    QTemporaryDir mDir;
+    Body *mBody = nullptr;
+    QSignalSpy *mFinished = nullptr;
+    // Stack sizes at every finishBatchExec().
+    QList<int> mSizesAtFinish;
+};
+
+void TstStackLoading::initTestCase()
+{
+    QVERIFY(mDir.isValid());
+    buildBatchTables();
+}
+
+void TstStackLoading::init()
+{
+    mBody = new Body;
+    mFinished = new QSignalSpy(mBody, &Body::finishBatchExec);
+    mSizesAtFinish.clear();
+    connect(mBody, &Body::finishBatchExec, this, [this] {
+        mSizesAtFinish << mBody->i1Images.size() + 1000 * mBody->i0Images.size();
+    });
+}
+
+void TstStackLoading::cleanup()
+{
+    delete mFinished;
+    delete mBody;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+int TstStackLoading::exec(const QString &line)
+{
+    const int before = mFinished->count();
+    mBody->execCmdSlot(CmdLine(line), false);
+    return mFinished->count() - before;
+}
+
+void TstStackLoading::waitForFinish()
+{
+    const int before = mFinished->count();
+    QTRY_VERIFY(mFinished->count() > before);
+}
+
+SelectDataFiles *TstStackLoading::selector(bool i1) const
+{
+    return mBody->findChild<SelectDataFiles *>(i1 ? "SelectI1Files" : "SelectI0Files");
+}
+
+QStringList TstStackLoading::makeFiles(const QString &subdir, int count, const QString &suffix)
+{
+    QDir(mDir.path()).mkpath(subdir);
+    QStringList files;
+    for (int i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("%1/%2/I_%3_50eV.%4")
+                                 .arg(mDir.path(), subdir)
+                                 .arg(7100 + i)
+                                 .arg(suffix);
+        QVector<quint16> values = TestImages::pattern(12, 7);
+        values[0] = quint16(i);
+        writeTiff16(name, 12, 7, values.constData());
+        files << name;
+    }
+    return files;
+}
+
+void TstStackLoading::batchLoadHoldsTheScriptUntilLoaded()
+{
+    const QStringList files = makeFiles("hold", 6);
+    QCOMPARE(exec("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV"), 1);
+    QCOMPARE(exec("LOAD_I1_FILES new " + files.join(' ')), 0);
+    waitForFinish();
+    QCOMPARE(mSizesAtFinish.last(), 6);
+    for (int i = 0; i < files.size(); ++i) {
+        QCOMPARE(mBody->i1Images.at(i)->fileName, files.at(i));
+        QCOMPARE(mBody->i1Images.at(i)->energy, 7100.5 + i);
+    }
+}
+
+void TstStackLoading::loadCommandWithoutFilesFinishesAtOnce()
+{
+    QCOMPARE(exec("load_I1_files add"), 1);
+    QCOMPARE(exec("load_I0_files_of_pattern new " + mDir.filePath("nothing-here/") + " *.tif"), 1);
+}
+
+void TstStackLoading::loadOfPatternListsTheDirectory_data()
+{
+    QTest::addColumn<bool>("finalSeparator");
+    QTest::addColumn<QString>("filters");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("with separator") << true << "*.tif" << 4;
+    QTest::newRow("without separator") << false << "*.tif" << 4;
+    QTest::newRow("two filters") << true << "*.tif *.TXT" << 5;
+    QTest::newRow("no filter takes every plain file") << true << "" << 5;
+}
+
+void TstStackLoading::loadOfPatternListsTheDirectory()
+{
+    QFETCH(bool, finalSeparator);
+    QFETCH(QString, filters);
+    QFETCH(int, expected);
+    const QString dir = mDir.filePath("pattern");
+    if (!QFileInfo::exists(dir)) {
+        makeFiles("pattern", 4);
+        QDir(dir).mkpath("folder.tif");
+        QFile note(dir + "/z_note.TXT");
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.write("not an image at all");
+    }
+    // The text file fails to load; it is still listed and tried.
+    if (expected == 5)
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Unknown image format .*z_note"));
+    QCOMPARE(exec(QStringLiteral("load_I0_files_of_pattern new %1 %2")
+                      .arg(finalSeparator ? dir + "/" : dir, filters)),
+             0);
+    waitForFinish();
+    QCOMPARE(mBody->i0Images.size(), 4);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(QFileInfo(mBody->i0Images.at(i)->fileName).fileName(),
+                 QStringLiteral("I_%1_50eV.tif").arg(7100 + i));
+}
+
+void TstStackLoading::newReplacesAndAddAppends()
+{
+    const QStringList files = makeFiles("modes", 3);
+    QCOMPARE(exec("load_I1_files new " + files.join(' ')), 0);
+    waitForFinish();
+    QCOMPARE(exec("load_I1_files add " + files.mid(0, 2).join(' ')), 0);
+    waitForFinish();
+    QCOMPARE(mBody->i1Images.size(), 5);
+    QCOMPARE(selector(true)->count(), 5);
+    QCOMPARE(exec("load_I1_files NEW " + files.mid(2).join(' ')), 0);
+    waitForFinish();
+    QCOMPARE(mBody->i1Images.size(), 1);
+    QCOMPARE(selector(true)->count(), 1);
+}
+
+void TstStackLoading::handLoadDoesNotReleaseAWaitingBatch()
+{
+    // A load started by hand is queued before the batch's own; the batch must wait for its own.
+    const QStringList first = makeFiles("hand", 5);
+    const QStringList second = makeFiles("batch", 3);
+    mBody->readI1Files(first, true);
+    QCOMPARE(exec("load_I1_files add " + second.join(' ')), 0);
+    waitForFinish();
+    QCOMPARE(mSizesAtFinish, QList<int>{8});
+}
+
+void TstStackLoading::settingCommands_data()
+{
+    QTest::addColumn<QString>("commands");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("cut_f_i0") << "cut_f_i0 3"
+                              << "i0:CutFirst"
+                              << "text" << QVariant("3");
+    QTest::newRow("cut_f_i1") << "cut_f_i1 x"
+                              << "i1:CutFirst"
+                              << "text" << QVariant("0");
+    QTest::newRow("cut_l_i0") << "cut_l_i0 2"
+                              << "i0:CutLast"
+                              << "text" << QVariant("2");
+    QTest::newRow("cut_l_i1") << "cut_l_i1 4"
+                              << "i1:CutLast"
+                              << "text" << QVariant("4");
+    QTest::newRow("skip_i0") << "skip_i0 5"
+                             << "i0:Skip"
+                             << "text" << QVariant("5");
+    QTest::newRow("skip_i1") << "skip_i1 2"
+                             << "i1:Skip"
+                             << "text" << QVariant("2");
+    QTest::newRow("show_latest_i0 off") << "show_latest_i0 0"
+                                        << "i0:ShowLatest"
+                                        << "checked" << QVariant(false);
+    QTest::newRow("show_latest_i1 2 is off") << "show_latest_i1 2"
+                                             << "i1:ShowLatest"
+                                             << "checked" << QVariant(false);
+    QTest::newRow("eng_by_calc_i0") << "eng_by_calc_i0 1"
+                                    << "s0:FromFileNum"
+                                    << "checked" << QVariant(true);
+    QTest::newRow("eng_by_name_i1") << "eng_by_calc_i1 1;eng_by_name_i1"
+                                    << "s1:FromFileName"
+                                    << "checked" << QVariant(true);
+    QTest::newRow("eng_by_name_i0") << "eng_by_calc_i0 1;eng_by_name_i0"
+                                    << "s0:FromFileNum"
+                                    << "checked" << QVariant(false);
+    QTest::newRow("set_i1_energy_pattern") << "set_i1_energy_pattern ab\\d"
+                                           << "s1:Pattern"
+                                           << "text" << QVariant("ab\\d");
+    QTest::newRow("eng_by_name_reg_exp_i0") << "eng_by_name_reg_exp_i0 x\\d"
+                                            << "s0:Pattern"
+                                            << "text" << QVariant("x\\d");
+    QTest::newRow("eng_by_name_factor_i1") << "eng_by_name_factor_i1 1000.25"
+                                           << "s1:Factor"
+                                           << "text" << QVariant("1000.25");
+    QTest::newRow("eng_calc_base_i0 recomputes End") << "eng_calc_base_i0 7000.5"
+                                                     << "s0:End"
+                                                     << "text" << QVariant("8000.5");
+    QTest::newRow("eng_calc_delta_i1 recomputes End") << "eng_calc_delta_i1 0.5"
+                                                      << "s1:End"
+                                                      << "text" << QVariant("8500");
+    QTest::newRow("eng_calc_end_i0 recomputes Delta") << "eng_calc_end_i0 8500"
+                                                      << "s0:Delta"
+                                                      << "text" << QVariant("0.5");
+    QTest::newRow("eng_calc_num_i1 recomputes Delta") << "eng_calc_num_i1 500"
+                                                      << "s1:Delta"
+                                                      << "text" << QVariant("2");
+    QTest::newRow("eng_calc_even_in_eng_i0") << "eng_calc_even_in_eng_i0 1"
+                                             << "s0:EvenInEnergy"
+                                             << "checked" << QVariant(true);
+    QTest::newRow("eng_calc_even_in_deg_i1")
+        << "eng_calc_even_in_eng_i1 1;eng_calc_even_in_deg_i1 1"
+        << "s1:EvenInAngle"
+        << "checked" << QVariant(true);
+    QTest::newRow("eng_calc_disp_unit_i0 7 does nothing")
+        << "eng_calc_disp_unit_i0 1;eng_calc_disp_unit_i0 7"
+        << "s0:DisplayUnit"
+        << "currentIndex" << QVariant(1);
+    QTest::newRow("eng_calc_disp_unit_i1") << "eng_calc_disp_unit_i1 2"
+                                           << "s1:DisplayUnit"
+                                           << "currentIndex" << QVariant(2);
+    QTest::newRow("eng_by_ref_i0 empty") << "eng_by_ref_i0"
+                                         << "s0:FromRefFile"
+                                         << "checked" << QVariant(false);
+    QTest::newRow("set_fluo_type") << "set_fluo_type 1"
+                                   << "body:FluoType"
+                                   << "checked" << QVariant(true);
+}
+
+void TstStackLoading::settingCommands()
+{
+    QFETCH(QString, commands);
+    QFETCH(QString, target);
+    QFETCH(QString, property);
+    QFETCH(QVariant, value);
+    for (const QString &line : commands.split(';'))
+        QCOMPARE(exec(line), 1);
+    const QString owner = target.section(':', 0, 0);
+    const QString name = target.section(':', 1);
+    QObject *parent = mBody;
+    if (owner.startsWith('i'))
+        parent = selector(owner == "i1");
+    else if (owner.startsWith('s'))
+        parent = selector(owner == "s1")->energySetup();
+    QObject *widget = parent->findChild<QObject *>(name);
+    QVERIFY2(widget, qPrintable(target));
+    QCOMPARE(widget->property(qPrintable(property)), value);
+}
+
+void TstStackLoading::showAndNavigate()
+{
+    const QStringList files = makeFiles("show", 4);
+    auto *seekBar = mBody->findChild<QSlider *>("SeekBar");
+    QCOMPARE(mBody->imageWidth, -1);
+    QCOMPARE(exec("load_I1_files new " + files.join(' ')), 0);
+    waitForFinish();
+    QCOMPARE(mBody->imageWidth, 12);
+    QCOMPARE(mBody->imageHeight, 7);
+    QCOMPARE(seekBar->maximum(), 3);
+    QCOMPARE(seekBar->value(), 3);
+    QCOMPARE(selector(true)->currentIndex(), 3);
+
+    mBody->prev();
+    QCOMPARE(selector(true)->currentIndex(), 2);
+    QCOMPARE(seekBar->value(), 2);
+    mBody->sliderMoved(0);
+    QCOMPARE(selector(true)->currentIndex(), 0);
+    mBody->next();
+    QCOMPARE(selector(true)->currentIndex(), 1);
+    mBody->showData(9);
+    QCOMPARE(seekBar->value(), 3);
+    QCOMPARE(selector(true)->currentIndex(), 1);
+
+    // With I0 shown, navigation moves the I0 selector.
+    QCOMPARE(exec("load_I0_files new " + files.mid(0, 2).join(' ')), 0);
+    waitForFinish();
+    mBody->findChild<QRadioButton *>("ShowI0")->setChecked(true);
+    const int i0Index = selector(false)->currentIndex();
+    mBody->prev();
+    QCOMPARE(selector(false)->currentIndex(), qMax(i0Index - 1, 0));
+    QCOMPARE(selector(true)->currentIndex(), 1);
+}
+
+void TstStackLoading::shiftsOnlyOnI1Images()
+{
+    mBody->setImgShift(2, 3);
+    mBody->clearAllShifts();
+    const QStringList files = makeFiles("shift", 2);
+    exec("load_I1_files new " + files.join(' '));
+    waitForFinish();
+    exec("load_I0_files new " + files.join(' '));
+    waitForFinish();
+    selector(true)->select(0);
+    mBody->setImgShift(2, -3);
+    QCOMPARE(mBody->i1Images.at(0)->shiftX, 2);
+    QCOMPARE(mBody->i1Images.at(0)->shiftY, -3);
+    QCOMPARE(mBody->i1Images.at(1)->shiftX, 0);
+    mBody->i0Images.at(0)->shiftX = 5;
+    mBody->clearAllShifts();
+    QCOMPARE(mBody->i1Images.at(0)->shiftX, 0);
+    QCOMPARE(mBody->i1Images.at(0)->shiftY, 0);
+    QCOMPARE(mBody->i0Images.at(0)->shiftX, 5);
+}
+
+void TstStackLoading::generatedDataSetLoads()
+{
+    const QString out = mDir.filePath("sample");
+    QProcess generator;
+    generator.start(MAKESAMPLEDATA_EXECUTABLE, {out, "--size", "24", "--energies", "20"});
+    QVERIFY(generator.waitForFinished(-1));
+    QCOMPARE(generator.exitCode(), 0);
+    const int count = QDir(out + "/I1").entryList({"*.tif"}, QDir::Files).size();
+    QVERIFY(count >= 18);
+
+    exec("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV");
+    exec("set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV");
+    QCOMPARE(exec("load_I1_files_of_pattern new " + out + "/I1/ *.tif"), 0);
+    waitForFinish();
+    QCOMPARE(exec("load_I0_files_of_pattern new " + out + "/I0/ *.tif"), 0);
+    waitForFinish();
+    QCOMPARE(mBody->i1Images.size(), count);
+    QCOMPARE(mBody->i0Images.size(), count);
+    double i1Sum = 0.0, i0Sum = 0.0;
+    for (int i = 0; i < count; ++i) {
+        const TiffData *i1 = mBody->i1Images.at(i);
+        QCOMPARE(i1->width, 24);
+        QCOMPARE(mBody->i0Images.at(i)->energy, i1->energy);
+        QVERIFY2(i1->energy > 6900.0 && i1->energy < 7500.0, qPrintable(i1->fileName));
+        if (i > 0)
+            QVERIFY(i1->energy > mBody->i1Images.at(i - 1)->energy);
+        i1Sum += i1->binSum(12, 12, 11, 11);
+        i0Sum += mBody->i0Images.at(i)->binSum(12, 12, 11, 11);
+    }
+    // The sample absorbs: less comes through it than falls on it.
+    QVERIFY2(i1Sum < 0.9 * i0Sum, qPrintable(QStringLiteral("I1 %1, I0 %2").arg(i1Sum).arg(i0Sum)));
+}
+
+void TstStackLoading::closingWhileLoading()
+{
+    // The loader objects must not be deleted while their threads still read files.
+    const QStringList files = makeFiles("closing", 40);
+    QCOMPARE(exec("load_I1_files new " + files.join(' ')), 0);
+    QCOMPARE(exec("load_I0_files new " + files.join(' ')), 0);
+    delete mFinished;
+    mFinished = nullptr;
+    delete mBody;
+    mBody = nullptr;
+}
+
+void TstStackLoading::scriptWaitsForTheLoaderInTheProgram()
+{
+    // The loader reports the broken last file before the script's next line can run.
+    QStringList files = makeFiles("program", 20);
+    const QString broken = mDir.filePath("program/zz_broken.tif");
+    QFile brokenFile(broken);
+    QVERIFY(brokenFile.open(QIODevice::WriteOnly));
+    brokenFile.write("II");
+    brokenFile.close();
+    files << broken;
+    const QString script = mDir.filePath("load.bat");
+    QFile batch(script);
+    QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
+    batch.write(("load_I1_files new " + files.join(' ') + "\n:echo after-load\nquit\n").toUtf8());
+    batch.close();
+
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(mDir.path());
+    program.start(MARVOLENTI_EXECUTABLE, {"-b", script, "-x"});
+    QVERIFY(program.waitForFinished(-1));
+    const QString log = QString::fromLocal8Bit(program.readAllStandardError());
+    const int failure = log.indexOf("Error on reading file (1) " + broken);
+    const int after = log.indexOf("echo after-load");
+    QVERIFY2(failure >= 0 && after > failure, qPrintable(log));
+}
+
+QTEST_MAIN(TstStackLoading)
+#include "tst_stackloading.moc"

@@ -1,0 +1,419 @@
+#include "display/colorscale.h"
+#include "display/colortables.h"
+#include "input/tiffdata.h"
+#include "output/tiffwriter.h"
+#include "testimages.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+#include <limits>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TestImages;
+
+class TstTiffData : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void roundTrip_data();
+    void roundTrip();
+    void badFile_data();
+    void badFile();
+    void imgCommentKeys_data();
+    void imgCommentKeys();
+    void qnrbValues();
+    void qnrbEndingEarlyFillsZeros();
+    void binSumMatchesPixelSum_data();
+    void binSumMatchesPixelSum();
+    void displayImageOnlyWhenAsked();
+    void constantImageHasADisplayImage();
+    void nonFiniteFloatSamplesReadAsZero();
+    void pathOutsideLatin1();
+    void emptyImgIsRefused();
+
+private:
+    QString path(const QString &name) const { return mDir.filePath(name); }
+    void expectMessage(const QString &message, const QString &file);
+
+    QTemporaryDir mDir;
+    ColorScale mScale;
+};
+
+void TstTiffData::initTestCase()
+{
+    QVERIFY(mDir.isValid());
+    ColorTables::build();
+    ColorScale::setCurrent(&mScale);
+}
+
+void TstTiffData::expectMessage(const QString &message, const QString &file)
+{
+    QTest::ignoreMessage(
+        QtDebugMsg,
+        QRegularExpression(
+            QStringLiteral("^(%1) .*%2").arg(message, QRegularExpression::escape(file))));
+}
+
+void TstTiffData::roundTrip_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("tiff16") << "tiff16" << int(TiffData::TiffRows);
+    QTest::newRow("tiff8 widened") << "tiff8" << int(TiffData::TiffRows);
+    QTest::newRow("tiff float") << "tiffFloat" << int(TiffData::FloatRows);
+    QTest::newRow("img") << "img" << int(TiffData::ImgRows);
+    QTest::newRow("qnrb") << "qnrb" << int(TiffData::FloatRows);
+}
+
+void TstTiffData::roundTrip()
+{
+    QFETCH(QString, format);
+    QFETCH(int, kind);
+    const int width = 37;
+    const int height = 23;
+    QVector<quint16> values = pattern(width, height);
+    if (format == QLatin1String("tiff8")) {
+        for (quint16 &v : values)
+            v %= 256;
+    }
+    const QString file = path(QStringLiteral("round_%1.bin").arg(format));
+    if (format == QLatin1String("tiff16")) {
+        QVERIFY(writeTiff16(file, width, height, values.constData()));
+    } else if (format == QLatin1String("tiff8")) {
+        TiffLayout layout;
+        layout.bitsPerSample = 8;
+        QVERIFY(writeTiff(file, width, height, asDoubles(values), layout));
+    } else if (format == QLatin1String("tiffFloat")) {
+        TiffLayout layout;
+        layout.bitsPerSample = 32;
+        layout.sampleFormat = SAMPLEFORMAT_IEEEFP;
+        QVERIFY(writeTiff(file, width, height, asDoubles(values), layout));
+    } else if (format == QLatin1String("img")) {
+        QVERIFY(writeBytes(file, imgBytes(width, height, "note,", values)));
+    } else {
+        QVector<double> text(values.size());
+        for (int i = 0; i < values.size(); ++i)
+            text[i] = values.at(i) / 500.0;
+        QVERIFY(writeBytes(file, qnrbBytes(3, 3 + width, 5, 5 + height, text)));
+    }
+
+    TiffData data;
+    QVERIFY(data.read(file));
+    QCOMPARE(data.fileName, file);
+    QCOMPARE(data.width, width);
+    QCOMPARE(data.height, height);
+    QCOMPARE(int(data.sampleKind), kind);
+    double lo = 1e300, hi = -1e300;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const double expected = values.at(y * width + x);
+            lo = qMin(lo, expected);
+            hi = qMax(hi, expected);
+            QVERIFY2(qAbs(data.shiftedValue(x, y) - expected) < 1e-3,
+                     qPrintable(QStringLiteral("(%1, %2): read %3, written %4")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(data.shiftedValue(x, y))
+                                    .arg(expected)));
+        }
+    }
+    QVERIFY2(qAbs(data.minValue - lo) < 1e-3 && qAbs(data.maxValue - hi) < 1e-3,
+             qPrintable(QStringLiteral("range %1..%2, expected %3..%4")
+                            .arg(data.minValue)
+                            .arg(data.maxValue)
+                            .arg(lo)
+                            .arg(hi)));
+}
+
+void TstTiffData::badFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+
+    const QVector<quint16> values = pattern(20, 10);
+    QVERIFY(writeTiff16(path("whole.tif"), 20, 10, values.constData()));
+    QFile whole(path("whole.tif"));
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    const QByteArray tiffBytes = whole.readAll();
+
+    QVERIFY(writeBytes(path("fourteen.tif"), QByteArray("II*\0\x08\0\0\0abcdef", 14)));
+    QTest::newRow("14-byte file") << "fourteen.tif"
+                                  << "Error on reading file \\(1\\)";
+    QVERIFY(writeBytes(path("truncated.tif"), tiffBytes.left(tiffBytes.size() / 2)));
+    QTest::newRow("truncated TIFF") << "truncated.tif"
+                                    << "Can not open TIFF|Error on reading TIFF";
+
+    const QByteArray img = imgBytes(20, 10, "a=b,", values);
+    QVERIFY(writeBytes(path("truncated.img"), img.left(img.size() - 7)));
+    QTest::newRow("truncated IMG data") << "truncated.img"
+                                        << "Error on reading \\(2\\)";
+    QVERIFY(writeBytes(path("comment.img"), img.left(64 + 2)));
+    QTest::newRow("IMG ending in its comment") << "comment.img"
+                                               << "Error on reading";
+    QVERIFY(writeBytes(path("huge.img"), imgBytes(65535, 65535, "", pattern(4, 4))));
+    QTest::newRow("IMG header declaring a huge image") << "huge.img"
+                                                       << "Error on reading \\(2\\)";
+    QVERIFY(writeBytes(path("hugecomment.img"),
+                       imgBytes(4, 4, "Prop_ImageWidth=2000000000,", pattern(4, 4))));
+    QTest::newRow("IMG comment declaring a huge image") << "hugecomment.img"
+                                                        << "Error on reading \\(2\\)";
+
+    QVERIFY(writeBytes(path("huge.dat"), qnrbBytes(0, 100000, 0, 100000, {1.0, 2.0, 3.0})));
+    QTest::newRow("QNRB range of a huge image") << "huge.dat"
+                                                << "Image size larger than the file";
+    QVERIFY(writeBytes(path("empty.dat"), qnrbBytes(10, 10, 0, 5, {1.0, 2.0})));
+    QTest::newRow("QNRB of no width") << "empty.dat"
+                                      << "Empty image";
+
+    QVERIFY(writeBytes(path("text.tif"), "just some text, not an image\n"));
+    QTest::newRow("unknown first bytes") << "text.tif"
+                                         << "Unknown image format";
+    QVERIFY(QDir(mDir.path()).mkpath("folder.tif"));
+    QTest::newRow("directory") << "folder.tif"
+                               << "Can not open \\(1\\)";
+    QTest::newRow("missing file") << "missing.tif"
+                                  << "Can not open \\(1\\)";
+
+    QVector<double> d = asDoubles(values);
+    TiffLayout rgb;
+    rgb.bitsPerSample = 8;
+    rgb.samplesPerPixel = 3;
+    rgb.photometric = PHOTOMETRIC_RGB;
+    QVERIFY(writeTiff(path("rgb.tif"), 20, 10, d, rgb));
+    QTest::newRow("RGB TIFF") << "rgb.tif"
+                              << "Not a greyscale TIFF";
+    TiffLayout tiled;
+    tiled.tiled = true;
+    QVERIFY(writeTiff(path("tiled.tif"), 20, 10, d, tiled));
+    QTest::newRow("tiled TIFF") << "tiled.tif"
+                                << "Tiled TIFF is not supported";
+    TiffLayout int32;
+    int32.bitsPerSample = 32;
+    QVERIFY(writeTiff(path("int32.tif"), 20, 10, d, int32));
+    QTest::newRow("32-bit integer TIFF") << "int32.tif"
+                                         << "Unsupported TIFF sample format";
+
+    // A header that declares 60000 x 60000 pixels over a file of one written row.
+    TIFF *tif = TIFFOpen(QFile::encodeName(path("huge.tif")).constData(), "w");
+    QVERIFY(tif);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(60000));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(60000));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(16));
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK));
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(1));
+    QByteArray row(60000 * 2, '\1');
+    QVERIFY(TIFFWriteScanline(tif, row.data(), 0, 0) >= 0);
+    TIFFClose(tif);
+    QTest::newRow("TIFF header declaring a huge image")
+        << "huge.tif"
+        << "Can not open TIFF|Error on reading TIFF";
+}
+
+void TstTiffData::badFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    const QString file = path(name);
+    expectMessage(message, file);
+    TiffData data;
+    QVERIFY(!data.read(file));
+    data.clear();
+    QVERIFY(data.samples16.isEmpty() && data.samplesFloat.isEmpty());
+}
+
+void TstTiffData::imgCommentKeys_data()
+{
+    QTest::addColumn<QByteArray>("comment");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    // The header says 3 x 8.
+    QTest::newRow("no keys") << QByteArray("Prop_Other=1,") << 3 << 8;
+    QTest::newRow("both keys") << QByteArray("Prop_ImageWidth=6,Prop_ImageHeight=4,") << 6 << 4;
+    QTest::newRow("blanks after the key") << QByteArray("Prop_ImageWidth=  6  x,") << 6 << 8;
+    QTest::newRow("last token has no comma")
+        << QByteArray("Prop_ImageHeight=4,Prop_ImageWidth=6") << 3 << 4;
+}
+
+void TstTiffData::imgCommentKeys()
+{
+    QFETCH(QByteArray, comment);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    const QString file = path("keys.img");
+    QVERIFY(writeBytes(file, imgBytes(3, 8, comment, pattern(width, height))));
+    TiffData data;
+    QVERIFY(data.read(file));
+    QCOMPARE(data.width, width);
+    QCOMPARE(data.height, height);
+    QCOMPARE(data.shiftedValue(width - 1, height - 1), double(patternValue(width - 1, height - 1)));
+}
+
+void TstTiffData::qnrbValues()
+{
+    // Range 0..4 is four pixels wide, not five.
+    const QString file = path("values.dat");
+    QVERIFY(writeBytes(file, qnrbBytes(0, 4, 0, 1, {-0.01, 0.01, 1.5, 0.0})));
+    TiffData data;
+    QVERIFY(data.read(file));
+    QCOMPARE(data.width, 4);
+    QCOMPARE(data.height, 1);
+    QCOMPARE(data.shiftedValue(0, 0), 0.0);
+    QCOMPARE(data.shiftedValue(1, 0), 5.0);
+    QCOMPARE(data.shiftedValue(2, 0), 750.0);
+    QCOMPARE(data.minValue, 0.0);
+    QCOMPARE(data.maxValue, 750.0);
+}
+
+void TstTiffData::qnrbEndingEarlyFillsZeros()
+{
+    const QString file = path("short.dat");
+    QVector<double> values(30);
+    for (int i = 0; i < values.size(); ++i)
+        values[i] = 1.0 + i;
+    QVERIFY(writeBytes(file, qnrbBytes(0, 10, 0, 5, values)));
+    TiffData data;
+    QVERIFY(data.read(file));
+    QCOMPARE(data.height, 5);
+    QCOMPARE(data.shiftedValue(9, 2), 500.0 * 30);
+    for (int y = 3; y < 5; ++y)
+        for (int x = 0; x < 10; ++x)
+            QCOMPARE(data.shiftedValue(x, y), 0.0);
+}
+
+void TstTiffData::binSumMatchesPixelSum_data()
+{
+    QTest::addColumn<bool>("floatSamples");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("hw");
+    QTest::addColumn<int>("hh");
+    QTest::addColumn<int>("shiftX");
+    QTest::addColumn<int>("shiftY");
+    for (const bool f : {false, true}) {
+        const char *kind = f ? "float" : "16-bit";
+        QTest::addRow("%s centre", kind) << f << 20 << 10 << 3 << 2 << 0 << 0;
+        QTest::addRow("%s corner", kind) << f << 0 << 0 << 5 << 5 << 0 << 0;
+        QTest::addRow("%s far corner", kind) << f << 36 << 22 << 4 << 1 << 0 << 0;
+        QTest::addRow("%s negative halves", kind) << f << 8 << 8 << -2 << -3 << 0 << 0;
+        QTest::addRow("%s shifted", kind) << f << 10 << 10 << 4 << 4 << 3 << -2;
+        QTest::addRow("%s shifted to the edge", kind) << f << 2 << 21 << 3 << 3 << -5 << 4;
+        QTest::addRow("%s larger than the image", kind) << f << 18 << 11 << 100 << 100 << 1 << 1;
+        QTest::addRow("%s outside", kind) << f << -30 << 5 << 2 << 2 << 0 << 0;
+        QTest::addRow("%s shifted out", kind) << f << 5 << 5 << 2 << 2 << 60 << 0;
+    }
+}
+
+void TstTiffData::binSumMatchesPixelSum()
+{
+    QFETCH(bool, floatSamples);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(int, hw);
+    QFETCH(int, hh);
+    QFETCH(int, shiftX);
+    QFETCH(int, shiftY);
+    const int width = 37, height = 23;
+    const QVector<quint16> values = pattern(width, height);
+    const QString file = path(floatSamples ? "bin.dat" : "bin.tif");
+    if (floatSamples) {
+        QVector<double> text(values.size());
+        for (int i = 0; i < values.size(); ++i)
+            text[i] = values.at(i) / 512.0 + 0.001 * i;
+        QVERIFY(writeBytes(file, qnrbBytes(0, width, 0, height, text)));
+    } else {
+        QVERIFY(writeTiff16(file, width, height, values.constData()));
+    }
+    TiffData data;
+    QVERIFY(data.read(file));
+    data.shiftX = shiftX;
+    data.shiftY = shiftY;
+
+    double expected = 0.0;
+    for (int j = -qAbs(hh); j <= qAbs(hh); ++j)
+        for (int i = x - qAbs(hw); i <= x + qAbs(hw); ++i)
+            expected += data.shiftedValue(i, y + j);
+    const double sum = data.binSum(x, y, hw, hh);
+    QVERIFY2(qAbs(sum - expected) <= 1e-9 * qAbs(expected),
+             qPrintable(QStringLiteral("binSum(%1, %2, %3, %4) shift (%5, %6): %7, expected %8")
+                            .arg(x)
+                            .arg(y)
+                            .arg(hw)
+                            .arg(hh)
+                            .arg(shiftX)
+                            .arg(shiftY)
+                            .arg(sum, 0, 'g', 17)
+                            .arg(expected, 0, 'g', 17)));
+}
+
+void TstTiffData::displayImageOnlyWhenAsked()
+{
+    const QString file = path("display.tif");
+    const QVector<quint16> values = pattern(9, 5);
+    QVERIFY(writeTiff16(file, 9, 5, values.constData()));
+    TiffData data;
+    QVERIFY(data.read(file));
+    QVERIFY(!data.hasDisplayImage());
+    data.makeDisplayImage();
+    QVERIFY(data.hasDisplayImage());
+    QCOMPARE(data.displayImage.size(), QSize(9, 5));
+    // The smallest sample is at (0, 0), the largest at (8, 4).
+    QCOMPARE(qGray(data.displayImage.pixel(0, 0)), 0);
+    QCOMPARE(qGray(data.displayImage.pixel(8, 4)), 255);
+}
+
+void TstTiffData::constantImageHasADisplayImage()
+{
+    const QString file = path("constant.img");
+    QVERIFY(writeBytes(file, imgBytes(4, 3, "", QVector<quint16>(12, 77))));
+    TiffData data;
+    QVERIFY(data.read(file));
+    QCOMPARE(data.minValue, 77.0);
+    QCOMPARE(data.maxValue, 77.0);
+    data.makeDisplayImage();
+    QCOMPARE(data.displayImage.size(), QSize(4, 3));
+}
+
+void TstTiffData::nonFiniteFloatSamplesReadAsZero()
+{
+    // A NaN or infinite sample would poison the value range and every sum over it.
+    const QString file = path("nonfinite.tif");
+    TiffLayout layout;
+    layout.bitsPerSample = 32;
+    layout.sampleFormat = SAMPLEFORMAT_IEEEFP;
+    const double inf = std::numeric_limits<double>::infinity();
+    QVERIFY(writeTiff(file, 4, 1, {1.5, std::nan(""), inf, 2.5}, layout));
+    TiffData data;
+    QVERIFY(data.read(file));
+    QCOMPARE(data.shiftedValue(1, 0), 0.0);
+    QCOMPARE(data.shiftedValue(2, 0), 0.0);
+    QCOMPARE(data.maxValue, 2.5);
+    QCOMPARE(data.binSum(1, 0, 2, 0), 4.0);
+}
+
+void TstTiffData::pathOutsideLatin1()
+{
+    const QString file = path(QStringLiteral("\u8A66\u6599_7112_50eV.tif"));
+    const QVector<quint16> values = pattern(5, 4);
+    QVERIFY(writeTiff16(file, 5, 4, values.constData()));
+    QVERIFY(QFileInfo::exists(file));
+    TiffData data;
+    QVERIFY(data.read(file));
+    QCOMPARE(data.samples16, values);
+}
+
+void TstTiffData::emptyImgIsRefused()
+{
+    const QString file = path("empty.img");
+    QVERIFY(writeBytes(file, imgBytes(0, 5, "", {})));
+    expectMessage("Empty image", file);
+    TiffData data;
+    QVERIFY(!data.read(file));
+}
+
+QTEST_MAIN(TstTiffData)
+#include "tst_tiffdata.moc"

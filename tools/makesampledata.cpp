@@ -1,0 +1,327 @@
+// Writes a synthetic two-dimensional XAFS data set across the Fe K edge: I0 and I1 image
+// stacks (16-bit TIFF by default, or IMG or QNRB text), the two reference spectra, the true
+// fraction map and the monochromator angles of the scan.
+//
+// The sample holds discs of two iron compounds whose edges lie 5 eV apart (a metal-like one at
+// 7112 eV and an oxide-like one at 7117 eV with a white line), mixed in known fractions, on a
+// thin uniform substrate. The beam has a smooth profile whose intensity drifts slowly over the
+// scan, the sample drifts by up to a few pixels between images, and every count has Poisson
+// (counting) noise.
+
+#include "input/bragg.h"
+#include "output/tiffwriter.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QVector>
+#include <QtEndian>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+constexpr double edgeA = 7112.0; // metal-like compound
+constexpr double edgeB = 7117.0; // oxide-like compound
+constexpr double beamCounts = 30000.0;
+
+// mu * t of one compound for unit thickness: a falling pre-edge background, a broadened edge
+// step of height 1, an optional white line and damped fine-structure oscillations.
+double compoundMu(double energy, double edge, double whiteLine, double phase)
+{
+    const double pre = 0.25 * std::pow(7000.0 / energy, 3.0);
+    const double width = 1.5;
+    const double step = 0.5 + std::atan((energy - edge) / width) / Bragg::pi;
+    double mu = pre + step;
+    const double dw = energy - edge - 3.0;
+    mu += whiteLine * (2.0 * 2.0) / (dw * dw + 2.0 * 2.0);
+    if (energy > edge + 5.0) {
+        const double k = std::sqrt(0.2625 * (energy - edge));
+        mu += 0.12 * std::sin(2.0 * 2.2 * k + phase) * std::exp(-0.02 * k * k) * step;
+    }
+    return mu;
+}
+
+double muA(double energy)
+{
+    return compoundMu(energy, edgeA, 0.1, 0.0);
+}
+
+double muB(double energy)
+{
+    return compoundMu(energy, edgeB, 0.6, 1.1);
+}
+
+// About `count` energies from 6950 to 7400 eV, densest across the edges.
+QVector<double> scanEnergies(int count)
+{
+    // Relative point densities of the regions: pre-edge, edge, near edge, far above.
+    const double bounds[] = {6950.0, 7090.0, 7105.0, 7135.0, 7200.0, 7400.0};
+    const double weights[] = {1.0, 2.0, 10.0, 3.0, 1.0};
+    double total = 0.0;
+    for (int r = 0; r < 5; ++r)
+        total += weights[r] * (bounds[r + 1] - bounds[r]);
+    QVector<double> energies;
+    for (int r = 0; r < 5; ++r) {
+        const double span = bounds[r + 1] - bounds[r];
+        const int n = qMax(1, int(std::lround(count * weights[r] * span / total)));
+        for (int i = 0; i < n; ++i)
+            energies << bounds[r] + span * i / n;
+    }
+    energies << bounds[5];
+    // Round to 0.01 eV so the file names carry the exact energy.
+    for (double &e : energies)
+        e = std::round(e * 100.0) / 100.0;
+    return energies;
+}
+
+struct Disc
+{
+    double cx, cy, radius, fractionA, thickness;
+};
+
+// Fraction of compound A and thickness at every pixel of a size x size sample.
+void sampleMaps(int size, QVector<double> *fraction, QVector<double> *thickness)
+{
+    const Disc discs[] = {
+        {0.25, 0.25, 0.15, 1.00, 1.0},
+        {0.75, 0.25, 0.15, 0.00, 1.0},
+        {0.25, 0.75, 0.15, 0.25, 1.0},
+        {0.75, 0.75, 0.15, 0.75, 1.0},
+        {0.50, 0.50, 0.10, 0.50, 1.5},
+    };
+    fraction->fill(0.0, size * size);
+    thickness->fill(0.0, size * size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            for (const Disc &d : discs) {
+                const double dx = (x + 0.5) / size - d.cx;
+                const double dy = (y + 0.5) / size - d.cy;
+                if (dx * dx + dy * dy <= d.radius * d.radius) {
+                    (*fraction)[y * size + x] = d.fractionA;
+                    (*thickness)[y * size + x] = d.thickness;
+                }
+            }
+        }
+    }
+}
+
+quint16 noisyCount(double mean, std::mt19937 &rng)
+{
+    std::normal_distribution<double> gauss(0.0, 1.0);
+    const double value = mean + std::sqrt(qMax(mean, 0.0)) * gauss(rng);
+    return quint16(qBound(0.0, std::round(value), 65535.0));
+}
+
+QString energyTag(double energy)
+{
+    const qint64 centi = std::llround(energy * 100.0);
+    return QStringLiteral("%1_%2eV")
+        .arg(centi / 100, 4, 10, QLatin1Char('0'))
+        .arg(centi % 100, 2, 10, QLatin1Char('0'));
+}
+
+bool writeImg(const QString &path, int width, int height, const QVector<quint16> &values)
+{
+    const QByteArray comment = QStringLiteral("Prop_ImageWidth=%1,Prop_ImageHeight=%2,")
+                                   .arg(width)
+                                   .arg(height)
+                                   .toLatin1();
+    QByteArray header(64, '\0');
+    header[0] = 'I';
+    header[1] = 'M';
+    qToLittleEndian<quint16>(quint16(comment.size()), header.data() + 2);
+    qToLittleEndian<quint16>(quint16(width), header.data() + 4);
+    qToLittleEndian<quint16>(quint16(height), header.data() + 6);
+    QByteArray data(values.size() * 2, '\0');
+    qToLittleEndian<quint16>(values.constData(), values.size(), data.data());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(header);
+    file.write(comment);
+    file.write(data);
+    return file.commit();
+}
+
+bool writeQnrb(const QString &path, int width, int height, const QVector<quint16> &values)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QTextStream out(&file);
+    out << "#QNRB-CTImg 1.0\n"
+        << "# RANGE_X0 = 0\n"
+        << "# RANGE_X1 = " << width << "\n"
+        << "# RANGE_Y0 = 0\n"
+        << "# RANGE_Y1 = " << height << "\n";
+    // The reader multiplies the third column by 500.
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            out << x << ' ' << y << ' ' << values.at(y * width + x) / 500.0 << '\n';
+    }
+    out.flush();
+    return file.commit();
+}
+
+bool writeImage(const QString &path, const QString &format, int size, const QVector<quint16> &v)
+{
+    if (format == QLatin1String("img"))
+        return writeImg(path, size, size, v);
+    if (format == QLatin1String("qnrb"))
+        return writeQnrb(path, size, size, v);
+    return writeTiff16(path, size, size, v.constData());
+}
+
+QString suffixOf(const QString &format)
+{
+    if (format == QLatin1String("img"))
+        return QStringLiteral("img");
+    if (format == QLatin1String("qnrb"))
+        return QStringLiteral("dat");
+    return QStringLiteral("tif");
+}
+
+bool writeText(const QString &path, const QString &text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    file.write(text.toUtf8());
+    return file.commit();
+}
+
+QString referenceText(const char *name, double (*mu)(double))
+{
+    QString text = QStringLiteral("# %1: mu*t for unit thickness\n").arg(QLatin1String(name));
+    for (double e = 6900.0; e <= 7450.0; e += 0.5)
+        text += QStringLiteral("%1 %2\n").arg(e, 0, 'f', 2).arg(mu(e), 0, 'f', 6);
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Writes a synthetic Fe K-edge imaging XAFS data set."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("dir"), QStringLiteral("Output directory."));
+    const QCommandLineOption sizeOption(QStringLiteral("size"),
+                                        QStringLiteral("Image width and height (256)."),
+                                        QStringLiteral("pixels"),
+                                        QStringLiteral("256"));
+    const QCommandLineOption countOption(QStringLiteral("energies"),
+                                         QStringLiteral("About how many energies (120)."),
+                                         QStringLiteral("n"),
+                                         QStringLiteral("120"));
+    const QCommandLineOption formatOption(QStringLiteral("format"),
+                                          QStringLiteral("tif, img or qnrb (tif)."),
+                                          QStringLiteral("format"),
+                                          QStringLiteral("tif"));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Noise seed (1)."),
+                                        QStringLiteral("n"),
+                                        QStringLiteral("1"));
+    const QCommandLineOption i1OnlyOption(QStringLiteral("i1-only"),
+                                          QStringLiteral("Write only the I1 stack (benchmarks)."));
+    parser.addOptions({sizeOption, countOption, formatOption, seedOption, i1OnlyOption});
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        parser.showHelp(1);
+
+    const QString outDir = parser.positionalArguments().first();
+    const int size = qBound(8, parser.value(sizeOption).toInt(), 8192);
+    const QVector<double> energies
+        = scanEnergies(qBound(2, parser.value(countOption).toInt(), 5000));
+    const QString format = parser.value(formatOption).toLower();
+    const bool i1Only = parser.isSet(i1OnlyOption);
+    std::mt19937 rng(parser.value(seedOption).toUInt());
+
+    QDir dir(outDir);
+    if (!dir.mkpath(QStringLiteral("I1")) || (!i1Only && !dir.mkpath(QStringLiteral("I0")))) {
+        std::fprintf(stderr, "makesampledata: cannot create %s\n", qPrintable(outDir));
+        return 1;
+    }
+
+    QVector<double> fraction, thickness;
+    sampleMaps(size, &fraction, &thickness);
+
+    QVector<quint16> i0(size * size), i1(size * size);
+    std::normal_distribution<double> driftStep(0.0, 0.4);
+    double driftX = 0.0, driftY = 0.0;
+    const QString suffix = suffixOf(format);
+    QString angles = QStringLiteral("# monochromator angle (deg) of every image\n");
+    for (int n = 0; n < energies.size(); ++n) {
+        const double e = energies.at(n);
+        const double ma = muA(e), mb = muB(e);
+        const double substrate = 0.3 * std::pow(7000.0 / e, 3.0);
+        // The beam weakens slowly over the scan; the sample wanders by a pixel or two.
+        const double beam = beamCounts * (1.0 - 0.1 * n / energies.size());
+        driftX = qBound(-3.0, driftX + driftStep(rng), 3.0);
+        driftY = qBound(-3.0, driftY + driftStep(rng), 3.0);
+        const int shiftX = int(std::lround(driftX)), shiftY = int(std::lround(driftY));
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const double rx = (x + 0.5) / size - 0.5, ry = (y + 0.5) / size - 0.5;
+                const double profile = beam * std::exp(-(rx * rx + ry * ry) / 0.8);
+                double muT = substrate;
+                const int sx = x - shiftX, sy = y - shiftY;
+                if (sx >= 0 && sy >= 0 && sx < size && sy < size) {
+                    const int k = sy * size + sx;
+                    const double f = fraction.at(k);
+                    muT += thickness.at(k) * (f * ma + (1.0 - f) * mb);
+                }
+                i0[y * size + x] = noisyCount(profile, rng);
+                i1[y * size + x] = noisyCount(profile * std::exp(-muT), rng);
+            }
+        }
+        const QString name = QStringLiteral("%1.%2").arg(energyTag(e), suffix);
+        if (!writeImage(dir.filePath(QStringLiteral("I1/I1_") + name), format, size, i1)
+            || (!i1Only
+                && !writeImage(dir.filePath(QStringLiteral("I0/I0_") + name), format, size, i0))) {
+            std::fprintf(stderr, "makesampledata: cannot write %s\n", qPrintable(name));
+            return 1;
+        }
+        angles += QStringLiteral("%1\n").arg(Bragg::angleOf(e), 0, 'f', 8);
+    }
+
+    QString fractionText;
+    QVector<quint16> fractionTiff(size * size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            // -1 (65535 in the TIFF) marks pixels without sample.
+            const bool inSample = thickness.at(y * size + x) > 0.0;
+            const double f = inSample ? fraction.at(y * size + x) : -1.0;
+            fractionText
+                += QString::number(f) + (x + 1 < size ? QLatin1Char(' ') : QLatin1Char('\n'));
+            fractionTiff[y * size + x] = inSample ? quint16(std::lround(f * 10000.0)) : 65535;
+        }
+    }
+    const bool ok
+        = writeText(dir.filePath(QStringLiteral("ref_FeA_7112.dat")),
+                    referenceText("compound A (edge 7112 eV)", muA))
+          && writeText(dir.filePath(QStringLiteral("ref_FeB_7117.dat")),
+                       referenceText("compound B (edge 7117 eV)", muB))
+          && writeText(dir.filePath(QStringLiteral("fraction_A.txt")), fractionText)
+          && writeTiff16(
+              dir.filePath(QStringLiteral("fraction_A.tif")), size, size, fractionTiff.constData())
+          && writeText(dir.filePath(QStringLiteral("angles.dat")), angles);
+    if (!ok) {
+        std::fprintf(stderr, "makesampledata: cannot write the reference files\n");
+        return 1;
+    }
+    std::printf("makesampledata: %d energies of %d x %d pixels in %s\n",
+                int(energies.size()),
+                size,
+                size,
+                qPrintable(outDir));
+    return 0;
+}
