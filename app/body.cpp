@@ -8,15 +8,19 @@
 #include "display/colorscale.h"
 #include "display/crosssview.h"
 #include "display/imgdispa.h"
+#include "display/xafsview.h"
 #include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
+#include "spectra/numbertext.h"
+#include "spectra/stackspectra.h"
 #include "spectra/victoreentable.h"
 #include "spectra/xafsspectrum.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QPainter>
 #include <QThread>
 
 namespace {
@@ -56,6 +60,7 @@ Body::Body(QWidget *parent)
     setupBatch();
     setupLoaders();
     setupDisplay();
+    setupXafsView();
 }
 
 Body::~Body()
@@ -67,6 +72,7 @@ Body::~Body()
     delete mLoaderI1;
     delete mLoaderI0;
     delete mBatchCtrl;
+    delete mXafsView;
     mUi->dispA->setImageData(nullptr);
     qDeleteAll(i1Images);
     i1Images.clear();
@@ -131,14 +137,151 @@ void Body::setupDisplay()
     connect(mUi->CBarAll, &QPushButton::clicked, this, &Body::cBarUpdated);
 }
 
+void Body::setupXafsView()
+{
+    connect(mUi->dispA,
+            &ImgDispA::mouseMoved,
+            this,
+            qOverload<double, double>(&Body::showXafsSpectrum));
+    connect(mUi->dispA, &DispA::drawImage2, this, &Body::draw);
+    connect(mUi->dispA, &DispA::mouseMoved0, this, &Body::onMouseMovedInDispA);
+
+    mXafsView = new XafsView;
+    mXafsView->setWindowTitle(tr("Spectrum at the position"));
+    mXafsView->show();
+    connect(mUi->ShowXafsView, &QPushButton::clicked, mXafsView, &XafsView::show);
+}
+
 void Body::cBarUpdating()
 {
+    // The shift map and the result maps regenerate here once they exist.
+    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()) {
+        if (TiffData *image = currentShownImage())
+            image->makeDisplayImage();
+    }
     mUi->dispA->update();
 }
 
 void Body::cBarUpdated()
 {
+    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()
+        && currentShownImage()) {
+        for (TiffData *image : shownImages())
+            image->makeDisplayImage();
+    }
     mUi->dispA->update();
+}
+
+TiffData *Body::currentShownImage() const
+{
+    const QVector<TiffData *> &images = shownImages();
+    const int index = shownSelector()->currentIndex();
+    return index >= 0 && index < images.size() ? images.at(index) : nullptr;
+}
+
+StackSpectra Body::stackSpectra() const
+{
+    return StackSpectra(i1Images, i0Images, imageWidth, imageHeight, mUi->FluoType->isChecked());
+}
+
+double Body::energyShiftAt(int x, int y) const
+{
+    Q_UNUSED(x)
+    Q_UNUSED(y)
+    return 0.0;
+}
+
+int Body::targetBackground() const
+{
+    // "Simple" (straight lines) until the calibration window offers the choice.
+    return 0;
+}
+
+void Body::showXafsSpectrum(double x, double y)
+{
+    cursorX = int(x);
+    cursorY = int(y);
+    showXafsSpectrum();
+}
+
+void Body::showXafsSpectrum()
+{
+    const TiffData *shown = currentShownImage();
+    mXafsView->setShownImageEnergy(shown ? shown->energy : -1.0);
+    mXafsView->update();
+
+    const double shift = energyShiftAt(cursorX, cursorY);
+    const XafsSpectrum spectrum = stackSpectra().xafsSpectrumAt(cursorX,
+                                                                cursorY,
+                                                                mUi->HWidth->text().toInt(),
+                                                                mUi->VWidth->text().toInt(),
+                                                                targetBackground(),
+                                                                shift);
+    const double shiftFromStd = mXafsView->setSpectrum(spectrum);
+
+    mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", cursorX, cursorY));
+    mUi->EShiftOnTbl->setText(QString::asprintf("%5.2f", shift));
+    mUi->EShiftFromStd->setText(QString::asprintf("%5.2f", shiftFromStd));
+}
+
+void Body::onMouseMovedInDispA()
+{
+    const QPointF cursor = mUi->dispA->cursorImagePos();
+    const int x = int(cursor.x());
+    const int y = int(cursor.y());
+    const TiffData *image = currentShownImage();
+    const bool absorption = mUi->ShowData->isChecked();
+    const StackSpectra spectra = stackSpectra();
+
+    Spectrum horizontal;
+    Spectrum vertical;
+    if (image) {
+        horizontal = spectra.horizontalProfile(image, y, mUi->VWidth->text().toInt(), absorption);
+        vertical = spectra.verticalProfile(image, x, mUi->HWidth->text().toInt(), absorption);
+    }
+    mUi->HCross->setProfile(horizontal);
+    mUi->HCross->setOffset(false, 0.0);
+    mUi->HCross->setMarker(x);
+    mUi->HCross->update();
+    mUi->VCross->setProfile(vertical);
+    mUi->VCross->setOffset(false, 0.0);
+    mUi->VCross->setMarker(y);
+    mUi->VCross->update();
+
+    // Result maps give the value once the analyser exists.
+    if (!mUi->ShowResAnalysis->isChecked())
+        mUi->Value->setText(groupedNumberText(image ? image->shiftedValue(x, y) : 0.0));
+}
+
+void Body::draw(QPainter *p)
+{
+    if (!mUi->dispA->imageData())
+        return;
+    const ChCoord &coord = mUi->dispA->coord();
+    const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
+    const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
+    const int hw = qAbs(mUi->HWidth->text().toInt());
+    const int hh = qAbs(mUi->VWidth->text().toInt());
+
+    p->save();
+    p->setPen(QPen(QColor(255, 0, 0), 2));
+    p->drawRect(QRect(screenX(cursorX - hw),
+                      screenY(cursorY - hh),
+                      ChCoord::toPixel(coord.realToScreenDX(2 * hw + 1)),
+                      ChCoord::toPixel(coord.realToScreenDY(2 * hh + 1))));
+
+    p->setPen(QColor(192, 192, 0));
+    p->drawLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));
+    p->drawLine(screenX(0), screenY(cursorY), screenX(imageWidth), screenY(cursorY));
+
+    if (mUi->dispA->areaSelected() || mUi->dispA->selecting()) {
+        const QRectF area = mUi->dispA->selectedArea();
+        p->setPen(QColor(192, 192, 255));
+        p->drawRect(QRect(QPoint(screenX(area.left()), screenY(area.top())),
+                          QPoint(screenX(area.right()), screenY(area.bottom()))));
+    }
+    p->restore();
+    mUi->CBar->update();
 }
 
 void Body::stopThread(QThread *thread)
@@ -235,6 +378,8 @@ void Body::loadedI1(TiffData *data, int fNo)
     if (mUi->SelectI1Files->showLatest())
         showData(last);
     mUi->SelectI1Files->select(last);
+    // After the image size is known, so that the first images already give a spectrum.
+    showXafsSpectrum();
 }
 
 void Body::loadedI0(TiffData *data, int fNo)
@@ -244,6 +389,8 @@ void Body::loadedI0(TiffData *data, int fNo)
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI0Files->addFile(data->fileName, fNo);
     i0Images.append(data);
+    if (!mLoaderI0->isBusy() || mUi->SelectI0Files->showLatest())
+        showXafsSpectrum();
 }
 
 void Body::showData(int no)
@@ -279,6 +426,11 @@ void Body::next()
 void Body::sliderMoved(int idx)
 {
     shownSelector()->select(idx);
+    const QVector<TiffData *> &images = shownImages();
+    if (idx >= 0 && idx < images.size()) {
+        mXafsView->setShownImageEnergy(images.at(idx)->energy);
+        mXafsView->update();
+    }
 }
 
 void Body::setImgShift(int dx, int dy)
@@ -469,6 +621,31 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
     case SelectRegion:
         mUi->dispA->setSelectedArea(
             cmd.arg(0).toInt(), cmd.arg(1).toInt(), cmd.arg(2).toInt(), cmd.arg(3).toInt());
+        break;
+    case SetBandW:
+        mUi->HWidth->setText(QString::number(p1.toInt()));
+        break;
+    case SetBandH:
+        mUi->VWidth->setText(QString::number(p1.toInt()));
+        break;
+    case SelectDispImage:
+        if (QAbstractButton *button = mImageSelection->button(p1.toInt()))
+            button->setChecked(true);
+        break;
+    case SeekImage:
+        seekImage(p1.toInt());
+        break;
+    case MovePosition:
+        mUi->dispA->placeCursor(p1.toInt(), cmd.arg(1).toInt());
+        break;
+    case SaveSpectra:
+        mXafsView->saveData(p1);
+        break;
+    case XafsViewNormalize:
+        mXafsView->setNormalize(flagOf(p1));
+        break;
+    case XafsViewEnerugyCorrection:
+        mXafsView->setEnergyCorrection(flagOf(p1));
         break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())

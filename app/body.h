@@ -8,6 +8,9 @@
 
 class BatchCtrl;
 class LoadTiff;
+class QPainter;
+class StackSpectra;
+class XafsView;
 class SelectDataFiles;
 class TiffData;
 class BatchDispatcher;
@@ -29,6 +32,8 @@ public:
     ~Body() override;
 
     BatchCtrl *batchCtrl() const { return mBatchCtrl; }
+    // The spectrum window ("Spectrum at the position").
+    XafsView *xafsView() const { return mXafsView; }
 
     // The image stacks in arrival order, and the size of the first I1 image (-1 until one
     // has been taken over for display).
@@ -36,6 +41,9 @@ public:
     QVector<TiffData *> i0Images;
     int imageWidth = -1;
     int imageHeight = 0;
+    // The image pixel under the mouse.
+    int cursorX = 0;
+    int cursorY = 0;
 
 signals:
     void finishing();
@@ -53,11 +61,15 @@ public slots:
     void prev();
     void next();
     void sliderMoved(int idx);
+    void draw(QPainter *p);
+    void showXafsSpectrum(double x, double y);
+    void showXafsSpectrum();
     void loadedI1(TiffData *data, int fNo);
     void loadedI0(TiffData *data, int fNo);
     void seekImage(int imgNo);
     void cBarUpdating();
     void cBarUpdated();
+    void onMouseMovedInDispA();
     void execCmdSlot(CmdLine cmd, bool inRem);
     void setImgShift(int dx, int dy);
     void clearAllShifts();
@@ -69,10 +81,19 @@ private:
     void setupBatch();
     void setupLoaders();
     void setupDisplay();
+    void setupXafsView();
     void stopThread(QThread *thread);
     // The stack on display and its file selector: I1 while "Data" is checked, else I0.
     const QVector<TiffData *> &shownImages() const;
     SelectDataFiles *shownSelector() const;
+    // The image at the shown selector's current index; nullptr when that index is not valid.
+    TiffData *currentShownImage() const;
+    // Spectra from the stacks as the form sets them up (fluorescence mode).
+    StackSpectra stackSpectra() const;
+    // Energy shift of a pixel from the shift map; 0 while there is no map.
+    double energyShiftAt(int x, int y) const;
+    // The background form of the spectrum under the cursor: 1 Victoreen, 0 straight lines.
+    int targetBackground() const;
     // Runs one of the load commands; false when it started nothing and so finishes at once.
     bool execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern);
     void finishedLoad(bool i1);
@@ -83,6 +104,7 @@ private:
     QThread *mBatchThread = nullptr;
     BatchDispatcher *mBatchDispatcher = nullptr;
     BatchCtrl *mBatchCtrl = nullptr;
+    XafsView *mXafsView = nullptr;
 
     QThread *mLoaderI1Thread = nullptr;
     QThread *mLoaderI0Thread = nullptr;

@@ -44,7 +44,20 @@ double ImgDispA::imageY(double py) const
 
 QPointF ImgDispA::cursorImagePos() const
 {
+    if (mCursorPlaced && mouse().currentPos == mPlacedScreenPos && mViewWindow == mPlacedViewWindow)
+        return mPlacedCursor;
     return toWindow(mViewWindow, mouse().currentPos);
+}
+
+void ImgDispA::placeCursor(double x, double y)
+{
+    syncCoord();
+    mCursorPlaced = true;
+    mPlacedCursor = QPointF(x, y);
+    mPlacedScreenPos = QPoint(ChCoord::toPixel(coord().realToScreenX(x)),
+                              ChCoord::toPixel(coord().realToScreenY(y)));
+    mPlacedViewWindow = mViewWindow;
+    setScreenMousePos(mPlacedScreenPos.x(), mPlacedScreenPos.y());
 }
 
 const QImage *ImgDispA::imageToDraw() const

@@ -38,9 +38,12 @@ public:
     // Image coordinates of a widget pixel.
     double imageX(double px) const;
     double imageY(double py) const;
-    // The cursor (the mouse record's current position) in image coordinates. To place the
-    // cursor at an image point, call setRealMousePos(x, y).
+    // The cursor (the mouse record's current position) in image coordinates.
     QPointF cursorImagePos() const;
+    // Places the cursor on an image point as a mouse move there would (the mouse signals are
+    // emitted). The point is kept exactly while the cursor and the view stay where they are:
+    // a screen pixel may cover several image pixels, which the mouse cannot tell apart.
+    void placeCursor(double x, double y);
 
     // A copy of the shown image (the map's while it is shown), cut to the whole image pixels
     // that the view window covers; empty without an image or when the window misses it.
@@ -80,4 +83,9 @@ private:
     bool mSelecting = false;
     bool mAreaSelected = false;
     QRectF mSelectedArea;
+    // The point given to placeCursor, with the screen pixel and the view it was placed in.
+    bool mCursorPlaced = false;
+    QPointF mPlacedCursor;
+    QPoint mPlacedScreenPos;
+    QRectF mPlacedViewWindow;
 };

@@ -123,5 +123,9 @@
         <source>I0 Data</source>
         <translation>I0 データ</translation>
     </message>
+    <message>
+        <source>Spectrum at the position</source>
+        <translation>カーソル位置のスペクトル</translation>
+    </message>
 </context>
 </TS>
