@@ -1,0 +1,146 @@
+// One mouse move over the main window's image, through the main window itself: the spectrum
+// of a 21 x 21 bin over a 200-image stack with its normalisation, both cross-section profiles
+// and the value under the cursor; once without and once with the repaint that follows. The
+// baseline sums as many 16-bit samples as the update reads, from one contiguous buffer.
+
+#include "app/body.h"
+#include "batch/batchcommands.h"
+#include "batch/cmdline.h"
+#include "display/imgdispa.h"
+#include "display/xafsview.h"
+#include "input/tiffdata.h"
+#include "resources/resourceinit.h"
+
+#include "bench/ratioreporter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int ImageCount = 200;
+constexpr int ImageSize = 512;
+constexpr int HalfBin = 10; // 21 x 21 bin
+constexpr int BinSamples = (2 * HalfBin + 1) * (2 * HalfBin + 1);
+// Samples one update reads: the bin in every I1 and I0 image, and each profile's lines in the
+// current image and the two I0 images that its energy falls between.
+constexpr int UpdateSamples = 2 * ImageCount * BinSamples + 3 * 2 * ImageSize * (2 * HalfBin + 1);
+
+TiffData *makeImage(std::mt19937 &random, double energy, int level, int k)
+{
+    auto *image = new TiffData;
+    image->fileName = QStringLiteral("bench_%1.tif").arg(k);
+    image->width = ImageSize;
+    image->height = ImageSize;
+    image->energy = energy;
+    image->sampleKind = TiffData::ImgRows;
+    image->samples16.resize(ImageSize * ImageSize);
+    std::uniform_int_distribution<int> noise(0, 255);
+    for (quint16 &sample : image->samples16)
+        sample = quint16(level + noise(random));
+    image->minValue = level;
+    image->maxValue = level + 255;
+    return image;
+}
+
+Body *mainWindow = nullptr;
+
+// Gives the main window a 200-image I1 and I0 stack, handed over as the loaders hand them.
+void fillStacks(Body &main)
+{
+    main.resize(1200, 900);
+    main.show();
+    std::mt19937 random(5);
+    for (int k = 0; k < ImageCount; ++k) {
+        const double energy = 7000.0 + 2.0 * k;
+        main.loadedI0(makeImage(random, energy, 30000, k), k);
+        main.loadedI1(makeImage(random, energy, 8000 + 10 * k, k), k);
+    }
+    // Energies as an energy setup would give them.
+    for (int k = 0; k < ImageCount; ++k) {
+        main.i1Images.at(k)->energy = 7000.0 + 2.0 * k;
+        main.i0Images.at(k)->energy = 7000.0 + 2.0 * k;
+    }
+    main.execCmdSlot(CmdLine(QStringLiteral("set_band_w %1").arg(HalfBin)), false);
+    main.execCmdSlot(CmdLine(QStringLiteral("set_band_h %1").arg(HalfBin)), false);
+    QApplication::processEvents();
+}
+
+void contiguousSum(benchmark::State &state)
+{
+    std::vector<quint16> buffer(UpdateSamples);
+    std::mt19937 random(7);
+    for (quint16 &sample : buffer)
+        sample = quint16(random());
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (quint16 sample : buffer)
+            sum += sample;
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+// Sends mouse moves that alternate between two image pixels near the middle.
+void moveMouse(benchmark::State &state, bool repaint)
+{
+    Body &main = *mainWindow;
+    ImgDispA *disp = main.findChild<ImgDispA *>(QStringLiteral("dispA"));
+    const QPoint a(disp->width() / 2, disp->height() / 2);
+    const QPoint b = a + QPoint(int(disp->coord().realToScreenDX(1)) + 1, 0);
+    bool atA = false;
+    for (auto _ : state) {
+        atA = !atA;
+        const QPoint pos = atA ? a : b;
+        QMouseEvent move(QEvent::MouseMove,
+                         pos,
+                         disp->mapToGlobal(pos),
+                         Qt::NoButton,
+                         Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(disp, &move);
+        if (repaint)
+            QApplication::processEvents();
+    }
+    if (main.cursorX <= HalfBin || main.cursorX >= ImageSize - HalfBin)
+        state.SkipWithError("the cursor is not over the middle of the image");
+    else if (main.xafsView()->spectrum().size() != ImageCount)
+        state.SkipWithError("no spectrum under the cursor");
+}
+
+void mouseMoveUpdate(benchmark::State &state)
+{
+    moveMouse(state, false);
+}
+
+void mouseMoveUpdateAndRepaint(benchmark::State &state)
+{
+    moveMouse(state, true);
+}
+
+} // namespace
+
+BENCHMARK(contiguousSum);
+BENCHMARK(mouseMoveUpdate);
+BENCHMARK(mouseMoveUpdateAndRepaint);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    initMarvolentiResources();
+    buildBatchTables();
+    Body main;
+    fillStacks(main);
+    mainWindow = &main;
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter({QStringLiteral("contiguousSum")});
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
