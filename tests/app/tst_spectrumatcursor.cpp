@@ -43,6 +43,7 @@ private slots:
     void profilesOfTheI0Stack();
     void binBoxAndCrossHair();
     void sliderSetsTheEnergyMarker();
+    void spectrumFollowsTheLoading();
     void colourBarRegeneratesImages_data();
     void colourBarRegeneratesImages();
     void viewCommands();
@@ -348,6 +349,22 @@ void TestSpectrumAtCursor::binBoxAndCrossHair()
     // The cross-hair runs through the cursor pixel, far outside the box too.
     QCOMPARE(QColor(picture.pixel(int(c.realToScreenX(20)), int(c.realToScreenY(5)))), crossHair);
     QCOMPARE(QColor(picture.pixel(int(c.realToScreenX(40)), int(c.realToScreenY(25)))), crossHair);
+
+    // A selected area is framed too.
+    QCOMPARE(exec("select_region 30 5 44 15"), 1);
+    const QImage selected = disp->grab().toImage();
+    const auto areaNear = [&](const QImage &image, int x, int y) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                if (QColor(image.pixel(x + dx, y + dy)) == QColor(192, 192, 255))
+                    return true;
+            }
+        }
+        return false;
+    };
+    QVERIFY(areaNear(selected, int(c.realToScreenX(37)), int(c.realToScreenY(5))));
+    QVERIFY(areaNear(selected, int(c.realToScreenX(44)), int(c.realToScreenY(10))));
+    QVERIFY(!areaNear(picture, int(c.realToScreenX(44)), int(c.realToScreenY(10))));
 }
 
 void TestSpectrumAtCursor::sliderSetsTheEnergyMarker()
@@ -359,6 +376,23 @@ void TestSpectrumAtCursor::sliderSetsTheEnergyMarker()
     // The spectrum under the cursor takes the energy of the shown image too.
     exec("move_position 5 5");
     QCOMPARE(mBody->xafsView()->shownImageEnergy(), mBody->i1Images.at(3)->energy);
+}
+
+void TestSpectrumAtCursor::spectrumFollowsTheLoading()
+{
+    // The spectrum at the cursor follows the loading: already the first image, which sets the
+    // image size, gives a spectrum without a mouse move.
+    Body fresh;
+    QSignalSpy finished(&fresh, &Body::finishBatchExec);
+    const QString first
+        = QDir(mSample + "/I1").entryList({"*.tif"}, QDir::Files, QDir::Name).first();
+    fresh.execCmdSlot(CmdLine("load_I1_files new " + mSample + "/I1/" + first), false);
+    QTRY_VERIFY(finished.count() > 0);
+    QCOMPARE(fresh.imageWidth, sampleSize);
+    QCOMPARE(fresh.i1Images.size(), 1);
+    const StackSpectra spectra(fresh.i1Images, {}, sampleSize, sampleSize, false);
+    QCOMPARE(fresh.xafsView()->spectrum().points, spectra.spectrumAt(0, 0, 10, 10).points);
+    QCOMPARE(fresh.xafsView()->spectrum().size(), 1);
 }
 
 void TestSpectrumAtCursor::colourBarRegeneratesImages_data()
