@@ -311,7 +311,7 @@ SelectDataFiles *Body::shownSelector() const
 
 void Body::clearI1Files()
 {
-    mUi->dispA->setImageData(nullptr);
+    forgetShownImageOf(i1Images);
     mUi->SelectI1Files->clearFiles();
     qDeleteAll(i1Images);
     i1Images.clear();
@@ -319,10 +319,18 @@ void Body::clearI1Files()
 
 void Body::clearI0Files()
 {
-    mUi->dispA->setImageData(nullptr);
+    forgetShownImageOf(i0Images);
     mUi->SelectI0Files->clearFiles();
     qDeleteAll(i0Images);
     i0Images.clear();
+}
+
+void Body::forgetShownImageOf(const QVector<TiffData *> &stack)
+{
+    // Only an image about to be deleted is taken off the display: clearing the I0 stack must
+    // not blank the I1 image the user is looking at.
+    if (stack.contains(mUi->dispA->imageData()))
+        mUi->dispA->setImageData(nullptr);
 }
 
 void Body::readI1Files(QStringList files, bool newFile)

@@ -78,6 +78,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void forgetShownImageOf(const QVector<TiffData *> &stack);
     void setupBatch();
     void setupLoaders();
     void setupDisplay();

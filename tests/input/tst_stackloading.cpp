@@ -1,6 +1,7 @@
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
+#include "display/imgdispa.h"
 #include "input/eofsetup.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
@@ -37,6 +38,7 @@ private slots:
     void settingCommands();
     void showAndNavigate();
     void shiftsOnlyOnI1Images();
+    void clearingI0KeepsTheShownI1Image();
     void generatedDataSetLoads();
     void closingWhileLoading();
     void scriptWaitsForTheLoaderInTheProgram();
@@ -168,6 +170,31 @@ void TstStackLoading::loadOfPatternListsTheDirectory()
     for (int i = 0; i < 4; ++i)
         QCOMPARE(QFileInfo(mBody->i0Images.at(i)->fileName).fileName(),
                  QStringLiteral("I_%1_50eV.tif").arg(7100 + i));
+}
+
+void TstStackLoading::clearingI0KeepsTheShownI1Image()
+{
+    // Regression: loading a new I0 stack blanked the I1 image on display.
+    const QStringList i1 = makeFiles("keep-i1", 2);
+    const QStringList i0 = makeFiles("keep-i0", 2);
+    exec("load_I1_files new " + i1.join(' '));
+    waitForFinish();
+    auto display = mBody->findChild<ImgDispA *>("dispA");
+    QVERIFY(display->imageData());
+    QVERIFY(mBody->i1Images.contains(display->imageData()));
+
+    exec("load_I0_files new " + i0.join(' '));
+    waitForFinish();
+    exec("clear_I0_files");
+    QVERIFY(mBody->i1Images.contains(display->imageData()));
+
+    exec("select_disp_image 1");
+    exec("load_I0_files new " + i0.join(' '));
+    waitForFinish();
+    exec("seek_image 1");
+    QVERIFY(mBody->i0Images.contains(display->imageData()));
+    exec("clear_I0_files");
+    QCOMPARE(display->imageData(), nullptr);
 }
 
 void TstStackLoading::newReplacesAndAddAppends()
