@@ -11,6 +11,7 @@
 #include "input/tiffdata.h"
 #include "resources/resourceinit.h"
 
+#include "bench/benchimages.h"
 #include "bench/ratioreporter.h"
 
 #include <benchmark/benchmark.h>
@@ -31,21 +32,9 @@ constexpr int BinSamples = (2 * HalfBin + 1) * (2 * HalfBin + 1);
 // current image and the two I0 images that its energy falls between.
 constexpr int UpdateSamples = 2 * ImageCount * BinSamples + 3 * 2 * ImageSize * (2 * HalfBin + 1);
 
-TiffData *makeImage(std::mt19937 &random, double energy, int level, int k)
+QString benchName(int k)
 {
-    auto *image = new TiffData;
-    image->fileName = QStringLiteral("bench_%1.tif").arg(k);
-    image->width = ImageSize;
-    image->height = ImageSize;
-    image->energy = energy;
-    image->sampleKind = TiffData::ImgRows;
-    image->samples16.resize(ImageSize * ImageSize);
-    std::uniform_int_distribution<int> noise(0, 255);
-    for (quint16 &sample : image->samples16)
-        sample = quint16(level + noise(random));
-    image->minValue = level;
-    image->maxValue = level + 255;
-    return image;
+    return QStringLiteral("bench_%1.tif").arg(k);
 }
 
 Body *mainWindow = nullptr;
@@ -58,8 +47,9 @@ void fillStacks(Body &main)
     std::mt19937 random(5);
     for (int k = 0; k < ImageCount; ++k) {
         const double energy = 7000.0 + 2.0 * k;
-        main.loadedI0(makeImage(random, energy, 30000, k), k);
-        main.loadedI1(makeImage(random, energy, 8000 + 10 * k, k), k);
+        main.loadedI0(makeBenchImage(random, ImageSize, ImageSize, energy, 30000, benchName(k)), k);
+        main.loadedI1(
+            makeBenchImage(random, ImageSize, ImageSize, energy, 8000 + 10 * k, benchName(k)), k);
     }
     // Energies as an energy setup would give them.
     for (int k = 0; k < ImageCount; ++k) {

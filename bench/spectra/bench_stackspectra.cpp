@@ -4,6 +4,7 @@
 #include "input/tiffdata.h"
 #include "spectra/stackspectra.h"
 
+#include "bench/benchimages.h"
 #include "bench/ratioreporter.h"
 
 #include <benchmark/benchmark.h>
@@ -32,20 +33,6 @@ struct Stacks
     QVector<TiffData *> i0;
 };
 
-TiffData *makeImage(std::mt19937 &random, double energy, int level)
-{
-    auto *image = new TiffData;
-    image->width = ImageWidth;
-    image->height = ImageHeight;
-    image->energy = energy;
-    image->sampleKind = TiffData::ImgRows;
-    image->samples16.resize(ImageWidth * ImageHeight);
-    std::uniform_int_distribution<int> noise(0, 255);
-    for (quint16 &sample : image->samples16)
-        sample = quint16(level + noise(random));
-    return image;
-}
-
 const Stacks &stacks()
 {
     static const Stacks built = [] {
@@ -54,7 +41,8 @@ const Stacks &stacks()
         for (int k = 0; k < ImageCount; ++k) {
             const double energy = 7000.0 + 2.0 * k;
             for (bool isI0 : {false, true}) {
-                TiffData *image = makeImage(random, energy, isI0 ? 30000 : 8000);
+                TiffData *image
+                    = makeBenchImage(random, ImageWidth, ImageHeight, energy, isI0 ? 30000 : 8000);
                 s.owned.emplace_back(image);
                 (isI0 ? s.i0 : s.i1).append(image);
             }
