@@ -362,6 +362,15 @@ void Body::readI0Files(QStringList files, bool newFile)
 void Body::finishedLoad(bool i1)
 {
     const int stack = i1 ? 0 : 1;
+    // Images that arrived while the loader still read files are taken over now, also when no
+    // later image followed them (a last file that failed, or a busy flag read early).
+    if (mTakeOverPending[stack]) {
+        mTakeOverPending[stack] = false;
+        if (i1)
+            takeOverI1Images();
+        else
+            showXafsSpectrum();
+    }
     ++mLoadsFinished[stack];
     if (mBatchLoad[stack] != 0 && mLoadsFinished[stack] >= mBatchLoad[stack]) {
         mBatchLoad[stack] = 0;
@@ -376,9 +385,15 @@ void Body::loadedI1(TiffData *data, int fNo)
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI1Files->addFile(data->fileName, fNo);
     i1Images.append(data);
-    if (mLoaderI1->isBusy() && !mUi->SelectI1Files->showLatest())
-        return;
+    mTakeOverPending[0] = mLoaderI1->isBusy() && !mUi->SelectI1Files->showLatest();
+    if (!mTakeOverPending[0])
+        takeOverI1Images();
+}
 
+void Body::takeOverI1Images()
+{
+    if (i1Images.isEmpty())
+        return;
     const int last = i1Images.size() - 1;
     imageWidth = i1Images.first()->width;
     imageHeight = i1Images.first()->height;
@@ -397,7 +412,8 @@ void Body::loadedI0(TiffData *data, int fNo)
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI0Files->addFile(data->fileName, fNo);
     i0Images.append(data);
-    if (!mLoaderI0->isBusy() || mUi->SelectI0Files->showLatest())
+    mTakeOverPending[1] = mLoaderI0->isBusy() && !mUi->SelectI0Files->showLatest();
+    if (!mTakeOverPending[1])
         showXafsSpectrum();
 }
 

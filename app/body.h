@@ -98,6 +98,8 @@ private:
     // Runs one of the load commands; false when it started nothing and so finishes at once.
     bool execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern);
     void finishedLoad(bool i1);
+    // Size, slider, selection, display and spectrum after I1 images have arrived.
+    void takeOverI1Images();
 
     Ui::Body *mUi;
     QButtonGroup *mImageSelection = nullptr;
@@ -116,4 +118,6 @@ private:
     quint64 mLoadsRequested[2] = {0, 0};
     quint64 mLoadsFinished[2] = {0, 0};
     quint64 mBatchLoad[2] = {0, 0};
+    // Images arrived while their loader was busy and have not been taken over yet.
+    bool mTakeOverPending[2] = {false, false};
 };

@@ -2,6 +2,7 @@
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
 #include "display/imgdispa.h"
+#include "display/xafsview.h"
 #include "input/eofsetup.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
@@ -17,6 +18,10 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 // The main window's image stacks: loading on the real loader threads, the batch commands
 // that load and configure them, and the generated sample data set.
@@ -37,6 +42,8 @@ private slots:
     void settingCommands_data();
     void settingCommands();
     void showAndNavigate();
+    void i1ImagesTakenOverWhenTheLoadEnds();
+    void i0ImagesTakenOverWhenTheLoadEnds();
     void shiftsOnlyOnI1Images();
     void clearingI0KeepsTheShownI1Image();
     void generatedDataSetLoads();
@@ -50,6 +57,12 @@ private:
     void waitForFinish();
     SelectDataFiles *selector(bool i1) const;
     QStringList makeFiles(const QString &subdir, int count, const QString &suffix = "tif");
+    // Starts a load whose last file is a pipe that holds the loader busy until
+    // releaseStalledLoad() writes two bytes into it, which then fail to read.
+    bool startStalledLoad(bool i1, const QStringList &files);
+    void releaseStalledLoad();
+
+    QString mPipe;
 
     QTemporaryDir mDir;
     Body *mBody = nullptr;
@@ -114,6 +127,32 @@ QStringList TstStackLoading::makeFiles(const QString &subdir, int count, const Q
         files << name;
     }
     return files;
+}
+
+bool TstStackLoading::startStalledLoad(bool i1, const QStringList &files)
+{
+#ifdef Q_OS_UNIX
+    mPipe = mDir.filePath(QStringLiteral("stall-%1.tif").arg(i1 ? 1 : 0));
+    if (mkfifo(QFile::encodeName(mPipe).constData(), 0600) != 0)
+        return false;
+    const QString command = i1 ? "load_I1_files new " : "load_I0_files new ";
+    return exec(command + (files + QStringList{mPipe}).join(' ')) == 0;
+#else
+    Q_UNUSED(i1)
+    Q_UNUSED(files)
+    return false;
+#endif
+}
+
+void TstStackLoading::releaseStalledLoad()
+{
+    // The loader waits in the pipe's open until this side opens it too.
+    QTest::ignoreMessage(QtDebugMsg, qPrintable("Error on reading file (1) " + mPipe));
+    QFile pipe(mPipe);
+    QVERIFY(pipe.open(QIODevice::WriteOnly));
+    pipe.write("II");
+    pipe.close();
+    waitForFinish();
 }
 
 void TstStackLoading::batchLoadHoldsTheScriptUntilLoaded()
@@ -357,6 +396,64 @@ void TstStackLoading::showAndNavigate()
     mBody->prev();
     QCOMPARE(selector(false)->currentIndex(), qMax(i0Index - 1, 0));
     QCOMPARE(selector(true)->currentIndex(), 1);
+}
+
+void TstStackLoading::i1ImagesTakenOverWhenTheLoadEnds()
+{
+    // Regression: with "Show Latest" off, a load whose last file failed kept the image size,
+    // the slider, the selection and the spectrum of the time before the load.
+    const QStringList files = makeFiles("stalledI1", 3);
+    auto *seekBar = mBody->findChild<QSlider *>("SeekBar");
+    QCOMPARE(exec("show_latest_i1 0"), 1);
+    if (!startStalledLoad(true, files))
+        QSKIP("no named pipes here");
+    const int maximumBefore = seekBar->maximum();
+    const bool arrived = QTest::qWaitFor([this] { return mBody->i1Images.size() == 3; });
+    // Nothing is taken over while the loader is busy.
+    const int widthWhileBusy = mBody->imageWidth;
+    const int maximumWhileBusy = seekBar->maximum();
+    const int spectrumWhileBusy = mBody->xafsView()->spectrum().size();
+    releaseStalledLoad();
+    QVERIFY(arrived);
+    QCOMPARE(widthWhileBusy, -1);
+    QCOMPARE(maximumWhileBusy, maximumBefore);
+    QCOMPARE(spectrumWhileBusy, 0);
+
+    QCOMPARE(mBody->i1Images.size(), 3);
+    QCOMPARE(mBody->imageWidth, 12);
+    QCOMPARE(mBody->imageHeight, 7);
+    QCOMPARE(seekBar->maximum(), 2);
+    QCOMPARE(selector(true)->currentIndex(), 2);
+    QCOMPARE(mBody->xafsView()->spectrum().size(), 3);
+}
+
+void TstStackLoading::i0ImagesTakenOverWhenTheLoadEnds()
+{
+    // Regression: with "Show Latest" off, the spectrum did not take in an I0 stack whose last
+    // file failed to load.
+    const QStringList files = makeFiles("stalledI0", 3);
+    QCOMPARE(exec("load_I1_files new " + files.join(' ')), 0);
+    waitForFinish();
+    // Without I0 the points are -ln(I1); over the same files as I0 they become ln(1) = 0.
+    const auto pointsAtZero = [this] {
+        int zeros = 0;
+        for (const QPointF &point : mBody->xafsView()->spectrum().points)
+            zeros += qAbs(point.y()) < 1e-12 ? 1 : 0;
+        return zeros;
+    };
+    QCOMPARE(mBody->xafsView()->spectrum().size(), 3);
+    QCOMPARE(pointsAtZero(), 0);
+
+    QCOMPARE(exec("show_latest_i0 0"), 1);
+    if (!startStalledLoad(false, files))
+        QSKIP("no named pipes here");
+    const bool arrived = QTest::qWaitFor([this] { return mBody->i0Images.size() == 3; });
+    const int zerosWhileBusy = pointsAtZero();
+    releaseStalledLoad();
+    QVERIFY(arrived);
+    QCOMPARE(zerosWhileBusy, 0);
+    QCOMPARE(mBody->i0Images.size(), 3);
+    QCOMPARE(pointsAtZero(), 3);
 }
 
 void TstStackLoading::shiftsOnlyOnI1Images()
