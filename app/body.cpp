@@ -68,6 +68,8 @@ Body::~Body()
     stopThread(mBatchThread);
     stopThread(mLoaderI1Thread);
     stopThread(mLoaderI0Thread);
+    // Images sent before the loaders stopped would be lost with their queued calls.
+    QCoreApplication::sendPostedEvents(mLoaderResults, QEvent::MetaCall);
     delete mBatchDispatcher;
     delete mLoaderI1;
     delete mLoaderI0;
@@ -113,10 +115,17 @@ void Body::setupLoaders()
 
     connect(this, &Body::loadI1Files, mLoaderI1, &LoadTiff::loadTiffs);
     connect(this, &Body::loadI0Files, mLoaderI0, &LoadTiff::loadTiffs);
-    connect(mLoaderI1, &LoadTiff::loaded, this, &Body::loadedI1);
-    connect(mLoaderI0, &LoadTiff::loaded, this, &Body::loadedI0);
-    connect(mLoaderI1, &LoadTiff::finishLoadFiles, this, [this] { finishedLoad(true); });
-    connect(mLoaderI0, &LoadTiff::finishLoadFiles, this, [this] { finishedLoad(false); });
+    // The loaders' results queue up at their own receiver, so that the destructor can take
+    // in what is still queued without running anything else that waits for this window.
+    mLoaderResults = new QObject(this);
+    connect(mLoaderI1, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
+        loadedI1(data, fNo);
+    });
+    connect(mLoaderI0, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
+        loadedI0(data, fNo);
+    });
+    connect(mLoaderI1, &LoadTiff::finishLoadFiles, mLoaderResults, [this] { finishedLoad(true); });
+    connect(mLoaderI0, &LoadTiff::finishLoadFiles, mLoaderResults, [this] { finishedLoad(false); });
 
     connect(mUi->SelectI1Files, &SelectDataFiles::filesSelected, this, &Body::readI1Files);
     connect(mUi->SelectI0Files, &SelectDataFiles::filesSelected, this, &Body::readI0Files);

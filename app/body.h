@@ -113,6 +113,7 @@ private:
     QThread *mLoaderI0Thread = nullptr;
     LoadTiff *mLoaderI1 = nullptr;
     LoadTiff *mLoaderI0 = nullptr;
+    QObject *mLoaderResults = nullptr;
     // Loads are counted so that a batch load command finishes with its own load, not with
     // one the user started by hand before it.
     quint64 mLoadsRequested[2] = {0, 0};
