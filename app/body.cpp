@@ -320,52 +320,50 @@ SelectDataFiles *Body::shownSelector() const
 
 void Body::clearI1Files()
 {
-    forgetShownImageOf(i1Images);
-    mUi->SelectI1Files->clearFiles();
-    qDeleteAll(i1Images);
-    i1Images.clear();
+    clearStack(i1Images, mUi->SelectI1Files);
 }
 
 void Body::clearI0Files()
 {
-    forgetShownImageOf(i0Images);
-    mUi->SelectI0Files->clearFiles();
-    qDeleteAll(i0Images);
-    i0Images.clear();
+    clearStack(i0Images, mUi->SelectI0Files);
 }
 
-void Body::forgetShownImageOf(const QVector<TiffData *> &stack)
+void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
 {
     // Only an image about to be deleted is taken off the display: clearing the I0 stack must
     // not blank the I1 image the user is looking at.
     if (stack.contains(mUi->dispA->imageData()))
         mUi->dispA->setImageData(nullptr);
+    selector->clearFiles();
+    qDeleteAll(stack);
+    stack.clear();
 }
 
 void Body::readI1Files(QStringList files, bool newFile)
 {
     if (newFile)
         clearI1Files();
-    const SelectDataFiles *selector = mUi->SelectI1Files;
-    const int skip = selector->skipText();
-    ++mLoadsRequested[0];
-    emit loadI1Files(files,
-                     skip > 0 ? skip : 1,
-                     qMax(selector->cutFirstText(), 0),
-                     qMax(selector->cutLastText(), 0));
+    requestLoad(true, files);
 }
 
 void Body::readI0Files(QStringList files, bool newFile)
 {
     if (newFile)
         clearI0Files();
-    const SelectDataFiles *selector = mUi->SelectI0Files;
-    const int skip = selector->skipText();
-    ++mLoadsRequested[1];
-    emit loadI0Files(files,
-                     skip > 0 ? skip : 1,
-                     qMax(selector->cutFirstText(), 0),
-                     qMax(selector->cutLastText(), 0));
+    requestLoad(false, files);
+}
+
+void Body::requestLoad(bool i1, const QStringList &files)
+{
+    const SelectDataFiles *selector = i1 ? mUi->SelectI1Files : mUi->SelectI0Files;
+    const int skip = selector->skipText() > 0 ? selector->skipText() : 1;
+    const int cutFirst = qMax(selector->cutFirstText(), 0);
+    const int cutLast = qMax(selector->cutLastText(), 0);
+    ++mLoadsRequested[i1 ? 0 : 1];
+    if (i1)
+        emit loadI1Files(files, skip, cutFirst, cutLast);
+    else
+        emit loadI0Files(files, skip, cutFirst, cutLast);
 }
 
 void Body::finishedLoad(bool i1)

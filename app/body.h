@@ -78,7 +78,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void forgetShownImageOf(const QVector<TiffData *> &stack);
+    // Deletes the images of a stack and empties its file list.
+    void clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector);
+    // Asks a loader for the files with its selector's skip and cut settings.
+    void requestLoad(bool i1, const QStringList &files);
     void setupBatch();
     void setupLoaders();
     void setupDisplay();

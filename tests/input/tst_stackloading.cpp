@@ -41,6 +41,8 @@ private slots:
     void handLoadDoesNotReleaseAWaitingBatch();
     void settingCommands_data();
     void settingCommands();
+    void loadRequestReadsTheSelectorSettings_data();
+    void loadRequestReadsTheSelectorSettings();
     void showAndNavigate();
     void i1ImagesTakenOverWhenTheLoadEnds();
     void i0ImagesTakenOverWhenTheLoadEnds();
@@ -362,6 +364,52 @@ void TstStackLoading::settingCommands()
     QObject *widget = parent->findChild<QObject *>(name);
     QVERIFY2(widget, qPrintable(target));
     QCOMPARE(widget->property(qPrintable(property)), value);
+}
+
+void TstStackLoading::loadRequestReadsTheSelectorSettings_data()
+{
+    QTest::addColumn<bool>("i1");
+    QTest::addColumn<QString>("skipText");
+    QTest::addColumn<QString>("cutFirstText");
+    QTest::addColumn<QString>("cutLastText");
+    QTest::addColumn<QList<int>>("request");
+    for (const bool i1 : {true, false}) {
+        const char *stack = i1 ? "I1" : "I0";
+        QTest::addRow("%s as typed", stack) << i1 << "3"
+                                            << "1"
+                                            << "2" << QList<int>{3, 1, 2};
+        QTest::addRow("%s skip 0, negative cuts", stack) << i1 << "0"
+                                                         << "-2"
+                                                         << "-1" << QList<int>{1, 0, 0};
+        QTest::addRow("%s no numbers", stack) << i1 << "abc"
+                                              << "x"
+                                              << "" << QList<int>{1, 0, 0};
+    }
+}
+
+void TstStackLoading::loadRequestReadsTheSelectorSettings()
+{
+    QFETCH(bool, i1);
+    QFETCH(QString, skipText);
+    QFETCH(QString, cutFirstText);
+    QFETCH(QString, cutLastText);
+    QFETCH(QList<int>, request);
+    selector(i1)->findChild<QLineEdit *>("Skip")->setText(skipText);
+    selector(i1)->findChild<QLineEdit *>("CutFirst")->setText(cutFirstText);
+    selector(i1)->findChild<QLineEdit *>("CutLast")->setText(cutLastText);
+    QSignalSpy requests(mBody, i1 ? &Body::loadI1Files : &Body::loadI0Files);
+    // No files: only the request matters here.
+    const QStringList files;
+    if (i1)
+        mBody->readI1Files(files, false);
+    else
+        mBody->readI0Files(files, false);
+    QCOMPARE(requests.count(), 1);
+    const QList<QVariant> &arguments = requests.first();
+    QCOMPARE(arguments.at(0).toStringList(), files);
+    QCOMPARE(
+        (QList<int>{arguments.at(1).toInt(), arguments.at(2).toInt(), arguments.at(3).toInt()}),
+        request);
 }
 
 void TstStackLoading::showAndNavigate()
