@@ -4,8 +4,9 @@ bool LoopVar::advance()
 {
     const int start = startText.toInt();
     const int end = endText.toInt();
-    int value = current.toInt();
-    int step = stepText.isEmpty() ? 1 : stepText.toInt();
+    // Wide enough that a step past the end of the int range still ends the loop.
+    qint64 value = current.toInt();
+    qint64 step = stepText.isEmpty() ? 1 : stepText.toInt();
     if (step == 0)
         step = 1;
 
@@ -18,7 +19,7 @@ bool LoopVar::advance()
         if (value < end)
             return false;
     }
-    current = format(value);
+    current = format(int(value));
     return true;
 }
 

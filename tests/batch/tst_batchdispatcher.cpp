@@ -134,6 +134,21 @@ void TestBatchDispatcher::runs_data()
                                                 ":next n",
                                                 "save_image f10.png",
                                                 ":next n"};
+    // Regression: the step past the end overflowed int and the loop never ended.
+    QTest::newRow("step past the integer range")
+        << ":for s %s 0 2000000000 1500000000\nseek_image %s\n:next s"
+        << QStringList{":for s %s 0 2000000000 1500000000",
+                       "seek_image 0",
+                       ":next s",
+                       "seek_image 1500000000",
+                       ":next s"};
+    QTest::newRow("falling step past the integer range")
+        << ":for s %s 0 -2000000000 1500000000\nseek_image %s\n:next s"
+        << QStringList{":for s %s 0 -2000000000 1500000000",
+                       "seek_image 0",
+                       ":next s",
+                       "seek_image -1500000000",
+                       ":next s"};
     QTest::newRow("nested loop restarts")
         << ":for a %a 1 2\n:for b %b 1 2\nmove_position %a %b\n:next b\n:next a"
         << QStringList{":for a %a 1 2",
