@@ -14,7 +14,9 @@
 #include <tiffio.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -507,12 +509,62 @@ void TiffData::makeDisplayImage()
     if (displayBuffer.isEmpty())
         return;
     const int stride = rowBytes(displayFormat, width);
+    const int pixelBytes = scale->bytesPerPixel();
     const double span = maxValue - minValue;
+    const auto colourOf = [&](double value, uchar *out) {
+        return scale->colourBytes((value - minValue) / span, out);
+    };
+    // Pixels whose shifted source lies outside the stored image show the value 0.
+    uchar zeroColour[3] = {};
+    colourOf(0.0, zeroColour);
+
+    const bool floatSamples = sampleKind == FloatRows;
+    const qsizetype pixelCount = qsizetype(width) * height;
+    const bool haveSamples = (floatSamples ? samplesFloat.size() : samples16.size()) >= pixelCount;
+    // A large 16-bit image takes its colours from a table of all 65536 values, made once:
+    // this runs at every move of the colour bar's limits.
+    constexpr int values16 = 65536;
+    std::vector<uchar> table;
+    if (!floatSamples && haveSamples && pixelCount >= 2 * values16
+        && (pixelBytes == 1 || pixelBytes == 3)) {
+        table.resize(size_t(values16) * size_t(pixelBytes));
+        for (int v = 0; v < values16; ++v)
+            colourOf(v, table.data() + size_t(v) * size_t(pixelBytes));
+    }
+
     uchar *pixels = reinterpret_cast<uchar *>(displayBuffer.data());
     for (int r = 0; r < height; ++r) {
         uchar *out = pixels + qsizetype(r) * stride;
-        for (int c = 0; c < width; ++c)
-            out = scale->colourBytes((shiftedValue(c, r) - minValue) / span, out);
+        const qint64 sourceRow = qint64(r) - shiftY;
+        // Columns [first, last) of this row have a stored source sample.
+        qint64 first = qBound<qint64>(0, shiftX, width);
+        qint64 last = qBound<qint64>(0, qint64(width) + shiftX, width);
+        if (!haveSamples || sourceRow < 0 || sourceRow >= height)
+            first = last = width;
+        qint64 c = 0;
+        for (; c < first; ++c, out += pixelBytes)
+            memcpy(out, zeroColour, size_t(pixelBytes));
+        // Sample index of column c: rowStart + c (taken only for columns with a source).
+        const qsizetype rowStart = qsizetype(sourceRow) * width - shiftX;
+        if (floatSamples) {
+            const float *in = samplesFloat.constData();
+            for (; c < last; ++c)
+                out = colourOf(double(in[rowStart + c]), out);
+        } else if (table.empty()) {
+            const quint16 *in = samples16.constData();
+            for (; c < last; ++c)
+                out = colourOf(double(in[rowStart + c]), out);
+        } else if (pixelBytes == 1) {
+            const quint16 *in = samples16.constData();
+            for (; c < last; ++c)
+                *out++ = table[in[rowStart + c]];
+        } else {
+            const quint16 *in = samples16.constData();
+            for (; c < last; ++c, out += 3)
+                memcpy(out, table.data() + size_t(in[rowStart + c]) * 3, 3);
+        }
+        for (; c < width; ++c, out += pixelBytes)
+            memcpy(out, zeroColour, size_t(pixelBytes));
     }
     displayImage = wrapImage(displayFormat, pixels, width, height);
 }

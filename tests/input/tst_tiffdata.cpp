@@ -30,6 +30,8 @@ private slots:
     void binSumMatchesPixelSum_data();
     void binSumMatchesPixelSum();
     void displayImageOnlyWhenAsked();
+    void displayImageShowsTheShiftedSamples_data();
+    void displayImageShowsTheShiftedSamples();
     void constantImageHasADisplayImage();
     void nonFiniteFloatSamplesReadAsZero();
     void pathOutsideLatin1();
@@ -364,6 +366,95 @@ void TstTiffData::displayImageOnlyWhenAsked()
     // The smallest sample is at (0, 0), the largest at (8, 4).
     QCOMPARE(qGray(data.displayImage.pixel(0, 0)), 0);
     QCOMPARE(qGray(data.displayImage.pixel(8, 4)), 255);
+}
+
+void TstTiffData::displayImageShowsTheShiftedSamples_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("shiftX");
+    QTest::addColumn<int>("shiftY");
+    QTest::addColumn<bool>("colour");
+    const struct
+    {
+        const char *kind;
+        int width;
+        int height;
+    } images[] = {{"16-bit", 37, 23},
+                  {"16-bit large", 400, 330},
+                  {"float", 37, 23},
+                  {"constant", 37, 23},
+                  {"constant large", 400, 330}};
+    for (const auto &image : images) {
+        for (const bool colour : {false, true}) {
+            const char *scale = colour ? "hot" : "grey";
+            const int w = image.width;
+            const int h = image.height;
+            QTest::addRow("%s %s unshifted", image.kind, scale)
+                << image.kind << w << h << 0 << 0 << colour;
+            QTest::addRow("%s %s shifted", image.kind, scale)
+                << image.kind << w << h << 3 << -2 << colour;
+            QTest::addRow("%s %s shifted left and down", image.kind, scale)
+                << image.kind << w << h << -5 << 4 << colour;
+            QTest::addRow("%s %s shifted out sideways", image.kind, scale)
+                << image.kind << w << h << -w << 0 << colour;
+            QTest::addRow("%s %s shifted out downwards", image.kind, scale)
+                << image.kind << w << h << 0 << h + 7 << colour;
+        }
+    }
+}
+
+void TstTiffData::displayImageShowsTheShiftedSamples()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, shiftX);
+    QFETCH(int, shiftY);
+    QFETCH(bool, colour);
+    QVector<double> values(width * height);
+    for (int i = 0; i < values.size(); ++i)
+        values[i] = kind.startsWith(QLatin1String("constant")) ? 77 : (i * 2654435761u) >> 16;
+    const QString file = path(QStringLiteral("display_%1_%2.tif").arg(kind).arg(width));
+    TiffLayout layout;
+    if (kind == QLatin1String("float")) {
+        layout.bitsPerSample = 32;
+        layout.sampleFormat = SAMPLEFORMAT_IEEEFP;
+        for (double &v : values)
+            v /= 7.0;
+    }
+    QVERIFY(writeTiff(file, width, height, values, layout));
+    TiffData data;
+    QVERIFY(data.read(file));
+    data.shiftX = shiftX;
+    data.shiftY = shiftY;
+
+    ColorScale scale;
+    scale.setFormat(colour ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
+    scale.setLimits(0.2, 0.7);
+    ColorScale::setCurrent(&scale);
+    data.makeDisplayImage();
+    ColorScale::setCurrent(&mScale);
+    QCOMPARE(data.displayImage.size(), QSize(width, height));
+
+    const int pixelBytes = scale.bytesPerPixel();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const double t
+                = (data.shiftedValue(x, y) - data.minValue) / (data.maxValue - data.minValue);
+            uchar expected[3] = {};
+            scale.colourBytes(t, expected);
+            const uchar *shown = data.displayImage.constScanLine(y) + x * pixelBytes;
+            QVERIFY2(memcmp(shown, expected, size_t(pixelBytes)) == 0,
+                     qPrintable(QStringLiteral("pixel (%1, %2) of value %3: %4, expected %5")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(data.shiftedValue(x, y))
+                                    .arg(int(shown[0]))
+                                    .arg(int(expected[0]))));
+        }
+    }
 }
 
 void TstTiffData::constantImageHasADisplayImage()
