@@ -2,6 +2,7 @@
 
 #include "input/tiffmessages.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QSaveFile>
 
@@ -95,12 +96,16 @@ bool writeStrips(TIFF *tif, int width, int height, const quint16 *values)
 
 bool writeTiff16(const QString &path, int width, int height, const quint16 *values)
 {
-    if (width <= 0 || height <= 0 || !values)
+    const auto fail = [&path] {
+        qDebug().noquote() << "Can't write" << path;
         return false;
+    };
+    if (width <= 0 || height <= 0 || !values)
+        return fail();
     routeTiffMessagesToDebug();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return fail();
     TIFF *tif = TIFFClientOpen(QFile::encodeName(path).constData(),
                                "w",
                                &file,
@@ -112,14 +117,13 @@ bool writeTiff16(const QString &path, int width, int height, const quint16 *valu
                                mapProc,
                                unmapProc);
     if (!tif)
-        return false;
+        return fail();
     const bool written
         = setTags(tif, width, height) && writeStrips(tif, width, height, values) && TIFFFlush(tif);
-    if (!written) {
-        TIFFClose(tif);
-        file.cancelWriting();
-        return false;
-    }
     TIFFClose(tif);
-    return file.commit();
+    if (!written) {
+        file.cancelWriting();
+        return fail();
+    }
+    return file.commit() || fail();
 }
