@@ -15,7 +15,7 @@ QFileDialog *makeScriptDialog(QWidget *parent, QFileDialog::AcceptMode mode)
     // The batch dialogs start in the built-in data root, not in one set by the options.
     auto dialog = new QFileDialog(parent, QString(), builtInDataRoot());
     dialog->setNameFilters(
-        {QStringLiteral("Batch File (*.bat)"), QStringLiteral("Any Files (* *.*)")});
+        {BatchCtrl::tr("Batch File (*.bat)"), BatchCtrl::tr("Any Files (* *.*)")});
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setAcceptMode(mode);
     return dialog;

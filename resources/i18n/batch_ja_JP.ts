@@ -39,5 +39,13 @@
         <source>Stop</source>
         <translation>停止</translation>
     </message>
+    <message>
+        <source>Batch File (*.bat)</source>
+        <translation>バッチファイル (*.bat)</translation>
+    </message>
+    <message>
+        <source>Any Files (* *.*)</source>
+        <translation>すべてのファイル (* *.*)</translation>
+    </message>
 </context>
 </TS>

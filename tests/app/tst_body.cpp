@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -165,6 +166,10 @@ void TestBody::japaneseTranslation()
                  QString::fromUtf8("スペクトル表示"));
         QCOMPARE(body.batchCtrl()->findChild<QAbstractButton *>("Exec")->text(),
                  QString::fromUtf8("実行"));
+        const auto dialogs = body.batchCtrl()->findChildren<QFileDialog *>();
+        QCOMPARE(dialogs.size(), 2);
+        for (const QFileDialog *dialog : dialogs)
+            QCOMPARE(dialog->nameFilters().first(), QString::fromUtf8("バッチファイル (*.bat)"));
         // Untranslatable texts stay as they are.
         QCOMPARE(body.findChild<QLineEdit *>("HWidth")->text(), QString("10"));
     }
