@@ -7,6 +7,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileDialog>
+#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -87,14 +88,18 @@ void BatchCtrl::clearLog()
 
 void BatchCtrl::save(QString fname)
 {
-    QFile file(fname);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qDebug().noquote() << "Can't write batch file : " + fname;
-        return;
+    // The old script stays whole until the new one has been written completely.
+    QSaveFile file(fname);
+    file.setDirectWriteFallback(true);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        QTextStream out(&file);
+        out.setCodec("UTF-8");
+        out << mUi->BatchCmds->toPlainText();
+        out.flush();
+        if (file.commit())
+            return;
     }
-    QTextStream out(&file);
-    out.setCodec("UTF-8");
-    out << mUi->BatchCmds->toPlainText();
+    qDebug().noquote() << "Can't write batch file : " + fname;
 }
 
 void BatchCtrl::load(QString fname)
