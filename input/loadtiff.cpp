@@ -10,7 +10,7 @@ LoadTiff::LoadTiff(QObject *parent)
 
 void LoadTiff::loadTiffs(QStringList files, int skip, int cutFirst, int cutLast)
 {
-    busy = true;
+    mBusy = true;
     const int step = qMax(skip, 1);
     const int end = files.size() - qMax(cutLast, 0);
     for (int i = qMax(cutFirst, 0); i < end; i += step) {
@@ -25,6 +25,6 @@ void LoadTiff::loadTiffs(QStringList files, int skip, int cutFirst, int cutLast)
             delete data;
         }
     }
-    busy = false;
+    mBusy = false;
     emit finishLoadFiles();
 }

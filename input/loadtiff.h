@@ -17,9 +17,7 @@ public:
     explicit LoadTiff(QObject *parent = nullptr);
 
     // True while loadTiffs() runs; read by the main thread without a lock.
-    bool isBusy() const { return busy.load(); }
-
-    std::atomic<bool> busy{false};
+    bool isBusy() const { return mBusy.load(); }
 
 signals:
     void loaded(TiffData *data, int fNo);
@@ -28,4 +26,7 @@ signals:
 public slots:
     // Loads files[cutFirst], files[cutFirst + skip], ... up to the last cutLast files.
     void loadTiffs(QStringList files, int skip, int cutFirst, int cutLast);
+
+private:
+    std::atomic<bool> mBusy{false};
 };
