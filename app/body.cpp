@@ -23,6 +23,8 @@
 #include <QPainter>
 #include <QThread>
 
+#include <cmath>
+
 namespace {
 
 // A batch flag argument: 1 turns a box on, anything else off.
@@ -269,15 +271,19 @@ void Body::draw(QPainter *p)
     const ChCoord &coord = mUi->dispA->coord();
     const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
     const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
-    const int hw = qAbs(mUi->HWidth->text().toInt());
-    const int hh = qAbs(mUi->VWidth->text().toInt());
+    // In doubles, and each edge limited to the screen on its own: any bin size typed gives a
+    // box with the right edges, however far they lie.
+    const double hw = std::abs(double(mUi->HWidth->text().toInt()));
+    const double hh = std::abs(double(mUi->VWidth->text().toInt()));
+    const double left = std::trunc(coord.realToScreenX(cursorX - hw));
+    const double top = std::trunc(coord.realToScreenY(cursorY - hh));
+    const double right = left + std::trunc(coord.realToScreenDX(2 * hw + 1)) - 1;
+    const double bottom = top + std::trunc(coord.realToScreenDY(2 * hh + 1)) - 1;
 
     p->save();
     p->setPen(QPen(QColor(255, 0, 0), 2));
-    p->drawRect(QRect(screenX(cursorX - hw),
-                      screenY(cursorY - hh),
-                      ChCoord::toPixel(coord.realToScreenDX(2 * hw + 1)),
-                      ChCoord::toPixel(coord.realToScreenDY(2 * hh + 1))));
+    p->drawRect(QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
+                      QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom))));
 
     p->setPen(QColor(192, 192, 0));
     p->drawLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));

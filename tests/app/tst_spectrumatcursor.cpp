@@ -42,6 +42,8 @@ private slots:
     void labelsAndBand();
     void profilesOfTheI0Stack();
     void binBoxAndCrossHair();
+    void binBoxReachingFarOut_data();
+    void binBoxReachingFarOut();
     void sliderSetsTheEnergyMarker();
     void spectrumFollowsTheLoading();
     void colourBarRegeneratesImages_data();
@@ -365,6 +367,32 @@ void TestSpectrumAtCursor::binBoxAndCrossHair()
     QVERIFY(areaNear(selected, int(c.realToScreenX(37)), int(c.realToScreenY(5))));
     QVERIFY(areaNear(selected, int(c.realToScreenX(44)), int(c.realToScreenY(10))));
     QVERIFY(!areaNear(picture, int(c.realToScreenX(44)), int(c.realToScreenY(10))));
+}
+
+void TestSpectrumAtCursor::binBoxReachingFarOut_data()
+{
+    QTest::addColumn<QString>("band");
+    QTest::newRow("millions") << "3000000";
+    QTest::newRow("largest int") << "2147483647";
+    QTest::newRow("smallest int") << "-2147483648";
+}
+
+void TestSpectrumAtCursor::binBoxReachingFarOut()
+{
+    // Regression: an edge far off screen was limited on its own, and the size from it, so the
+    // far edge came out on screen (or twice the largest int bin size overflowed). A box that
+    // reaches past the view on every side shows no edge.
+    QFETCH(QString, band);
+    exec("set_band_w " + band);
+    exec("set_band_h " + band);
+    exec("move_position 20 25");
+    const QImage picture = child<ImgDispA>("dispA")->grab().toImage();
+    int redPixels = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            redPixels += QColor(picture.pixel(x, y)) == QColor(255, 0, 0) ? 1 : 0;
+    }
+    QCOMPARE(redPixels, 0);
 }
 
 void TestSpectrumAtCursor::sliderSetsTheEnergyMarker()
