@@ -76,6 +76,7 @@ void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
 void Analyzed2DRes::genImg()
 {
     mImage = QImage();
+    mImageValid = false;
     mImageBuffer = allocPixels(mFormat, mWidth, mHeight);
     const QVector<double> &source = mShowProc ? mProc : mData;
     if (mImageBuffer.isEmpty() || source.isEmpty())
