@@ -187,14 +187,16 @@ bool XafsView::setupCoord()
 
     const Spectrum &values = normalize() ? mCurrent.normalized : mCurrent;
     const double offset = normalize() ? 0.0 : offsetOf(mCurrent);
-    const AxisRange x = finiteAxisRange(values.minX - offset,
-                                        values.maxX - offset,
-                                        curvePoints(mCurrent, values, offsetOf(mCurrent)),
-                                        true);
-    const AxisRange y = finiteAxisRange(values.minY, values.maxY, values.points, false);
-    if (!x.valid || !y.valid)
+    const double lo = values.minX - offset;
+    const double hi = values.maxX - offset;
+    AxisRange x = finiteAxisRange(lo, hi);
+    // Only a range that is not finite needs the energies themselves (every paint and every
+    // cursor move come here).
+    if (!x.valid)
+        x = finiteAxisRange(lo, hi, curvePoints(mCurrent, values, offsetOf(mCurrent)), true);
+    if (!x.valid || !setRealYOf(values))
         return false;
-    mCoord.setRealRect(x.min, y.min, x.max, y.max);
+    mCoord.setRealRect(x.min, mCoord.realY0(), x.max, mCoord.realY1());
     return true;
 }
 
