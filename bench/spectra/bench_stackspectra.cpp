@@ -54,16 +54,7 @@ const Stacks &stacks()
 
 void contiguousSum(benchmark::State &state)
 {
-    std::vector<quint16> buffer(ImageCount * BinSamples);
-    std::mt19937 random(7);
-    for (quint16 &sample : buffer)
-        sample = quint16(random());
-    for (auto _ : state) {
-        double sum = 0.0;
-        for (quint16 sample : buffer)
-            sum += sample;
-        benchmark::DoNotOptimize(sum);
-    }
+    sumContiguousSamples(state, ImageCount * BinSamples);
 }
 
 // Spectra at two neighbouring pixels in turn, as a slowly moving cursor asks for them.
