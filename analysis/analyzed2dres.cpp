@@ -76,6 +76,7 @@ void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
 void Analyzed2DRes::genImg()
 {
     mImage = QImage();
+    mImageValid = false;
     mImageBuffer = allocPixels(mFormat, mWidth, mHeight);
     const QVector<double> &source = mShowProc ? mProc : mData;
     if (mImageBuffer.isEmpty() || source.isEmpty())
@@ -88,15 +89,10 @@ void Analyzed2DRes::genImg()
     if (const ColorScale *current = ColorScale::current())
         scale.setLimits(current->lowerLimit(), current->upperLimit());
 
-    const double lo = scaleMin();
-    const double hi = scaleMax();
-    const int stride = rowBytes(mFormat, mWidth);
     uchar *pixels = reinterpret_cast<uchar *>(mImageBuffer.data());
-    for (int y = 0; y < mHeight; ++y) {
-        uchar *out = pixels + qsizetype(y) * stride;
-        for (int x = 0; x < mWidth; ++x)
-            out = scale.colourBytes((source.at(y * mWidth + x) - lo) / (hi - lo), out);
-    }
+    scale.colourPixels(pixels, mWidth, mHeight, scaleMin(), scaleMax(), [&](int x, int y) {
+        return source.at(y * mWidth + x);
+    });
     mImage = wrapImage(mFormat, pixels, mWidth, mHeight);
     mImageValid = !mImage.isNull();
 }

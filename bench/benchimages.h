@@ -2,7 +2,10 @@
 
 #include "input/tiffdata.h"
 
+#include <benchmark/benchmark.h>
+
 #include <random>
+#include <vector>
 
 // A 16-bit image of noise over a level, as a loader would hand it over.
 inline TiffData *makeBenchImage(std::mt19937 &random,
@@ -25,4 +28,20 @@ inline TiffData *makeBenchImage(std::mt19937 &random,
     image->minValue = level;
     image->maxValue = level + 255;
     return image;
+}
+
+// The common baseline: summing count random 16-bit samples from one contiguous buffer, as
+// many as the timed work reads.
+inline void sumContiguousSamples(benchmark::State &state, int count)
+{
+    std::vector<quint16> buffer(count);
+    std::mt19937 random(7);
+    for (quint16 &sample : buffer)
+        sample = quint16(random());
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (quint16 sample : buffer)
+            sum += sample;
+        benchmark::DoNotOptimize(sum);
+    }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/colortables.h"
+
 #include <QColor>
 #include <QImage>
 #include <QObject>
@@ -44,6 +46,11 @@ public:
     // Writes the pixel bytes of scale fraction x and returns out advanced past them.
     uchar *colourBytes(double x, uchar *out) const;
     QColor colourOfValue(double x) const;
+    // Colours a width x height grid into pixels whose rows lie rowBytes(format(), width)
+    // apart: valueAt(column, row) becomes the colour of the fraction (v - lo) / (hi - lo).
+    template<typename ValueAt>
+    void
+    colourPixels(uchar *pixels, int width, int height, double lo, double hi, ValueAt valueAt) const;
 
 signals:
     void rangeChanged();
@@ -60,3 +67,15 @@ private:
     double mValueMin = 0.0;
     double mValueMax = 1.0;
 };
+
+template<typename ValueAt>
+void ColorScale::colourPixels(
+    uchar *pixels, int width, int height, double lo, double hi, ValueAt valueAt) const
+{
+    const int stride = rowBytes(mFormat, width);
+    for (int row = 0; row < height; ++row) {
+        uchar *out = pixels + qsizetype(row) * stride;
+        for (int column = 0; column < width; ++column)
+            out = colourBytes((valueAt(column, row) - lo) / (hi - lo), out);
+    }
+}

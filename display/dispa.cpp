@@ -87,6 +87,13 @@ QPointF DispA::toWindow(const QRectF &window, const QPointF &pixel) const
     return QPointF(x + window.x(), y + window.y());
 }
 
+void DispA::mapCoordToWindow(const QRectF &window)
+{
+    mCoord.setScreenRect(0, 0, width(), height());
+    mCoord.setRealRect(
+        window.x(), window.y(), window.x() + window.width(), window.y() + window.height());
+}
+
 QRectF DispA::zoomedAroundCursor(const QRectF &window) const
 {
     if (width() <= 0 || height() <= 0)

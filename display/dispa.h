@@ -58,6 +58,9 @@ protected:
     // A widget pixel in the coordinates of a window (x0, y0, width, height) that is shown
     // stretched over the whole widget.
     QPointF toWindow(const QRectF &window, const QPointF &pixel) const;
+    // Sets the coordinate mapping for a window shown stretched over the whole widget: the
+    // screen (and plot) rectangle is the widget, the real rectangle the window.
+    void mapCoordToWindow(const QRectF &window);
     // The window zoomed by the zoom factor around the cursor: the window point under the
     // cursor stays where it is.
     QRectF zoomedAroundCursor(const QRectF &window) const;

@@ -1,5 +1,7 @@
 #include "drawtext.h"
 
+#include "spectra/xafsconstants.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QString>
@@ -8,7 +10,6 @@
 
 namespace {
 
-constexpr double pi = 3.1415926535;
 // Text is measured at this size and scaled to its box.
 constexpr double measureSize = 10.0;
 // Room in which the text is measured.
@@ -72,7 +73,7 @@ QRectF DrawText::drawTurned(QPainter *painter,
                             const QColor &fillColour)
 {
     const QRectF box = rect.normalized();
-    const double a = angle / 180.0 * pi;
+    const double a = angle / 180.0 * PiTenDigits;
     const double x = box.x();
     const double y = box.y();
     const double w = box.width();

@@ -51,7 +51,7 @@ QPointF ImgDispA::cursorImagePos() const
 
 void ImgDispA::placeCursor(double x, double y)
 {
-    syncCoord();
+    mapCoordToWindow(mViewWindow);
     mCursorPlaced = true;
     mPlacedCursor = QPointF(x, y);
     mPlacedScreenPos = QPoint(ChCoord::toPixel(coord().realToScreenX(x)),
@@ -104,28 +104,19 @@ void ImgDispA::drawImage(QPainter *p)
     // An empty source rectangle would make the painter draw the whole image.
     if (image && !image->isNull() && !mViewWindow.isEmpty())
         p->drawImage(QRectF(0, 0, width(), height()), *image, mViewWindow);
-    syncCoord();
-}
-
-void ImgDispA::syncCoord()
-{
-    coord().setScreenRect(0, 0, width(), height());
-    coord().setRealRect(mViewWindow.x(),
-                        mViewWindow.y(),
-                        mViewWindow.x() + mViewWindow.width(),
-                        mViewWindow.y() + mViewWindow.height());
+    mapCoordToWindow(mViewWindow);
 }
 
 void ImgDispA::setViewWindow(const QRectF &window)
 {
     mViewWindow = window;
-    syncCoord();
+    mapCoordToWindow(mViewWindow);
 }
 
 void ImgDispA::resizeEvent(QResizeEvent *event)
 {
     DispA::resizeEvent(event);
-    syncCoord();
+    mapCoordToWindow(mViewWindow);
 }
 
 void ImgDispA::onMousePressed()

@@ -72,7 +72,6 @@ private:
     // Sets the view window and keeps the coordinate mapping in step with it, so that a
     // cursor set from image coordinates lands right even before the next paint.
     void setViewWindow(const QRectF &window);
-    void syncCoord();
     const QImage *imageToDraw() const;
 
     TiffData *mImageData = nullptr;

@@ -12,6 +12,9 @@ constexpr double stepOfDigit[9] = {0.2, 0.2, 0.5, 0.5, 1.0, 1.0, 1.0, 2.0, 2.0};
 // Allowance for quotients such as 0.3 / 0.1 = 2.9999999999999996 that should be whole.
 constexpr double wholeTolerance = 1e-9;
 
+// Grid lines at most per axis; a sane range needs far fewer.
+constexpr int maxGridLines = 1000;
+
 } // namespace
 
 NiceRange niceRange(double a, double b)
@@ -40,4 +43,17 @@ NiceRange niceRange(double a, double b)
     range.lo = std::ceil(a / range.step - wholeTolerance) * range.step;
     range.hi = std::floor(b / range.step + wholeTolerance) * range.step;
     return range;
+}
+
+QVector<double> niceGridValues(double a, double b)
+{
+    const NiceRange range = niceRange(a, b);
+    QVector<double> values;
+    for (int k = 0; k < maxGridLines; ++k) {
+        const double v = range.lo + k * range.step;
+        if (!(v <= range.hi + range.step * wholeTolerance))
+            break;
+        values.append(v);
+    }
+    return values;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QVector>
+
 // Grid of an axis: lines at lo, lo + step, ... up to hi. A range that allows no grid gives
 // lo > hi.
 struct NiceRange
@@ -13,3 +15,6 @@ struct NiceRange
 // leading digit of the span) and the first and last multiples of it inside [a, b]. The ends
 // may come in either order.
 NiceRange niceRange(double a, double b);
+
+// The grid values of niceRange(a, b): lo, lo + step, ... up to hi; at most a thousand.
+QVector<double> niceGridValues(double a, double b);

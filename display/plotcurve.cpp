@@ -2,15 +2,22 @@
 
 #include <cmath>
 
-AxisRange finiteAxisRange(double lo, double hi, const QVector<QPointF> &points, bool xAxis)
+AxisRange finiteAxisRange(double lo, double hi)
 {
     AxisRange range;
     if (std::isfinite(lo) && std::isfinite(hi) && lo <= hi) {
         range.min = lo;
         range.max = hi;
         range.valid = true;
-        return range;
     }
+    return range;
+}
+
+AxisRange finiteAxisRange(double lo, double hi, const QVector<QPointF> &points, bool xAxis)
+{
+    AxisRange range = finiteAxisRange(lo, hi);
+    if (range.valid)
+        return range;
     for (const QPointF &point : points) {
         const double v = xAxis ? point.x() : point.y();
         if (!std::isfinite(v))

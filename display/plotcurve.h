@@ -16,6 +16,8 @@ struct AxisRange
 // normalised values) the range of the finite coordinates of points, x or y. Not valid when no
 // coordinate is finite.
 AxisRange finiteAxisRange(double lo, double hi, const QVector<QPointF> &points, bool xAxis);
+// The axis range lo..hi; not valid unless both ends are finite and in order.
+AxisRange finiteAxisRange(double lo, double hi);
 
 // The polylines that draw a curve: a new piece starts where two consecutive energies (x) lie
 // more than maxGap apart, and at every point that is not finite, which is left out.

@@ -24,11 +24,7 @@ void ProcDispA::drawOnScreen(QPainter *p)
         return;
     const QRectF source = mViewWindow.isEmpty() ? QRectF(mImage->rect()) : mViewWindow;
     p->drawImage(QRectF(0, 0, width(), height()), *mImage, source);
-    coord().setScreenRect(0, 0, width(), height());
-    coord().setRealRect(mViewWindow.x(),
-                        mViewWindow.y(),
-                        mViewWindow.x() + mViewWindow.width(),
-                        mViewWindow.y() + mViewWindow.height());
+    mapCoordToWindow(mViewWindow);
 }
 
 void ProcDispA::onMousePressed()

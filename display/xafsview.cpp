@@ -20,8 +20,6 @@ namespace {
 // Consecutive energies of the current spectrum further apart than this (eV) are not joined.
 constexpr double breakGap = 50.0;
 constexpr double noBreak = std::numeric_limits<double>::infinity();
-// Grid lines drawn at most per axis; a sane range needs far fewer.
-constexpr int maxGridLines = 1000;
 constexpr double labelMaxPointSize = 12.0;
 
 const QColor standardColour(255, 0, 0);
@@ -57,20 +55,6 @@ QPen dashedPen(const QColor &colour)
     QPen pen(colour);
     pen.setDashPattern({6, 2});
     return pen;
-}
-
-// Grid values lo, lo + step, ... up to hi.
-QVector<double> gridValues(double a, double b)
-{
-    const NiceRange range = niceRange(a, b);
-    QVector<double> values;
-    for (int k = 0; k < maxGridLines; ++k) {
-        const double v = range.lo + k * range.step;
-        if (!(v <= range.hi + range.step * 1e-9))
-            break;
-        values.append(v);
-    }
-    return values;
 }
 
 } // namespace
@@ -187,14 +171,16 @@ bool XafsView::setupCoord()
 
     const Spectrum &values = normalize() ? mCurrent.normalized : mCurrent;
     const double offset = normalize() ? 0.0 : offsetOf(mCurrent);
-    const AxisRange x = finiteAxisRange(values.minX - offset,
-                                        values.maxX - offset,
-                                        curvePoints(mCurrent, values, offsetOf(mCurrent)),
-                                        true);
-    const AxisRange y = finiteAxisRange(values.minY, values.maxY, values.points, false);
-    if (!x.valid || !y.valid)
+    const double lo = values.minX - offset;
+    const double hi = values.maxX - offset;
+    AxisRange x = finiteAxisRange(lo, hi);
+    // Only a range that is not finite needs the energies themselves (every paint and every
+    // cursor move come here).
+    if (!x.valid)
+        x = finiteAxisRange(lo, hi, curvePoints(mCurrent, values, offsetOf(mCurrent)), true);
+    if (!x.valid || !setRealYOf(values))
         return false;
-    mCoord.setRealRect(x.min, y.min, x.max, y.max);
+    mCoord.setRealRect(x.min, mCoord.realY0(), x.max, mCoord.realY1());
     return true;
 }
 
@@ -278,11 +264,11 @@ void XafsView::drawFrameAndGrid(QPainter *p)
     p->drawRect(QRectF(QPointF(left, top), QPointF(right, bottom)).normalized());
 
     p->setPen(QPen(frameColour, 1));
-    for (double v : gridValues(mCoord.realX0(), mCoord.realX1())) {
+    for (double v : niceGridValues(mCoord.realX0(), mCoord.realX1())) {
         const int x = ChCoord::toPixel(mCoord.realToScreenX(v));
         p->drawLine(x, ChCoord::toPixel(bottom), x, ChCoord::toPixel(top));
     }
-    for (double v : gridValues(mCoord.realY0(), mCoord.realY1())) {
+    for (double v : niceGridValues(mCoord.realY0(), mCoord.realY1())) {
         const int y = ChCoord::toPixel(mCoord.realToScreenY(v));
         p->drawLine(ChCoord::toPixel(left), y, ChCoord::toPixel(right), y);
     }
@@ -300,7 +286,7 @@ void XafsView::drawAxisNumbers(QPainter *p)
     const QFont font = p->font();
     p->setPen(Qt::black);
 
-    const QVector<double> xs = gridValues(mCoord.realX0(), mCoord.realX1());
+    const QVector<double> xs = niceGridValues(mCoord.realX0(), mCoord.realX1());
     if (!xs.isEmpty()) {
         const double lower = mCoord.plotY0() + labelHeight;
         const double width = 10.0 * boxUnit;
@@ -316,7 +302,7 @@ void XafsView::drawAxisNumbers(QPainter *p)
         }
     }
 
-    const QVector<double> ys = gridValues(mCoord.realY0(), mCoord.realY1());
+    const QVector<double> ys = niceGridValues(mCoord.realY0(), mCoord.realY1());
     if (!ys.isEmpty()) {
         const double right = mCoord.plotX0() - boxUnit;
         const double heights[2] = {double(labelHeight), double(boxHeight)};

@@ -2,6 +2,7 @@
 
 #include "display/chcoord.h"
 #include "display/drawtext.h"
+#include "display/edgemarker.h"
 #include "spectra/xafsspectrum.h"
 
 #include <QPen>
@@ -16,15 +17,6 @@ class QPainter;
 namespace Ui {
 class XafsView;
 }
-
-// An absorption edge marked in the spectrum view: the element's atomic number, the edge index
-// (0 K .. 3 LIII) and the label written beside the line.
-struct EdgeMarker
-{
-    int z = 0;
-    int edge = 0;
-    QString label;
-};
 
 // The window that plots the spectrum under the cursor together with a standard spectrum and
 // further spectra, raw (each curve filling the height, with its base lines) or normalised. It

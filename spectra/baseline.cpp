@@ -16,6 +16,24 @@ bool allFinite(const QVector<double> &values)
     return !values.isEmpty();
 }
 
+// Calls take(E, y) for the points with start <= E < end, E read with the shift; energies
+// rise, so the walk stops at the first point at or past end. Returns how many were taken.
+template<typename Take>
+int forEachPointInRange(const Spectrum &spectrum, double start, double end, Take take)
+{
+    int n = 0;
+    for (int i = 0; i < spectrum.size(); ++i) {
+        const double energy = spectrum.xAt(i);
+        if (energy >= end)
+            break;
+        if (energy < start)
+            continue;
+        take(energy, spectrum.yAt(i));
+        ++n;
+    }
+    return n;
+}
+
 } // namespace
 
 void BaseLine::fit(const Spectrum &spectrum, double start, double end, int victoreen)
@@ -47,21 +65,13 @@ bool BaseLine::fitStraight(const Spectrum &spectrum, double start, double end)
 {
     if (spectrum.size() <= 2)
         return false;
-    int n = 0;
     double sumE = 0, sumE2 = 0, sumY = 0, sumEY = 0;
-    for (int i = 0; i < spectrum.size(); ++i) {
-        const double energy = spectrum.xAt(i);
-        if (energy >= end)
-            break;
-        if (energy < start)
-            continue;
-        const double y = spectrum.yAt(i);
-        ++n;
+    const int n = forEachPointInRange(spectrum, start, end, [&](double energy, double y) {
         sumE += energy;
         sumE2 += energy * energy;
         sumY += y;
         sumEY += energy * y;
-    }
+    });
     double newSlope = 0.0;
     double newA = n == 1 ? sumY : 0.0;
     if (n >= 2) {
@@ -84,19 +94,11 @@ bool BaseLine::fitVictoreen(const Spectrum &spectrum, double start, double end)
 {
     if (spectrum.size() <= 3)
         return false;
-    int n = 0;
     double sL3 = 0, sL4 = 0, sL6 = 0, sL7 = 0, sL8 = 0, sY = 0, sL3Y = 0, sL4Y = 0;
-    for (int i = 0; i < spectrum.size(); ++i) {
-        const double energy = spectrum.xAt(i);
-        if (energy >= end)
-            break;
-        if (energy < start)
-            continue;
-        const double y = spectrum.yAt(i);
+    const int n = forEachPointInRange(spectrum, start, end, [&](double energy, double y) {
         const double lambda = HcEVAngstrom / energy;
         const double l3 = lambda * lambda * lambda;
         const double l4 = l3 * lambda;
-        ++n;
         sL3 += l3;
         sL4 += l4;
         sL6 += l3 * l3;
@@ -105,7 +107,7 @@ bool BaseLine::fitVictoreen(const Spectrum &spectrum, double start, double end)
         sY += y;
         sL3Y += l3 * y;
         sL4Y += l4 * y;
-    }
+    });
     // Three coefficients need three points; fewer would give a singular system.
     if (n < 3)
         return false;

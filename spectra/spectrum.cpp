@@ -52,6 +52,8 @@ void Spectrum::clear()
     points.clear();
     minX = minY = 1e300;
     maxX = maxY = -1e300;
+    // Indices of points that are gone would be read past the end.
+    minYIndex = maxYIndex = 0;
 }
 
 double Spectrum::valueAt(double x) const

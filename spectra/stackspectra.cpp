@@ -105,7 +105,8 @@ Spectrum StackSpectra::profile(
     Spectrum profile;
     const int length = alongRow ? mImageWidth : mImageHeight;
     const int across = alongRow ? mImageHeight : mImageWidth;
-    if (!image || fixed < 0 || fixed >= across)
+    // A size not yet known (-1 before the first image) gives no profile.
+    if (!image || length <= 0 || fixed < 0 || fixed >= across)
         return profile;
 
     const std::vector<double> sums = windowSums(image, alongRow, fixed, half);

@@ -1,6 +1,6 @@
 #include "xafsspectrum.h"
 
-#include "xafsconstants.h"
+#include "input/bragg.h"
 
 #include <QDebug>
 #include <QFile>
@@ -11,8 +11,6 @@
 #include <cmath>
 
 namespace {
-
-constexpr double DefaultLatticeSpacing = 3.13553; // Angstrom
 
 QStringList splitFields(const QString &line)
 {
@@ -103,25 +101,21 @@ bool XafsSpectrum::readFile(const QString &path)
         qDebug() << "Cannot open spectrum file" << path;
         return false;
     }
-    const QString firstLine = QString::fromLocal8Bit(file.readLine()).simplified();
-    file.close();
-    if (firstLine.left(4) == QLatin1String("9809")) {
+    QTextStream in(&file);
+    // The first line tells the format; each reader then reads the file from its start.
+    const bool is9809 = in.readLine().simplified().left(4) == QLatin1String("9809");
+    in.seek(0);
+    clear();
+    if (is9809) {
         plainText = 0;
-        return read9809(path);
+        return read9809(in, path);
     }
-    return readPlainText(path);
+    return readPlainText(in, path);
 }
 
-bool XafsSpectrum::read9809(const QString &path)
+bool XafsSpectrum::read9809(QTextStream &in, const QString &path)
 {
-    clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug() << "Cannot open spectrum file" << path;
-        return false;
-    }
-    QTextStream in(&file);
-    double latticeSpacing = DefaultLatticeSpacing;
+    double latticeSpacing = Bragg::latticeSpacing;
     bool inData = false;
     int skipped = 0;
     while (!in.atEnd()) {
@@ -149,8 +143,7 @@ bool XafsSpectrum::read9809(const QString &path)
         const double i0 = fields.at(3).toDouble();
         const double i1 = fields.at(4).toDouble();
         const double mu = i0 * i1 > 0 ? std::log(i0 / i1) : 1.0;
-        const double energy
-            = HcEVAngstrom / (std::sin(theta * PiTenDigits / 180.0) * 2.0 * latticeSpacing);
+        const double energy = Bragg::energyOf(theta, latticeSpacing);
         // An angle of zero (or text in the angle column) has no finite energy.
         if (!std::isfinite(energy)) {
             ++skipped;
@@ -163,15 +156,8 @@ bool XafsSpectrum::read9809(const QString &path)
     return true;
 }
 
-bool XafsSpectrum::readPlainText(const QString &path)
+bool XafsSpectrum::readPlainText(QTextStream &in, const QString &path)
 {
-    clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug() << "Cannot open spectrum file" << path;
-        return false;
-    }
-    QTextStream in(&file);
     while (!in.atEnd()) {
         const QStringList fields = splitFields(in.readLine());
         if (fields.size() < 2 || fields.at(0).startsWith(QLatin1Char('#')))

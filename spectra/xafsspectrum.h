@@ -6,6 +6,8 @@
 #include <QMetaType>
 #include <QString>
 
+class QTextStream;
+
 // A spectrum of absorption (mu*t) against photon energy in eV that normalises itself: edge
 // estimate, pre- and post-edge base lines, edge energy e0, edge jump and four normalised
 // spectra. Reads 9809 and two-column text files and writes its own spectrum file.
@@ -51,8 +53,9 @@ public:
 private:
     // Base-line value at point i; a line kept from another spectrum may lack that point.
     static double baseValueAt(const BaseLine &line, int i, double energy);
-    bool read9809(const QString &path);
-    bool readPlainText(const QString &path);
+    // Read the points from the stream; path names the file in messages.
+    bool read9809(QTextStream &in, const QString &path);
+    bool readPlainText(QTextStream &in, const QString &path);
 };
 
 Q_DECLARE_METATYPE(XafsSpectrum)

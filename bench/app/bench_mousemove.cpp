@@ -63,16 +63,7 @@ void fillStacks(Body &main)
 
 void contiguousSum(benchmark::State &state)
 {
-    std::vector<quint16> buffer(UpdateSamples);
-    std::mt19937 random(7);
-    for (quint16 &sample : buffer)
-        sample = quint16(random());
-    for (auto _ : state) {
-        double sum = 0.0;
-        for (quint16 sample : buffer)
-            sum += sample;
-        benchmark::DoNotOptimize(sum);
-    }
+    sumContiguousSamples(state, UpdateSamples);
 }
 
 // Sends mouse moves that alternate between two image pixels near the middle.

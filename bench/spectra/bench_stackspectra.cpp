@@ -54,39 +54,30 @@ const Stacks &stacks()
 
 void contiguousSum(benchmark::State &state)
 {
-    std::vector<quint16> buffer(ImageCount * BinSamples);
-    std::mt19937 random(7);
-    for (quint16 &sample : buffer)
-        sample = quint16(random());
+    sumContiguousSamples(state, ImageCount * BinSamples);
+}
+
+// Spectra at two neighbouring pixels in turn, as a slowly moving cursor asks for them.
+void timeSpectrumAt(benchmark::State &state, const QVector<TiffData *> &i0)
+{
+    const StackSpectra source(stacks().i1, i0, ImageWidth, ImageHeight, false);
+    int x = 100;
     for (auto _ : state) {
-        double sum = 0.0;
-        for (quint16 sample : buffer)
-            sum += sample;
-        benchmark::DoNotOptimize(sum);
+        Spectrum spectrum = source.spectrumAt(x, 200, HalfBin, HalfBin);
+        benchmark::DoNotOptimize(spectrum.points.data());
+        x = x == 100 ? 101 : 100;
     }
 }
 
 void spectrumAt(benchmark::State &state)
 {
-    const StackSpectra source(stacks().i1, stacks().i0, ImageWidth, ImageHeight, false);
-    int x = 100;
-    for (auto _ : state) {
-        Spectrum spectrum = source.spectrumAt(x, 200, HalfBin, HalfBin);
-        benchmark::DoNotOptimize(spectrum.points.data());
-        x = x == 100 ? 101 : 100;
-    }
+    timeSpectrumAt(state, stacks().i0);
 }
 
 // The I1 sums alone: the share of the I0 stack shows against spectrumAt.
 void spectrumAtWithoutI0(benchmark::State &state)
 {
-    const StackSpectra source(stacks().i1, {}, ImageWidth, ImageHeight, false);
-    int x = 100;
-    for (auto _ : state) {
-        Spectrum spectrum = source.spectrumAt(x, 200, HalfBin, HalfBin);
-        benchmark::DoNotOptimize(spectrum.points.data());
-        x = x == 100 ? 101 : 100;
-    }
+    timeSpectrumAt(state, {});
 }
 
 void mouseMoveUpdate(benchmark::State &state)

@@ -15,6 +15,7 @@ private slots:
     void imageInTheMapsOwnFormat_data();
     void imageInTheMapsOwnFormat();
     void clearForgetsEverything();
+    void imageNotValidWhenNoneIsBuilt();
 };
 
 void TestAnalyzed2DRes::setDataClipsAtTheBorder()
@@ -127,6 +128,19 @@ void TestAnalyzed2DRes::clearForgetsEverything()
     map.setData(0, 0, 1, 1, 2.0);
     map.genImg();
     QCOMPARE(map.img(), nullptr);
+}
+
+// Regression: an image that could not be built left the flag of the previous one set.
+void TestAnalyzed2DRes::imageNotValidWhenNoneIsBuilt()
+{
+    Analyzed2DRes map(QStringLiteral("a2d DMut"));
+    map.reset(4, 2);
+    map.genImg();
+    QVERIFY(map.imageValid());
+    map.setFormat(QImage::Format_ARGB32);
+    map.genImg();
+    QCOMPARE(map.img(), nullptr);
+    QVERIFY(!map.imageValid());
 }
 
 QTEST_GUILESS_MAIN(TestAnalyzed2DRes)

@@ -16,6 +16,8 @@ private slots:
     void noGridForEmptyRanges_data();
     void noGridForEmptyRanges();
     void gridLineCountStaysSmall();
+    void gridValues_data();
+    void gridValues();
 };
 
 void TestNiceRange::cases_data()
@@ -103,6 +105,40 @@ void TestNiceRange::gridLineCountStaysSmall()
             qPrintable(
                 QStringLiteral("span %1: step %2, %3 lines").arg(span).arg(range.step).arg(lines)));
     }
+}
+
+using Values = QVector<double>;
+
+void TestNiceRange::gridValues_data()
+{
+    QTest::addColumn<double>("a");
+    QTest::addColumn<double>("b");
+    QTest::addColumn<Values>("expected");
+
+    QTest::newRow("0..7") << 0.0 << 7.0 << Values{0, 1, 2, 3, 4, 5, 6, 7};
+    // 0.1 + 10 x 0.02 comes out just above hi in floating point and still counts.
+    QTest::newRow("last line despite rounding")
+        << 0.1 << 0.3 << Values{0.1, 0.12, 0.14, 0.16, 0.18, 0.2, 0.22, 0.24, 0.26, 0.28, 0.3};
+    QTest::newRow("ends in either order")
+        << 23.0 << 0.0 << Values{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22};
+    QTest::newRow("zero span") << 3.0 << 3.0 << Values{};
+    QTest::newRow("not a number") << std::nan("") << 1.0 << Values{};
+}
+
+void TestNiceRange::gridValues()
+{
+    QFETCH(double, a);
+    QFETCH(double, b);
+    QFETCH(Values, expected);
+
+    const Values values = niceGridValues(a, b);
+    QString text;
+    for (double v : values)
+        text += QString::number(v, 'g', 17) + QLatin1Char(' ');
+    const QString message = QStringLiteral("niceGridValues(%1, %2) = %3").arg(a).arg(b).arg(text);
+    QVERIFY2(values.size() == expected.size(), qPrintable(message));
+    for (int i = 0; i < values.size(); ++i)
+        QVERIFY2(qAbs(values.at(i) - expected.at(i)) < 1e-9, qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TestNiceRange)

@@ -27,6 +27,7 @@ private slots:
     void valueAt();
     void crossingEnergy_data();
     void crossingEnergy();
+    void clearForgetsTheExtremes();
 };
 
 void TestSpectrum::valueAt_data()
@@ -110,6 +111,24 @@ void TestSpectrum::crossingEnergy()
                             .arg(kind)
                             .arg(result)
                             .arg(expected)));
+}
+
+// Regression: a cleared spectrum kept the indices of its old extremes, so that a refill
+// whose values never beat the reset range (not-a-number values) pointed past its points.
+void TestSpectrum::clearForgetsTheExtremes()
+{
+    Spectrum spectrum = spectrumOf({{1, 5}, {2, 1}, {3, 9}, {4, 2}});
+    QCOMPARE(spectrum.minYIndex, 1);
+    QCOMPARE(spectrum.maxYIndex, 2);
+    spectrum.clear();
+    QCOMPARE(spectrum.minYIndex, 0);
+    QCOMPARE(spectrum.maxYIndex, 0);
+    spectrum.append(1, qQNaN());
+    QVERIFY2(spectrum.minYIndex < spectrum.size() && spectrum.maxYIndex < spectrum.size(),
+             qPrintable(QStringLiteral("indices %1, %2 for %3 points")
+                            .arg(spectrum.minYIndex)
+                            .arg(spectrum.maxYIndex)
+                            .arg(spectrum.size())));
 }
 
 QTEST_MAIN(TestSpectrum)

@@ -259,6 +259,12 @@ void TestStackSpectra::profiles()
     QVERIFY(stacks.horizontalProfile(nullptr, 2, 0, false).isEmpty());
     QVERIFY(stacks.horizontalProfile(image, Height, 0, false).isEmpty());
     QVERIFY(stacks.verticalProfile(image, -1, 0, false).isEmpty());
+
+    // Regression: a length of -1 (no image size yet) sized the profile's buffer from it.
+    const StackSpectra noWidth(i1.images(), i0.images(), -1, Height, false);
+    QVERIFY(noWidth.horizontalProfile(image, 2, 0, true).isEmpty());
+    const StackSpectra noHeight(i1.images(), i0.images(), Width, -1, false);
+    QVERIFY(noHeight.verticalProfile(image, 1, 0, true).isEmpty());
 }
 
 void TestStackSpectra::profilesMatchBinSums_data()
