@@ -508,60 +508,46 @@ void TiffData::makeDisplayImage()
     displayBuffer = allocPixels(displayFormat, width, height);
     if (displayBuffer.isEmpty())
         return;
-    const int stride = rowBytes(displayFormat, width);
-    const int pixelBytes = scale->bytesPerPixel();
-    const double span = maxValue - minValue;
-    const auto colourOf = [&](double value, uchar *out) {
-        return scale->colourBytes((value - minValue) / span, out);
-    };
-    // Pixels whose shifted source lies outside the stored image show the value 0.
-    uchar zeroColour[3] = {};
-    colourOf(0.0, zeroColour);
-
-    const bool floatSamples = sampleKind == FloatRows;
-    const qsizetype pixelCount = qsizetype(width) * height;
-    const bool haveSamples = (floatSamples ? samplesFloat.size() : samples16.size()) >= pixelCount;
-    // A large 16-bit image takes its colours from a table of all 65536 values, made once:
-    // this runs at every move of the colour bar's limits.
-    constexpr int values16 = 65536;
-    std::vector<uchar> table;
-    if (!floatSamples && haveSamples && pixelCount >= 2 * values16
-        && (pixelBytes == 1 || pixelBytes == 3)) {
-        table.resize(size_t(values16) * size_t(pixelBytes));
-        for (int v = 0; v < values16; ++v)
-            colourOf(v, table.data() + size_t(v) * size_t(pixelBytes));
-    }
-
     uchar *pixels = reinterpret_cast<uchar *>(displayBuffer.data());
+    const int pixelBytes = scale->bytesPerPixel();
+    const qsizetype pixelCount = qsizetype(width) * height;
+    // This runs at every move of the colour bar's limits: a large 16-bit image takes its
+    // colours from a table of all 65536 values, made once.
+    constexpr int values16 = 65536;
+    if (sampleKind == FloatRows || samples16.size() < pixelCount || pixelCount < 2 * values16
+        || (pixelBytes != 1 && pixelBytes != 3)) {
+        scale->colourPixels(pixels, width, height, minValue, maxValue, [this](int c, int r) {
+            return shiftedValue(c, r);
+        });
+        displayImage = wrapImage(displayFormat, pixels, width, height);
+        return;
+    }
+    std::vector<uchar> table(size_t(values16) * size_t(pixelBytes));
+    scale->colourPixels(
+        table.data(), values16, 1, minValue, maxValue, [](int v, int) { return double(v); });
+    // Pixels whose shifted source lies outside the stored image show the value 0.
+    const uchar *zeroColour = table.data();
+
+    const int stride = rowBytes(displayFormat, width);
+    const quint16 *samples = samples16.constData();
     for (int r = 0; r < height; ++r) {
         uchar *out = pixels + qsizetype(r) * stride;
         const qint64 sourceRow = qint64(r) - shiftY;
-        // Columns [first, last) of this row have a stored source sample.
+        // Columns [first, last) of this row have a stored source sample, at rowStart + column.
         qint64 first = qBound<qint64>(0, shiftX, width);
         qint64 last = qBound<qint64>(0, qint64(width) + shiftX, width);
-        if (!haveSamples || sourceRow < 0 || sourceRow >= height)
+        if (sourceRow < 0 || sourceRow >= height)
             first = last = width;
+        const qsizetype rowStart = qsizetype(sourceRow) * width - shiftX;
         qint64 c = 0;
         for (; c < first; ++c, out += pixelBytes)
             memcpy(out, zeroColour, size_t(pixelBytes));
-        // Sample index of column c: rowStart + c (taken only for columns with a source).
-        const qsizetype rowStart = qsizetype(sourceRow) * width - shiftX;
-        if (floatSamples) {
-            const float *in = samplesFloat.constData();
+        if (pixelBytes == 1) {
             for (; c < last; ++c)
-                out = colourOf(double(in[rowStart + c]), out);
-        } else if (table.empty()) {
-            const quint16 *in = samples16.constData();
-            for (; c < last; ++c)
-                out = colourOf(double(in[rowStart + c]), out);
-        } else if (pixelBytes == 1) {
-            const quint16 *in = samples16.constData();
-            for (; c < last; ++c)
-                *out++ = table[in[rowStart + c]];
+                *out++ = table[samples[rowStart + c]];
         } else {
-            const quint16 *in = samples16.constData();
             for (; c < last; ++c, out += 3)
-                memcpy(out, table.data() + size_t(in[rowStart + c]) * 3, 3);
+                memcpy(out, table.data() + size_t(samples[rowStart + c]) * 3, 3);
         }
         for (; c < width; ++c, out += pixelBytes)
             memcpy(out, zeroColour, size_t(pixelBytes));
