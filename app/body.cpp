@@ -19,7 +19,9 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QThread>
 
@@ -493,6 +495,8 @@ bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)
     QStringList files;
     if (ofPattern) {
         const QString directory = cmd.arg(1);
+        if (!QFileInfo(directory.isEmpty() ? QStringLiteral(".") : directory).isDir())
+            qDebug().noquote() << "Can't open directory" << directory;
         const QStringList filters = cmd.args.mid(2);
         const QStringList names
             = QDir(directory).entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase);
