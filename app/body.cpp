@@ -99,6 +99,11 @@ void Body::setupBatch()
     connect(mUi->BatchCtrlB, &QPushButton::clicked, mBatchCtrl, &BatchCtrl::show);
     connect(mBatchDispatcher, &BatchDispatcher::execCmdSig, this, &Body::execCmdSlot);
     connect(this, &Body::finishBatchExec, mBatchDispatcher, &BatchDispatcher::finishBatchExec);
+    // A new run waits for its own loads only, not for those of a run it replaced.
+    connect(mBatchCtrl, &BatchCtrl::doDispatchCmds, this, [this] {
+        mBatchLoad[0] = 0;
+        mBatchLoad[1] = 0;
+    });
 }
 
 void Body::setupLoaders()

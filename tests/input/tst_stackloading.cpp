@@ -1,5 +1,6 @@
 #include "app/body.h"
 #include "batch/batchcommands.h"
+#include "batch/batchctrl.h"
 #include "batch/cmdline.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -39,6 +41,7 @@ private slots:
     void loadOfPatternListsTheDirectory();
     void newReplacesAndAddAppends();
     void handLoadDoesNotReleaseAWaitingBatch();
+    void newRunDoesNotGoOnWithTheOldRunsLoad();
     void settingCommands_data();
     void settingCommands();
     void loadRequestReadsTheSelectorSettings_data();
@@ -267,6 +270,47 @@ void TstStackLoading::handLoadDoesNotReleaseAWaitingBatch()
     QCOMPARE(exec("load_I1_files add " + second.join(' ')), 0);
     waitForFinish();
     QCOMPARE(mSizesAtFinish, QList<int>{8});
+}
+
+void TstStackLoading::newRunDoesNotGoOnWithTheOldRunsLoad()
+{
+    // Regression: the load of an earlier run, ending while a new run waited for its own load,
+    // let the new run go on.
+#ifdef Q_OS_UNIX
+    const QString oldPipe = mDir.filePath("oldrun.tif");
+    const QString newPipe = mDir.filePath("newrun.tif");
+    QVERIFY(mkfifo(QFile::encodeName(oldPipe).constData(), 0600) == 0);
+    QVERIFY(mkfifo(QFile::encodeName(newPipe).constData(), 0600) == 0);
+    const auto release = [](const QString &pipe) {
+        QTest::ignoreMessage(QtDebugMsg, qPrintable("Error on reading file (1) " + pipe));
+        QFile file(pipe);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("II");
+    };
+    BatchCtrl *ctrl = mBody->batchCtrl();
+    auto *editor = ctrl->findChild<QPlainTextEdit *>("BatchCmds");
+    editor->setPlainText("load_I1_files new " + oldPipe + "\n:echo old-after");
+    ctrl->execBatchSlot();
+    const bool oldStarted = QTest::qWaitFor([&] { return ctrl->logText().contains("load_I1"); });
+    editor->setPlainText("load_I0_files new " + newPipe + "\n:echo new-after");
+    ctrl->execBatchSlot();
+    const bool newStarted = QTest::qWaitFor([&] { return ctrl->logText().contains("load_I0"); });
+
+    // The I1 loader takes the next request only when the old run's load has ended.
+    release(oldPipe);
+    const QStringList good = makeFiles("afterOldRun", 1);
+    mBody->readI1Files(good, false);
+    const bool oldEnded = QTest::qWaitFor([&] { return mBody->i1Images.size() == 1; });
+    QCoreApplication::processEvents();
+    const QString logWhileWaiting = ctrl->logText();
+
+    release(newPipe);
+    QTRY_VERIFY(ctrl->logText().contains("echo new-after"));
+    QVERIFY(oldStarted && newStarted && oldEnded);
+    QVERIFY2(!logWhileWaiting.contains("after"), qPrintable(logWhileWaiting));
+#else
+    QSKIP("no named pipes here");
+#endif
 }
 
 void TstStackLoading::settingCommands_data()
