@@ -8,6 +8,7 @@
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
 #include "output/tiffwriter.h"
+#include "resources/resourceinit.h"
 #include "testimages.h"
 
 #include <QCheckBox>
@@ -78,6 +79,7 @@ private:
 
 void TstStackLoading::initTestCase()
 {
+    initMarvolentiResources();
     QVERIFY(mDir.isValid());
     buildBatchTables();
 }
