@@ -6,15 +6,15 @@ namespace Bragg {
 
 double angleOf(double energy, double d)
 {
-    const double s = hc / (energy * 2.0 * d);
+    const double s = HcEVAngstrom / (energy * 2.0 * d);
     if (std::fabs(s) > 1.0)
         return -1.0;
-    return std::asin(s) * 180.0 / pi;
+    return std::asin(s) * 180.0 / PiTenDigits;
 }
 
 double energyOf(double angle, double d)
 {
-    return hc / (2.0 * d * std::sin(angle * pi / 180.0));
+    return HcEVAngstrom / (2.0 * d * std::sin(angle * PiTenDigits / 180.0));
 }
 
 } // namespace Bragg

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "spectra/xafsconstants.h"
+
 // Bragg's law for the monochromator crystal: energies in eV, angles in degrees.
 namespace Bragg {
 
-constexpr double hc = 12398.424360387684;  // eV * Angstrom
-constexpr double pi = 3.1415926535;        // the value every degree conversion uses
 constexpr double latticeSpacing = 3.13553; // Angstrom
 
 // Angle of the given energy; -1 when the crystal cannot reach it.

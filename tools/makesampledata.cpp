@@ -36,7 +36,7 @@ double compoundMu(double energy, double edge, double whiteLine, double phase)
 {
     const double pre = 0.25 * std::pow(7000.0 / energy, 3.0);
     const double width = 1.5;
-    const double step = 0.5 + std::atan((energy - edge) / width) / Bragg::pi;
+    const double step = 0.5 + std::atan((energy - edge) / width) / PiTenDigits;
     double mu = pre + step;
     const double dw = energy - edge - 3.0;
     mu += whiteLine * (2.0 * 2.0) / (dw * dw + 2.0 * 2.0);
