@@ -9,6 +9,7 @@
 #include "display/crosssview.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
+#include "input/filesofpattern.h"
 #include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
@@ -497,23 +498,8 @@ void Body::clearAllShifts()
 bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)
 {
     const bool newFile = cmd.arg(0).toUpper() == QLatin1String("NEW");
-    QStringList files;
-    if (ofPattern) {
-        const QString directory = cmd.arg(1);
-        if (!QFileInfo(directory.isEmpty() ? QStringLiteral(".") : directory).isDir())
-            qDebug().noquote() << "Can't open directory" << directory;
-        const QStringList filters = cmd.args.mid(2);
-        const QStringList names
-            = QDir(directory).entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase);
-        // A directory given without its final separator still names the files inside it.
-        const bool needsSeparator = !directory.isEmpty() && !directory.endsWith(QLatin1Char('/'))
-                                    && !directory.endsWith(QDir::separator());
-        const QString prefix = needsSeparator ? directory + QLatin1Char('/') : directory;
-        for (const QString &name : names)
-            files << prefix + name;
-    } else {
-        files = cmd.args.mid(1);
-    }
+    const QStringList files
+        = ofPattern ? filesOfPattern(cmd.arg(1), cmd.args.mid(2)) : cmd.args.mid(1);
     if (files.isEmpty())
         return false;
     const int stack = i1 ? 0 : 1;
