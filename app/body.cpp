@@ -21,8 +21,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDebug>
-#include <QDir>
-#include <QFileInfo>
 #include <QPainter>
 #include <QThread>
 
