@@ -1,6 +1,8 @@
 #include "body.h"
 #include "ui_body.h"
 
+#include "analysis/blockengine.h"
+#include "analysis/blockrequest.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/batchdispatcher.h"
@@ -60,6 +62,7 @@ Body::Body(QWidget *parent)
     mUi->HCross->setOrientation(CrossSView::Horizontal);
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
+    mBlockEngine = new BlockEngine(this);
     setupBatch();
     setupLoaders();
     setupDisplay();
@@ -68,6 +71,8 @@ Body::Body(QWidget *parent)
 
 Body::~Body()
 {
+    // Its threads read the images deleted below.
+    mBlockEngine->stopAndWait();
     stopThread(mBatchThread);
     stopThread(mLoaderI1Thread);
     stopThread(mLoaderI0Thread);
@@ -199,6 +204,31 @@ TiffData *Body::currentShownImage() const
 StackSpectra Body::stackSpectra() const
 {
     return StackSpectra(i1Images, i0Images, imageWidth, imageHeight, mUi->FluoType->isChecked());
+}
+
+BlockRequest Body::blockRequest() const
+{
+    const ImgDispA *display = mUi->dispA;
+    const QRectF area = display->areaSelected() ? display->selectedArea() : display->viewWindow();
+    BlockRequest request;
+    request.walk = AreaWalk(imageWidth,
+                            imageHeight,
+                            mUi->HWidth->text().toInt(),
+                            mUi->VWidth->text().toInt(),
+                            area.x(),
+                            area.y(),
+                            area.width(),
+                            area.height());
+    request.spectra = stackSpectra();
+    return request;
+}
+
+bool Body::imagesInUse(const char *refused) const
+{
+    if (!mBlockEngine->isRunning())
+        return false;
+    qDebug() << "Not while an area analysis runs:" << refused;
+    return true;
 }
 
 double Body::energyShiftAt(int x, int y) const
@@ -342,6 +372,8 @@ void Body::clearI0Files()
 
 void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
 {
+    if (imagesInUse("clear"))
+        return;
     // Only an image about to be deleted is taken off the display: clearing the I0 stack must
     // not blank the I1 image the user is looking at.
     if (stack.contains(mUi->dispA->imageData()))
@@ -353,6 +385,8 @@ void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
 
 void Body::readI1Files(QStringList files, bool newFile)
 {
+    if (imagesInUse("load"))
+        return;
     if (newFile)
         clearI1Files();
     requestLoad(true, files);
@@ -360,6 +394,8 @@ void Body::readI1Files(QStringList files, bool newFile)
 
 void Body::readI0Files(QStringList files, bool newFile)
 {
+    if (imagesInUse("load"))
+        return;
     if (newFile)
         clearI0Files();
     requestLoad(false, files);
@@ -498,7 +534,7 @@ bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)
     const bool newFile = cmd.arg(0).toUpper() == QLatin1String("NEW");
     const QStringList files
         = ofPattern ? filesOfPattern(cmd.arg(1), cmd.args.mid(2)) : cmd.args.mid(1);
-    if (files.isEmpty())
+    if (files.isEmpty() || imagesInUse("load"))
         return false;
     const int stack = i1 ? 0 : 1;
     if (i1)
