@@ -13,6 +13,8 @@ namespace {
 constexpr qint64 maxRowValues = qint64(1) << 26;
 // Samples summed between two looks at the cancel flag, roughly.
 constexpr qint64 samplesPerChunk = qint64(1) << 24;
+// Absorption values of a chunk of blocks, at most.
+constexpr qint64 chunkValues = 8192;
 
 } // namespace
 
@@ -73,7 +75,9 @@ bool BlockEngine::start(const BlockRequest &request, Recorder recorder)
     const qint64 blockHeight
         = qMin<qint64>(2 * walk.yw + 1, qMax(request.spectra.imageHeight(), 1));
     const qint64 samplesPerBlock = blockWidth * blockHeight * qMax(request.spectra.i1Count(), 1);
-    run->chunk = int(qBound<qint64>(1, samplesPerChunk / samplesPerBlock, 4096));
+    // A chunk's spectra are read across the images: small enough to stay in the caches.
+    const qint64 cachedBlocks = qMax<qint64>(16, chunkValues / qMax(request.spectra.i1Count(), 1));
+    run->chunk = int(qBound<qint64>(1, samplesPerChunk / samplesPerBlock, cachedBlocks));
 
     mRun = run;
     mRecorder = std::move(recorder);

@@ -31,19 +31,18 @@ Spectrum &Spectrum::operator=(const Spectrum &other)
 
 void Spectrum::append(double x, double y)
 {
-    const int index = points.size();
     points.append(QPointF(x, y));
-    if (x < minX)
-        minX = x;
-    if (x > maxX)
-        maxX = x;
-    if (y < minY) {
-        minY = y;
-        minYIndex = index;
-    }
-    if (y > maxY) {
-        maxY = y;
-        maxYIndex = index;
+    extendRange(points.size() - 1);
+}
+
+void Spectrum::assign(const double *x, const double *y, int n, int yStride)
+{
+    clear();
+    points.resize(n);
+    QPointF *p = points.data();
+    for (int k = 0; k < n; ++k) {
+        p[k] = QPointF(x[k], y[qsizetype(k) * yStride]);
+        extendRange(k);
     }
 }
 

@@ -23,6 +23,8 @@ StackSpectra::StackSpectra(const QVector<TiffData *> &i1Images,
     };
     take(i1Images, mI1Images);
     take(i0Images, mI0Images);
+    for (const StackImage &image : qAsConst(mI1Images))
+        mI1Energies.push_back(image.energy);
 }
 
 bool StackSpectra::inImage(qint64 x, qint64 y) const
@@ -48,20 +50,6 @@ StackSpectra::I0Pair StackSpectra::i0PairAt(double energy) const
         pair.upper = upperNeighbourIndex(n, energy, energyOf);
     pair.lower = pair.upper - 1;
     return pair;
-}
-
-double
-StackSpectra::i0Value(const I0Pair &pair, double energy, double lowerSum, double upperSum) const
-{
-    if (pair.lower < 0)
-        return 1.0;
-    if (pair.upper < 0)
-        return lowerSum;
-    return lineValue(mI0Images.at(pair.lower).energy,
-                     lowerSum,
-                     mI0Images.at(pair.upper).energy,
-                     upperSum,
-                     energy);
 }
 
 template<typename SumOf>
@@ -90,13 +78,12 @@ void StackSpectra::absorptionOf(
             out[i] = s1[i] / s0[i];
         return;
     }
+    // Ratios that are not positive get a logarithm too, which is then replaced by 1.
     for (int i = 0; i < n; ++i)
-        out[i] = s1[i] * s0[i] > 0 ? s0[i] / s1[i] : 1.0;
+        out[i] = s0[i] / s1[i];
     vectorLog(out, out, n);
-    for (int i = 0; i < n; ++i) {
-        if (!(s1[i] * s0[i] > 0))
-            out[i] = 1.0;
-    }
+    for (int i = 0; i < n; ++i)
+        out[i] = s1[i] * s0[i] > 0 ? out[i] : 1.0;
 }
 
 void StackSpectra::rowAbsorption(qint64 firstX,
@@ -145,10 +132,7 @@ void StackSpectra::blockSpectrum(const std::vector<double> &absorption,
                                  int i,
                                  Spectrum &spectrum) const
 {
-    spectrum.clear();
-    spectrum.points.reserve(mI1Images.size());
-    for (int k = 0; k < mI1Images.size(); ++k)
-        spectrum.append(mI1Images.at(k).energy, absorption[size_t(k) * count + i]);
+    spectrum.assign(mI1Energies.data(), absorption.data() + i, int(mI1Energies.size()), count);
 }
 
 Spectrum StackSpectra::spectrumAt(int x, int y, int halfWidth, int halfHeight) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interpolation.h"
 #include "spectrum.h"
 #include "xafsspectrum.h"
 
@@ -80,7 +81,18 @@ private:
     };
     I0Pair i0PairAt(double energy) const;
     // The I0 intensity at an energy from the sums of the pair's images.
-    double i0Value(const I0Pair &pair, double energy, double lowerSum, double upperSum) const;
+    double i0Value(const I0Pair &pair, double energy, double lowerSum, double upperSum) const
+    {
+        if (pair.lower < 0)
+            return 1.0;
+        if (pair.upper < 0)
+            return lowerSum;
+        return lineValue(mI0Images.at(pair.lower).energy,
+                         lowerSum,
+                         mI0Images.at(pair.upper).energy,
+                         upperSum,
+                         energy);
+    }
     // The interpolation of i0At over bin sums given by sumOf(k) for I0 image k.
     template<typename SumOf>
     double interpolateI0(double energy, SumOf sumOf) const;
@@ -94,6 +106,8 @@ private:
     profile(const TiffData *image, bool alongRow, int fixed, int half, bool absorption) const;
 
     QVector<StackImage> mI1Images;
+    // The I1 energies in stack order, the abscissae of every spectrum.
+    std::vector<double> mI1Energies;
     QVector<StackImage> mI0Images;
     int mImageWidth = -1;
     int mImageHeight = 0;
