@@ -44,21 +44,28 @@ public:
     double dE = 0.0;
 
 private:
-    // Widens the ranges by point index.
-    void extendRange(int index)
+    // The ranges of a spectrum, widened point by point.
+    struct Range
     {
-        const QPointF &p = points.constData()[index];
-        if (p.x() < minX)
-            minX = p.x();
-        if (p.x() > maxX)
-            maxX = p.x();
-        if (p.y() < minY) {
-            minY = p.y();
-            minYIndex = index;
+        double minX, minY, maxX, maxY;
+        int minYIndex, maxYIndex;
+
+        void widen(const QPointF &p, int index)
+        {
+            if (p.x() < minX)
+                minX = p.x();
+            if (p.x() > maxX)
+                maxX = p.x();
+            if (p.y() < minY) {
+                minY = p.y();
+                minYIndex = index;
+            }
+            if (p.y() > maxY) {
+                maxY = p.y();
+                maxYIndex = index;
+            }
         }
-        if (p.y() > maxY) {
-            maxY = p.y();
-            maxYIndex = index;
-        }
-    }
+    };
+    Range range() const { return {minX, minY, maxX, maxY, minYIndex, maxYIndex}; }
+    void setRange(const Range &r);
 };

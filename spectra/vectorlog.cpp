@@ -6,8 +6,9 @@
 #include <emmintrin.h>
 #include <sleef.h>
 
-// In vectorlogavx2.cpp, built for AVX2; called only where the processor has it.
+// In vectorlogavx2.cpp, built for AVX2 and AVX-512; called only where the processor has them.
 void vectorLogAvx2(const double *in, double *out, int n);
+void vectorLogAvx512(const double *in, double *out, int n);
 
 namespace {
 
@@ -30,6 +31,8 @@ using LogRoutine = void (*)(const double *, double *, int);
 LogRoutine chosenRoutine()
 {
     __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f"))
+        return vectorLogAvx512;
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
         return vectorLogAvx2;
     return vectorLogSse2;
