@@ -477,43 +477,48 @@ void Body::finishedLoad(bool i1)
 
 void Body::reportLoad(bool i1, bool batchLog)
 {
+    QStringList messages;
     LoadNotes &notes = mLoadNotes[i1 ? 0 : 1];
     if (!notes.refused.isEmpty()) {
-        showMessage(tr("%1 of %2 files refused: %3")
+        messages << tr("%1 of %2 files refused: %3")
                         .arg(notes.refused.size())
                         .arg(notes.tried)
-                        .arg(someNames(notes.refused, notes.reasons)),
-                    batchLog);
+                        .arg(someNames(notes.refused, notes.reasons));
     }
     if (!notes.namesWithoutEnergy.isEmpty()) {
         const SelectDataFiles *selector = i1 ? mUi->SelectI1Files : mUi->SelectI0Files;
-        showMessage(tr("%1 file names hold no energy for the pattern %2; their index is their "
-                       "energy: %3")
+        messages << tr("Pattern %1 found no energy in %2 of the file names, which get their "
+                       "index as energy: %3")
+                        .arg(selector->energySetup()->assignment().pattern)
                         .arg(notes.namesWithoutEnergy.size())
-                        .arg(selector->energySetup()->assignment().pattern,
-                             someNames(notes.namesWithoutEnergy)),
-                    batchLog);
+                        .arg(someNames(notes.namesWithoutEnergy));
     }
     notes = LoadNotes();
+    const QString sizes = sizeMismatch();
+    if (!sizes.isEmpty())
+        messages << sizes;
+    if (!messages.isEmpty())
+        showMessage(messages.join(QStringLiteral(" | ")), batchLog);
+}
 
+QString Body::sizeMismatch() const
+{
     if (i1Images.isEmpty())
-        return;
+        return QString();
     const TiffData *first = i1Images.first();
     for (const QVector<TiffData *> *stack : {&i1Images, &i0Images}) {
         for (const TiffData *image : *stack) {
             if (image->width != first->width || image->height != first->height) {
-                showMessage(tr("Images of different sizes: %1 is %2 x %3, the first I1 image "
-                               "%4 x %5")
-                                .arg(QFileInfo(image->fileName).fileName())
-                                .arg(image->width)
-                                .arg(image->height)
-                                .arg(first->width)
-                                .arg(first->height),
-                            batchLog);
-                return;
+                return tr("Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5")
+                    .arg(QFileInfo(image->fileName).fileName())
+                    .arg(image->width)
+                    .arg(image->height)
+                    .arg(first->width)
+                    .arg(first->height);
             }
         }
     }
+    return QString();
 }
 
 void Body::loadedI1(TiffData *data, int fNo)

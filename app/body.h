@@ -109,6 +109,9 @@ private:
     void finishedLoad(bool i1);
     // Shows what went wrong in the load that has just ended.
     void reportLoad(bool i1, bool batchLog);
+    // Names the first image whose size differs from that of the first I1 image; empty when
+    // all agree.
+    QString sizeMismatch() const;
     // Shows image idx when the selector's list is that of the shown stack and the image is
     // not on screen yet.
     void showChosen(SelectDataFiles *selector, int idx);

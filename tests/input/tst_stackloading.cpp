@@ -2,6 +2,7 @@
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/cmdline.h"
+#include "display/colorbar.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
 #include "input/eofsetup.h"
@@ -25,6 +26,10 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
+
+using TestImages::TiffLayout;
+using TestImages::writeBytes;
+using TestImages::writeTiff;
 
 // The main window's image stacks: loading on the real loader threads, the batch commands
 // that load and configure them, and the generated sample data set.
@@ -54,7 +59,12 @@ private slots:
     void clearingI0KeepsTheShownI1Image();
     void generatedDataSetLoads();
     void closingWhileLoading();
-    void scriptWaitsForTheLoaderInTheProgram();
+    void shownImageAndItsControlsAgree_data();
+    void shownImageAndItsControlsAgree();
+    void messageLine_data();
+    void messageLine();
+    void batchRunInTheProgram_data();
+    void batchRunInTheProgram();
 
 private:
     // Runs one batch line and returns the number of finishBatchExec() emitted by the call.
@@ -483,8 +493,9 @@ void TstStackLoading::showAndNavigate()
     QCOMPARE(selector(true)->currentIndex(), 0);
     mBody->next();
     QCOMPARE(selector(true)->currentIndex(), 1);
+    // An index outside the stack moves nothing, the slider included.
     mBody->showData(9);
-    QCOMPARE(seekBar->value(), 3);
+    QCOMPARE(seekBar->value(), 1);
     QCOMPARE(selector(true)->currentIndex(), 1);
 
     // With I0 shown, navigation moves the I0 selector.
@@ -622,33 +633,177 @@ void TstStackLoading::closingWhileLoading()
     mBody = nullptr;
 }
 
-void TstStackLoading::scriptWaitsForTheLoaderInTheProgram()
+void TstStackLoading::shownImageAndItsControlsAgree_data()
 {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("i0Shown");
+    QTest::addColumn<int>("index");
+    QTest::newRow("seek_image") << "seek_image 1" << false << 1;
+    QTest::newRow("slider arrow key") << "key" << false << 2;
+    QTest::newRow("slider groove click") << "groove" << false << 0;
+    QTest::newRow("file list, Show Latest off") << "list" << false << 2;
+    QTest::newRow("I0 shown, Next") << "next" << true << 1;
+    QTest::newRow("I0 shown, seek_image") << "seek_image 2" << true << 2;
+}
+
+void TstStackLoading::shownImageAndItsControlsAgree()
+{
+    // Regression: the slider, the file list and the colour bar went on naming another image
+    // than the one on screen, and I0's Prev/Next did not redraw.
+    QFETCH(QString, action);
+    QFETCH(bool, i0Shown);
+    QFETCH(int, index);
+    const QStringList files = makeFiles("agree", 4);
+    exec("load_I1_files new " + files.join(' '));
+    waitForFinish();
+    exec("load_I0_files new " + files.join(' '));
+    waitForFinish();
+    mBody->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mBody));
+    if (i0Shown) {
+        auto i0 = mBody->findChild<QRadioButton *>("ShowI0");
+        QTest::mouseClick(i0, Qt::LeftButton, {}, QPoint(6, i0->height() / 2));
+    }
+    auto *seekBar = mBody->findChild<QSlider *>("SeekBar");
+    auto *list = selector(!i0Shown)->findChild<QComboBox *>("Selected");
+    if (action == "key") {
+        QTest::keyClick(seekBar, Qt::Key_Left);
+    } else if (action == "groove") {
+        QTest::mouseClick(seekBar, Qt::LeftButton, {}, QPoint(1, seekBar->height() / 2));
+    } else if (action == "list") {
+        selector(true)->setShowLatest(false);
+        QTest::keyClick(list, Qt::Key_Up);
+    } else if (action == "next") {
+        QTest::mouseClick(mBody->findChild<QWidget *>("Next"), Qt::LeftButton);
+    } else {
+        exec(action);
+    }
+
+    const QVector<TiffData *> &stack = i0Shown ? mBody->i0Images : mBody->i1Images;
+    QCOMPARE(mBody->findChild<ImgDispA *>("dispA")->imageData(), stack.at(index));
+    QCOMPARE(seekBar->value(), index);
+    QCOMPARE(list->currentIndex(), index);
+    QCOMPARE(mBody->xafsView()->shownImageEnergy(), stack.at(index)->energy);
+    // Dragging the colour bar regenerates the image on screen and no other.
+    QVector<qint64> keys;
+    for (const TiffData *image : stack)
+        keys << image->displayImage.cacheKey();
+    emit mBody->findChild<ColorBar *>("CBar")->cBarUpdating();
+    for (int i = 0; i < stack.size(); ++i)
+        QCOMPARE(stack.at(i)->displayImage.cacheKey() != keys.at(i), i == index);
+}
+
+void TstStackLoading::messageLine_data()
+{
+    // %1 is the folder of the test files.
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("i1Left");
+    const QString eV = "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV";
+    QTest::newRow("refused files")
+        << QStringList{eV, "load_I1_files_of_pattern new %1/mixed/"}
+        << "3 of 5 files refused: a_text.tif (Unknown image format); b_colour.tif (Not a "
+           "greyscale TIFF); c_truncated.tif (Can not open TIFF)"
+        << 2;
+    QTest::newRow("names without energy")
+        << QStringList{"load_I1_files_of_pattern new %1/mixed/ I_*"}
+        << "Pattern \\d\\d\\d\\d_\\d\\d\\d\\d found no energy in 2 of the file names, which "
+           "get their index as energy: I_7100_50eV.tif; I_7101_50eV.tif"
+        << 2;
+    QTest::newRow("images of different sizes")
+        << QStringList{eV,
+                       "load_I1_files_of_pattern new %1/mixed/ I_*",
+                       "load_I0_files new %1/small.tif"}
+        << "Pattern \\d\\d\\d\\d_\\d\\d\\d\\d found no energy in 1 of the file names, which "
+           "get their index as energy: small.tif | Images of different sizes: small.tif is 5 x 4, "
+           "the first I1 image 12 x 7"
+        << 2;
+    // Regression: a pattern load that found nothing went on with the old images.
+    QTest::newRow("pattern that matches nothing")
+        << QStringList{eV,
+                       "load_I1_files_of_pattern new %1/mixed/ I_*",
+                       "load_I1_files_of_pattern new %1/mixed/ *.nomatch"}
+        << "No file matches *.nomatch in %1/mixed/" << 0;
+    QTest::newRow("failed save") << QStringList{eV,
+                                                "load_I1_files_of_pattern new %1/mixed/ I_*",
+                                                "move_position 3 3",
+                                                "save_spectra %1/missing/pixel.dat"}
+                                 << "Can't save %1/missing/pixel-std.dat" << 2;
+}
+
+void TstStackLoading::messageLine()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, message);
+    QFETCH(int, i1Left);
+    const QString dir = mDir.filePath("messages");
+    if (!QFileInfo::exists(dir)) {
+        const QStringList good = makeFiles("messages/mixed", 2);
+        QVERIFY(writeBytes(dir + "/mixed/a_text.tif", "just some text, not an image\n"));
+        TiffLayout colour;
+        colour.bitsPerSample = 8;
+        colour.samplesPerPixel = 3;
+        colour.photometric = PHOTOMETRIC_RGB;
+        QVERIFY(writeTiff(dir + "/mixed/b_colour.tif", 4, 4, QVector<double>(16, 1.0), colour));
+        QFile whole(good.first());
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QVERIFY(writeBytes(dir + "/mixed/c_truncated.tif", whole.read(whole.size() / 2)));
+        QVERIFY(writeTiff16(dir + "/small.tif", 5, 4, TestImages::pattern(5, 4).constData()));
+    }
+    for (const QString &line : lines) {
+        if (exec(QString(line).replace("%1", dir)) == 0)
+            waitForFinish();
+    }
+    const QString expected = QString(message).replace("%1", dir);
+    QCOMPARE(mBody->messageLine(), expected);
+    QVERIFY2(mBody->batchCtrl()->logText().contains(expected + "\n"),
+             qPrintable(mBody->batchCtrl()->logText()));
+    QCOMPARE(mBody->i1Images.size(), i1Left);
+}
+
+void TstStackLoading::batchRunInTheProgram_data()
+{
+    // %1 is the list of files to load; every run ends with ":echo after-load" and "quit".
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("brokenLastFile");
+    QTest::addColumn<QString>("before");
     // The loader reports the broken last file before the script's next line can run.
-    QStringList files = makeFiles("program", 20);
-    const QString broken = mDir.filePath("program/zz_broken.tif");
-    QFile brokenFile(broken);
-    QVERIFY(brokenFile.open(QIODevice::WriteOnly));
-    brokenFile.write("II");
-    brokenFile.close();
-    files << broken;
-    const QString script = mDir.filePath("load.bat");
-    QFile batch(script);
-    QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
-    batch.write(("load_I1_files new " + files.join(' ') + "\n:echo after-load\nquit\n").toUtf8());
-    batch.close();
+    QTest::newRow("broken last file")
+        << "load_I1_files new %1" << true << "Error on reading file (1) ";
+    // Regression: a step near the int range wrapped the file index and crashed the loader.
+    QTest::newRow("huge skip") << "skip_i1 2147483647\ncut_f_i1 1\nload_I1_files new %1" << false
+                               << "Pattern \\d\\d\\d\\d_\\d\\d\\d\\d found no energy in 1 of the "
+                                  "file names, which get their index as energy: I_7101_50eV.tif";
+}
+
+void TstStackLoading::batchRunInTheProgram()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, brokenLastFile);
+    QFETCH(QString, before);
+    QStringList files = makeFiles(QString(QTest::currentDataTag()).replace(' ', '_'), 20);
+    const QString broken = mDir.filePath("zz_broken.tif");
+    if (brokenLastFile) {
+        QVERIFY(writeBytes(broken, "II"));
+        files << broken;
+    }
+    const QString batchFile = mDir.filePath("load.bat");
+    QVERIFY(writeBytes(batchFile,
+                       (script.arg(files.join(' ')) + "\n:echo after-load\nquit\n").toUtf8()));
 
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(mDir.path());
-    program.start(MARVOLENTI_EXECUTABLE, {"-b", script, "-x"});
+    program.start(MARVOLENTI_EXECUTABLE, {"-e", "-b", batchFile, "-x"});
     QVERIFY(program.waitForFinished(-1));
     const QString log = QString::fromLocal8Bit(program.readAllStandardError());
-    const int failure = log.indexOf("Error on reading file (1) " + broken);
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    const int first = log.indexOf(brokenLastFile ? before + broken : before);
     const int after = log.indexOf("echo after-load");
-    QVERIFY2(failure >= 0 && after > failure, qPrintable(log));
+    QVERIFY2(first >= 0 && after > first, qPrintable(log));
 }
 
 QTEST_MAIN(TstStackLoading)
