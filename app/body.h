@@ -17,6 +17,7 @@ class SelectDataFiles;
 class TiffData;
 class BatchDispatcher;
 class QButtonGroup;
+class QLabel;
 class QThread;
 
 namespace Ui {
@@ -43,6 +44,8 @@ public:
     // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
     // kernel is the caller's to set.
     BlockRequest blockRequest() const;
+    // The text of the message line at the bottom of the window.
+    QString messageLine() const;
 
     // The image stacks in arrival order, and the size of the first I1 image (-1 until one
     // has been taken over for display).
@@ -82,6 +85,9 @@ public slots:
     void execCmdSlot(CmdLine cmd, bool inRem);
     void setImgShift(int dx, int dy);
     void clearAllShifts();
+    // Shows a failure or a notice on the message line, without blocking, and writes it to the
+    // debug output; with batchLog to the batch log instead, which writes it there too.
+    void showMessage(const QString &message, bool batchLog);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -96,8 +102,8 @@ private:
     void setupDisplay();
     void setupXafsView();
     void stopThread(QThread *thread);
-    // True, with a note on the debug output, while an area analysis reads the images.
-    bool imagesInUse(const char *refused) const;
+    // True, with a message, while an area analysis reads the images.
+    bool imagesInUse();
     // The stack on display and its file selector: I1 while "Data" is checked, else I0.
     const QVector<TiffData *> &shownImages() const;
     SelectDataFiles *shownSelector() const;
@@ -112,11 +118,22 @@ private:
     // Runs one of the load commands; false when it started nothing and so finishes at once.
     bool execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern);
     void finishedLoad(bool i1);
+    // Shows what went wrong in the load that has just ended.
+    void reportLoad(bool i1, bool batchLog);
+    // Names the first image whose size differs from that of the first I1 image; empty when
+    // all agree.
+    QString sizeMismatch() const;
+    // Shows image idx when the selector's list is that of the shown stack and the image is
+    // not on screen yet.
+    void showChosen(SelectDataFiles *selector, int idx);
     // Size, slider, selection, display and spectrum after I1 images have arrived.
     void takeOverI1Images();
 
     Ui::Body *mUi;
     QButtonGroup *mImageSelection = nullptr;
+    QLabel *mMessageLine = nullptr;
+    // True while execCmdSlot() runs a command, so that its failures go to the batch log.
+    bool mInBatchCommand = false;
 
     QThread *mBatchThread = nullptr;
     BatchDispatcher *mBatchDispatcher = nullptr;
@@ -136,4 +153,13 @@ private:
     quint64 mBatchLoad[2] = {0, 0};
     // Images arrived while their loader was busy and have not been taken over yet.
     bool mTakeOverPending[2] = {false, false};
+    // What went wrong in the load of each stack that is running, reported when it ends.
+    struct LoadNotes
+    {
+        QStringList refused;
+        QStringList reasons;
+        int tried = 0;
+        QStringList namesWithoutEnergy;
+    };
+    LoadNotes mLoadNotes[2];
 };

@@ -190,6 +190,7 @@ void TestBlockEngine::mainWindowKeepsTheImagesOfARun()
     body.readI0Files({QStringLiteral("none.tif")}, true);
     QCOMPARE(body.i1Images.size(), 8);
     QCOMPARE(body.i0Images.size(), 3);
+    QVERIFY(!body.messageLine().isEmpty());
     QVERIFY(finished.wait());
     body.clearI1Files();
     QVERIFY(body.i1Images.isEmpty());
