@@ -4,6 +4,7 @@
 #include "display/colorscale.h"
 #include "display/colortables.h"
 #include "input/tiffmessages.h"
+#include "spectra/vectorclones.h"
 
 #include <QDebug>
 #include <QFile>
@@ -496,6 +497,31 @@ double TiffData::binSum(
     return double(sum);
 }
 
+namespace {
+
+// n samples, every step-th from p, as doubles.
+MARVOLENTI_VECTOR_CLONES
+void samplesAsDoubles(const quint16 *p, int n, qint64 step, double *out)
+{
+    if (step == 1) {
+        for (int i = 0; i < n; ++i)
+            out[i] = p[i];
+        return;
+    }
+    for (int i = 0; i < n; ++i)
+        out[i] = p[i * step];
+}
+
+// Adds a row of n samples to n running column sums.
+MARVOLENTI_VECTOR_CLONES
+void addRow(const quint16 *p, qint64 n, quint64 *sums)
+{
+    for (qint64 j = 0; j < n; ++j)
+        sums[j] += p[j];
+}
+
+} // namespace
+
 void TiffData::blockSums(qint64 firstX,
                          qint64 stepX,
                          int count,
@@ -510,7 +536,7 @@ void TiffData::blockSums(qint64 firstX,
         return;
     const auto centre = [&](int i) { return firstX + i * stepX; };
     // Float sums depend on the order of adding: they are taken block by block as binSum does.
-    if (sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
+    if (sampleKind == FloatRows || samples16.size() < qsizetype(width) * height || stepX <= 0) {
         for (int i = 0; i < count; ++i)
             out[i] = binSum(centre(i), y, halfWidth, halfHeight, shiftX, shiftY);
         return;
@@ -526,23 +552,30 @@ void TiffData::blockSums(qint64 firstX,
         std::fill(out, out + count, 0.0);
         return;
     }
-    const quint16 *firstRow = samples16.constData() + r0 * width;
     if (hw == 0 && r0 == r1) {
-        for (int i = 0; i < count; ++i) {
-            const qint64 c = centre(i) - shiftX;
-            out[i] = c >= lo && c <= hi ? double(firstRow[c]) : 0.0;
+        // Blocks of one pixel: the samples themselves, 0 for the blocks left and right of the
+        // stored columns.
+        const qint64 first = centre(0) - shiftX;
+        const int begin = int(qMin<qint64>(count, (lo - first + stepX - 1) / stepX));
+        const int end = int(qMin<qint64>(count, (hi - first) / stepX + 1));
+        std::fill(out, out + begin, 0.0);
+        if (end > begin) {
+            samplesAsDoubles(
+                samples16.constData() + r0 * width + first + begin * stepX,
+                end - begin,
+                stepX,
+                out + begin);
         }
+        std::fill(out + qMax(begin, end), out + count, 0.0);
         return;
     }
     // Column sums over the block's rows, then running sums along the row: every block is a
-    // difference of two exact integers.
+    // difference of two exact integers. The sums stay with the thread from call to call.
     const qint64 span = hi - lo + 1;
-    std::vector<quint64> running(span + 1, 0);
-    for (qint64 r = r0; r <= r1; ++r) {
-        const quint16 *p = samples16.constData() + r * width + lo;
-        for (qint64 j = 0; j < span; ++j)
-            running[j + 1] += p[j];
-    }
+    thread_local std::vector<quint64> running;
+    running.assign(span + 1, 0);
+    for (qint64 r = r0; r <= r1; ++r)
+        addRow(samples16.constData() + r * width + lo, span, running.data() + 1);
     for (qint64 j = 0; j < span; ++j)
         running[j + 1] += running[j];
     for (int i = 0; i < count; ++i) {

@@ -26,3 +26,32 @@ int upperNeighbourIndex(int n, double x, XAt xAt)
     }
     return hi;
 }
+
+// The abscissa where n points first cross the level minY + fraction * (maxY - minY), read on
+// the straight line through the two points around the crossing; kind 0 looks for a rising
+// crossing, 1 a falling one, 2 either. x(0) when none is found, 0 without points. Every
+// spectrum, stored or seen in place, finds its edge through this one function.
+template<typename XAt, typename YAt>
+double crossingAbscissa(
+    int n, double minY, double maxY, double fraction, int kind, XAt xAt, YAt yAt)
+{
+    if (n == 0)
+        return 0.0;
+    const double level = minY + fraction * (maxY - minY);
+    // One loop for each kind: the edge of every block of an area is found here.
+    const auto scan = [&](auto crosses) {
+        double ya = yAt(0);
+        for (int i = 0; i + 1 < n; ++i) {
+            const double yb = yAt(i + 1);
+            if (crosses(ya, yb))
+                return lineValue(ya, xAt(i), yb, xAt(i + 1), level);
+            ya = yb;
+        }
+        return xAt(0);
+    };
+    if (kind == 0)
+        return scan([level](double ya, double yb) { return ya < level && level <= yb; });
+    if (kind == 1)
+        return scan([level](double ya, double yb) { return ya > level && level >= yb; });
+    return scan([level](double ya, double yb) { return (yb - level) * (ya - level) <= 0; });
+}

@@ -89,22 +89,12 @@ double Spectrum::valueAt(double x) const
 
 double Spectrum::crossingEnergy(double fraction, int kind) const
 {
-    const int n = points.size();
-    if (n == 0)
-        return 0.0;
-    const double level = minY + fraction * (maxY - minY);
-    for (int i = 0; i + 1 < n; ++i) {
-        const double ya = yAt(i);
-        const double yb = yAt(i + 1);
-        bool crosses;
-        if (kind == 0)
-            crosses = ya < level && level <= yb;
-        else if (kind == 1)
-            crosses = ya > level && level >= yb;
-        else
-            crosses = (yb - level) * (ya - level) <= 0;
-        if (crosses)
-            return lineValue(ya, xAt(i), yb, xAt(i + 1), level);
-    }
-    return xAt(0);
+    return crossingAbscissa(
+        points.size(),
+        minY,
+        maxY,
+        fraction,
+        kind,
+        [this](int i) { return xAt(i); },
+        [this](int i) { return yAt(i); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interpolation.h"
+#include "rowspectra.h"
 #include "spectrum.h"
 #include "xafsspectrum.h"
 
@@ -41,21 +42,15 @@ public:
     XafsSpectrum xafsSpectrumAt(
         int x, int y, int halfWidth, int halfHeight, int isVictoreen, double energyShift) const;
 
-    // Absorption of count blocks centred on (firstX + i * stepX, y) at every I1 image:
-    // absorption[k * count + i] for image k and block i. spectrumAt takes its values from here,
-    // so a block has the same spectrum alone or in a row.
+    // Absorption spectra of count blocks centred on (firstX + i * stepX, y) into row.
+    // spectrumAt takes its values from here, so a block has the same spectrum alone or in a row.
     void rowAbsorption(qint64 firstX,
                        qint64 stepX,
                        int count,
                        qint64 y,
                        qint64 halfWidth,
                        qint64 halfHeight,
-                       std::vector<double> &absorption) const;
-    // Makes spectrum the raw spectrum of block i of a row that rowAbsorption computed.
-    void blockSpectrum(const std::vector<double> &absorption,
-                       int count,
-                       int i,
-                       Spectrum &spectrum) const;
+                       RowSpectra &row) const;
 
     // Profile along row y of image: (column, bin sum of 3 columns x (2|halfHeight|+1) rows);
     // with absorption set, ln(I0 / sum) instead. Empty without an image or outside the rows.
@@ -78,6 +73,15 @@ private:
     {
         int lower = -1;
         int upper = -1;
+    };
+    // How the I0 intensity at an I1 image's energy comes from the sums of its I0 pair: the
+    // line through the pair read at the energy is lower + (upper - lower) / span * offset.
+    struct I0Line
+    {
+        I0Pair pair;
+        bool sameEnergy = false;
+        double span = 0.0;
+        double offset = 0.0;
     };
     I0Pair i0PairAt(double energy) const;
     // The I0 intensity at an energy from the sums of the pair's images.
@@ -108,6 +112,8 @@ private:
     QVector<StackImage> mI1Images;
     // The I1 energies in stack order, the abscissae of every spectrum.
     std::vector<double> mI1Energies;
+    // The I0 line of every I1 image.
+    std::vector<I0Line> mI1Lines;
     QVector<StackImage> mI0Images;
     int mImageWidth = -1;
     int mImageHeight = 0;

@@ -1,0 +1,7 @@
+#include "rowspectra.h"
+
+SpectrumSpan RowSpectra::block(int i) const
+{
+    return SpectrumSpan(
+        mEnergies, mValues.data() + i, mImages, mCount, mMinY.at(i), mMaxY.at(i));
+}
