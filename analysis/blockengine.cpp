@@ -77,7 +77,8 @@ bool BlockEngine::start(const BlockRequest &request, Recorder recorder)
         = qMin<qint64>(2 * walk.yw + 1, qMax(request.spectra.imageHeight(), 1));
     const qint64 samplesPerBlock = blockWidth * blockHeight * qMax(request.spectra.i1Count(), 1);
     // A whole number of vectors of blocks, as the spectra are computed across the blocks.
-    const qint64 cachedBlocks = qMax<qint64>(8, chunkValues / qMax(request.spectra.i1Count(), 1) / 8 * 8);
+    const qint64 cachedBlocks
+        = qMax<qint64>(8, chunkValues / qMax(request.spectra.i1Count(), 1) / 8 * 8);
     run->chunk = int(qBound<qint64>(1, samplesPerChunk / samplesPerBlock, cachedBlocks));
 
     mRun = run;

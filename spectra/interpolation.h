@@ -32,8 +32,8 @@ int upperNeighbourIndex(int n, double x, XAt xAt)
 // crossing, 1 a falling one, 2 either. x(0) when none is found, 0 without points. Every
 // spectrum, stored or seen in place, finds its edge through this one function.
 template<typename XAt, typename YAt>
-double crossingAbscissa(
-    int n, double minY, double maxY, double fraction, int kind, XAt xAt, YAt yAt)
+double
+crossingAbscissa(int n, double minY, double maxY, double fraction, int kind, XAt xAt, YAt yAt)
 {
     if (n == 0)
         return 0.0;

@@ -12,8 +12,12 @@ class SpectrumSpan
 {
 public:
     SpectrumSpan() = default;
-    SpectrumSpan(
-        const double *energies, const double *values, int size, qsizetype stride, double minY, double maxY)
+    SpectrumSpan(const double *energies,
+                 const double *values,
+                 int size,
+                 qsizetype stride,
+                 double minY,
+                 double maxY)
         : mEnergies(energies)
         , mValues(values)
         , mSize(size)

@@ -18,12 +18,24 @@ void quotients(const double *numerators, const double *denominators, int n, doub
         out[i] = numerators[i] / denominators[i];
 }
 
-// out[i] stays where s1[i] * s0[i] > 0 and becomes 1 elsewhere.
+// out[i] stays where s1[i] * s0[i] > 0 and becomes 1 elsewhere; with minY and maxY, each
+// value then widens its block's range, as a spectrum widens its range point by point.
 MARVOLENTI_VECTOR_CLONES
-void keepWherePositive(const double *s1, const double *s0, int n, double *out)
+void keepWherePositive(
+    const double *s1, const double *s0, int n, double *out, double *minY, double *maxY)
 {
-    for (int i = 0; i < n; ++i)
-        out[i] = s1[i] * s0[i] > 0 ? out[i] : 1.0;
+    const auto kept = [&](int i) { return s1[i] * s0[i] > 0 ? out[i] : 1.0; };
+    if (!minY) {
+        for (int i = 0; i < n; ++i)
+            out[i] = kept(i);
+        return;
+    }
+    for (int i = 0; i < n; ++i) {
+        const double value = kept(i);
+        out[i] = value;
+        minY[i] = value < minY[i] ? value : minY[i];
+        maxY[i] = value > maxY[i] ? value : maxY[i];
+    }
 }
 
 // Values of the lines through (0, lower[i]) and (span, upper[i]) at offset, as lineValue.
@@ -42,7 +54,7 @@ void pairMeans(const double *lower, const double *upper, int n, double *out)
         out[i] = (lower[i] + upper[i]) * 0.5;
 }
 
-// Widens each block's range by its value, as a spectrum widens its range point by point.
+// Widens each block's range by its value.
 MARVOLENTI_VECTOR_CLONES
 void widenRanges(const double *values, int n, double *minY, double *maxY)
 {
@@ -129,17 +141,24 @@ double StackSpectra::i0At(double energy, int x, int y, int halfWidth, int halfHe
     });
 }
 
-void StackSpectra::absorptionOf(
-    const double *s1, const double *s0, int n, bool fluorescence, double *out)
+void StackSpectra::absorptionOf(const double *s1,
+                                const double *s0,
+                                int n,
+                                bool fluorescence,
+                                double *out,
+                                double *minY,
+                                double *maxY)
 {
     if (fluorescence) {
         quotients(s1, s0, n, out);
+        if (minY)
+            widenRanges(out, n, minY, maxY);
         return;
     }
     // Ratios that are not positive get a logarithm too, which is then replaced by 1.
     quotients(s0, s1, n, out);
     vectorLog(out, out, n);
-    keepWherePositive(s1, s0, n, out);
+    keepWherePositive(s1, s0, n, out, minY, maxY);
 }
 
 void StackSpectra::rowAbsorption(qint64 firstX,
@@ -198,8 +217,7 @@ void StackSpectra::rowAbsorption(qint64 firstX,
         else
             linePoints(lower, upper, line.span, line.offset, count, s0);
         double *values = row.mValues.data() + size_t(k) * count;
-        absorptionOf(s1, s0, count, mFluorescence, values);
-        widenRanges(values, count, row.mMinY.data(), row.mMaxY.data());
+        absorptionOf(s1, s0, count, mFluorescence, values, row.mMinY.data(), row.mMaxY.data());
     }
 }
 

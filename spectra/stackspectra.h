@@ -100,9 +100,15 @@ private:
     // The interpolation of i0At over bin sums given by sumOf(k) for I0 image k.
     template<typename SumOf>
     double interpolateI0(double energy, SumOf sumOf) const;
-    // Absorption from n I1 sums and the I0 intensities at their energies, into out.
-    static void
-    absorptionOf(const double *s1, const double *s0, int n, bool fluorescence, double *out);
+    // Absorption from n I1 sums and the I0 intensities at their energies, into out; each value
+    // widens the range (minY[i], maxY[i]) unless minY is null.
+    static void absorptionOf(const double *s1,
+                             const double *s0,
+                             int n,
+                             bool fluorescence,
+                             double *out,
+                             double *minY = nullptr,
+                             double *maxY = nullptr);
     // Bin sums of 3 lines x (2|half|+1) across centred on every position of row (alongRow) or
     // column fixed: binSum(p, fixed, 1, half) or binSum(fixed, p, half, 1).
     std::vector<double> windowSums(const TiffData *image, bool alongRow, int fixed, int half) const;
