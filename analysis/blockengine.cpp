@@ -13,9 +13,9 @@ namespace {
 constexpr qint64 maxRowValues = qint64(1) << 26;
 // Samples summed between two looks at the cancel flag, roughly.
 constexpr qint64 samplesPerChunk = qint64(1) << 24;
-// Absorption values of a chunk of blocks, at most: they stay in the first-level cache from
+// Absorption values of a chunk of blocks, at most: they stay in the second-level cache from
 // their computation until the kernel has read them.
-constexpr qint64 chunkValues = 4096;
+constexpr qint64 chunkValues = 16384;
 
 } // namespace
 

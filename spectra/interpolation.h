@@ -2,12 +2,25 @@
 
 // Straight-line interpolation shared by the spectra and the I0 stack.
 
+// The mean of ya and yb.
+inline double meanValue(double ya, double yb)
+{
+    return (ya + yb) * 0.5;
+}
+
 // Value at x of the line through (xa, ya) and (xb, yb); the mean of ya and yb when xa == xb.
 inline double lineValue(double xa, double ya, double xb, double yb, double x)
 {
     if (xa == xb)
-        return (ya + yb) * 0.5;
+        return meanValue(ya, yb);
     return ya + (yb - ya) / (xb - xa) * (x - xa);
+}
+
+// Value at weight w of the line from ya (w = 0) to yb (w = 1): for many lines over the same
+// two abscissae, whose weight (x - xa) / (xb - xa) is found once.
+inline double weightedValue(double ya, double yb, double w)
+{
+    return ya + (yb - ya) * w;
 }
 
 // For n >= 3 abscissae in rising order and x[0] < x < x[n-1]: the index j in 1 .. n-1 with

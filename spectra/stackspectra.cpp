@@ -38,20 +38,19 @@ void keepWherePositive(
     }
 }
 
-// Values of the lines through (0, lower[i]) and (span, upper[i]) at offset, as lineValue.
+// I0 intensities on a line of two I0 images from their sums, as StackSpectra::i0Value.
 MARVOLENTI_VECTOR_CLONES
-void linePoints(
-    const double *lower, const double *upper, double span, double offset, int n, double *out)
+void linePoints(const double *lower, const double *upper, double weight, int n, double *out)
 {
     for (int i = 0; i < n; ++i)
-        out[i] = lower[i] + (upper[i] - lower[i]) / span * offset;
+        out[i] = weightedValue(lower[i], upper[i], weight);
 }
 
 MARVOLENTI_VECTOR_CLONES
 void pairMeans(const double *lower, const double *upper, int n, double *out)
 {
     for (int i = 0; i < n; ++i)
-        out[i] = (lower[i] + upper[i]) * 0.5;
+        out[i] = meanValue(lower[i], upper[i]);
 }
 
 // Widens each block's range by its value.
@@ -82,19 +81,9 @@ StackSpectra::StackSpectra(const QVector<TiffData *> &i1Images,
     };
     take(i1Images, mI1Images);
     take(i0Images, mI0Images);
-    // The I0 pair and line of an I1 image depend on its energy alone: found once here.
     for (const StackImage &image : qAsConst(mI1Images)) {
         mI1Energies.push_back(image.energy);
-        I0Line line;
-        line.pair = i0PairAt(image.energy);
-        if (line.pair.upper >= 0) {
-            const double lower = mI0Images.at(line.pair.lower).energy;
-            const double upper = mI0Images.at(line.pair.upper).energy;
-            line.sameEnergy = lower == upper;
-            line.span = upper - lower;
-            line.offset = image.energy - lower;
-        }
-        mI1Lines.push_back(line);
+        mI1Lines.push_back(i0LineAt(image.energy));
     }
 }
 
@@ -103,34 +92,36 @@ bool StackSpectra::inImage(qint64 x, qint64 y) const
     return x >= 0 && y >= 0 && x < mImageWidth && y < mImageHeight;
 }
 
-StackSpectra::I0Pair StackSpectra::i0PairAt(double energy) const
+StackSpectra::I0Line StackSpectra::i0LineAt(double energy) const
 {
     const int n = mI0Images.size();
-    I0Pair pair;
+    I0Line line;
     if (n == 0)
-        return pair;
-    pair.lower = 0;
+        return line;
+    line.lower = 0;
     if (n == 1)
-        return pair;
+        return line;
     const auto energyOf = [this](int k) { return mI0Images.at(k).energy; };
     if (energy < energyOf(0))
-        pair.upper = 1;
+        line.upper = 1;
     else if (energy >= energyOf(n - 1))
-        pair.upper = n - 1;
+        line.upper = n - 1;
     else
-        pair.upper = upperNeighbourIndex(n, energy, energyOf);
-    pair.lower = pair.upper - 1;
-    return pair;
+        line.upper = upperNeighbourIndex(n, energy, energyOf);
+    line.lower = line.upper - 1;
+    const double lower = energyOf(line.lower);
+    const double upper = energyOf(line.upper);
+    line.sameEnergy = lower == upper;
+    line.weight = line.sameEnergy ? 0.0 : (energy - lower) / (upper - lower);
+    return line;
 }
 
 template<typename SumOf>
 double StackSpectra::interpolateI0(double energy, SumOf sumOf) const
 {
-    const I0Pair pair = i0PairAt(energy);
-    return i0Value(pair,
-                   energy,
-                   pair.lower >= 0 ? sumOf(pair.lower) : 0.0,
-                   pair.upper >= 0 ? sumOf(pair.upper) : 0.0);
+    const I0Line line = i0LineAt(energy);
+    return i0Value(
+        line, line.lower >= 0 ? sumOf(line.lower) : 0.0, line.upper >= 0 ? sumOf(line.upper) : 0.0);
 }
 
 double StackSpectra::i0At(double energy, int x, int y, int halfWidth, int halfHeight) const
@@ -206,8 +197,8 @@ void StackSpectra::rowAbsorption(qint64 firstX,
     for (int k = 0; k < images; ++k) {
         sumsOf(mI1Images.at(k), s1);
         const I0Line &line = mI1Lines[k];
-        const double *lower = i0SumsOf(line.pair.lower);
-        const double *upper = i0SumsOf(line.pair.upper);
+        const double *lower = i0SumsOf(line.lower);
+        const double *upper = i0SumsOf(line.upper);
         if (!lower)
             std::fill(s0, s0 + count, 1.0);
         else if (!upper)
@@ -215,7 +206,7 @@ void StackSpectra::rowAbsorption(qint64 firstX,
         else if (line.sameEnergy)
             pairMeans(lower, upper, count, s0);
         else
-            linePoints(lower, upper, line.span, line.offset, count, s0);
+            linePoints(lower, upper, line.weight, count, s0);
         double *values = row.mValues.data() + size_t(k) * count;
         absorptionOf(s1, s0, count, mFluorescence, values, row.mMinY.data(), row.mMaxY.data());
     }

@@ -67,35 +67,27 @@ private:
         int shiftX;
         int shiftY;
     };
-    // The I0 images whose sums give the I0 intensity at an energy: none (intensity 1), one
-    // (its sum) or the pair whose straight line is read at the energy.
-    struct I0Pair
+    // How the I0 intensity at an energy comes from the sums of the I0 images: none (intensity
+    // 1), one (its sum) or the pair whose straight line is read at the energy, lower +
+    // (upper - lower) * weight, or the mean of the two when they have the same energy.
+    struct I0Line
     {
         int lower = -1;
         int upper = -1;
-    };
-    // How the I0 intensity at an I1 image's energy comes from the sums of its I0 pair: the
-    // line through the pair read at the energy is lower + (upper - lower) / span * offset.
-    struct I0Line
-    {
-        I0Pair pair;
         bool sameEnergy = false;
-        double span = 0.0;
-        double offset = 0.0;
+        double weight = 0.0;
     };
-    I0Pair i0PairAt(double energy) const;
-    // The I0 intensity at an energy from the sums of the pair's images.
-    double i0Value(const I0Pair &pair, double energy, double lowerSum, double upperSum) const
+    I0Line i0LineAt(double energy) const;
+    // The I0 intensity on a line from the sums of its images.
+    static double i0Value(const I0Line &line, double lowerSum, double upperSum)
     {
-        if (pair.lower < 0)
+        if (line.lower < 0)
             return 1.0;
-        if (pair.upper < 0)
+        if (line.upper < 0)
             return lowerSum;
-        return lineValue(mI0Images.at(pair.lower).energy,
-                         lowerSum,
-                         mI0Images.at(pair.upper).energy,
-                         upperSum,
-                         energy);
+        if (line.sameEnergy)
+            return meanValue(lowerSum, upperSum);
+        return weightedValue(lowerSum, upperSum, line.weight);
     }
     // The interpolation of i0At over bin sums given by sumOf(k) for I0 image k.
     template<typename SumOf>
@@ -118,7 +110,7 @@ private:
     QVector<StackImage> mI1Images;
     // The I1 energies in stack order, the abscissae of every spectrum.
     std::vector<double> mI1Energies;
-    // The I0 line of every I1 image.
+    // The I0 line of every I1 image, which depends on its energy alone.
     std::vector<I0Line> mI1Lines;
     QVector<StackImage> mI0Images;
     int mImageWidth = -1;
