@@ -2,5 +2,5 @@
 
 SpectrumSpan RowSpectra::block(int i) const
 {
-    return SpectrumSpan(mEnergies, mValues.data() + i, mImages, mCount, mMinY.at(i), mMaxY.at(i));
+    return SpectrumSpan(mEnergies, mValues.data() + i, mImages, mCount, mMinY[i], mMaxY[i]);
 }

@@ -1,6 +1,7 @@
 // An area analysis over a large stack at bin 0 with the edge-position kernel, on one thread
-// and on all, against an integer sum over every sample the walk reads; and the image of a
-// large result map against a plain pass over its values. Wall time: only it shows threads.
+// and on two, against an integer sum over every sample the walk reads (as the default build
+// makes it, and with the widest vectors); and the image of a large result map against a plain
+// pass over its values. Wall time: only it shows threads.
 
 #include "analysis/analyzed2dres.h"
 #include "analysis/blockengine.h"
@@ -10,6 +11,7 @@
 
 #include "bench/benchimages.h"
 #include "bench/ratioreporter.h"
+#include "bench/widesamplesum.h"
 
 #include <benchmark/benchmark.h>
 
@@ -67,6 +69,17 @@ void plainRead(benchmark::State &state)
             for (quint16 sample : image->samples16)
                 sum += sample;
         }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+void plainReadWide(benchmark::State &state)
+{
+    const Stacks &s = stacks();
+    for (auto _ : state) {
+        quint64 sum = 0;
+        for (const auto &image : s.owned)
+            sum += wideSampleSum(image->samples16.constData(), image->samples16.size());
         benchmark::DoNotOptimize(sum);
     }
 }
@@ -146,6 +159,7 @@ void genImg(benchmark::State &state)
 } // namespace
 
 BENCHMARK(plainRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(plainReadWide)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(engineOneThread)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(engineTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(mapDoublePass)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -157,6 +171,7 @@ int main(int argc, char **argv)
     stacks();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter({QStringLiteral("plainRead"),
+                            QStringLiteral("plainReadWide"),
                             QStringLiteral("engineOneThread"),
                             QStringLiteral("mapDoublePass")},
                            {},
