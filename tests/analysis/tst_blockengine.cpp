@@ -16,21 +16,26 @@ constexpr int Width = 13;
 constexpr int Height = 9;
 
 // I1 images whose absorption edge lies at an energy that varies over the image, and I0
-// images at other energies; one I1 image can be smaller than the rest. Owned here.
+// images at other energies. Variants: "one smaller" (one I1 image smaller than the rest),
+// "fluorescence", "one I0" and "no I0". Owned here.
 struct Stacks
 {
-    explicit Stacks(bool oneSmaller, int width = Width)
+    explicit Stacks(const QString &variant = QString(), int width = Width)
         : width(width)
+        , fluorescence(variant == QLatin1String("fluorescence"))
     {
         for (int k = 0; k < 8; ++k) {
-            const bool small = oneSmaller && k == 3;
+            const bool small = variant == QLatin1String("one smaller") && k == 3;
             add(i1, 7000.0 + 10 * k, small ? 7 : width, small ? 5 : Height, [k](int x, int y) {
                 return k * 3 < x % 50 + y ? 900 + 13 * (x % 50) : 3000 + 7 * y + x * y;
             });
         }
         i1[5]->shiftX = 1;
         i1[6]->shiftY = -2;
-        for (int k = 0; k < 3; ++k)
+        const int i0Count = variant == QLatin1String("no I0")    ? 0
+                            : variant == QLatin1String("one I0") ? 1
+                                                                 : 3;
+        for (int k = 0; k < i0Count; ++k)
             add(i0, 6990.0 + 35 * k, width, Height, [k](int x, int y) { return 9000 + k * x + y; });
     }
     template<typename Sample>
@@ -49,6 +54,7 @@ struct Stacks
         stack.append(image);
     }
     int width;
+    bool fluorescence;
     std::vector<std::unique_ptr<TiffData>> owned;
     QVector<TiffData *> i1;
     QVector<TiffData *> i0;
@@ -58,7 +64,7 @@ BlockRequest edgeRequest(const Stacks &stacks, const AreaWalk &walk)
 {
     BlockRequest request;
     request.walk = walk;
-    request.spectra = StackSpectra(stacks.i1, stacks.i0, stacks.width, Height, false);
+    request.spectra = StackSpectra(stacks.i1, stacks.i0, stacks.width, Height, stacks.fluorescence);
     EdgePositionKernel::setUp(request);
     return request;
 }
@@ -84,21 +90,22 @@ void TestBlockEngine::sameMapAsOneBlockAtATime_data()
     QTest::addColumn<int>("yw");
     QTest::addColumn<QRectF>("area");
     QTest::addColumn<int>("blockStep");
-    QTest::addColumn<bool>("oneSmaller");
+    QTest::addColumn<QString>("stack");
     QTest::addColumn<int>("width");
 
     const QRectF image(0, 0, Width, Height);
-    QTest::newRow("1 thread, bin 0") << 1 << 0 << 0 << image << -1 << false << Width;
-    QTest::newRow("2 threads, bin 0") << 2 << 0 << 0 << image << -1 << false << Width;
-    QTest::newRow("4 threads, bin 1 x 2") << 4 << 1 << 2 << image << -1 << false << Width;
+    QTest::newRow("1 thread, bin 0") << 1 << 0 << 0 << image << -1 << QString() << Width;
+    QTest::newRow("2 threads, bin 0") << 2 << 0 << 0 << image << -1 << QString() << Width;
+    QTest::newRow("4 threads, bin 1 x 2") << 4 << 1 << 2 << image << -1 << QString() << Width;
     QTest::newRow("area past the image")
-        << 3 << 1 << 1 << QRectF(-4, -3, 22, 17) << -1 << false << Width;
+        << 3 << 1 << 1 << QRectF(-4, -3, 22, 17) << -1 << QString() << Width;
     QTest::newRow("bin 0, every third pixel, past the image")
-        << 2 << 0 << 0 << QRectF(-3, -2, 20, 12) << 3 << false << Width;
-    QTest::newRow("one image smaller than the area") << 2 << 1 << 0 << image << -1 << true << Width;
+        << 2 << 0 << 0 << QRectF(-3, -2, 20, 12) << 3 << QString() << Width;
+    for (const char *stack : {"one smaller", "fluorescence", "one I0", "no I0"})
+        QTest::newRow(stack) << 2 << 1 << 0 << image << -1 << QString(stack) << Width;
     // Rows too long for the caches are computed in parts.
     QTest::newRow("rows of many parts")
-        << 2 << 0 << 0 << QRectF(0, 0, 5000, Height) << -1 << false << 5000;
+        << 2 << 0 << 0 << QRectF(0, 0, 5000, Height) << -1 << QString() << 5000;
 }
 
 void TestBlockEngine::sameMapAsOneBlockAtATime()
@@ -108,10 +115,10 @@ void TestBlockEngine::sameMapAsOneBlockAtATime()
     QFETCH(int, yw);
     QFETCH(QRectF, area);
     QFETCH(int, blockStep);
-    QFETCH(bool, oneSmaller);
+    QFETCH(QString, stack);
     QFETCH(int, width);
 
-    const Stacks stacks(oneSmaller, width);
+    const Stacks stacks(stack, width);
     const AreaWalk walk(width,
                         Height,
                         xw,
@@ -168,7 +175,7 @@ void TestBlockEngine::sameMapAsOneBlockAtATime()
 
 void TestBlockEngine::cancelledRunRecordsNothingMore()
 {
-    const Stacks stacks(false);
+    const Stacks stacks;
     const AreaWalk walk(Width, Height, 0, 0, 0, 0, Width, Height);
     BlockEngine engine;
     engine.setMaxThreads(2);
@@ -196,7 +203,7 @@ void TestBlockEngine::cancelledRunRecordsNothingMore()
 void TestBlockEngine::mainWindowKeepsTheImagesOfARun()
 {
     Body body;
-    Stacks stacks(false);
+    Stacks stacks;
     for (auto &image : stacks.owned)
         (stacks.i1.contains(image.get()) ? body.i1Images : body.i0Images).append(image.release());
     body.imageWidth = Width;
