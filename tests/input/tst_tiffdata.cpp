@@ -369,7 +369,7 @@ void TstTiffData::blockSumsMatchBinSums_data()
     QTest::addColumn<int>("shiftY");
     QTest::newRow("pixels of a whole row") << 0 << 1 << 37 << 5 << 0 << 0 << 0 << 0;
     QTest::newRow("every third pixel from left of the image")
-        << -7 << 3 << 20 << 4 << 0 << 0 << 2 << 0;
+        << -8 << 3 << 20 << 4 << 0 << 0 << 2 << 0;
     QTest::newRow("pixels past the right edge, shifted") << 30 << 1 << 12 << 3 << 0 << 0 << -3 << 1;
     QTest::newRow("pixels of a row shifted out") << 0 << 1 << 10 << 22 << 0 << 0 << 0 << -1;
     QTest::newRow("touching bins") << 1 << 3 << 12 << 10 << 1 << 2 << 0 << 0;
