@@ -571,8 +571,12 @@ void TiffData::blockSums(qint64 firstX,
         // Blocks of one pixel: the samples themselves, 0 for the blocks left and right of the
         // stored columns.
         const qint64 first = centre(0) - shiftX;
-        const int begin = int(qMin<qint64>(count, (lo - first + stepX - 1) / stepX));
-        const int end = int(qMin<qint64>(count, (hi - first) / stepX + 1));
+        // Blocks i with lo <= first + i * stepX <= hi; no division for the usual step 1.
+        const auto blocksBefore = [stepX](qint64 columns) {
+            return stepX == 1 ? columns : (columns + stepX - 1) / stepX;
+        };
+        const int begin = int(qMin<qint64>(count, blocksBefore(lo - first)));
+        const int end = int(qMin<qint64>(count, blocksBefore(hi - first + 1)));
         std::fill(out, out + begin, 0.0);
         if (end > begin) {
             samplesAsDoubles(samples16.constData() + r0 * width + first + begin * stepX,
