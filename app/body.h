@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVector>
 
+class Analyzer;
 class BatchCtrl;
 class LoadTiff;
 class QPainter;
@@ -34,6 +35,7 @@ public:
     BatchCtrl *batchCtrl() const { return mBatchCtrl; }
     // The spectrum window ("Spectrum at the position").
     XafsView *xafsView() const { return mXafsView; }
+    Analyzer *analyzer() const { return mAnalyzer; }
 
     // The image stacks in arrival order, and the size of the first I1 image (-1 until one
     // has been taken over for display).
@@ -44,6 +46,8 @@ public:
     // The image pixel under the mouse.
     int cursorX = 0;
     int cursorY = 0;
+    // Set while an area run goes on: the spectrum under the cursor is not fitted then.
+    bool analysisRunning = false;
 
 signals:
     void finishing();
@@ -86,6 +90,7 @@ private:
     void setupLoaders();
     void setupDisplay();
     void setupXafsView();
+    void setupAnalyzer();
     void stopThread(QThread *thread);
     // The stack on display and its file selector: I1 while "Data" is checked, else I0.
     const QVector<TiffData *> &shownImages() const;
@@ -111,6 +116,7 @@ private:
     BatchDispatcher *mBatchDispatcher = nullptr;
     BatchCtrl *mBatchCtrl = nullptr;
     XafsView *mXafsView = nullptr;
+    Analyzer *mAnalyzer = nullptr;
 
     QThread *mLoaderI1Thread = nullptr;
     QThread *mLoaderI0Thread = nullptr;
