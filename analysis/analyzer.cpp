@@ -121,7 +121,10 @@ QVector<LCFReferenceData> Analyzer::referenceData() const
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s)
 {
     mShownSpectrum = s;
-    mView->setSpectrum(mShownSpectrum);
+    // A spectrum that the worker answers for is shown with its fit, in one repaint.
+    const bool withFit = !mContAccess && mUi->DoMLCFA->isChecked() && lcfFittable(s, mRefs.size());
+    if (!withFit)
+        mView->setSpectrum(mShownSpectrum);
     analyzeSpectrum(mShownSpectrum);
 }
 
@@ -141,6 +144,7 @@ void Analyzer::takeFit(const LCFFit &fit)
     mLastFit = fit;
     mFitResult = fit.fitted;
     if (!mContAccess) {
+        mView->setSpectrum(mShownSpectrum);
         for (int k = 0; k < fit.used.size(); ++k) {
             LCFReference *ref = mRefs.value(fit.used.at(k));
             if (!ref)

@@ -39,6 +39,11 @@ void fitRange(const QVector<const LCFReferenceData *> &used, double *lo, double 
 
 } // namespace
 
+bool lcfFittable(const XafsSpectrum &sample, int referenceCount)
+{
+    return !sample.isEmpty() && referenceCount >= 2;
+}
+
 LCFFit fitLCF(const XafsSpectrum &sample,
               const QVector<LCFReferenceData> &references,
               bool mlcf,
@@ -55,7 +60,7 @@ LCFFit fitLCF(const XafsSpectrum &sample,
     const int n = used.size();
     fit.ratios.fill(0.0, n);
     fit.dmuts.fill(0.0, n);
-    if (sample.isEmpty() || references.size() < 2)
+    if (!lcfFittable(sample, references.size()))
         return fit;
     fit.done = true;
 

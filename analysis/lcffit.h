@@ -22,6 +22,9 @@ struct LCFFit
 
 Q_DECLARE_METATYPE(LCFFit)
 
+// Whether there is anything to fit: a spectrum with points and at least two references.
+bool lcfFittable(const XafsSpectrum &sample, int referenceCount);
+
 // Fits sample against the used references by linear least squares over the energies that
 // every used reference covers.
 // LCF: the sample's double-normalised (pre-edge based) spectrum is a weighted sum of those of
