@@ -93,93 +93,56 @@ int TestAnalyzerCommands::exec(const QString &line)
 
 void TestAnalyzerCommands::commands_data()
 {
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("commands");
     QTest::addColumn<QString>("object");
     QTest::addColumn<QByteArray>("property");
     QTest::addColumn<QVariant>("expected");
 
-    const QByteArray checked = "checked";
-    const QByteArray text = "text";
-    QTest::newRow("MLCF on") << ""
-                             << "analyzer_set_LCF_mode 1"
-                             << "MLCF" << checked << QVariant(true);
-    QTest::newRow("MLCF off by 2") << "analyzer_set_LCF_mode 1"
-                                   << "analyzer_set_LCF_mode 2"
-                                   << "MLCF" << checked << QVariant(false);
-    QTest::newRow("image type ratio") << ""
-                                      << "analyzer_select_image_type 1"
-                                      << "SelRatio" << checked << QVariant(true);
-    QTest::newRow("image type 5 changes nothing") << "analyzer_select_image_type 1"
-                                                  << "analyzer_select_image_type 5"
-                                                  << "SelRatio" << checked << QVariant(true);
-    QTest::newRow("residual map button") << ""
-                                         << "analyzer_select_image 5"
-                                         << "ShowRest" << checked << QVariant(true);
-    QTest::newRow("RA energy") << ""
-                               << "analyzer_set_ra_energy 7112.5"
-                               << "RAAtEV" << text << QVariant("7112.5");
-    QTest::newRow("RA factor, not a number") << ""
-                                             << "analyzer_set_ra_factor x"
-                                             << "RAFactor" << text << QVariant("0");
-    QTest::newRow("fixed scale") << ""
-                                 << "analyzer_set_fixed_scale 1"
-                                 << "FixedScale" << checked << QVariant(true);
-    QTest::newRow("scale max: dmut") << ""
-                                     << "analyzer_set_scale_max 2"
-                                     << "DMutScaleMax" << text << QVariant("2");
-    QTest::newRow("scale max: ratio") << ""
-                                      << "analyzer_set_scale_max 2"
-                                      << "RatioScaleMax" << text << QVariant("2");
-    QTest::newRow("scale min: ratio") << ""
-                                      << "analyzer_set_scale_min -1"
-                                      << "RatioScaleMin" << text << QVariant("-1");
-    QTest::newRow("dmut max leaves the ratio max") << ""
-                                                   << "analyzer_set_dMut_scale_max 3"
-                                                   << "RatioScaleMax" << text << QVariant("1.0");
-    QTest::newRow("dmut min") << ""
-                              << "analyzer_set_dMut_scale_min 0.125"
-                              << "DMutScaleMin" << text << QVariant("0.125");
-    QTest::newRow("ratio max") << ""
-                               << "analyzer_set_ratio_scale_max 0.5"
-                               << "RatioScaleMax" << text << QVariant("0.5");
-    QTest::newRow("ratio min") << ""
-                               << "analyzer_set_ratio_scale_min 0.25"
-                               << "RatioScaleMin" << text << QVariant("0.25");
-    QTest::newRow("residual absorption mode") << ""
-                                              << "analyzer_select_analysis_mode 1"
-                                              << "DoRAA" << checked << QVariant(true);
-    QTest::newRow("element mode") << ""
-                                  << "analyzer_select_analysis_mode 2"
-                                  << "DoElemA" << checked << QVariant(true);
-    QTest::newRow("mode 3 changes nothing") << "analyzer_select_analysis_mode 1"
-                                            << "analyzer_select_analysis_mode 3"
-                                            << "DoRAA" << checked << QVariant(true);
-    QTest::newRow("view normalised") << ""
-                                     << "analyzer_view_normalize 1"
-                                     << "Normalized" << checked << QVariant(true);
-    QTest::newRow("view energy correction") << "analyzer_view_enerugy_correction 1"
-                                            << "analyzer_view_enerugy_correction 0"
-                                            << "ECorrect" << checked << QVariant(false);
-    QTest::newRow("show window") << ""
-                                 << "analyzer_show_window"
-                                 << "Analyzer" << QByteArray("visible") << QVariant(true);
-    QTest::newRow("show window: its view") << ""
-                                           << "analyzer_show_window"
-                                           << "Xafs" << QByteArray("visible") << QVariant(true);
+    // Commands separated by "; ", then the property of the analyser's (or its view's) widget.
+    const auto row
+        = [](const char *commands, const char *object, const char *property, QVariant v) {
+              QTest::addRow("%s: %s", commands, object)
+                  << QString(commands) << QString(object) << QByteArray(property) << v;
+          };
+    row("analyzer_set_LCF_mode 1", "MLCF", "checked", true);
+    row("analyzer_set_LCF_mode 1; analyzer_set_LCF_mode 2", "MLCF", "checked", false);
+    row("analyzer_select_image_type 1", "SelRatio", "checked", true);
+    row("analyzer_select_image_type 1; analyzer_select_image_type 5", "SelRatio", "checked", true);
+    row("analyzer_select_image 5", "ShowRest", "checked", true);
+    row("analyzer_set_ra_energy 7112.5", "RAAtEV", "text", "7112.5");
+    row("analyzer_set_ra_factor x", "RAFactor", "text", "0");
+    row("analyzer_set_fixed_scale 1", "FixedScale", "checked", true);
+    row("analyzer_set_scale_max 2", "DMutScaleMax", "text", "2");
+    row("analyzer_set_scale_max 2", "RatioScaleMax", "text", "2");
+    row("analyzer_set_scale_min -1", "RatioScaleMin", "text", "-1");
+    row("analyzer_set_dMut_scale_max 3", "RatioScaleMax", "text", "1.0");
+    row("analyzer_set_dMut_scale_min 0.125", "DMutScaleMin", "text", "0.125");
+    row("analyzer_set_ratio_scale_max 0.5", "RatioScaleMax", "text", "0.5");
+    row("analyzer_set_ratio_scale_min 0.25", "RatioScaleMin", "text", "0.25");
+    row("analyzer_select_analysis_mode 1", "DoRAA", "checked", true);
+    row("analyzer_select_analysis_mode 2", "DoElemA", "checked", true);
+    row("analyzer_select_analysis_mode 1; analyzer_select_analysis_mode 3",
+        "DoRAA",
+        "checked",
+        true);
+    row("analyzer_view_normalize 1", "Normalized", "checked", true);
+    row("analyzer_view_enerugy_correction 1; analyzer_view_enerugy_correction 0",
+        "ECorrect",
+        "checked",
+        false);
+    row("analyzer_show_window", "Analyzer", "visible", true);
+    row("analyzer_show_window", "Xafs", "visible", true);
 }
 
 void TestAnalyzerCommands::commands()
 {
-    QFETCH(QString, before);
-    QFETCH(QString, command);
+    QFETCH(QString, commands);
     QFETCH(QString, object);
     QFETCH(QByteArray, property);
     QFETCH(QVariant, expected);
 
-    if (!before.isEmpty())
-        QCOMPARE(exec(before), 1);
-    QCOMPARE(exec(command), 1);
+    for (const QString &command : commands.split("; "))
+        QCOMPARE(exec(command), 1);
     QObject *target
         = mAnalyzer->objectName() == object ? mAnalyzer : mAnalyzer->findChild<QObject *>(object);
     if (!target)
