@@ -4,7 +4,7 @@
 // regions, so that a mixture of them normalises to the same mixture of their normalised
 // spectra and a fit can be checked exactly.
 
-#include "spectra/spectrum.h"
+#include "spectra/xafsspectrum.h"
 
 #include <QFile>
 #include <QString>
@@ -39,6 +39,18 @@ Spectrum sampled(double lo, double hi, double step, double offset, Value value)
     for (double e = lo; e <= hi + 1e-9; e += step)
         s.append(e + offset, value(e));
     return s;
+}
+
+// A sample every 2 eV from 6900 to 7400 eV. LCF: 0.4 + 2.5 * (w1 mu1 + w2 mu2), whose jump is
+// 2.5; MLCF: a sloped background plus w1 (mu1 - 1) + w2 (mu2 - 1).
+inline XafsSpectrum mixture(bool mlcf, double w1, double w2)
+{
+    const auto value = [=](double e) {
+        if (mlcf)
+            return 0.5 + 1e-4 * e + w1 * (mu(1, e) - 1) + w2 * (mu(2, e) - 1);
+        return 0.4 + 2.5 * (w1 * mu(1, e) + w2 * mu(2, e));
+    };
+    return XafsSpectrum(sampled(6900, 7400, 2.0, 0.0, value), 0, 0.0);
 }
 
 // Writes a two-column spectrum file.

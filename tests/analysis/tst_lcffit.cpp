@@ -1,16 +1,12 @@
-#include "analysis/analyzeproc.h"
 #include "analysis/lcffit.h"
 
 #include "referencespectra.h"
 
-#include <QSignalSpy>
-#include <QThread>
 #include <QtTest>
 
 using namespace ReferenceSpectra;
 
-// LCF and MLCF of one spectrum against two references, and the worker that runs them on its
-// own thread.
+// LCF and MLCF of one spectrum against two references.
 class TestLCFFit : public QObject
 {
     Q_OBJECT
@@ -20,8 +16,6 @@ private slots:
     void fit();
     void nothingSensibleToFit_data();
     void nothingSensibleToFit();
-    void workerAnswers_data();
-    void workerAnswers();
 };
 
 namespace {
@@ -36,18 +30,6 @@ LCFReferenceData reference(int compound, double lo, double hi, double shift, boo
     data.used = used;
     data.shift = shift;
     return data;
-}
-
-// A sample every 2 eV from 6900 to 7400 eV. LCF: 0.4 + 2.5 * (w1 mu1 + w2 mu2), whose jump is
-// 2.5; MLCF: a sloped background plus w1 (mu1 - 1) + w2 (mu2 - 1).
-XafsSpectrum sample(bool mlcf, double w1, double w2)
-{
-    const auto value = [=](double e) {
-        if (mlcf)
-            return 0.5 + 1e-4 * e + w1 * (mu(1, e) - 1) + w2 * (mu(2, e) - 1);
-        return 0.4 + 2.5 * (w1 * mu(1, e) + w2 * mu(2, e));
-    };
-    return XafsSpectrum(sampled(6900, 7400, 2.0, 0.0, value), 0, 0.0);
 }
 
 QString listed(const QVector<double> &values)
@@ -112,7 +94,7 @@ void TestLCFFit::fit()
 
     const QVector<LCFReferenceData> refs
         = {reference(1, lo1, 7400, 0.0), reference(2, 6900, hi2, shift)};
-    const LCFFit fit = fitLCF(sample(mlcf, w1, w2), refs, mlcf, false);
+    const LCFFit fit = fitLCF(mixture(mlcf, w1, w2), refs, mlcf, false);
     QVERIFY(fit.done);
     QCOMPARE(fit.used, QVector<int>({0, 1}));
     QVERIFY2(close(fit.ratios, ratios), qPrintable("ratios " + listed(fit.ratios)));
@@ -164,7 +146,7 @@ void TestLCFFit::nothingSensibleToFit()
                              QRegularExpression("Fit of reference . is not a finite number"));
     }
     refs.resize(refCount);
-    const XafsSpectrum s = emptySample ? XafsSpectrum() : sample(false, 0.3, 0.7);
+    const XafsSpectrum s = emptySample ? XafsSpectrum() : mixture(false, 0.3, 0.7);
     const LCFFit fit = fitLCF(s, refs, false, false);
     QCOMPARE(fit.done, done);
     QCOMPARE(fit.ratios.size(), results);
@@ -179,51 +161,6 @@ void TestLCFFit::nothingSensibleToFit()
         QCOMPARE(fit.fitted.maxY, 0.0);
         QCOMPARE(fit.fitted.minY, 0.0);
     }
-}
-
-void TestLCFFit::workerAnswers_data()
-{
-    QTest::addColumn<bool>("contAccess");
-    QTest::addColumn<int>("answers");
-
-    QTest::newRow("under the cursor: no answer for an empty spectrum") << false << 1;
-    // Regression: an area run waited forever for the answer to an empty block spectrum.
-    QTest::newRow("area run: an answer for every spectrum") << true << 2;
-}
-
-void TestLCFFit::workerAnswers()
-{
-    QFETCH(bool, contAccess);
-    QFETCH(int, answers);
-
-    AnalyzeProc::registerMetaTypes();
-    QThread thread;
-    auto *worker = new AnalyzeProc;
-    worker->moveToThread(&thread);
-    connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
-    thread.start();
-    worker->setContAccess(contAccess);
-    QSignalSpy finished(worker, &AnalyzeProc::finished);
-
-    QVector<LCFReferenceData> refs = {reference(1, 6900, 7400, 0.0), reference(2, 6900, 7400, 0.0)};
-    refs[0].coefficient = 0.5;
-    refs[1].coefficient = 0.5;
-    const XafsSpectrum s = sample(false, 0.3, 0.7);
-    // The worker answers in order: once the last request is answered, all before it are.
-    QMetaObject::invokeMethod(worker,
-                              [=] { worker->analyzeSpectrum0(XafsSpectrum(), refs, false); });
-    QMetaObject::invokeMethod(worker, [=] { worker->analyzeSpectrum0(s, refs, false); });
-    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty() && finished.last().at(0).value<LCFFit>().done,
-                             60000);
-    QCOMPARE(finished.count(), answers);
-    const LCFFit fit = finished.last().at(0).value<LCFFit>();
-    QVERIFY(close(fit.ratios, {0.3, 0.7}));
-    // During area runs the fitted spectrum weighs the references by their stored coefficients.
-    const double weight = contAccess ? 0.5 : 0.3;
-    const double e = 7112.0;
-    QVERIFY(std::abs(fit.fitted.valueAt(e) - (weight * mu(1, e) + (1 - weight) * mu(2, e))) < 1e-6);
-    thread.quit();
-    thread.wait();
 }
 
 QTEST_GUILESS_MAIN(TestLCFFit)
