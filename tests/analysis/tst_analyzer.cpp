@@ -60,7 +60,8 @@ void TestAnalyzer::newWindow()
         const LCFReference *ref = analyzer.refs().at(k);
         QCOMPARE(ref->fileSelect()->use(), k < 2);
         QCOMPARE(ref->showButton()->isChecked(), k == 0);
-        QVERIFY(ref->findChild<QPushButton *>()->text().startsWith("Select Ref"));
+        QCOMPARE(ref->findChild<QPushButton *>()->text(),
+                 QStringLiteral("Select Ref%1").arg(k + 1));
     }
     QCOMPARE(analyzer.findChild<QPushButton *>("AskAnalyze")->text(), QStringLiteral("Analyze"));
     QVERIFY(analyzer.findChild<QCheckBox *>("DoMLCFA")->isChecked());

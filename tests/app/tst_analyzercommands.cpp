@@ -274,14 +274,10 @@ void TestAnalyzerCommands::batchFitsThePixel()
     const double fractionA = rows.at(y).split(' ').at(x).toDouble();
     const double fitA = mAnalyzer->refs().at(0)->findChild<QLineEdit *>("R")->text().toDouble();
     const double fitB = mAnalyzer->refs().at(1)->findChild<QLineEdit *>("R")->text().toDouble();
-    QVERIFY2(std::abs(fitA / 100 - fractionA) < 0.05
-                 && std::abs(fitB / 100 - (1 - fractionA)) < 0.05,
-             qPrintable(QStringLiteral("pixel (%1, %2): A %3 %, B %4 %, true fraction of A %5")
-                            .arg(x)
-                            .arg(y)
-                            .arg(fitA)
-                            .arg(fitB)
-                            .arg(fractionA)));
+    const QString shown = QString::asprintf(
+        "(%d, %d): A %g %%, B %g %%, true fraction of A %g", x, y, fitA, fitB, fractionA);
+    QVERIFY2(std::abs(fitA / 100 - fractionA) < 0.05, qPrintable(shown));
+    QVERIFY2(std::abs(fitB / 100 - (1 - fractionA)) < 0.05, qPrintable(shown));
 
     // While an area run goes on, the spectrum under the cursor is not fitted.
     const QVector<QPointF> fittedPoints = mAnalyzer->shownSpectrum().points;
