@@ -5,6 +5,7 @@
 #include "analysis/analyzeproc.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
+#include "app/showinfront.h"
 #include "display/colortables.h"
 #include "display/xafsview.h"
 
@@ -63,7 +64,7 @@ Analyzer::Analyzer(QWidget *parent)
     mImageGroup->addButton(mUi->ShowRatio, InitialRefs + 2);
 
     connect(mUi->AddRef, &QPushButton::clicked, this, &Analyzer::addNewRef);
-    connect(mUi->ShowView, &QPushButton::clicked, mView, &XafsView::show);
+    showInFrontOnClick(mUi->ShowView, mView);
     connect(mUi->AskAnalyze, &QPushButton::clicked, this, &Analyzer::askAnalyze);
     connect(mUi->AskRAAnalyze, &QPushButton::clicked, this, &Analyzer::askRAAnalyze);
     connect(this, &Analyzer::analyzeSpectrum0, mWorker, &AnalyzeProc::analyzeSpectrum0);
@@ -177,8 +178,8 @@ void Analyzer::selectedImgChanged(bool f)
 
 void Analyzer::show()
 {
-    QWidget::show();
-    mView->show();
+    showInFront(mView);
+    showInFront(this);
 }
 
 void Analyzer::setContAccess(bool f)

@@ -7,6 +7,7 @@
 #include <QVector>
 
 class ColorScale;
+class QFile;
 struct tiff;
 
 // One loaded image of one energy: its samples, size, value range, energy, alignment shift
@@ -56,8 +57,13 @@ public:
     // Samples, row by row without padding: 16-bit for TIFF and IMG, float for QNRB text.
     QVector<quint16> samples16;
     QVector<float> samplesFloat;
+    // Why the last read failed, as the untranslated text of context "TiffData".
+    QString failureReason;
 
 private:
+    // Names a failed read on the debug output and keeps its reason.
+    void fail(const char *message, const QString &path);
+    void failWithCode(const char *message, const QString &path, const QFile &file);
     bool readTiff(const QString &path);
     bool readTiffStrips(tiff *tif, const QString &path);
     bool readImg(const QString &path);
