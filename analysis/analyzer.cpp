@@ -57,7 +57,6 @@ Analyzer::Analyzer(QWidget *parent)
     mWorker = new AnalyzeProc;
     mWorker->moveToThread(mWorkerThread);
     mWorkerThread->start(QThread::InheritPriority);
-    mContAccess = false;
 
     mImageGroup->addButton(mUi->ShowDMuT, InitialRefs);
     mImageGroup->addButton(mUi->ShowRest, InitialRefs + 1);
@@ -97,7 +96,7 @@ void Analyzer::addNewRef()
     const bool use = k < 3;
     ref->fileSelect()->setUse(use);
     ref->changedUse(use);
-    static_cast<QGridLayout *>(mUi->RefBase->layout())->addWidget(ref, k - 1, 0);
+    mUi->RefGrid->addWidget(ref, k - 1, 0);
     resize(sizeHint());
     mImageGroup->addButton(ref->showButton(), imageIdOfRef(k - 1));
 
