@@ -1,9 +1,13 @@
 #include "analysis/blockengine.h"
+#include "app/body.h"
+#include "batch/batchcommands.h"
+#include "batch/cmdline.h"
 #include "calib/calibration.h"
 #include "calib/energyshiftmap.h"
 #include "input/tiffdata.h"
 #include "spectra/stackspectra.h"
 
+#include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,9 +26,16 @@ class TestCalibration : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void recovers_data();
     void recovers();
     void batchRoundTrip();
+    void mainWindow_data();
+    void mainWindow();
+
+private:
+    QTemporaryDir mDir;
+    QString mSample;
 };
 
 namespace {
@@ -65,6 +76,19 @@ struct ShiftedStack
 } // namespace
 
 Q_DECLARE_METATYPE(Field)
+
+void TestCalibration::initTestCase()
+{
+    buildBatchTables();
+    QVERIFY(mDir.isValid());
+    mSample = mDir.filePath("sample");
+    QProcess generator;
+    generator.start(MAKESAMPLEDATA_EXECUTABLE,
+                    {mSample, "--size", "32", "--energies", "60", "--eshift", "3"});
+    QVERIFY(generator.waitForFinished(-1));
+    QCOMPARE(generator.exitCode(), 0);
+    QVERIFY(QFile::exists(mSample + "/energy_shift.txt"));
+}
 
 void TestCalibration::recovers_data()
 {
@@ -135,14 +159,7 @@ void TestCalibration::batchRoundTrip()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString sample = dir.filePath("sample");
-    QProcess generator;
-    generator.start(MAKESAMPLEDATA_EXECUTABLE,
-                    {sample, "--size", "32", "--energies", "60", "--eshift", "3"});
-    QVERIFY(generator.waitForFinished(-1));
-    QCOMPARE(generator.exitCode(), 0);
-    QVERIFY(QFile::exists(sample + "/energy_shift.txt"));
-
+    const QString &sample = mSample;
     const QString first = dir.filePath("first.emp");
     const QString second = dir.filePath("second.emp");
     const QString script = dir.filePath("calib.bat");
@@ -199,6 +216,62 @@ void TestCalibration::batchRoundTrip()
     }
     QCOMPARE(linesA.mid(data).join(' ').split(' ', Qt::SkipEmptyParts).size(), 32 * 32);
     QVERIFY(nonZero > 32 * 32 / 2);
+}
+
+void TestCalibration::mainWindow_data()
+{
+    QTest::addColumn<QString>("commands");
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("expected");
+    // Without a standard the map would hold absolute energies, and its file angles from 0 eV.
+    QTest::newRow("calibration without a standard")
+        << "calib_exec"
+        << "MessageLine"
+        << "No standard spectrum: calibration not started";
+    QTest::newRow("save without a standard") << "calib_save_map %1/none"
+                                             << "MessageLine"
+                                             << "No standard spectrum: %1/none not saved";
+    QTest::newRow("loaded map under the cursor")
+        << "calib_set_edge_eV 7112; calib_load_map %1/uniform.emp; move_position 5 6"
+        << "EShiftOnTbl"
+        << " 1.50";
+    QTest::newRow("cleared map under the cursor")
+        << "calib_load_map %1/uniform.emp; calib_clear_map; move_position 5 6"
+        << "EShiftOnTbl"
+        << " 0.00";
+    QTest::newRow("map of another size")
+        << "calib_load_map %1/small.emp"
+        << "MessageLine"
+        << "Energy map size does not match the images: %1/small.emp";
+}
+
+void TestCalibration::mainWindow()
+{
+    QFETCH(QString, commands);
+    QFETCH(QString, object);
+    QFETCH(QString, expected);
+    const QString folder = mDir.path();
+    for (const int size : {32, 16}) {
+        EnergyShiftMap uniform;
+        uniform.resize(size, size);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x)
+                uniform.map().setData(x, y, 0, 0, 1.5);
+        }
+        QVERIFY(uniform.save(folder + (size == 32 ? "/uniform" : "/small"), 7112, 3.1355316, ""));
+    }
+    Body body;
+    QSignalSpy finished(&body, &Body::finishBatchExec);
+    body.execCmdSlot(CmdLine("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV"), false);
+    body.execCmdSlot(CmdLine("load_I1_files_of_pattern new \"" + mSample + "/I1/\" *.tif"), false);
+    QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 2, 600000);
+    for (const QString &command : commands.split("; ")) {
+        const int before = finished.count();
+        body.execCmdSlot(CmdLine(command.arg(folder)), false);
+        QCOMPARE(finished.count(), before + 1);
+    }
+    QCOMPARE(body.findChild<QLabel *>(object)->text(), expected.arg(folder));
+    QVERIFY(!QFile::exists(folder + "/none.emp"));
 }
 
 QTEST_MAIN(TestCalibration)
