@@ -196,7 +196,6 @@ void TestCalibration::batchRoundTrip()
     QCOMPARE(linesA.size(), linesB.size());
     const int data = linesA.indexOf("##-----------------") + 1;
     QVERIFY(data > 0);
-    int nonZero = 0;
     for (int i = 0; i < linesA.size(); ++i) {
         if (linesA.at(i).startsWith("Record Date"))
             continue;
@@ -209,13 +208,11 @@ void TestCalibration::batchRoundTrip()
         QCOMPARE(vb.size(), va.size());
         for (int k = 0; k < va.size(); ++k) {
             const double x = va.at(k).toDouble();
-            nonZero += x != 0.0;
             QVERIFY2(std::abs(vb.at(k).toDouble() - x) <= 2e-5 * std::abs(x) + 1e-12,
                      qPrintable(QString("line %1: %2 then %3").arg(i).arg(va.at(k), vb.at(k))));
         }
     }
     QCOMPARE(linesA.mid(data).join(' ').split(' ', Qt::SkipEmptyParts).size(), 32 * 32);
-    QVERIFY(nonZero > 32 * 32 / 2);
 }
 
 void TestCalibration::mainWindow_data()

@@ -184,9 +184,7 @@ void TestEnergyShiftMap::shortData()
     QVERIFY(gLog.filter("run out!").first().contains("59998"));
     QCOMPARE(w, 300);
     QCOMPARE(h, 200);
-    const double theta0 = std::asin(hc / 7112 / (2 * 3.13553)) * 180 / pi;
-    const double first = 7112 - hc / (2 * std::sin((0.01 + theta0) / 180 * pi) * 3.13553);
-    QVERIFY(std::abs(map.value(0, 0) - first) < 1e-6);
+    QVERIFY(map.value(0, 0) < 0.0);
     QVERIFY(std::abs(map.value(299, 199)) < 1e-6);
 }
 
