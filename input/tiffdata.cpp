@@ -578,13 +578,11 @@ void TiffData::blockSums(qint64 firstX,
         const int begin = int(qMin<qint64>(count, blocksBefore(lo - first)));
         const int end = int(qMin<qint64>(count, blocksBefore(hi - first + 1)));
         std::fill(out, out + begin, 0.0);
-        if (end > begin) {
-            samplesAsDoubles(samples16.constData() + r0 * width + first + begin * stepX,
-                             end - begin,
-                             stepX,
-                             out + begin);
-        }
-        std::fill(out + qMax(begin, end), out + count, 0.0);
+        samplesAsDoubles(samples16.constData() + r0 * width + first + begin * stepX,
+                         end - begin,
+                         stepX,
+                         out + begin);
+        std::fill(out + end, out + count, 0.0);
         return;
     }
     // Column sums over the block's rows, then running sums along the row: every block is a
