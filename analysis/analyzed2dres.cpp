@@ -112,6 +112,12 @@ void Analyzed2DRes::fillBlock(
 {
     if (values.isEmpty())
         return;
+    // Single cells, as an area walked at bin 0 writes millions of them.
+    if (xw == 0 && yw == 0) {
+        if (inside(x, y))
+            values.data()[y * mWalk.width + x] = t;
+        return;
+    }
     const qint64 c0 = qMax<qint64>(0, x - xw);
     const qint64 c1 = qMin<qint64>(mWalk.width - 1, x + xw);
     const qint64 r0 = qMax<qint64>(0, y - yw);
