@@ -1,11 +1,13 @@
 #pragma once
 
+#include "analysis/arearun.h"
 #include "batch/cmdline.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <QVector>
 
+class Analyzed2DRes;
 class Analyzer;
 class BatchCtrl;
 class BlockEngine;
@@ -42,6 +44,8 @@ public:
     // The engine of the area analyses. While it runs, the images it reads are neither
     // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
     BlockEngine *blockEngine() const { return mBlockEngine; }
+    // The driver of the analyser's area runs.
+    AreaRun *areaRun() const { return mAreaRun; }
     // What an area analysis reads, as the window is set up now: the selected area (else the
     // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
     // kernel is the caller's to set.
@@ -87,6 +91,19 @@ public slots:
     void cBarUpdated();
     void onMouseMovedInDispA();
     void execCmdSlot(CmdLine cmd, bool inRem);
+    // Area runs of the analyser: a start while a run goes stops it instead.
+    void startLCF2DAnalysis();
+    void stop2DAnalysis();
+    void generateResImages();
+    void startRA2DAnalysis();
+    void generateRAResImage();
+    // The result map selected in the analyser on the image display.
+    void showResAnalysis(bool f);
+    void selectedNewRef();
+    void setupResAnalysisImage();
+    void showProcImg(bool f);
+    void deglitch();
+    void showAnalyzedVals();
     void setImgShift(int dx, int dy);
     void clearAllShifts();
     // Shows a failure or a notice on the message line, without blocking, and writes it to the
@@ -106,6 +123,14 @@ private:
     void setupDisplay();
     void setupXafsView();
     void setupAnalyzer();
+    void setupResultMaps();
+    // Starts a run of either kind, or stops the one going; byBatch marks a run whose end
+    // finishes the batch command that started it.
+    void startAreaRun(bool ra, bool byBatch);
+    // The batch commands that start a run: they finish at once when nothing was started.
+    void execAreaRunCommand(bool ra);
+    // A run has ended: its maps are drawn when it completed, and a batch waiting for it goes on.
+    void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
     // A spectrum window could not write one of its files.
     void spectrumSaveFailed(const QString &fileName);
     void stopThread(QThread *thread);
@@ -148,6 +173,7 @@ private:
     XafsView *mXafsView = nullptr;
     Analyzer *mAnalyzer = nullptr;
     BlockEngine *mBlockEngine = nullptr;
+    AreaRun *mAreaRun = nullptr;
 
     QThread *mLoaderI1Thread = nullptr;
     QThread *mLoaderI0Thread = nullptr;
