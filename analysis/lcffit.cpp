@@ -2,7 +2,7 @@
 
 #include "analysis/lcffitplan.h"
 
-bool lcfFittable(const XafsSpectrum &sample, int referenceCount)
+bool lcfFittable(const Spectrum &sample, int referenceCount)
 {
     return !sample.isEmpty() && referenceCount >= 2;
 }
