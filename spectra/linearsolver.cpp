@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 LinearFactors::LinearFactors(const double *matrix, int n)
     : mN(n)

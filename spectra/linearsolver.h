@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QVarLengthArray>
 #include <QVector>
-
-#include <vector>
 
 // The LU decomposition with partial pivoting (row permutation instead of row swaps) of a square
 // matrix, kept so that many right-hand sides can be solved against one matrix. Singular
@@ -21,10 +20,13 @@ public:
 private:
     double at(int row, int column) const { return mLu[size_t(row) * mN + column]; }
 
+    // Small systems, those of the base lines and of fits against a few references, stay off
+    // the heap.
+    static constexpr int inlineRows = 6;
     int mN = 0;
-    std::vector<double> mLu;
+    QVarLengthArray<double, inlineRows * inlineRows> mLu;
     // order[i] is the row that plays row i after pivoting.
-    std::vector<int> mOrder;
+    QVarLengthArray<int, inlineRows> mOrder;
 };
 
 // Solves matrix * x = rhs for a square matrix through its LinearFactors. A matrix that is not
