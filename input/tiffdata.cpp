@@ -554,10 +554,15 @@ void TiffData::pushRangeToColorBar()
         colorBar->setValueRange(minValue, maxValue);
 }
 
+void TiffData::releaseDisplayImage()
+{
+    displayImage = QImage();
+    displayBuffer = QByteArray();
+}
+
 void TiffData::clear()
 {
     samples16 = QVector<quint16>();
     samplesFloat = QVector<float>();
-    displayImage = QImage();
-    displayBuffer = QByteArray();
+    releaseDisplayImage();
 }

@@ -27,6 +27,8 @@ public:
     // Rebuilds the display image from the samples through the current colour scale.
     void makeDisplayImage();
     bool hasDisplayImage() const { return !displayImage.isNull(); }
+    // Frees the display image and its buffer; the samples stay.
+    void releaseDisplayImage();
     // Sum of the shifted sample values of the (2|hw|+1) x (2|hh|+1) block centred on (x, y).
     double binSum(int x, int y, int halfWidth, int halfHeight) const;
     // Sample at (column, row) after the alignment shift; 0 outside the stored image.
