@@ -1,6 +1,8 @@
 #include "body.h"
 #include "ui_body.h"
 
+#include "analysis/blockengine.h"
+#include "analysis/blockrequest.h"
 #include "app/showinfront.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
@@ -88,6 +90,7 @@ Body::Body(QWidget *parent)
     mUi->HCross->setOrientation(CrossSView::Horizontal);
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
+    mBlockEngine = new BlockEngine(this);
     mMessageLine = new QLabel(this);
     mMessageLine->setObjectName(QStringLiteral("MessageLine"));
     mMessageLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -103,6 +106,8 @@ Body::Body(QWidget *parent)
 
 Body::~Body()
 {
+    // Its threads read the images deleted below.
+    mBlockEngine->stopAndWait();
     stopThread(mBatchThread);
     stopThread(mLoaderI1Thread);
     stopThread(mLoaderI0Thread);
@@ -265,6 +270,31 @@ TiffData *Body::currentShownImage() const
 StackSpectra Body::stackSpectra() const
 {
     return StackSpectra(i1Images, i0Images, imageWidth, imageHeight, mUi->FluoType->isChecked());
+}
+
+BlockRequest Body::blockRequest() const
+{
+    const ImgDispA *display = mUi->dispA;
+    const QRectF area = display->areaSelected() ? display->selectedArea() : display->viewWindow();
+    BlockRequest request;
+    request.walk = AreaWalk(imageWidth,
+                            imageHeight,
+                            mUi->HWidth->text().toInt(),
+                            mUi->VWidth->text().toInt(),
+                            area.x(),
+                            area.y(),
+                            area.width(),
+                            area.height());
+    request.spectra = stackSpectra();
+    return request;
+}
+
+bool Body::imagesInUse()
+{
+    if (!mBlockEngine->isRunning())
+        return false;
+    showMessage(tr("Images in use by an area analysis: not cleared or loaded"), mInBatchCommand);
+    return true;
 }
 
 double Body::energyShiftAt(int x, int y) const
@@ -462,6 +492,8 @@ void Body::clearI0Files()
 
 void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
 {
+    if (imagesInUse())
+        return;
     // Only an image about to be deleted is taken off the display: clearing the I0 stack must
     // not blank the I1 image the user is looking at.
     if (stack.contains(mUi->dispA->imageData()))
@@ -475,6 +507,8 @@ void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
 
 void Body::readI1Files(QStringList files, bool newFile)
 {
+    if (imagesInUse())
+        return;
     if (newFile)
         clearI1Files();
     requestLoad(true, files);
@@ -482,6 +516,8 @@ void Body::readI1Files(QStringList files, bool newFile)
 
 void Body::readI0Files(QStringList files, bool newFile)
 {
+    if (imagesInUse())
+        return;
     if (newFile)
         clearI0Files();
     requestLoad(false, files);
@@ -722,6 +758,8 @@ bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)
     const bool newFile = cmd.arg(0).toUpper() == QLatin1String("NEW");
     const QStringList files
         = ofPattern ? filesOfPattern(cmd.arg(1), cmd.args.mid(2)) : cmd.args.mid(1);
+    if (imagesInUse())
+        return false;
     if (files.isEmpty()) {
         if (ofPattern) {
             // A script pointed at the wrong folder must not go on with the old images.

@@ -11,6 +11,8 @@
 #include <QVector>
 
 class BatchCtrl;
+class BlockEngine;
+struct BlockRequest;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
@@ -40,6 +42,13 @@ public:
     BatchCtrl *batchCtrl() const { return mBatchCtrl; }
     // The spectrum window ("Spectrum at the position").
     XafsView *xafsView() const { return mXafsView; }
+    // The engine of the area analyses. While it runs, the images it reads are neither
+    // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
+    BlockEngine *blockEngine() const { return mBlockEngine; }
+    // What an area analysis reads, as the window is set up now: the selected area (else the
+    // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
+    // kernel is the caller's to set.
+    BlockRequest blockRequest() const;
     // The text of the message line at the bottom of the window.
     QString messageLine() const;
 
@@ -98,6 +107,8 @@ private:
     void setupDisplay();
     void setupXafsView();
     void stopThread(QThread *thread);
+    // True, with a message, while an area analysis reads the images.
+    bool imagesInUse();
     // The stack on display and its file selector: I1 while "Data" is checked, else I0.
     const QVector<TiffData *> &shownImages() const;
     SelectDataFiles *shownSelector() const;
@@ -151,6 +162,7 @@ private:
     BatchDispatcher *mBatchDispatcher = nullptr;
     BatchCtrl *mBatchCtrl = nullptr;
     XafsView *mXafsView = nullptr;
+    BlockEngine *mBlockEngine = nullptr;
 
     QThread *mLoaderI1Thread = nullptr;
     QThread *mLoaderI0Thread = nullptr;

@@ -13,6 +13,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -454,8 +455,14 @@ double TiffData::shiftedValue(int column, int row) const
 
 double TiffData::binSum(int x, int y, int halfWidth, int halfHeight) const
 {
-    const qint64 hw = qAbs(qint64(halfWidth));
-    const qint64 hh = qAbs(qint64(halfHeight));
+    return binSum(x, y, halfWidth, halfHeight, shiftX, shiftY);
+}
+
+double TiffData::binSum(
+    qint64 x, qint64 y, qint64 halfWidth, qint64 halfHeight, int shiftX, int shiftY) const
+{
+    const qint64 hw = qAbs(halfWidth);
+    const qint64 hh = qAbs(halfHeight);
     // The block in stored coordinates, clipped once; pixels outside the image count 0.
     const qint64 c0 = qMax<qint64>(x - hw - shiftX, 0);
     const qint64 c1 = qMin<qint64>(x + hw - shiftX, qint64(width) - 1);
@@ -487,6 +494,62 @@ double TiffData::binSum(int x, int y, int halfWidth, int halfHeight) const
         sum += rowSum;
     }
     return double(sum);
+}
+
+void TiffData::blockSums(qint64 firstX,
+                         qint64 stepX,
+                         int count,
+                         qint64 y,
+                         qint64 halfWidth,
+                         qint64 halfHeight,
+                         int shiftX,
+                         int shiftY,
+                         double *out) const
+{
+    if (count <= 0)
+        return;
+    const auto centre = [&](int i) { return firstX + i * stepX; };
+    // Float sums depend on the order of adding: they are taken block by block as binSum does.
+    if (sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
+        for (int i = 0; i < count; ++i)
+            out[i] = binSum(centre(i), y, halfWidth, halfHeight, shiftX, shiftY);
+        return;
+    }
+    const qint64 hw = qAbs(halfWidth);
+    const qint64 hh = qAbs(halfHeight);
+    const qint64 r0 = qMax<qint64>(y - hh - shiftY, 0);
+    const qint64 r1 = qMin<qint64>(y + hh - shiftY, qint64(height) - 1);
+    // The stored columns that any of the blocks covers.
+    const qint64 lo = qMax<qint64>(centre(0) - hw - shiftX, 0);
+    const qint64 hi = qMin<qint64>(centre(count - 1) + hw - shiftX, qint64(width) - 1);
+    if (r0 > r1 || lo > hi) {
+        std::fill(out, out + count, 0.0);
+        return;
+    }
+    const quint16 *firstRow = samples16.constData() + r0 * width;
+    if (hw == 0 && r0 == r1) {
+        for (int i = 0; i < count; ++i) {
+            const qint64 c = centre(i) - shiftX;
+            out[i] = c >= lo && c <= hi ? double(firstRow[c]) : 0.0;
+        }
+        return;
+    }
+    // Column sums over the block's rows, then running sums along the row: every block is a
+    // difference of two exact integers.
+    const qint64 span = hi - lo + 1;
+    std::vector<quint64> running(span + 1, 0);
+    for (qint64 r = r0; r <= r1; ++r) {
+        const quint16 *p = samples16.constData() + r * width + lo;
+        for (qint64 j = 0; j < span; ++j)
+            running[j + 1] += p[j];
+    }
+    for (qint64 j = 0; j < span; ++j)
+        running[j + 1] += running[j];
+    for (int i = 0; i < count; ++i) {
+        const qint64 c0 = qMax(centre(i) - hw - shiftX, lo);
+        const qint64 c1 = qMin(centre(i) + hw - shiftX, hi);
+        out[i] = c0 > c1 ? 0.0 : double(running[c1 - lo + 1] - running[c0 - lo]);
+    }
 }
 
 void TiffData::makeDisplayImage()

@@ -31,6 +31,20 @@ public:
     void releaseDisplayImage();
     // Sum of the shifted sample values of the (2|hw|+1) x (2|hh|+1) block centred on (x, y).
     double binSum(int x, int y, int halfWidth, int halfHeight) const;
+    // The same with the alignment shift (shiftX, shiftY) in place of the image's own.
+    double
+    binSum(qint64 x, qint64 y, qint64 halfWidth, qint64 halfHeight, int shiftX, int shiftY) const;
+    // Bin sums of count blocks centred on (firstX + i * stepX, y) with the given alignment
+    // shift, into out: the numbers binSum gives, 16-bit images summed a row at a time.
+    void blockSums(qint64 firstX,
+                   qint64 stepX,
+                   int count,
+                   qint64 y,
+                   qint64 halfWidth,
+                   qint64 halfHeight,
+                   int shiftX,
+                   int shiftY,
+                   double *out) const;
     // Sample at (column, row) after the alignment shift; 0 outside the stored image.
     double shiftedValue(int column, int row) const;
     // Hands (minValue, maxValue) to the colour bar, which repaints itself.

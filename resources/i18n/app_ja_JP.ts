@@ -132,6 +132,10 @@
         <translation>%2 個中 %1 個のファイルを読み込めません: %3</translation>
     </message>
     <message>
+        <source>Images in use by an area analysis: not cleared or loaded</source>
+        <translation>面解析が画像を使用中のため、消去も読み込みもしません</translation>
+    </message>
+    <message>
         <source>Can't save %1</source>
         <translation>%1 を保存できません</translation>
     </message>
