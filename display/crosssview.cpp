@@ -47,7 +47,7 @@ void CrossSView::draw(QPainter *p)
 
     // A long profile puts many points on one screen line across it; of each such run only the
     // first, the lowest, the highest and the last point are drawn, which covers the same
-    // pixels as the whole run.
+    // pixels as the whole run with fewer and shorter segments.
     QPolygon line;
     line.reserve(qMin(int(mProfile.points.size()), 4 * (width() + height() + 2)));
     QPoint first;
@@ -61,8 +61,18 @@ void CrossSView::draw(QPainter *p)
     const auto at = [horizontal](int alongPos, int acrossPos) {
         return horizontal ? QPoint(alongPos, acrossPos) : QPoint(acrossPos, alongPos);
     };
-    const auto endRun
-        = [&] { line << first << at(along(first), lowest) << at(along(first), highest) << last; };
+    // From the first point to the nearer extreme, the farther one and the last point, each
+    // only when the line is not there already.
+    const auto endRun = [&] {
+        const bool lowFirst = qAbs(across(first) - lowest) <= qAbs(across(first) - highest);
+        for (const QPoint &pt : {first,
+                                 at(along(first), lowFirst ? lowest : highest),
+                                 at(along(first), lowFirst ? highest : lowest),
+                                 last}) {
+            if (line.isEmpty() || line.last() != pt)
+                line << pt;
+        }
+    };
     for (const QPointF &point : mProfile.points) {
         const double position = point.x() - d;
         const double value = point.y();

@@ -510,7 +510,8 @@ void TiffData::blockSums(qint64 firstX,
         return;
     const auto centre = [&](int i) { return firstX + i * stepX; };
     // Float sums depend on the order of adding: they are taken block by block as binSum does.
-    if (sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
+    // So is a single block (the spectrum under the cursor), which needs no running sums.
+    if (count == 1 || sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
         for (int i = 0; i < count; ++i)
             out[i] = binSum(centre(i), y, halfWidth, halfHeight, shiftX, shiftY);
         return;
@@ -549,6 +550,31 @@ void TiffData::blockSums(qint64 firstX,
         const qint64 c0 = qMax(centre(i) - hw - shiftX, lo);
         const qint64 c1 = qMin(centre(i) + hw - shiftX, hi);
         out[i] = c0 > c1 ? 0.0 : double(running[c1 - lo + 1] - running[c0 - lo]);
+    }
+}
+
+void TiffData::rowBlockSums(int x, int firstY, int count, int halfWidth, double *out) const
+{
+    if (sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
+        for (int i = 0; i < count; ++i)
+            out[i] = binSum(x, firstY + i, halfWidth, 0);
+        return;
+    }
+    // The columns once, clipped to the stored image; then a short integer sum a row.
+    const qint64 hw = qAbs(qint64(halfWidth));
+    const qint64 c0 = qMax<qint64>(x - hw - shiftX, 0);
+    const qint64 c1 = qMin<qint64>(x + hw - shiftX, qint64(width) - 1);
+    for (int i = 0; i < count; ++i) {
+        const qint64 r = qint64(firstY) + i - shiftY;
+        if (c0 > c1 || r < 0 || r >= height) {
+            out[i] = 0.0;
+            continue;
+        }
+        const quint16 *p = samples16.constData() + r * width;
+        quint64 sum = 0;
+        for (qint64 c = c0; c <= c1; ++c)
+            sum += p[c];
+        out[i] = double(sum);
     }
 }
 

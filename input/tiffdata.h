@@ -45,6 +45,9 @@ public:
                    int shiftX,
                    int shiftY,
                    double *out) const;
+    // Sums of count single-row blocks centred on (x, firstY + i), into out: the numbers
+    // binSum(x, firstY + i, halfWidth, 0) gives.
+    void rowBlockSums(int x, int firstY, int count, int halfWidth, double *out) const;
     // Sample at (column, row) after the alignment shift; 0 outside the stored image.
     double shiftedValue(int column, int row) const;
     // Hands (minValue, maxValue) to the colour bar, which repaints itself.
