@@ -153,7 +153,7 @@ void TiffData::updateRange(qsizetype from, qsizetype count)
     maxValue = qMax(maxValue, double(highest));
 }
 
-bool TiffData::allocateSamples(SampleKind kind, const QString &path)
+bool TiffData::allocateSamples(SampleKind kind, const QString &path, bool readerFillsAll)
 {
     const qint64 pixels = qint64(width) * height;
     if (width <= 0 || height <= 0) {
@@ -165,12 +165,17 @@ bool TiffData::allocateSamples(SampleKind kind, const QString &path)
         return false;
     }
     sampleKind = kind;
+    samples16.clear();
+    samplesFloat.clear();
     if (kind == FloatRows) {
-        samples16 = QVector<quint16>();
-        samplesFloat = QVector<float>(int(pixels), 0.0f);
+        if (readerFillsAll)
+            samplesFloat.resizeForOverwrite(pixels);
+        else
+            samplesFloat.resize(pixels);
+    } else if (readerFillsAll) {
+        samples16.resizeForOverwrite(pixels);
     } else {
-        samplesFloat = QVector<float>();
-        samples16 = QVector<quint16>(int(pixels), 0);
+        samples16.resize(pixels);
     }
     return true;
 }
@@ -178,8 +183,10 @@ bool TiffData::allocateSamples(SampleKind kind, const QString &path)
 bool TiffData::readTiff(const QString &path)
 {
     routeTiffMessagesToDebug();
-    // Without memory mapping, libtiff reads uncompressed strips straight into our buffer.
-    TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "rm");
+    // Without memory mapping, libtiff reads uncompressed strips straight into our buffer; without
+    // strip chopping ("c"), a single-strip image is read whole in one call instead of as many
+    // small strips.
+    TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "rmc");
     if (!tif) {
         fail(QT_TRANSLATE_NOOP("TiffData", "Can not open TIFF"), path);
         return false;
@@ -245,7 +252,8 @@ bool TiffData::readTiff(const QString &path)
         fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading TIFF"), path);
         return false;
     }
-    if (!allocateSamples(kind, path))
+    // Every row is read or the read fails.
+    if (!allocateSamples(kind, path, true))
         return false;
 
     if (kind == TiffRows && bitsPerSample == 16 && scanlineBytes == width * 2)
@@ -361,7 +369,7 @@ bool TiffData::readImg(const QString &path)
         fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading (2)"), path);
         return false;
     }
-    if (!allocateSamples(ImgRows, path))
+    if (!allocateSamples(ImgRows, path, true))
         return false;
     char *out = reinterpret_cast<char *>(samples16.data());
     if (!file.seek(dataOffset) || file.read(out, dataBytes) != dataBytes) {
@@ -420,7 +428,7 @@ bool TiffData::readQnrb(const QString &path)
         fail(QT_TRANSLATE_NOOP("TiffData", "Can not open (2)"), path);
         return false;
     }
-    if (!allocateSamples(FloatRows, path))
+    if (!allocateSamples(FloatRows, path, false))
         return false;
     in.setDevice(&file);
     for (int i = 0; i < headerLines; ++i)
@@ -651,7 +659,7 @@ void TiffData::releaseDisplayImage()
 
 void TiffData::clear()
 {
-    samples16 = QVector<quint16>();
-    samplesFloat = QVector<float>();
+    samples16.clear();
+    samplesFloat.clear();
     releaseDisplayImage();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/samplestore.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QMetaType>
@@ -74,8 +76,8 @@ public:
     SampleKind sampleKind = NoRows;
 
     // Samples, row by row without padding: 16-bit for TIFF and IMG, float for QNRB text.
-    QVector<quint16> samples16;
-    QVector<float> samplesFloat;
+    SampleStore<quint16> samples16;
+    SampleStore<float> samplesFloat;
     // Why the last read failed, as the untranslated text of context "TiffData".
     QString failureReason;
 
@@ -87,8 +89,9 @@ private:
     bool readTiffStrips(tiff *tif, const QString &path);
     bool readImg(const QString &path);
     bool readQnrb(const QString &path);
-    // Sizes the sample store for width x height samples of the given kind.
-    bool allocateSamples(SampleKind kind, const QString &path);
+    // Sizes the sample store for width x height samples of the given kind: zero-filled unless
+    // the reader writes every sample itself.
+    bool allocateSamples(SampleKind kind, const QString &path, bool readerFillsAll);
     void resetRange();
     void updateRange(qsizetype from, qsizetype count);
 };
