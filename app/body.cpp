@@ -1,6 +1,7 @@
 #include "body.h"
 #include "ui_body.h"
 
+#include "analysis/analyzer.h"
 #include "analysis/blockengine.h"
 #include "analysis/blockrequest.h"
 #include "app/showinfront.h"
@@ -102,6 +103,7 @@ Body::Body(QWidget *parent)
     setupLoaders();
     setupDisplay();
     setupXafsView();
+    setupAnalyzer();
 }
 
 Body::~Body()
@@ -118,6 +120,7 @@ Body::~Body()
     delete mLoaderI0;
     delete mBatchCtrl;
     delete mXafsView;
+    delete mAnalyzer;
     mUi->dispA->setImageData(nullptr);
     qDeleteAll(i1Images);
     i1Images.clear();
@@ -236,9 +239,19 @@ void Body::setupXafsView()
     mXafsView->setWindowTitle(tr("Spectrum at the position"));
     mXafsView->show();
     showInFrontOnClick(mUi->ShowXafsView, mXafsView);
-    connect(mXafsView, &XafsView::saveFailed, this, [this](const QString &fileName) {
-        showMessage(tr("Can't save %1").arg(fileName), mInBatchCommand);
-    });
+    connect(mXafsView, &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
+}
+
+void Body::spectrumSaveFailed(const QString &fileName)
+{
+    showMessage(tr("Can't save %1").arg(fileName), mInBatchCommand);
+}
+
+void Body::setupAnalyzer()
+{
+    mAnalyzer = new Analyzer;
+    connect(mUi->ShowAnalyzer, &QPushButton::clicked, mAnalyzer, &Analyzer::show);
+    connect(mAnalyzer->view(), &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
 }
 
 void Body::cBarUpdating()
@@ -331,6 +344,8 @@ void Body::showXafsSpectrum()
                                                                 targetBackground(),
                                                                 shift);
     const double shiftFromStd = mXafsView->setSpectrum(spectrum);
+    if (!analysisRunning)
+        mAnalyzer->analyzeAndShowSpectrum(spectrum);
 
     mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", cursorX, cursorY));
     mUi->EShiftOnTbl->setText(QString::asprintf("%5.2f", shift));
@@ -952,6 +967,58 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         break;
     case XafsViewEnerugyCorrection:
         mXafsView->setEnergyCorrection(flagOf(p1));
+        break;
+    case AnalyzerShowWindow:
+        mAnalyzer->show();
+        break;
+    case AnalyzerSetLCFStd:
+        mAnalyzer->setLCFStd(
+            p1.toInt(), flagOf(cmd.arg(1)), cmd.arg(2).toDouble(), cmd.arg(3), cmd.arg(4));
+        break;
+    case AnalyzerSetLCFMode:
+        mAnalyzer->setLCFMode(p1.toInt());
+        break;
+    case AnalyzerSelectImage:
+        mAnalyzer->selectImage(p1.toInt());
+        break;
+    case AnalyzerSelectImageType:
+        mAnalyzer->setImageType(p1.toInt());
+        break;
+    case AnalyzerSetRaEnergy:
+        mAnalyzer->setRaEnergy(p1.toDouble());
+        break;
+    case AnalyzerSetRaFactor:
+        mAnalyzer->setRaFactor(p1.toDouble());
+        break;
+    case AnalyzerSetFixedScale:
+        mAnalyzer->setFixedScale(flagOf(p1));
+        break;
+    case AnalyzerSetScaleMax:
+        mAnalyzer->setScaleMax(p1.toDouble());
+        break;
+    case AnalyzerSetScaleMin:
+        mAnalyzer->setScaleMin(p1.toDouble());
+        break;
+    case AnalyzerSetDMutScaleMax:
+        mAnalyzer->setDMutScaleMax(p1.toDouble());
+        break;
+    case AnalyzerSetDMutScaleMin:
+        mAnalyzer->setDMutScaleMin(p1.toDouble());
+        break;
+    case AnalyzerSetRatioScaleMax:
+        mAnalyzer->setRatioScaleMax(p1.toDouble());
+        break;
+    case AnalyzerSetRatioScaleMin:
+        mAnalyzer->setRatioScaleMin(p1.toDouble());
+        break;
+    case AnalyzerViewNormalize:
+        mAnalyzer->setNormalize(flagOf(p1));
+        break;
+    case AnalyzerViewEnerugyCorrection:
+        mAnalyzer->setEnergyCorrection(flagOf(p1));
+        break;
+    case AnalyzerSelectAnalysisMode:
+        mAnalyzer->setAnalysisMode(p1.toInt());
         break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVector>
 
+class Analyzer;
 class BatchCtrl;
 class BlockEngine;
 struct BlockRequest;
@@ -42,6 +43,7 @@ public:
     BatchCtrl *batchCtrl() const { return mBatchCtrl; }
     // The spectrum window ("Spectrum at the position").
     XafsView *xafsView() const { return mXafsView; }
+    Analyzer *analyzer() const { return mAnalyzer; }
     // The engine of the area analyses. While it runs, the images it reads are neither
     // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
     BlockEngine *blockEngine() const { return mBlockEngine; }
@@ -61,6 +63,8 @@ public:
     // The image pixel under the mouse.
     int cursorX = 0;
     int cursorY = 0;
+    // Set while an area run goes on: the spectrum under the cursor is not fitted then.
+    bool analysisRunning = false;
 
 signals:
     void finishing();
@@ -106,6 +110,9 @@ private:
     void setupLoaders();
     void setupDisplay();
     void setupXafsView();
+    void setupAnalyzer();
+    // A spectrum window could not write one of its files.
+    void spectrumSaveFailed(const QString &fileName);
     void stopThread(QThread *thread);
     // True, with a message, while an area analysis reads the images.
     bool imagesInUse();
@@ -162,6 +169,7 @@ private:
     BatchDispatcher *mBatchDispatcher = nullptr;
     BatchCtrl *mBatchCtrl = nullptr;
     XafsView *mXafsView = nullptr;
+    Analyzer *mAnalyzer = nullptr;
     BlockEngine *mBlockEngine = nullptr;
 
     QThread *mLoaderI1Thread = nullptr;
