@@ -7,7 +7,8 @@
 
 #include <memory>
 
-// The display images kept for the images shown last, and the colours they take.
+// Which images keep their display images (the colours they take are checked with the main
+// window's stack).
 class TestDisplayImageCache : public QObject
 {
     Q_OBJECT
@@ -17,7 +18,6 @@ private slots:
     void cleanupTestCase();
     void imagesHoldingDisplayImages_data();
     void imagesHoldingDisplayImages();
-    void recolouredImagesTakeTheNewColours();
 
 private:
     ColorScale mScale;
@@ -98,25 +98,6 @@ void TestDisplayImageCache::imagesHoldingDisplayImages()
             held += QString::number(n);
     }
     QCOMPARE(held, holding);
-}
-
-void TestDisplayImageCache::recolouredImagesTakeTheNewColours()
-{
-    DisplayImageCache cache;
-    for (TiffData *image : mStack)
-        cache.use(image);
-    mScale.setLimits(0.0, 1.0);
-    const QImage before = mStack.at(0)->displayImage.copy();
-    mScale.setLimits(0.3, 0.5);
-    cache.recolourAll(mStack, mStack.at(3));
-    // Each image, shown now or later, has the colours that it gets when made afresh.
-    for (TiffData *image : {mStack.at(3), mStack.at(0)}) {
-        cache.use(image);
-        const QImage shown = image->displayImage.copy();
-        image->makeDisplayImage();
-        QCOMPARE(shown, image->displayImage);
-    }
-    QVERIFY(mStack.at(0)->displayImage != before);
 }
 
 QTEST_MAIN(TestDisplayImageCache)
