@@ -1,6 +1,7 @@
 #include "body.h"
 #include "ui_body.h"
 
+#include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
 #include "analysis/blockengine.h"
 #include "analysis/blockrequest.h"
@@ -8,6 +9,10 @@
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/batchdispatcher.h"
+#include "calib/calibctrl.h"
+#include "calib/calibration.h"
+#include "calib/energyshiftmap.h"
+#include "calib/imgproc.h"
 #include "display/colorbar.h"
 #include "display/colorscale.h"
 #include "display/crosssview.h"
@@ -25,6 +30,7 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDebug>
 #include <QFileInfo>
 #include <QLabel>
@@ -92,6 +98,8 @@ Body::Body(QWidget *parent)
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
     mBlockEngine = new BlockEngine(this);
+    mShiftMap = new EnergyShiftMap;
+    mStdSpectrum = new XafsSpectrum;
     mMessageLine = new QLabel(this);
     mMessageLine->setObjectName(QStringLiteral("MessageLine"));
     mMessageLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -104,6 +112,7 @@ Body::Body(QWidget *parent)
     setupDisplay();
     setupXafsView();
     setupAnalyzer();
+    setupCalibration();
 }
 
 Body::~Body()
@@ -121,6 +130,11 @@ Body::~Body()
     delete mBatchCtrl;
     delete mXafsView;
     delete mAnalyzer;
+    delete mImgProc;
+    delete mCalibCtrl;
+    mUi->dispA->setOverlayer(nullptr);
+    delete mShiftMap;
+    delete mStdSpectrum;
     mUi->dispA->setImageData(nullptr);
     qDeleteAll(i1Images);
     i1Images.clear();
@@ -254,9 +268,199 @@ void Body::setupAnalyzer()
     connect(mAnalyzer->view(), &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
 }
 
+void Body::setupCalibration()
+{
+    mImgProc = new ImgProc;
+    mCalibCtrl = new CalibCtrl;
+    mCalibration = new Calibration(mBlockEngine, mShiftMap, this);
+    mShiftMap->resize(0, 0);
+    showInFrontOnClick(mUi->ShowImgProc, mImgProc);
+    showInFrontOnClick(mUi->OpenCalibCtrl, mCalibCtrl);
+    connect(mImgProc, &ImgProc::askGiveData, this, &Body::giveProcData);
+    connect(mImgProc, &ImgProc::imgShift, this, &Body::setImgShift);
+    connect(mImgProc, &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);
+    connect(mCalibCtrl, &CalibCtrl::newStdFileLoaded, this, &Body::newStdFile);
+    connect(mCalibCtrl, &CalibCtrl::execCalibration, this, &Body::execCalibration);
+    connect(mCalibCtrl, &CalibCtrl::saveEMap, this, &Body::saveEMap);
+    connect(mCalibCtrl, &CalibCtrl::loadEMap, this, &Body::loadEMap);
+    connect(mCalibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
+    connect(mCalibration, &Calibration::finished, this, &Body::calibrationEnded);
+    connect(mUi->ShowShiftMap, &QRadioButton::toggled, this, &Body::showShiftMap);
+    connect(mUi->NormalizeEShift, &QPushButton::clicked, this, &Body::normalizeEShift);
+}
+
+bool Body::calibrating() const
+{
+    return mCalibration->isRunning();
+}
+
+void Body::giveProcData()
+{
+    const int index = mUi->SelectI1Files->currentIndex();
+    mImgProc->setProcData(index >= 0 && index < i1Images.size() ? i1Images.at(index) : nullptr);
+}
+
+void Body::newStdFile()
+{
+    *mStdSpectrum = mCalibCtrl->stdSpectrum();
+    mXafsView->setStdSpectrum(*mStdSpectrum);
+    showXafsSpectrum();
+}
+
+namespace {
+
+QString timeNow()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd hh:mm:ss.zzz"));
+}
+
+} // namespace
+
+void Body::execCalibration()
+{
+    if (calibrating()) {
+        mCalibration->stop();
+        return;
+    }
+    if (i1Images.isEmpty())
+        return;
+    // Without a standard the map would hold absolute edge energies.
+    if (mStdSpectrum->isEmpty()) {
+        showMessage(tr("No standard spectrum: calibration not started"), mInBatchCommand);
+        return;
+    }
+    if (mBlockEngine->isRunning()) {
+        showMessage(tr("An area analysis is running: calibration not started"), mInBatchCommand);
+        return;
+    }
+    qDebug().noquote() << "Start Calibration" << timeNow();
+    if (mCalibration->start(blockRequest(), mStdSpectrum->crossingEnergy(0.5, 0)))
+        mCalibCtrl->setRunning(true);
+}
+
+bool Body::execCalibrationCommand()
+{
+    if (calibrating()) {
+        mCalibration->stop();
+        return false;
+    }
+    execCalibration();
+    mBatchCalibration = calibrating();
+    return mBatchCalibration;
+}
+
+void Body::calibrationEnded()
+{
+    const Calibration::Stats &stats = mCalibration->stats();
+    if (stats.count > 0)
+        mCalibCtrl->showStats(stats.average, stats.min, stats.max, stats.sigma);
+    else
+        mCalibCtrl->showStats(0.0, 0.0, 0.0, 0.0);
+    mCalibCtrl->setRunning(false);
+    redrawShiftMap();
+    showXafsSpectrum();
+    qDebug().noquote() << "End Calibration   " << timeNow();
+    if (mBatchCalibration) {
+        mBatchCalibration = false;
+        emit finishBatchExec();
+    }
+}
+
+bool Body::shiftMapBusy()
+{
+    if (!calibrating())
+        return false;
+    showMessage(tr("A calibration is writing the energy-shift map"), mInBatchCommand);
+    return true;
+}
+
+void Body::saveEMap(const QString &fname)
+{
+    // The file holds angle offsets from the standard's edge: without one they mean nothing.
+    if (mStdSpectrum->isEmpty()) {
+        showMessage(tr("No standard spectrum: %1 not saved").arg(fname), mInBatchCommand);
+        return;
+    }
+    if (!mShiftMap->save(fname,
+                         mStdSpectrum->crossingEnergy(0.5, 0),
+                         mCalibCtrl->spacing(),
+                         mCalibCtrl->stdFileName()))
+        showMessage(QCoreApplication::translate("EnergyShiftMap",
+                                                mShiftMap->failureReason().toLatin1().constData())
+                        .arg(mShiftMap->failedFile()),
+                    mInBatchCommand);
+}
+
+void Body::loadEMap(const QString &fname)
+{
+    if (shiftMapBusy())
+        return;
+    int width = imageWidth;
+    int height = imageHeight;
+    if (!mShiftMap->load(fname, mCalibCtrl->edgeEV(), width, height)) {
+        showMessage(QCoreApplication::translate("EnergyShiftMap",
+                                                mShiftMap->failureReason().toLatin1().constData())
+                        .arg(mShiftMap->failedFile()),
+                    mInBatchCommand);
+        return;
+    }
+    imageWidth = width;
+    imageHeight = height;
+    redrawShiftMap();
+    showXafsSpectrum();
+}
+
+void Body::normalizeEShift()
+{
+    if (shiftMapBusy())
+        return;
+    qDebug().noquote() << "Start Normalize E Shift" << timeNow();
+    mShiftMap->map().deglitch2(40.0);
+    mShiftMap->map().copyProc2Data();
+    redrawShiftMap();
+    showXafsSpectrum();
+    qDebug().noquote() << "End Normalize E Shift  " << timeNow();
+}
+
+void Body::clearShiftMap()
+{
+    if (shiftMapBusy())
+        return;
+    mShiftMap->clear();
+    if (mUi->dispA->overlayer() == &mShiftMap->map())
+        mUi->dispA->setShowOverlayer(false);
+    mUi->dispA->update();
+    showXafsSpectrum();
+}
+
+void Body::redrawShiftMap()
+{
+    mShiftMap->map().setFormat(mUi->CBar->format());
+    mShiftMap->map().genImg();
+    if (mUi->ShowShiftMap->isChecked())
+        showShiftMap(true);
+    mUi->dispA->update();
+}
+
+void Body::showShiftMap(bool f)
+{
+    Q_UNUSED(f)
+    Analyzed2DRes &map = mShiftMap->map();
+    if (!map.imageValid())
+        return;
+    mUi->dispA->setOverlayer(&map);
+    mUi->dispA->setShowOverlayer(mUi->ShowShiftMap->isChecked()
+                                 || mUi->ShowResAnalysis->isChecked());
+    if (mUi->ShowShiftMap->isChecked())
+        map.updateColorBar();
+    mUi->dispA->update();
+}
+
 void Body::cBarUpdating()
 {
-    // The shift map and the result maps regenerate here once they exist.
+    if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
+        mShiftMap->map().genImg();
+    // The result maps regenerate here once they exist.
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()) {
         if (TiffData *image = mUi->dispA->imageData())
             image->makeDisplayImage();
@@ -266,6 +470,8 @@ void Body::cBarUpdating()
 
 void Body::cBarUpdated()
 {
+    if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
+        mShiftMap->map().genImg();
     TiffData *shown = mUi->dispA->imageData();
     // The stack of the image on screen; its other images take the new colours when shown.
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown)
@@ -299,6 +505,7 @@ BlockRequest Body::blockRequest() const
                             area.width(),
                             area.height());
     request.spectra = stackSpectra();
+    request.takeEnergyShifts(mShiftMap->map());
     return request;
 }
 
@@ -312,15 +519,12 @@ bool Body::imagesInUse()
 
 double Body::energyShiftAt(int x, int y) const
 {
-    Q_UNUSED(x)
-    Q_UNUSED(y)
-    return 0.0;
+    return mShiftMap->value(x, y);
 }
 
 int Body::targetBackground() const
 {
-    // "Simple" (straight lines) until the calibration window offers the choice.
-    return 0;
+    return mCalibCtrl->targetBackground();
 }
 
 void Body::showXafsSpectrum(double x, double y)
@@ -679,6 +883,9 @@ void Body::takeOverI1Images()
     const int last = i1Images.size() - 1;
     imageWidth = i1Images.first()->width;
     imageHeight = i1Images.first()->height;
+    // A map loaded before the images, or calibrated on them, is kept at the same size.
+    if (mShiftMap->width() != imageWidth || mShiftMap->height() != imageHeight)
+        mShiftMap->resize(imageWidth, imageHeight);
     mUi->SeekBar->setMaximum(last);
     if (mUi->SelectI1Files->showLatest())
         showData(last);
@@ -758,6 +965,7 @@ void Body::setImgShift(int dx, int dy)
         return;
     i1Images.at(index)->shiftX = dx;
     i1Images.at(index)->shiftY = dy;
+    showXafsSpectrum();
 }
 
 void Body::clearAllShifts()
@@ -766,6 +974,7 @@ void Body::clearAllShifts()
         image->shiftX = 0;
         image->shiftY = 0;
     }
+    showXafsSpectrum();
 }
 
 bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)
@@ -1019,6 +1228,29 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         break;
     case AnalyzerSelectAnalysisMode:
         mAnalyzer->setAnalysisMode(p1.toInt());
+        break;
+    case CalibShowWindow:
+        showInFront(mCalibCtrl);
+        break;
+    case CalibLoadStd:
+        mCalibCtrl->loadStd(p1);
+        break;
+    case CalibSetEdgeEV:
+        mCalibCtrl->setEdgeEV(p1);
+        break;
+    case CalibExec:
+        // A started run finishes the command when it ends.
+        if (execCalibrationCommand())
+            return;
+        break;
+    case CalibLoadMap:
+        mCalibCtrl->loadEShiftMap(p1);
+        break;
+    case CalibClearMap:
+        clearShiftMap();
+        break;
+    case CalibSaveMap:
+        saveEMap(p1);
         break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())

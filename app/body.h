@@ -14,9 +14,14 @@ class Analyzer;
 class BatchCtrl;
 class BlockEngine;
 struct BlockRequest;
+class CalibCtrl;
+class Calibration;
+class EnergyShiftMap;
+class ImgProc;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
+class XafsSpectrum;
 class XafsView;
 class SelectDataFiles;
 class TiffData;
@@ -44,6 +49,12 @@ public:
     // The spectrum window ("Spectrum at the position").
     XafsView *xafsView() const { return mXafsView; }
     Analyzer *analyzer() const { return mAnalyzer; }
+    CalibCtrl *calibCtrl() const { return mCalibCtrl; }
+    ImgProc *imgProc() const { return mImgProc; }
+    // The energy shift of every pixel, read by every spectrum taken from the stacks.
+    const EnergyShiftMap &shiftMap() const { return *mShiftMap; }
+    // True while a calibration runs.
+    bool calibrating() const;
     // The engine of the area analyses. While it runs, the images it reads are neither
     // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
     BlockEngine *blockEngine() const { return mBlockEngine; }
@@ -94,6 +105,15 @@ public slots:
     void execCmdSlot(CmdLine cmd, bool inRem);
     void setImgShift(int dx, int dy);
     void clearAllShifts();
+    void giveProcData();
+    void newStdFile();
+    // Starts a calibration, or stops the one going on.
+    void execCalibration();
+    void saveEMap(const QString &fname);
+    void loadEMap(const QString &fname);
+    void normalizeEShift();
+    void clearShiftMap();
+    void showShiftMap(bool f);
     // Shows a failure or a notice on the message line, without blocking, and writes it to the
     // debug output; with batchLog to the batch log instead, which writes it there too.
     void showMessage(const QString &message, bool batchLog);
@@ -111,6 +131,15 @@ private:
     void setupDisplay();
     void setupXafsView();
     void setupAnalyzer();
+    void setupCalibration();
+    // Statistics, map image and display after a calibration; a batch calib_exec finishes.
+    void calibrationEnded();
+    // Runs calib_exec; false when it started nothing and so finishes at once.
+    bool execCalibrationCommand();
+    // True, with a message, while a calibration writes the map.
+    bool shiftMapBusy();
+    // Regenerates the shift map's image through the main colour bar and repaints.
+    void redrawShiftMap();
     // A spectrum window could not write one of its files.
     void spectrumSaveFailed(const QString &fileName);
     void stopThread(QThread *thread);
@@ -171,6 +200,13 @@ private:
     XafsView *mXafsView = nullptr;
     Analyzer *mAnalyzer = nullptr;
     BlockEngine *mBlockEngine = nullptr;
+    ImgProc *mImgProc = nullptr;
+    CalibCtrl *mCalibCtrl = nullptr;
+    EnergyShiftMap *mShiftMap = nullptr;
+    Calibration *mCalibration = nullptr;
+    XafsSpectrum *mStdSpectrum = nullptr;
+    // A batch calib_exec waits for its run.
+    bool mBatchCalibration = false;
 
     QThread *mLoaderI1Thread = nullptr;
     QThread *mLoaderI0Thread = nullptr;
