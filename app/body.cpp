@@ -3,6 +3,7 @@
 
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
+#include "analysis/arearun.h"
 #include "analysis/blockengine.h"
 #include "analysis/blockrequest.h"
 #include "app/showinfront.h"
@@ -35,6 +36,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
+#include <QRegion>
 #include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QThread>
@@ -42,6 +44,10 @@
 #include <cmath>
 
 namespace {
+
+// While a loader reads, the newest image is taken over at most this often (ms): colouring
+// every image of a fast load would cost more than reading it.
+constexpr qint64 takeOverInterval = 250;
 
 // A batch flag argument: 1 turns a box on, anything else off.
 bool flagOf(const QString &arg)
@@ -93,6 +99,7 @@ Body::Body(QWidget *parent)
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
     mBlockEngine = new BlockEngine(this);
+    mAreaRun = new AreaRun(mBlockEngine, this);
     mShiftMap = new EnergyShiftMap;
     mStdSpectrum = new XafsSpectrum;
     mMessageLine = new QLabel(this);
@@ -108,6 +115,7 @@ Body::Body(QWidget *parent)
     setupXafsView();
     setupAnalyzer();
     setupCalibration();
+    setupResultMaps();
 }
 
 Body::~Body()
@@ -179,9 +187,11 @@ void Body::setupLoaders()
     // in what is still queued without running anything else that waits for this window.
     mLoaderResults = new QObject(this);
     connect(mLoaderI1, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
+        mLoaderI1->imageTaken();
         loadedI1(data, fNo);
     });
     connect(mLoaderI0, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
+        mLoaderI0->imageTaken();
         loadedI0(data, fNo);
     });
     connect(mLoaderI1, &LoadTiff::finishLoadFiles, mLoaderResults, [this] { finishedLoad(true); });
@@ -239,6 +249,7 @@ void Body::setupXafsView()
             this,
             qOverload<double, double>(&Body::showXafsSpectrum));
     connect(mUi->dispA, &DispA::drawImage2, this, &Body::draw);
+    mUi->dispA->setOverlayArea([this] { return cursorMarksArea(); });
     connect(mUi->dispA, &DispA::mouseMoved0, this, &Body::onMouseMovedInDispA);
 
     mXafsView = new XafsView;
@@ -258,6 +269,172 @@ void Body::setupAnalyzer()
     mAnalyzer = new Analyzer;
     connect(mUi->ShowAnalyzer, &QPushButton::clicked, mAnalyzer, &Analyzer::show);
     connect(mAnalyzer->view(), &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
+}
+
+void Body::setupResultMaps()
+{
+    connect(mAnalyzer, &Analyzer::askAnalyze, this, &Body::startLCF2DAnalysis);
+    connect(mAnalyzer, &Analyzer::askRAAnalyze, this, &Body::startRA2DAnalysis);
+    connect(mAnalyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
+    connect(mUi->ShowResAnalysis, &QRadioButton::toggled, this, &Body::showResAnalysis);
+    connect(mUi->DeGlitch, &QPushButton::clicked, this, &Body::deglitch);
+    connect(mUi->ShowProcImg, &QCheckBox::toggled, this, &Body::showProcImg);
+    connect(mUi->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
+    connect(mAreaRun, &AreaRun::newRow, this, [this](qint64, double percent) {
+        if (mAreaRun->kind() == AreaRun::LCFRun && mAnalyzer->dispOnTime())
+            generateResImages();
+        mAnalyzer->setProgress(percent);
+    });
+    connect(mAreaRun, &AreaRun::ended, this, &Body::areaRunEnded);
+}
+
+void Body::startLCF2DAnalysis()
+{
+    startAreaRun(false, false);
+}
+
+void Body::startRA2DAnalysis()
+{
+    startAreaRun(true, false);
+}
+
+void Body::execAreaRunCommand(bool ra)
+{
+    startAreaRun(ra, true);
+    if (!mAreaRun->startedByBatch())
+        emit finishBatchExec();
+}
+
+void Body::startAreaRun(bool ra, bool byBatch)
+{
+    if (analysisRunning) {
+        stop2DAnalysis();
+        return;
+    }
+    if (i1Images.isEmpty() || imageWidth < 0)
+        return;
+    if (calibrating()) {
+        showMessage(tr("A calibration is running: area analysis not started"), mInBatchCommand);
+        return;
+    }
+    analysisRunning = true;
+    mAnalyzer->setContAccess(true);
+    mAnalyzer->setProgress(0.0);
+    BlockRequest request = blockRequest();
+    const bool started
+        = ra ? mAreaRun->startRA(request,
+                                 targetBackground(),
+                                 mAnalyzer->raEnergy(),
+                                 mAnalyzer->raFactor(),
+                                 {mAnalyzer->raMap(0), mAnalyzer->raMap(1), mAnalyzer->raMap(2)},
+                                 byBatch)
+             : mAreaRun->startLCF(request,
+                                  mAnalyzer->referenceData(),
+                                  mAnalyzer->mlcf(),
+                                  targetBackground(),
+                                  mAnalyzer->lcfMaps(),
+                                  byBatch);
+    if (!started) {
+        analysisRunning = false;
+        mAnalyzer->setContAccess(false);
+    }
+}
+
+void Body::stop2DAnalysis()
+{
+    analysisRunning = false;
+    mAnalyzer->setContAccess(false);
+    AreaRun::log("2da 4:");
+    mAreaRun->stop();
+}
+
+void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
+{
+    if (completed) {
+        if (kind == AreaRun::RARun)
+            generateRAResImage();
+        else
+            generateResImages();
+        analysisRunning = false;
+        mAnalyzer->setContAccess(false);
+        mAnalyzer->setProgress(100.0);
+        if (kind == AreaRun::LCFRun)
+            AreaRun::log("2da 3:");
+    }
+    if (byBatch)
+        emit finishBatchExec();
+}
+
+void Body::generateResImages()
+{
+    for (Analyzed2DRes *map : mAnalyzer->lcfMaps())
+        map->genImg();
+    selectedNewRef();
+}
+
+void Body::generateRAResImage()
+{
+    AreaRun::ratioMap(*mAnalyzer->raMap(0), *mAnalyzer->raMap(1), *mAnalyzer->raMap(2));
+    for (int k = 0; k < 3; ++k)
+        mAnalyzer->raMap(k)->genImg();
+    selectedNewRef();
+}
+
+void Body::showResAnalysis(bool f)
+{
+    Q_UNUSED(f)
+    mUi->dispA->setOverlayer(mAnalyzer->selectedMap());
+    mUi->dispA->setShowOverlayer(mUi->ShowShiftMap->isChecked()
+                                 || mUi->ShowResAnalysis->isChecked());
+    mUi->dispA->update();
+}
+
+void Body::selectedNewRef()
+{
+    showResAnalysis(mUi->ShowResAnalysis->isChecked());
+}
+
+void Body::setupResAnalysisImage()
+{
+    if (Analyzed2DRes *map = mAnalyzer->selectedMap())
+        map->genImg();
+}
+
+void Body::showProcImg(bool f)
+{
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    map->selectProcImg(f);
+    update();
+    mUi->dispA->update();
+}
+
+void Body::deglitch()
+{
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    map->setDeglitchConds(mUi->DeGlitchFactor->text().toDouble(),
+                          mUi->DeGlitchRatio->text().toDouble());
+    map->selectProcImg(true);
+    map->deglitch();
+    update();
+    mUi->dispA->update();
+}
+
+void Body::showAnalyzedVals()
+{
+    const Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    qDebug().noquote() << "vals of " + map->name();
+    for (int y = 0; y < map->height(); ++y) {
+        for (int x = 0; x < map->width(); ++x) {
+            qDebug().noquote() << QString::asprintf(
+                "%4d %4d %15.6f %15.6f", x, y, map->value(x, y), map->procValue(x, y));
+        }
+    }
 }
 
 void Body::setupCalibration()
@@ -452,7 +629,8 @@ void Body::cBarUpdating()
 {
     if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
         mShiftMap->map().genImg();
-    // The result maps regenerate here once they exist.
+    else if (mUi->ShowResAnalysis->isChecked())
+        setupResAnalysisImage();
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()) {
         if (TiffData *image = mUi->dispA->imageData())
             image->makeDisplayImage();
@@ -464,12 +642,12 @@ void Body::cBarUpdated()
 {
     if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
         mShiftMap->map().genImg();
+    else if (mUi->ShowResAnalysis->isChecked())
+        setupResAnalysisImage();
     TiffData *shown = mUi->dispA->imageData();
-    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown) {
-        // The stack of the image on screen.
-        for (TiffData *image : i1Images.contains(shown) ? i1Images : i0Images)
-            image->makeDisplayImage();
-    }
+    // The stack of the image on screen; its other images take the new colours when shown.
+    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown)
+        mDisplayImages.recolourAll(i1Images.contains(shown) ? i1Images : i0Images, shown);
     mUi->dispA->update();
 }
 
@@ -574,15 +752,17 @@ void Body::onMouseMovedInDispA()
     mUi->VCross->setMarker(y);
     mUi->VCross->update();
 
-    // Result maps give the value once the analyser exists.
-    if (!mUi->ShowResAnalysis->isChecked())
+    if (!mUi->ShowResAnalysis->isChecked()) {
         mUi->Value->setText(groupedNumberText(image ? image->shiftedValue(x, y) : 0.0));
+    } else if (const Analyzed2DRes *map = mUi->dispA->overlayer()) {
+        // The value the map shows: the processed one while processed values are drawn.
+        mUi->Value->setText(
+            groupedNumberText(map->showProc() ? map->procValue(x, y) : map->value(x, y)));
+    }
 }
 
-void Body::draw(QPainter *p)
+Body::CursorMarks Body::cursorMarks() const
 {
-    if (!mUi->dispA->imageData())
-        return;
     const ChCoord &coord = mUi->dispA->coord();
     const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
     const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
@@ -595,14 +775,53 @@ void Body::draw(QPainter *p)
     const double right = left + std::trunc(coord.realToScreenDX(2 * hw + 1)) - 1;
     const double bottom = top + std::trunc(coord.realToScreenDY(2 * hh + 1)) - 1;
 
+    CursorMarks marks;
+    marks.binBox = QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
+                         QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom)));
+    marks.vertical = QLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));
+    marks.horizontal = QLine(screenX(0), screenY(cursorY), screenX(imageWidth), screenY(cursorY));
+    return marks;
+}
+
+QRegion Body::cursorMarksArea() const
+{
+    if (!mUi->dispA->imageData())
+        return QRegion();
+    const CursorMarks marks = cursorMarks();
+    // With room for the pens' widths; the widget's own area bounds far-off edges.
+    constexpr int margin = 2;
+    const QRect widget = mUi->dispA->rect();
+    const auto around = [&](const QRect &rect) {
+        return rect.normalized().adjusted(-margin, -margin, margin, margin).intersected(widget);
+    };
+    QRegion area;
+    // The box's outline only: the inside of a large box shows the image unchanged.
+    const QRect box = marks.binBox.normalized();
+    area += around(QRect(box.topLeft(), box.topRight()));
+    area += around(QRect(box.bottomLeft(), box.bottomRight()));
+    area += around(QRect(box.topLeft(), box.bottomLeft()));
+    area += around(QRect(box.topRight(), box.bottomRight()));
+    area += around(QRect(marks.vertical.p1(), marks.vertical.p2()));
+    area += around(QRect(marks.horizontal.p1(), marks.horizontal.p2()));
+    return area;
+}
+
+void Body::draw(QPainter *p)
+{
+    if (!mUi->dispA->imageData())
+        return;
+    const ChCoord &coord = mUi->dispA->coord();
+    const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
+    const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
+    const CursorMarks marks = cursorMarks();
+
     p->save();
     p->setPen(QPen(QColor(255, 0, 0), 2));
-    p->drawRect(QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
-                      QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom))));
+    p->drawRect(marks.binBox);
 
     p->setPen(QColor(192, 192, 0));
-    p->drawLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));
-    p->drawLine(screenX(0), screenY(cursorY), screenX(imageWidth), screenY(cursorY));
+    p->drawLine(marks.vertical);
+    p->drawLine(marks.horizontal);
 
     if (mUi->dispA->areaSelected() || mUi->dispA->selecting()) {
         const QRectF area = mUi->dispA->selectedArea();
@@ -675,6 +894,8 @@ void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
     if (stack.contains(mUi->dispA->imageData()))
         mUi->dispA->setImageData(nullptr);
     selector->clearFiles();
+    for (const TiffData *image : qAsConst(stack))
+        mDisplayImages.forget(image);
     qDeleteAll(stack);
     stack.clear();
 }
@@ -704,6 +925,8 @@ void Body::requestLoad(bool i1, const QStringList &files)
     const int cutFirst = qMax(selector->cutFirstText(), 0);
     const int cutLast = qMax(selector->cutLastText(), 0);
     ++mLoadsRequested[i1 ? 0 : 1];
+    mLoadProgress[i1 ? 0 : 1].expected
+        += LoadTiff::filesToTry(files.size(), skip, cutFirst, cutLast);
     if (i1)
         emit loadI1Files(files, skip, cutFirst, cutLast);
     else
@@ -722,8 +945,11 @@ void Body::finishedLoad(bool i1)
         else
             showXafsSpectrum();
     }
+    mTakenOverDuringLoad[stack].invalidate();
     reportLoad(i1, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
     ++mLoadsFinished[stack];
+    if (mLoadsFinished[stack] == mLoadsRequested[stack])
+        mLoadProgress[stack] = LoadProgress();
     if (mBatchLoad[stack] != 0 && mLoadsFinished[stack] >= mBatchLoad[stack]) {
         mBatchLoad[stack] = 0;
         emit finishBatchExec();
@@ -783,9 +1009,47 @@ void Body::loadedI1(TiffData *data, int fNo)
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI1Files->addFile(data->fileName, fNo);
     i1Images.append(data);
-    mTakeOverPending[0] = mLoaderI1->isBusy() && !mUi->SelectI1Files->showLatest();
+    showLoadProgress(0, data);
+    mTakeOverPending[0] = deferTakeOver(0);
     if (!mTakeOverPending[0])
         takeOverI1Images();
+}
+
+bool Body::deferTakeOver(int stack)
+{
+    const LoadTiff *loader = stack == 0 ? mLoaderI1 : mLoaderI0;
+    if (loader->imagesInFlight() > 0)
+        return true;
+    if (!loader->isBusy())
+        return false;
+    if (!(stack == 0 ? mUi->SelectI1Files : mUi->SelectI0Files)->showLatest())
+        return true;
+    QElapsedTimer &since = mTakenOverDuringLoad[stack];
+    if (since.isValid() && since.elapsed() < takeOverInterval)
+        return true;
+    since.start();
+    return false;
+}
+
+void Body::showLoadProgress(int stack, const TiffData *image)
+{
+    LoadProgress &progress = mLoadProgress[stack];
+    ++progress.arrived;
+    // Images handed over without a load request count as a load of their own.
+    progress.expected = qMax(progress.expected, progress.arrived);
+    const QString text = tr("%1: %2 of %3 files, %4")
+                             .arg(stack == 0 ? QStringLiteral("I1") : QStringLiteral("I0"))
+                             .arg(progress.arrived)
+                             .arg(progress.expected)
+                             .arg(QFileInfo(image->fileName).fileName());
+    const int tenths = progress.arrived * 10 / progress.expected;
+    if (tenths > progress.reportedTenths) {
+        progress.reportedTenths = tenths;
+        showMessage(text, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
+    } else {
+        mMessageLine->setText(text);
+        mMessageLine->setToolTip(text);
+    }
 }
 
 void Body::takeOverI1Images()
@@ -813,7 +1077,8 @@ void Body::loadedI0(TiffData *data, int fNo)
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI0Files->addFile(data->fileName, fNo);
     i0Images.append(data);
-    mTakeOverPending[1] = mLoaderI0->isBusy() && !mUi->SelectI0Files->showLatest();
+    showLoadProgress(1, data);
+    mTakeOverPending[1] = deferTakeOver(1);
     if (!mTakeOverPending[1])
         showXafsSpectrum();
 }
@@ -826,6 +1091,7 @@ void Body::showData(int no)
     if (no < 0 || no >= images.size())
         return;
     mUi->SeekBar->setValue(no);
+    mDisplayImages.use(images.at(no));
     mUi->dispA->setImageData(images.at(no));
     shownSelector()->select(no);
     mXafsView->setShownImageEnergy(images.at(no)->energy);
@@ -1097,6 +1363,10 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
     case AnalyzerSetLCFMode:
         mAnalyzer->setLCFMode(p1.toInt());
         break;
+    case AnalyzerExecLCF:
+        return execAreaRunCommand(false);
+    case AnalyzerExecRa:
+        return execAreaRunCommand(true);
     case AnalyzerSelectImage:
         mAnalyzer->selectImage(p1.toInt());
         break;

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "analysis/arearun.h"
 #include "batch/cmdline.h"
+#include "input/displayimagecache.h"
 
+#include <QElapsedTimer>
+#include <QLine>
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 #include <QVector>
 
+class Analyzed2DRes;
 class Analyzer;
 class BatchCtrl;
 class BlockEngine;
@@ -24,6 +30,7 @@ class TiffData;
 class BatchDispatcher;
 class QButtonGroup;
 class QLabel;
+class QRegion;
 class QThread;
 
 namespace Ui {
@@ -53,6 +60,8 @@ public:
     // The engine of the area analyses. While it runs, the images it reads are neither
     // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
     BlockEngine *blockEngine() const { return mBlockEngine; }
+    // The driver of the analyser's area runs.
+    AreaRun *areaRun() const { return mAreaRun; }
     // What an area analysis reads, as the window is set up now: the selected area (else the
     // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
     // kernel is the caller's to set.
@@ -98,6 +107,19 @@ public slots:
     void cBarUpdated();
     void onMouseMovedInDispA();
     void execCmdSlot(CmdLine cmd, bool inRem);
+    // Area runs of the analyser: a start while a run goes stops it instead.
+    void startLCF2DAnalysis();
+    void stop2DAnalysis();
+    void generateResImages();
+    void startRA2DAnalysis();
+    void generateRAResImage();
+    // The result map selected in the analyser on the image display.
+    void showResAnalysis(bool f);
+    void selectedNewRef();
+    void setupResAnalysisImage();
+    void showProcImg(bool f);
+    void deglitch();
+    void showAnalyzedVals();
     void setImgShift(int dx, int dy);
     void clearAllShifts();
     void giveProcData();
@@ -126,6 +148,14 @@ private:
     void setupDisplay();
     void setupXafsView();
     void setupAnalyzer();
+    void setupResultMaps();
+    // Starts a run of either kind, or stops the one going; byBatch marks a run whose end
+    // finishes the batch command that started it.
+    void startAreaRun(bool ra, bool byBatch);
+    // The batch commands that start a run: they finish at once when nothing was started.
+    void execAreaRunCommand(bool ra);
+    // A run has ended: its maps are drawn when it completed, and a batch waiting for it goes on.
+    void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
     void setupCalibration();
     // Statistics, map image and display after a calibration; a batch calib_exec finishes.
     void calibrationEnded();
@@ -164,6 +194,24 @@ private:
     void showChosen(SelectDataFiles *selector, int idx);
     // Size, slider, selection, display and spectrum after I1 images have arrived.
     void takeOverI1Images();
+    // Whether the images of a stack that have arrived wait to be taken over: later images of
+    // the load are queued already, or the loader still reads and "Show Latest" is off or the
+    // newest image was taken over a moment ago.
+    bool deferTakeOver(int stack);
+    // Names an arrived image and the count so far on the message line; every tenth of a load
+    // also goes to the batch log (or the debug output).
+    void showLoadProgress(int stack, const TiffData *image);
+
+    // What draw() puts over the image for the cursor, in widget pixels.
+    struct CursorMarks
+    {
+        QRect binBox;
+        QLine vertical;
+        QLine horizontal;
+    };
+    CursorMarks cursorMarks() const;
+    // The widget area the cursor marks cover.
+    QRegion cursorMarksArea() const;
 
     Ui::Body *mUi;
     QButtonGroup *mImageSelection = nullptr;
@@ -177,6 +225,7 @@ private:
     XafsView *mXafsView = nullptr;
     Analyzer *mAnalyzer = nullptr;
     BlockEngine *mBlockEngine = nullptr;
+    AreaRun *mAreaRun = nullptr;
     ImgProc *mImgProc = nullptr;
     CalibCtrl *mCalibCtrl = nullptr;
     EnergyShiftMap *mShiftMap = nullptr;
@@ -197,6 +246,17 @@ private:
     quint64 mBatchLoad[2] = {0, 0};
     // Images arrived while their loader was busy and have not been taken over yet.
     bool mTakeOverPending[2] = {false, false};
+    // Since the last take-over during the running load of each stack.
+    QElapsedTimer mTakenOverDuringLoad[2];
+    // Files the requested loads of a stack will try, and images arrived from them so far.
+    struct LoadProgress
+    {
+        int expected = 0;
+        int arrived = 0;
+        int reportedTenths = 0;
+    };
+    LoadProgress mLoadProgress[2];
+    DisplayImageCache mDisplayImages;
     // What went wrong in the load of each stack that is running, reported when it ends.
     struct LoadNotes
     {

@@ -40,13 +40,30 @@ int upperNeighbourIndex(int n, double x, XAt xAt)
     return hi;
 }
 
-// The abscissa where n points first cross the level minY + fraction * (maxY - minY), read on
-// the straight line through the two points around the crossing; kind 0 looks for a rising
-// crossing, 1 a falling one, 2 either. x(0) when none is found, 0 without points. Every
+// Value at x of the polyline through n points (xAt(i), yAt(i)) with rising abscissae, extended
+// beyond its ends by its first and last segments; 0 without points, the value of a single one.
+template<typename XAt, typename YAt>
+double polylineValue(int n, double x, XAt xAt, YAt yAt)
+{
+    if (n == 0)
+        return 0.0;
+    if (n == 1)
+        return yAt(0);
+    int upper;
+    if (x <= xAt(0))
+        upper = 1;
+    else if (x >= xAt(n - 1))
+        upper = n - 1;
+    else
+        upper = upperNeighbourIndex(n, x, xAt);
+    return lineValue(xAt(upper - 1), yAt(upper - 1), xAt(upper), yAt(upper), x);
+}
+
+// Where the polyline through n points first crosses minY + fraction * (maxY - minY): rising
+// (kind 0), falling (1) or either way (2); 0 without points, xAt(0) without a crossing. Every
 // spectrum, stored or seen in place, finds its edge through this one function.
 template<typename XAt, typename YAt>
-double
-crossingAbscissa(int n, double minY, double maxY, double fraction, int kind, XAt xAt, YAt yAt)
+double crossingOf(int n, double minY, double maxY, double fraction, int kind, XAt xAt, YAt yAt)
 {
     if (n == 0)
         return 0.0;

@@ -72,24 +72,13 @@ void Spectrum::clear()
 
 double Spectrum::valueAt(double x) const
 {
-    const int n = points.size();
-    if (n == 0)
-        return 0.0;
-    if (n == 1)
-        return yAt(0);
-    int upper;
-    if (x <= xAt(0))
-        upper = 1;
-    else if (x >= xAt(n - 1))
-        upper = n - 1;
-    else
-        upper = upperNeighbourIndex(n, x, [this](int i) { return xAt(i); });
-    return lineValue(xAt(upper - 1), yAt(upper - 1), xAt(upper), yAt(upper), x);
+    return polylineValue(
+        points.size(), x, [this](int i) { return xAt(i); }, [this](int i) { return yAt(i); });
 }
 
 double Spectrum::crossingEnergy(double fraction, int kind) const
 {
-    return crossingAbscissa(
+    return crossingOf(
         points.size(),
         minY,
         maxY,

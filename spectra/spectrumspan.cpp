@@ -5,7 +5,7 @@
 
 double SpectrumSpan::crossingEnergy(double fraction, int kind) const
 {
-    return crossingAbscissa(
+    return crossingOf(
         mSize,
         mMinY,
         mMaxY,

@@ -1,7 +1,6 @@
 // An area analysis over a large stack at bin 0 with the edge-position kernel, on one thread
-// and on two, against an integer sum over every sample the walk reads (as the default build
-// makes it, and with the widest vectors); and the image of a large result map against a plain
-// pass over its values. Wall time: only it shows threads.
+// and on two, against an integer sum over every sample the walk reads; and the image of a
+// large result map against a plain pass over its values. Wall time: only it shows threads.
 
 #include "analysis/analyzed2dres.h"
 #include "analysis/blockengine.h"
@@ -11,7 +10,6 @@
 
 #include "bench/benchimages.h"
 #include "bench/ratioreporter.h"
-#include "bench/widesamplesum.h"
 
 #include <benchmark/benchmark.h>
 
@@ -60,28 +58,12 @@ const Stacks &stacks()
     return built;
 }
 
-void plainRead(benchmark::State &state)
+void samplesRead(benchmark::State &state)
 {
-    const Stacks &s = stacks();
-    for (auto _ : state) {
-        quint64 sum = 0;
-        for (const auto &image : s.owned) {
-            for (quint16 sample : image->samples16)
-                sum += sample;
-        }
-        benchmark::DoNotOptimize(sum);
-    }
-}
-
-void plainReadWide(benchmark::State &state)
-{
-    const Stacks &s = stacks();
-    for (auto _ : state) {
-        quint64 sum = 0;
-        for (const auto &image : s.owned)
-            sum += wideSampleSum(image->samples16.constData(), image->samples16.size());
-        benchmark::DoNotOptimize(sum);
-    }
+    std::vector<SampleBlock> blocks;
+    for (const auto &image : stacks().owned)
+        blocks.push_back(wholeImage(image.get()));
+    sumSamplesRead(state, blocks);
 }
 
 void timeEngine(benchmark::State &state, int threads)
@@ -158,8 +140,7 @@ void genImg(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(plainRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-BENCHMARK(plainReadWide)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(samplesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(engineOneThread)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(engineTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(mapDoublePass)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -170,8 +151,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     stacks();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({QStringLiteral("plainRead"),
-                            QStringLiteral("plainReadWide"),
+    RatioReporter reporter({QStringLiteral("samplesRead"),
                             QStringLiteral("engineOneThread"),
                             QStringLiteral("mapDoublePass")},
                            {},

@@ -8,6 +8,10 @@
         <translation>標準スペクトルがありません: 較正を開始しません</translation>
     </message>
     <message>
+        <source>A calibration is running: area analysis not started</source>
+        <translation>較正の実行中です: 領域解析を開始しません</translation>
+    </message>
+    <message>
         <source>An area analysis is running: calibration not started</source>
         <translation>領域解析の実行中です: 較正を開始しません</translation>
     </message>
@@ -154,6 +158,10 @@
     <message>
         <source>Can't save %1</source>
         <translation>%1 を保存できません</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 files, %4</source>
+        <translation>%1: %3 ファイル中 %2 件目、%4</translation>
     </message>
     <message>
         <source>Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5</source>

@@ -391,7 +391,8 @@ void TstTiffData::blockSumsMatchBinSums()
     data.width = 37;
     data.height = 23;
     data.sampleKind = TiffData::TiffRows;
-    data.samples16 = pattern(data.width, data.height);
+    for (const quint16 sample : pattern(data.width, data.height))
+        data.samples16.append(sample);
     std::vector<double> sums(count, -1.0);
     data.blockSums(firstX, stepX, count, y, hw, hh, shiftX, shiftY, sums.data());
     for (int i = 0; i < count; ++i) {
