@@ -22,13 +22,13 @@ private slots:
 void TestVectorLog::sameAloneAndAmongMany_data()
 {
     QTest::addColumn<Values>("values");
-    const double inf = std::numeric_limits<double>::infinity();
     QTest::newRow("one") << Values{1.5};
     QTest::newRow("three, a tail of two lanes") << Values{0.25, 2.0, 3.0e5};
     QTest::newRow("eleven, vectors and a tail") << Values{
         1.0, 1.0001, 0.9999, 2.718281828459045, 10.0, 1e-300, 1e300, 7.0, 0.5, 3.3, 65535.0};
     // 0, negative and non-finite ratios occur for empty or negative sums.
-    QTest::newRow("special values") << Values{0.0, -2.0, inf, std::nan(""), 4.9e-324, 1.0};
+    QTest::newRow("special values")
+        << Values{0.0, -2.0, std::numeric_limits<double>::infinity(), std::nan(""), 4.9e-324};
 }
 
 void TestVectorLog::sameAloneAndAmongMany()
@@ -40,23 +40,12 @@ void TestVectorLog::sameAloneAndAmongMany()
         double alone;
         vectorLog(&values[i], &alone, 1);
         // Bit for bit, so that a block has the same spectrum alone or in a row.
-        QVERIFY2(std::memcmp(&alone, &logs[i], sizeof alone) == 0,
-                 qPrintable(QStringLiteral("log(%1): %2 among many, %3 alone")
-                                .arg(values[i])
-                                .arg(logs[i], 0, 'g', 17)
-                                .arg(alone, 0, 'g', 17)));
+        QVERIFY(std::memcmp(&alone, &logs[i], sizeof alone) == 0);
         const double exact = std::log(values[i]);
-        if (std::isfinite(exact)) {
-            QVERIFY2(qAbs(logs[i] - exact)
-                         <= 4 * std::numeric_limits<double>::epsilon() * qMax(1.0, qAbs(exact)),
-                     qPrintable(QStringLiteral("log(%1) = %2, expected %3")
-                                    .arg(values[i])
-                                    .arg(logs[i], 0, 'g', 17)
-                                    .arg(exact, 0, 'g', 17)));
-        } else {
-            QCOMPARE(std::isnan(logs[i]), std::isnan(exact));
-            QCOMPARE(std::isinf(logs[i]), std::isinf(exact));
-        }
+        const double ulps = 4 * std::numeric_limits<double>::epsilon() * qMax(1.0, qAbs(exact));
+        QVERIFY(std::isfinite(exact) ? qAbs(logs[i] - exact) <= ulps
+                                     : std::isnan(logs[i]) == std::isnan(exact)
+                                           && std::isinf(logs[i]) == std::isinf(exact));
     }
 }
 
