@@ -14,6 +14,9 @@ class CalibCtrl;
 class Calibration;
 class EnergyShiftMap;
 class ImgProc;
+class QFileDialog;
+class QImage;
+class SaveDataCfg;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
@@ -57,6 +60,7 @@ public:
     // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
     // kernel is the caller's to set.
     BlockRequest blockRequest() const;
+    SaveDataCfg *saveDataCfg() const { return mSaveDataCfg; }
     // The text of the message line at the bottom of the window.
     QString messageLine() const;
 
@@ -112,6 +116,14 @@ public slots:
     // Shows a failure or a notice on the message line, without blocking, and writes it to the
     // debug output; with batchLog to the batch log instead, which writes it there too.
     void showMessage(const QString &message, bool batchLog);
+    void saveImage(const QString &fname);
+    void saveImageWNum(const QString &fname, const QString &num);
+    void saveAllImages(const QString &fname);
+    void showSaveDataDialog();
+    void saveData(const QString &fname);
+    void saveDataAsTiff(const QString &fname, int ext);
+    void saveDataAsText(const QString &fname, int ext);
+    void saveFlatDark();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -127,6 +139,14 @@ private:
     void setupXafsView();
     void setupAnalyzer();
     void setupCalibration();
+    void setupExport();
+    // Index of the first reference whose map is shown; 0 when none is.
+    int firstShownRef() const;
+    // Saves an image in the format its suffix names, naming a failure.
+    void saveImageFile(const QImage &image, const QString &path);
+    void saveColorBar(const QString &path);
+    // Names a file that could not be written.
+    void writeFailed(const QString &path);
     // Statistics, map image and display after a calibration; a batch calib_exec finishes.
     void calibrationEnded();
     // Runs calib_exec; false when it started nothing and so finishes at once.
@@ -179,6 +199,9 @@ private:
     BlockEngine *mBlockEngine = nullptr;
     ImgProc *mImgProc = nullptr;
     CalibCtrl *mCalibCtrl = nullptr;
+    SaveDataCfg *mSaveDataCfg = nullptr;
+    QFileDialog *mDataDialog = nullptr;
+    QFileDialog *mImageDialog = nullptr;
     EnergyShiftMap *mShiftMap = nullptr;
     Calibration *mCalibration = nullptr;
     XafsSpectrum *mStdSpectrum = nullptr;
