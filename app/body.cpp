@@ -27,6 +27,7 @@
 #include "input/tiffdata.h"
 #include "output/mapexport.h"
 #include "output/savedatacfg.h"
+#include "output/spectraexport.h"
 #include "output/tiffwriter.h"
 #include "spectra/numbertext.h"
 #include "spectra/stackspectra.h"
@@ -303,6 +304,15 @@ void Body::setupExport()
     mDataDialog = saveDialog();
     mImageDialog = saveDialog();
     mImageDialog->setNameFilters({tr("Image File (*.png)"), tr("Any Files (* *.*)")});
+    mSpectraDialog = saveDialog();
+    mSpectraDialog->setNameFilters({tr("XAFS Spectra (*.dat)"), tr("Any Files (* *.*)")});
+    connect(mUi->SaveXAFSSpectra, &QPushButton::clicked, mSpectraDialog, &QFileDialog::show);
+    connect(mSpectraDialog, &QFileDialog::fileSelected, this, &Body::saveXafsSpectra);
+    mSpectraExport = new SpectraExport(mBlockEngine, this);
+    connect(mSpectraExport, &SpectraExport::finished, this, [this](bool written, QString path) {
+        if (!written)
+            writeFailed(path);
+    });
     connect(mUi->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
     connect(mDataDialog, &QFileDialog::fileSelected, this, &Body::saveData);
     connect(mUi->SaveImage, &QPushButton::clicked, mImageDialog, &QFileDialog::show);
@@ -398,6 +408,16 @@ void Body::saveDataAsText(const QString &fname, int ext)
     const Analyzed2DRes *map = mAnalyzer->selectedMap();
     if (map && map->hasData() && !MapExport::saveAsText(path, *map, mSaveDataCfg->settings()))
         writeFailed(path);
+}
+
+void Body::saveXafsSpectra(const QString &fname)
+{
+    if (mBlockEngine->isRunning()) {
+        showMessage(tr("An area analysis is running: spectra not saved"), mInBatchCommand);
+        return;
+    }
+    if (!mSpectraExport->start(blockRequest(), targetBackground(), fname))
+        writeFailed(SpectraExport::fileNameFor(fname));
 }
 
 void Body::saveFlatDark()

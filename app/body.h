@@ -17,6 +17,7 @@ class ImgProc;
 class QFileDialog;
 class QImage;
 class SaveDataCfg;
+class SpectraExport;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
@@ -61,6 +62,7 @@ public:
     // kernel is the caller's to set.
     BlockRequest blockRequest() const;
     SaveDataCfg *saveDataCfg() const { return mSaveDataCfg; }
+    SpectraExport *spectraExport() const { return mSpectraExport; }
     // The text of the message line at the bottom of the window.
     QString messageLine() const;
 
@@ -124,6 +126,9 @@ public slots:
     void saveDataAsTiff(const QString &fname, int ext);
     void saveDataAsText(const QString &fname, int ext);
     void saveFlatDark();
+    // Writes the spectra of every block of the selected area; the file is complete when the
+    // exporter reports finished().
+    void saveXafsSpectra(const QString &fname);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -200,8 +205,10 @@ private:
     ImgProc *mImgProc = nullptr;
     CalibCtrl *mCalibCtrl = nullptr;
     SaveDataCfg *mSaveDataCfg = nullptr;
+    SpectraExport *mSpectraExport = nullptr;
     QFileDialog *mDataDialog = nullptr;
     QFileDialog *mImageDialog = nullptr;
+    QFileDialog *mSpectraDialog = nullptr;
     EnergyShiftMap *mShiftMap = nullptr;
     Calibration *mCalibration = nullptr;
     XafsSpectrum *mStdSpectrum = nullptr;

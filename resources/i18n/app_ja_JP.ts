@@ -191,5 +191,13 @@
         <source>No image loaded: flat and dark files not written</source>
         <translation>画像が読み込まれていません: flat と dark のファイルは書き込みません</translation>
     </message>
+    <message>
+        <source>XAFS Spectra (*.dat)</source>
+        <translation>XAFS スペクトル (*.dat)</translation>
+    </message>
+    <message>
+        <source>An area analysis is running: spectra not saved</source>
+        <translation>領域の解析中です: スペクトルは保存しません</translation>
+    </message>
 </context>
 </TS>
