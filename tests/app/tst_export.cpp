@@ -86,20 +86,14 @@ void TstExport::settings_data()
 {
     QTest::addColumn<QString>("commands");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("defaults") << ""
-                              << "tiff 0 0 10 0 csv xy";
     QTest::newRow("text, ssv, rows")
         << "saveDataCfg_save_as_text; saveDataCfg_text_as_ssv; saveDataCfg_text_as_vals"
         << "text 0 0 10 0 ssv rows";
     QTest::newRow("tiff scale, analysed size")
-        << "saveDataCfg_tiff_fix_scale 1; saveDataCfg_tiff_scale_min -2.5; "
-           "saveDataCfg_tiff_scale_max x; saveDataCfg_tiff_as_analyzed 1"
+        << "saveDataCfg_save_as_text; saveDataCfg_save_as_tiff; saveDataCfg_tiff_fix_scale 1; "
+           "saveDataCfg_tiff_scale_min -2.5; saveDataCfg_tiff_scale_max x; "
+           "saveDataCfg_tiff_as_analyzed 1"
         << "tiff 1 -2.5 0 1 csv xy";
-    QTest::newRow("back to tiff, csv, x y val")
-        << "saveDataCfg_save_as_text; saveDataCfg_text_as_ssv; saveDataCfg_text_as_vals; "
-           "saveDataCfg_save_as_tiff; saveDataCfg_text_as_csv; saveDataCfg_text_as_xyz; "
-           "saveDataCfg_tiff_fix_scale 2"
-        << "tiff 0 0 10 0 csv xy";
 }
 
 void TstExport::settings()

@@ -9,47 +9,16 @@
 
 #include <cmath>
 
-// The writers of a result map: file names, the text layouts and the TIFF of block centres.
+// The writers of a result map: the text layouts and the TIFF of block centres.
 class TstMapExport : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void numberedName_data();
-    void numberedName();
     void textLayouts_data();
     void textLayouts();
     void analyzedAreaTiff();
-    void missingFolder_data();
-    void missingFolder();
 };
-
-void TstMapExport::numberedName_data()
-{
-    QTest::addColumn<QString>("fname");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("reference 2") << "/data/out/map.png"
-                                 << "2"
-                                 << "/data/out/map-2.png";
-    QTest::newRow("colour bar of it") << "/data/out/map-2.png"
-                                      << "-cBar"
-                                      << "/data/out/map-2--cBar.png";
-    QTest::newRow("no suffix keeps the dot") << "/data/out/map"
-                                             << "2"
-                                             << "/data/out/map-2.";
-    QTest::newRow("number text") << "/d/img.png"
-                                 << "007"
-                                 << "/d/img-007.png";
-}
-
-void TstMapExport::numberedName()
-{
-    QFETCH(QString, fname);
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(MapExport::numberedName(fname, text), expected);
-}
 
 void TstMapExport::textLayouts_data()
 {
@@ -118,27 +87,6 @@ void TstMapExport::analyzedAreaTiff()
     const QVector<quint16> expected{
         quint16(6 * 6553.5), quint16(7 * 6553.5), quint16(8 * 6553.5), quint16(9 * 6553.5), 0};
     QCOMPARE(row, expected);
-}
-
-void TstMapExport::missingFolder_data()
-{
-    QTest::addColumn<bool>("asTiff");
-    QTest::newRow("tiff") << true;
-    QTest::newRow("text") << false;
-}
-
-void TstMapExport::missingFolder()
-{
-    QFETCH(bool, asTiff);
-    Analyzed2DRes map(QStringLiteral("m"));
-    map.reset(2, 2);
-    map.setData(0, 0, 0, 0, 1.0);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("none/m.dat"));
-    SaveDataSettings settings;
-    QVERIFY(!(asTiff ? MapExport::saveAsTiff(path, map, settings)
-                     : MapExport::saveAsText(path, map, settings)));
-    QVERIFY(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TstMapExport)
