@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The main window's exports, driven by batch commands: the save-data settings, the files of
+// The main window's exports, driven by batch commands: with the save-data settings, the files of
 // result maps, images and colour bars, and the flat and dark files.
 class TstExport : public QObject
 {
@@ -23,8 +23,6 @@ class TstExport : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void settings_data();
-    void settings();
     void files_data();
     void files();
 
@@ -82,60 +80,42 @@ void TstExport::cleanupTestCase()
     QDir::setCurrent(mOldCurrent);
 }
 
-void TstExport::settings_data()
-{
-    QTest::addColumn<QString>("commands");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("text, ssv, rows")
-        << "saveDataCfg_save_as_text; saveDataCfg_text_as_ssv; saveDataCfg_text_as_vals"
-        << "text 0 0 10 0 ssv rows";
-    QTest::newRow("tiff scale, analysed size")
-        << "saveDataCfg_save_as_text; saveDataCfg_save_as_tiff; saveDataCfg_tiff_fix_scale 1; "
-           "saveDataCfg_tiff_scale_min -2.5; saveDataCfg_tiff_scale_max x; "
-           "saveDataCfg_tiff_as_analyzed 1"
-        << "tiff 1 -2.5 0 1 csv xy";
-}
-
-void TstExport::settings()
-{
-    QFETCH(QString, commands);
-    QFETCH(QString, expected);
-    exec(commands);
-    const SaveDataSettings s = mBody->saveDataCfg()->settings();
-    const QString got = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
-                            .arg(s.asTiff ? "tiff" : "text")
-                            .arg(int(s.fixedScale))
-                            .arg(s.scaleMin)
-                            .arg(s.scaleMax)
-                            .arg(int(s.asAnalyzed))
-                            .arg(s.commaSeparated ? "csv" : "ssv")
-                            .arg(s.xyVal ? "xy" : "rows");
-    // Back to the defaults for the next row.
-    exec("saveDataCfg_save_as_tiff; saveDataCfg_tiff_fix_scale 0; saveDataCfg_tiff_scale_min 0; "
-         "saveDataCfg_tiff_scale_max 10; saveDataCfg_tiff_as_analyzed 0; "
-         "saveDataCfg_text_as_csv; saveDataCfg_text_as_xyz");
-    QCOMPARE(got, expected);
-}
-
 void TstExport::files_data()
 {
     QTest::addColumn<QString>("commands");
     QTest::addColumn<QStringList>("written");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("firstLine");
     QTest::newRow("image with number")
-        << "save_image_w_num img.png 007" << QStringList{"img-007.png", "img-007-cBar.png"} << "";
+        << "save_image_w_num img.png 007" << QStringList{"img-007.png", "img-007-cBar.png"} << ""
+        << "";
     QTest::newRow("all images")
         << "save_all_images all.png"
-        << QStringList{"all-0-0.png", "all-1-0.png", "all-0-1.png", "all-1-1.png"} << "";
+        << QStringList{"all-0-0.png", "all-1-0.png", "all-0-1.png", "all-1-1.png"} << ""
+        << "";
     QTest::newRow("data as tiff") << "save_data map.png"
-                                  << QStringList{"map-1.tif", "map-1--cBar.png"} << "";
+                                  << QStringList{"map-1.tif", "map-1--cBar.png"} << ""
+                                  << "";
     QTest::newRow("data as tiff, no colour bar")
-        << "save_data_as_tiff bare.png" << QStringList{"bare-1.tif"} << "";
+        << "save_data_as_tiff bare.png" << QStringList{"bare-1.tif"} << ""
+        << "";
     QTest::newRow("data as text") << "saveDataCfg_save_as_text; save_data t.txt"
-                                  << QStringList{"t-1.dat"} << "";
-    QTest::newRow("flat and dark") << "" << QStringList{"flat.dat", "dark.dat"} << "";
+                                  << QStringList{"t-1.dat"} << ""
+                                  << "0,0,10";
+    QTest::newRow("text, space separated rows")
+        << "saveDataCfg_save_as_text; saveDataCfg_text_as_ssv; saveDataCfg_text_as_vals; "
+           "save_data r.txt"
+        << QStringList{"r-1.dat"} << ""
+        << "10 12 14 16";
+    QTest::newRow("tiff of the analysed blocks")
+        << "saveDataCfg_tiff_as_analyzed 1; saveDataCfg_tiff_fix_scale 1; save_data_as_tiff a"
+        << QStringList{"a-1.tif"} << ""
+        << "";
+    QTest::newRow("flat and dark") << "" << QStringList{"flat.dat", "dark.dat"} << ""
+                                   << "";
     QTest::newRow("missing folder") << "saveDataCfg_save_as_text; save_data none/t.txt"
-                                    << QStringList{} << "Can't write none/t-1.dat";
+                                    << QStringList{} << "Can't write none/t-1.dat"
+                                    << "";
 }
 
 void TstExport::files()
@@ -143,6 +123,7 @@ void TstExport::files()
     QFETCH(QString, commands);
     QFETCH(QStringList, written);
     QFETCH(QString, message);
+    QFETCH(QString, firstLine);
     mBody->showMessage(QString(), false);
     QDir dir(mDir.path());
     const QStringList before = dir.entryList(QDir::Files);
@@ -150,13 +131,19 @@ void TstExport::files()
         mBody->saveFlatDark();
     else
         exec(commands);
-    exec("saveDataCfg_save_as_tiff");
+    exec("saveDataCfg_save_as_tiff; saveDataCfg_text_as_csv; saveDataCfg_text_as_xyz; "
+         "saveDataCfg_tiff_as_analyzed 0; saveDataCfg_tiff_fix_scale 0");
     QStringList added = dir.entryList(QDir::Files);
     for (const QString &old : before)
         added.removeOne(old);
     written.sort();
     QCOMPARE(added, written);
     QCOMPARE(mBody->messageLine(), message);
+    if (!firstLine.isEmpty()) {
+        QFile text(written.first());
+        QVERIFY(text.open(QIODevice::ReadOnly | QIODevice::Text));
+        QCOMPARE(QString::fromLatin1(text.readLine()).trimmed(), firstLine);
+    }
     if (written.contains("flat.dat")) {
         TiffData flat;
         QVERIFY(flat.read("flat.dat"));
