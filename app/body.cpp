@@ -42,6 +42,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
+#include <QRegion>
 #include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QThread>
@@ -49,6 +50,10 @@
 #include <cmath>
 
 namespace {
+
+// While a loader reads, the newest image is taken over at most this often (ms): colouring
+// every image of a fast load would cost more than reading it.
+constexpr qint64 takeOverInterval = 250;
 
 // A batch flag argument: 1 turns a box on, anything else off.
 bool flagOf(const QString &arg)
@@ -188,9 +193,11 @@ void Body::setupLoaders()
     // in what is still queued without running anything else that waits for this window.
     mLoaderResults = new QObject(this);
     connect(mLoaderI1, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
+        mLoaderI1->imageTaken();
         loadedI1(data, fNo);
     });
     connect(mLoaderI0, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
+        mLoaderI0->imageTaken();
         loadedI0(data, fNo);
     });
     connect(mLoaderI1, &LoadTiff::finishLoadFiles, mLoaderResults, [this] { finishedLoad(true); });
@@ -248,6 +255,7 @@ void Body::setupXafsView()
             this,
             qOverload<double, double>(&Body::showXafsSpectrum));
     connect(mUi->dispA, &DispA::drawImage2, this, &Body::draw);
+    mUi->dispA->setOverlayArea([this] { return cursorMarksArea(); });
     connect(mUi->dispA, &DispA::mouseMoved0, this, &Body::onMouseMovedInDispA);
 
     mXafsView = new XafsView;
@@ -620,11 +628,9 @@ void Body::cBarUpdated()
     if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
         mShiftMap->map().genImg();
     TiffData *shown = mUi->dispA->imageData();
-    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown) {
-        // The stack of the image on screen.
-        for (TiffData *image : i1Images.contains(shown) ? i1Images : i0Images)
-            image->makeDisplayImage();
-    }
+    // The stack of the image on screen; its other images take the new colours when shown.
+    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown)
+        mDisplayImages.recolourAll(i1Images.contains(shown) ? i1Images : i0Images, shown);
     mUi->dispA->update();
 }
 
@@ -734,10 +740,8 @@ void Body::onMouseMovedInDispA()
         mUi->Value->setText(groupedNumberText(image ? image->shiftedValue(x, y) : 0.0));
 }
 
-void Body::draw(QPainter *p)
+Body::CursorMarks Body::cursorMarks() const
 {
-    if (!mUi->dispA->imageData())
-        return;
     const ChCoord &coord = mUi->dispA->coord();
     const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
     const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
@@ -750,14 +754,53 @@ void Body::draw(QPainter *p)
     const double right = left + std::trunc(coord.realToScreenDX(2 * hw + 1)) - 1;
     const double bottom = top + std::trunc(coord.realToScreenDY(2 * hh + 1)) - 1;
 
+    CursorMarks marks;
+    marks.binBox = QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
+                         QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom)));
+    marks.vertical = QLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));
+    marks.horizontal = QLine(screenX(0), screenY(cursorY), screenX(imageWidth), screenY(cursorY));
+    return marks;
+}
+
+QRegion Body::cursorMarksArea() const
+{
+    if (!mUi->dispA->imageData())
+        return QRegion();
+    const CursorMarks marks = cursorMarks();
+    // With room for the pens' widths; the widget's own area bounds far-off edges.
+    constexpr int margin = 2;
+    const QRect widget = mUi->dispA->rect();
+    const auto around = [&](const QRect &rect) {
+        return rect.normalized().adjusted(-margin, -margin, margin, margin).intersected(widget);
+    };
+    QRegion area;
+    // The box's outline only: the inside of a large box shows the image unchanged.
+    const QRect box = marks.binBox.normalized();
+    area += around(QRect(box.topLeft(), box.topRight()));
+    area += around(QRect(box.bottomLeft(), box.bottomRight()));
+    area += around(QRect(box.topLeft(), box.bottomLeft()));
+    area += around(QRect(box.topRight(), box.bottomRight()));
+    area += around(QRect(marks.vertical.p1(), marks.vertical.p2()));
+    area += around(QRect(marks.horizontal.p1(), marks.horizontal.p2()));
+    return area;
+}
+
+void Body::draw(QPainter *p)
+{
+    if (!mUi->dispA->imageData())
+        return;
+    const ChCoord &coord = mUi->dispA->coord();
+    const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
+    const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
+    const CursorMarks marks = cursorMarks();
+
     p->save();
     p->setPen(QPen(QColor(255, 0, 0), 2));
-    p->drawRect(QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
-                      QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom))));
+    p->drawRect(marks.binBox);
 
     p->setPen(QColor(192, 192, 0));
-    p->drawLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));
-    p->drawLine(screenX(0), screenY(cursorY), screenX(imageWidth), screenY(cursorY));
+    p->drawLine(marks.vertical);
+    p->drawLine(marks.horizontal);
 
     if (mUi->dispA->areaSelected() || mUi->dispA->selecting()) {
         const QRectF area = mUi->dispA->selectedArea();
@@ -830,6 +873,8 @@ void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
     if (stack.contains(mUi->dispA->imageData()))
         mUi->dispA->setImageData(nullptr);
     selector->clearFiles();
+    for (const TiffData *image : qAsConst(stack))
+        mDisplayImages.forget(image);
     qDeleteAll(stack);
     stack.clear();
 }
@@ -859,6 +904,8 @@ void Body::requestLoad(bool i1, const QStringList &files)
     const int cutFirst = qMax(selector->cutFirstText(), 0);
     const int cutLast = qMax(selector->cutLastText(), 0);
     ++mLoadsRequested[i1 ? 0 : 1];
+    mLoadProgress[i1 ? 0 : 1].expected
+        += LoadTiff::filesToTry(files.size(), skip, cutFirst, cutLast);
     if (i1)
         emit loadI1Files(files, skip, cutFirst, cutLast);
     else
@@ -877,8 +924,11 @@ void Body::finishedLoad(bool i1)
         else
             showXafsSpectrum();
     }
+    mTakenOverDuringLoad[stack].invalidate();
     reportLoad(i1, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
     ++mLoadsFinished[stack];
+    if (mLoadsFinished[stack] == mLoadsRequested[stack])
+        mLoadProgress[stack] = LoadProgress();
     if (mBatchLoad[stack] != 0 && mLoadsFinished[stack] >= mBatchLoad[stack]) {
         mBatchLoad[stack] = 0;
         emit finishBatchExec();
@@ -938,9 +988,47 @@ void Body::loadedI1(TiffData *data, int fNo)
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI1Files->addFile(data->fileName, fNo);
     i1Images.append(data);
-    mTakeOverPending[0] = mLoaderI1->isBusy() && !mUi->SelectI1Files->showLatest();
+    showLoadProgress(0, data);
+    mTakeOverPending[0] = deferTakeOver(0);
     if (!mTakeOverPending[0])
         takeOverI1Images();
+}
+
+bool Body::deferTakeOver(int stack)
+{
+    const LoadTiff *loader = stack == 0 ? mLoaderI1 : mLoaderI0;
+    if (loader->imagesInFlight() > 0)
+        return true;
+    if (!loader->isBusy())
+        return false;
+    if (!(stack == 0 ? mUi->SelectI1Files : mUi->SelectI0Files)->showLatest())
+        return true;
+    QElapsedTimer &since = mTakenOverDuringLoad[stack];
+    if (since.isValid() && since.elapsed() < takeOverInterval)
+        return true;
+    since.start();
+    return false;
+}
+
+void Body::showLoadProgress(int stack, const TiffData *image)
+{
+    LoadProgress &progress = mLoadProgress[stack];
+    ++progress.arrived;
+    // Images handed over without a load request count as a load of their own.
+    progress.expected = qMax(progress.expected, progress.arrived);
+    const QString text = tr("%1: %2 of %3 files, %4")
+                             .arg(stack == 0 ? QStringLiteral("I1") : QStringLiteral("I0"))
+                             .arg(progress.arrived)
+                             .arg(progress.expected)
+                             .arg(QFileInfo(image->fileName).fileName());
+    const int tenths = progress.arrived * 10 / progress.expected;
+    if (tenths > progress.reportedTenths) {
+        progress.reportedTenths = tenths;
+        showMessage(text, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
+    } else {
+        mMessageLine->setText(text);
+        mMessageLine->setToolTip(text);
+    }
 }
 
 void Body::takeOverI1Images()
@@ -968,7 +1056,8 @@ void Body::loadedI0(TiffData *data, int fNo)
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI0Files->addFile(data->fileName, fNo);
     i0Images.append(data);
-    mTakeOverPending[1] = mLoaderI0->isBusy() && !mUi->SelectI0Files->showLatest();
+    showLoadProgress(1, data);
+    mTakeOverPending[1] = deferTakeOver(1);
     if (!mTakeOverPending[1])
         showXafsSpectrum();
 }
@@ -981,6 +1070,7 @@ void Body::showData(int no)
     if (no < 0 || no >= images.size())
         return;
     mUi->SeekBar->setValue(no);
+    mDisplayImages.use(images.at(no));
     mUi->dispA->setImageData(images.at(no));
     shownSelector()->select(no);
     mXafsView->setShownImageEnergy(images.at(no)->energy);

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "batch/cmdline.h"
+#include "input/displayimagecache.h"
 
+#include <QElapsedTimer>
+#include <QLine>
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 #include <QVector>
 
@@ -28,6 +32,7 @@ class TiffData;
 class BatchDispatcher;
 class QButtonGroup;
 class QLabel;
+class QRegion;
 class QThread;
 
 namespace Ui {
@@ -189,6 +194,24 @@ private:
     void showChosen(SelectDataFiles *selector, int idx);
     // Size, slider, selection, display and spectrum after I1 images have arrived.
     void takeOverI1Images();
+    // Whether the images of a stack that have arrived wait to be taken over: later images of
+    // the load are queued already, or the loader still reads and "Show Latest" is off or the
+    // newest image was taken over a moment ago.
+    bool deferTakeOver(int stack);
+    // Names an arrived image and the count so far on the message line; every tenth of a load
+    // also goes to the batch log (or the debug output).
+    void showLoadProgress(int stack, const TiffData *image);
+
+    // What draw() puts over the image for the cursor, in widget pixels.
+    struct CursorMarks
+    {
+        QRect binBox;
+        QLine vertical;
+        QLine horizontal;
+    };
+    CursorMarks cursorMarks() const;
+    // The widget area the cursor marks cover.
+    QRegion cursorMarksArea() const;
 
     Ui::Body *mUi;
     QButtonGroup *mImageSelection = nullptr;
@@ -227,6 +250,17 @@ private:
     quint64 mBatchLoad[2] = {0, 0};
     // Images arrived while their loader was busy and have not been taken over yet.
     bool mTakeOverPending[2] = {false, false};
+    // Since the last take-over during the running load of each stack.
+    QElapsedTimer mTakenOverDuringLoad[2];
+    // Files the requested loads of a stack will try, and images arrived from them so far.
+    struct LoadProgress
+    {
+        int expected = 0;
+        int arrived = 0;
+        int reportedTenths = 0;
+    };
+    LoadProgress mLoadProgress[2];
+    DisplayImageCache mDisplayImages;
     // What went wrong in the load of each stack that is running, reported when it ends.
     struct LoadNotes
     {

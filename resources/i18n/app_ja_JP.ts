@@ -156,6 +156,10 @@
         <translation>%1 を保存できません</translation>
     </message>
     <message>
+        <source>%1: %2 of %3 files, %4</source>
+        <translation>%1: %3 ファイル中 %2 件目、%4</translation>
+    </message>
+    <message>
         <source>Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5</source>
         <translation>画像の大きさが違います: %1 は %2 x %3、最初の I1 画像は %4 x %5</translation>
     </message>
