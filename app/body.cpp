@@ -3,6 +3,7 @@
 
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
+#include "analysis/arearun.h"
 #include "analysis/blockengine.h"
 #include "analysis/blockrequest.h"
 #include "analysis/lcfreference.h"
@@ -105,6 +106,7 @@ Body::Body(QWidget *parent)
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
     mBlockEngine = new BlockEngine(this);
+    mAreaRun = new AreaRun(mBlockEngine, this);
     mShiftMap = new EnergyShiftMap;
     mStdSpectrum = new XafsSpectrum;
     mMessageLine = new QLabel(this);
@@ -121,6 +123,7 @@ Body::Body(QWidget *parent)
     setupAnalyzer();
     setupCalibration();
     setupExport();
+    setupResultMaps();
 }
 
 Body::~Body()
@@ -275,6 +278,172 @@ void Body::setupAnalyzer()
     mAnalyzer = new Analyzer;
     connect(mUi->ShowAnalyzer, &QPushButton::clicked, mAnalyzer, &Analyzer::show);
     connect(mAnalyzer->view(), &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
+}
+
+void Body::setupResultMaps()
+{
+    connect(mAnalyzer, &Analyzer::askAnalyze, this, &Body::startLCF2DAnalysis);
+    connect(mAnalyzer, &Analyzer::askRAAnalyze, this, &Body::startRA2DAnalysis);
+    connect(mAnalyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
+    connect(mUi->ShowResAnalysis, &QRadioButton::toggled, this, &Body::showResAnalysis);
+    connect(mUi->DeGlitch, &QPushButton::clicked, this, &Body::deglitch);
+    connect(mUi->ShowProcImg, &QCheckBox::toggled, this, &Body::showProcImg);
+    connect(mUi->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
+    connect(mAreaRun, &AreaRun::newRow, this, [this](qint64, double percent) {
+        if (mAreaRun->kind() == AreaRun::LCFRun && mAnalyzer->dispOnTime())
+            generateResImages();
+        mAnalyzer->setProgress(percent);
+    });
+    connect(mAreaRun, &AreaRun::ended, this, &Body::areaRunEnded);
+}
+
+void Body::startLCF2DAnalysis()
+{
+    startAreaRun(false, false);
+}
+
+void Body::startRA2DAnalysis()
+{
+    startAreaRun(true, false);
+}
+
+void Body::execAreaRunCommand(bool ra)
+{
+    startAreaRun(ra, true);
+    if (!mAreaRun->startedByBatch())
+        emit finishBatchExec();
+}
+
+void Body::startAreaRun(bool ra, bool byBatch)
+{
+    if (analysisRunning) {
+        stop2DAnalysis();
+        return;
+    }
+    if (i1Images.isEmpty() || imageWidth < 0)
+        return;
+    if (calibrating()) {
+        showMessage(tr("A calibration is running: area analysis not started"), mInBatchCommand);
+        return;
+    }
+    analysisRunning = true;
+    mAnalyzer->setContAccess(true);
+    mAnalyzer->setProgress(0.0);
+    BlockRequest request = blockRequest();
+    const bool started
+        = ra ? mAreaRun->startRA(request,
+                                 targetBackground(),
+                                 mAnalyzer->raEnergy(),
+                                 mAnalyzer->raFactor(),
+                                 {mAnalyzer->raMap(0), mAnalyzer->raMap(1), mAnalyzer->raMap(2)},
+                                 byBatch)
+             : mAreaRun->startLCF(request,
+                                  mAnalyzer->referenceData(),
+                                  mAnalyzer->mlcf(),
+                                  targetBackground(),
+                                  mAnalyzer->lcfMaps(),
+                                  byBatch);
+    if (!started) {
+        analysisRunning = false;
+        mAnalyzer->setContAccess(false);
+    }
+}
+
+void Body::stop2DAnalysis()
+{
+    analysisRunning = false;
+    mAnalyzer->setContAccess(false);
+    AreaRun::log("2da 4:");
+    mAreaRun->stop();
+}
+
+void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
+{
+    if (completed) {
+        if (kind == AreaRun::RARun)
+            generateRAResImage();
+        else
+            generateResImages();
+        analysisRunning = false;
+        mAnalyzer->setContAccess(false);
+        mAnalyzer->setProgress(100.0);
+        if (kind == AreaRun::LCFRun)
+            AreaRun::log("2da 3:");
+    }
+    if (byBatch)
+        emit finishBatchExec();
+}
+
+void Body::generateResImages()
+{
+    for (Analyzed2DRes *map : mAnalyzer->lcfMaps())
+        map->genImg();
+    selectedNewRef();
+}
+
+void Body::generateRAResImage()
+{
+    AreaRun::ratioMap(*mAnalyzer->raMap(0), *mAnalyzer->raMap(1), *mAnalyzer->raMap(2));
+    for (int k = 0; k < 3; ++k)
+        mAnalyzer->raMap(k)->genImg();
+    selectedNewRef();
+}
+
+void Body::showResAnalysis(bool f)
+{
+    Q_UNUSED(f)
+    mUi->dispA->setOverlayer(mAnalyzer->selectedMap());
+    mUi->dispA->setShowOverlayer(mUi->ShowShiftMap->isChecked()
+                                 || mUi->ShowResAnalysis->isChecked());
+    mUi->dispA->update();
+}
+
+void Body::selectedNewRef()
+{
+    showResAnalysis(mUi->ShowResAnalysis->isChecked());
+}
+
+void Body::setupResAnalysisImage()
+{
+    if (Analyzed2DRes *map = mAnalyzer->selectedMap())
+        map->genImg();
+}
+
+void Body::showProcImg(bool f)
+{
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    map->selectProcImg(f);
+    update();
+    mUi->dispA->update();
+}
+
+void Body::deglitch()
+{
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    map->setDeglitchConds(mUi->DeGlitchFactor->text().toDouble(),
+                          mUi->DeGlitchRatio->text().toDouble());
+    map->selectProcImg(true);
+    map->deglitch();
+    update();
+    mUi->dispA->update();
+}
+
+void Body::showAnalyzedVals()
+{
+    const Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    qDebug().noquote() << "vals of " + map->name();
+    for (int y = 0; y < map->height(); ++y) {
+        for (int x = 0; x < map->width(); ++x) {
+            qDebug().noquote() << QString::asprintf(
+                "%4d %4d %15.6f %15.6f", x, y, map->value(x, y), map->procValue(x, y));
+        }
+    }
 }
 
 void Body::setupCalibration()
@@ -615,7 +784,8 @@ void Body::cBarUpdating()
 {
     if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
         mShiftMap->map().genImg();
-    // The result maps regenerate here once they exist.
+    else if (mUi->ShowResAnalysis->isChecked())
+        setupResAnalysisImage();
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()) {
         if (TiffData *image = mUi->dispA->imageData())
             image->makeDisplayImage();
@@ -627,6 +797,8 @@ void Body::cBarUpdated()
 {
     if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
         mShiftMap->map().genImg();
+    else if (mUi->ShowResAnalysis->isChecked())
+        setupResAnalysisImage();
     TiffData *shown = mUi->dispA->imageData();
     // The stack of the image on screen; its other images take the new colours when shown.
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown)
@@ -735,9 +907,13 @@ void Body::onMouseMovedInDispA()
     mUi->VCross->setMarker(y);
     mUi->VCross->update();
 
-    // Result maps give the value once the analyser exists.
-    if (!mUi->ShowResAnalysis->isChecked())
+    if (!mUi->ShowResAnalysis->isChecked()) {
         mUi->Value->setText(groupedNumberText(image ? image->shiftedValue(x, y) : 0.0));
+    } else if (const Analyzed2DRes *map = mUi->dispA->overlayer()) {
+        // The value the map shows: the processed one while processed values are drawn.
+        mUi->Value->setText(
+            groupedNumberText(map->showProc() ? map->procValue(x, y) : map->value(x, y)));
+    }
 }
 
 Body::CursorMarks Body::cursorMarks() const
@@ -1342,6 +1518,10 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
     case AnalyzerSetLCFMode:
         mAnalyzer->setLCFMode(p1.toInt());
         break;
+    case AnalyzerExecLCF:
+        return execAreaRunCommand(false);
+    case AnalyzerExecRa:
+        return execAreaRunCommand(true);
     case AnalyzerSelectImage:
         mAnalyzer->selectImage(p1.toInt());
         break;

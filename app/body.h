@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/arearun.h"
 #include "batch/cmdline.h"
 #include "input/displayimagecache.h"
 
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <QVector>
 
+class Analyzed2DRes;
 class Analyzer;
 class BatchCtrl;
 class BlockEngine;
@@ -62,6 +64,8 @@ public:
     // The engine of the area analyses. While it runs, the images it reads are neither
     // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
     BlockEngine *blockEngine() const { return mBlockEngine; }
+    // The driver of the analyser's area runs.
+    AreaRun *areaRun() const { return mAreaRun; }
     // What an area analysis reads, as the window is set up now: the selected area (else the
     // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
     // kernel is the caller's to set.
@@ -109,6 +113,19 @@ public slots:
     void cBarUpdated();
     void onMouseMovedInDispA();
     void execCmdSlot(CmdLine cmd, bool inRem);
+    // Area runs of the analyser: a start while a run goes stops it instead.
+    void startLCF2DAnalysis();
+    void stop2DAnalysis();
+    void generateResImages();
+    void startRA2DAnalysis();
+    void generateRAResImage();
+    // The result map selected in the analyser on the image display.
+    void showResAnalysis(bool f);
+    void selectedNewRef();
+    void setupResAnalysisImage();
+    void showProcImg(bool f);
+    void deglitch();
+    void showAnalyzedVals();
     void setImgShift(int dx, int dy);
     void clearAllShifts();
     void giveProcData();
@@ -148,6 +165,14 @@ private:
     void setupDisplay();
     void setupXafsView();
     void setupAnalyzer();
+    void setupResultMaps();
+    // Starts a run of either kind, or stops the one going; byBatch marks a run whose end
+    // finishes the batch command that started it.
+    void startAreaRun(bool ra, bool byBatch);
+    // The batch commands that start a run: they finish at once when nothing was started.
+    void execAreaRunCommand(bool ra);
+    // A run has ended: its maps are drawn when it completed, and a batch waiting for it goes on.
+    void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
     void setupCalibration();
     void setupExport();
     // Index of the first reference whose map is shown; 0 when none is.
@@ -225,6 +250,7 @@ private:
     XafsView *mXafsView = nullptr;
     Analyzer *mAnalyzer = nullptr;
     BlockEngine *mBlockEngine = nullptr;
+    AreaRun *mAreaRun = nullptr;
     ImgProc *mImgProc = nullptr;
     CalibCtrl *mCalibCtrl = nullptr;
     SaveDataCfg *mSaveDataCfg = nullptr;

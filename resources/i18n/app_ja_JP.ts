@@ -8,6 +8,10 @@
         <translation>標準スペクトルがありません: 較正を開始しません</translation>
     </message>
     <message>
+        <source>A calibration is running: area analysis not started</source>
+        <translation>較正の実行中です: 領域解析を開始しません</translation>
+    </message>
+    <message>
         <source>An area analysis is running: calibration not started</source>
         <translation>領域解析の実行中です: 較正を開始しません</translation>
     </message>
