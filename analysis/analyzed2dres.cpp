@@ -37,12 +37,15 @@ void Analyzed2DRes::reset(const AreaWalk &walk)
     mMax = -1e300;
     mImage = QImage();
     mImageBuffer = QByteArray();
-    mData = QVector<double>();
-    mProc = QVector<double>();
     const qint64 cells = qint64(mWalk.width) * mWalk.height;
-    if (cells > 0 && cells < std::numeric_limits<int>::max()) {
-        mData.fill(0.0, int(cells));
-        mProc.fill(0.0, int(cells));
+    const bool sized = cells > 0 && cells < std::numeric_limits<int>::max();
+    // Arrays of the same size are zeroed where they are: the next run over a large area does
+    // not wait for fresh memory.
+    for (QVector<double> *values : {&mData, &mProc}) {
+        if (!sized || values->size() != cells)
+            *values = QVector<double>();
+        if (sized)
+            values->fill(0.0, int(cells));
     }
     mImageValid = false;
 }
@@ -96,17 +99,6 @@ double Analyzed2DRes::scaleFraction(double v, double lo, double hi)
     return (v - lo) / (hi - lo);
 }
 
-void Analyzed2DRes::widen(double &min, double &max, double t)
-{
-    // One infinite value would squeeze every other value into a single colour.
-    if (!std::isfinite(t))
-        return;
-    if (t > max)
-        max = t;
-    if (t < min)
-        min = t;
-}
-
 void Analyzed2DRes::fillBlock(
     QVector<double> &values, qint64 x, qint64 y, qint64 xw, qint64 yw, double t)
 {
@@ -132,6 +124,12 @@ void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
 void Analyzed2DRes::record(const AreaWalk &walk, double t)
 {
     widen(mMin, mMax, t);
+    // Single cells without the block loop: an area walked at bin 0 records millions of them.
+    if (walk.xw == 0 && walk.yw == 0) {
+        if (!mData.isEmpty() && inside(walk.cx, walk.cy))
+            mData[int(walk.cy * mWalk.width + walk.cx)] = t;
+        return;
+    }
     fillBlock(mData, walk.cx, walk.cy, walk.xw, walk.yw, t);
 }
 

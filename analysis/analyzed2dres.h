@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include <cmath>
+
 // One two-dimensional result map: a width x height array of values with its range, an
 // optional processed (deglitched) copy, a fixed display scale, and an image generated from the
 // values through the current colour scale. The walk that filled it is kept with it, for the
@@ -95,8 +97,17 @@ public slots:
 private:
     double cell(const QVector<double> &values, qint64 x, qint64 y) const;
     bool inside(qint64 x, qint64 y) const;
-    // Widens [min, max] by a finite t.
-    static void widen(double &min, double &max, double t);
+    // Widens [min, max] by a finite t. One infinite value would squeeze every other value
+    // into a single colour.
+    static void widen(double &min, double &max, double t)
+    {
+        if (!std::isfinite(t))
+            return;
+        if (t > max)
+            max = t;
+        if (t < min)
+            min = t;
+    }
     // Writes t into the cells of the block of half-widths xw, yw around (x, y) inside the map.
     void fillBlock(QVector<double> &values, qint64 x, qint64 y, qint64 xw, qint64 yw, double t);
     // Calls visit() at every block of the map's walk, its position in mWalk; the debug

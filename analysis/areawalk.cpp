@@ -59,19 +59,6 @@ void AreaWalk::rewind()
     cy = y0 + yw;
 }
 
-bool AreaWalk::next(bool &newRow)
-{
-    cx += stepX;
-    if (cx < x1) {
-        newRow = false;
-        return true;
-    }
-    newRow = true;
-    cx = x0 + xw;
-    cy += stepY;
-    return cy < y1;
-}
-
 qint64 AreaWalk::columns() const
 {
     return centresBefore(x0 + xw, x1, stepX);

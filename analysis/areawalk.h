@@ -26,7 +26,18 @@ public:
     void rewind();
     // Steps to the next block; newRow tells whether it starts a row. False when the walk is
     // done.
-    bool next(bool &newRow);
+    bool next(bool &newRow)
+    {
+        cx += stepX;
+        if (cx < x1) {
+            newRow = false;
+            return true;
+        }
+        newRow = true;
+        cx = x0 + xw;
+        cy += stepY;
+        return cy < y1;
+    }
 
     // Block centres in a row, rows, and all centres.
     qint64 columns() const;

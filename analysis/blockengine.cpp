@@ -13,8 +13,9 @@ namespace {
 constexpr qint64 maxRowValues = qint64(1) << 26;
 // Samples summed between two looks at the cancel flag, roughly.
 constexpr qint64 samplesPerChunk = qint64(1) << 24;
-// Absorption values of a chunk of blocks, at most.
-constexpr qint64 chunkValues = 8192;
+// Absorption values of a chunk of blocks, at most: they stay in the second-level cache from
+// their computation until the kernel has read them.
+constexpr qint64 chunkValues = 16384;
 
 } // namespace
 
@@ -75,8 +76,9 @@ bool BlockEngine::start(const BlockRequest &request, Recorder recorder)
     const qint64 blockHeight
         = qMin<qint64>(2 * walk.yw + 1, qMax(request.spectra.imageHeight(), 1));
     const qint64 samplesPerBlock = blockWidth * blockHeight * qMax(request.spectra.i1Count(), 1);
-    // A chunk's spectra are read across the images: small enough to stay in the caches.
-    const qint64 cachedBlocks = qMax<qint64>(16, chunkValues / qMax(request.spectra.i1Count(), 1));
+    // A whole number of vectors of blocks, as the spectra are computed across the blocks.
+    const qint64 cachedBlocks
+        = qMax<qint64>(8, chunkValues / qMax(request.spectra.i1Count(), 1) / 8 * 8);
     run->chunk = int(qBound<qint64>(1, samplesPerChunk / samplesPerBlock, cachedBlocks));
 
     mRun = run;
@@ -96,8 +98,8 @@ void BlockEngine::computeRows(BlockEngine *engine, std::shared_ptr<Run> run)
     const BlockRequest &request = run->request;
     const AreaWalk &walk = request.walk;
     const StackSpectra &spectra = request.spectra;
-    std::vector<double> absorption;
-    Spectrum spectrum;
+    // The spectra of one chunk after the other, in buffers this thread keeps.
+    RowSpectra chunkSpectra;
     for (;;) {
         const qint64 row = run->nextRow++;
         if (row >= run->rows || run->cancelled)
@@ -108,34 +110,39 @@ void BlockEngine::computeRows(BlockEngine *engine, std::shared_ptr<Run> run)
             const int count = qMin(run->chunk, run->columns - first);
             const qint64 firstX = walk.centreX(first);
             const bool rowInImage = spectra.inImage(qMax<qint64>(firstX, 0), cy);
-            if (rowInImage)
-                spectra.rowAbsorption(firstX, walk.stepX, count, cy, walk.xw, walk.yw, absorption);
+            if (rowInImage) {
+                spectra.rowAbsorption(
+                    firstX, walk.stepX, count, cy, walk.xw, walk.yw, chunkSpectra);
+            }
             for (int i = 0; i < count; ++i) {
                 const qint64 cx = firstX + i * walk.stepX;
-                if (rowInImage && spectra.inImage(cx, cy))
-                    spectra.blockSpectrum(absorption, count, i, spectrum);
-                else
-                    spectrum.clear();
-                const BlockRequest::Block block{cx, cy, spectrum, request.energyShiftAt(cx, cy)};
-                request.kernel(block, values.data() + size_t(first + i) * request.valueCount);
+                const SpectrumSpan raw = rowInImage && spectra.inImage(cx, cy)
+                                             ? chunkSpectra.block(i)
+                                             : SpectrumSpan();
+                request.kernel({cx, cy, raw, request.energyShiftAt(cx, cy)},
+                               values.data() + size_t(first + i) * request.valueCount);
             }
         }
         if (run->cancelled)
             break;
         QMetaObject::invokeMethod(
-            engine, [engine, row, values] { engine->takeRow(row, values); }, Qt::QueuedConnection);
+            engine,
+            [engine, row, values = std::move(values)]() mutable {
+                engine->takeRow(row, std::move(values));
+            },
+            Qt::QueuedConnection);
     }
     QMetaObject::invokeMethod(
         engine, [engine] { engine->workerEnded(); }, Qt::QueuedConnection);
 }
 
-void BlockEngine::takeRow(qint64 row, const std::vector<double> &values)
+void BlockEngine::takeRow(qint64 row, std::vector<double> values)
 {
     // Held here: a recorder may cancel the run, which lets it go.
     const std::shared_ptr<Run> run = mRun;
     if (!run || run->cancelled)
         return;
-    mPending.emplace(row, values);
+    mPending.emplace(row, std::move(values));
     const int valueCount = run->request.valueCount;
     for (auto next = mPending.find(mNextRow); next != mPending.end();
          next = mPending.find(mNextRow)) {

@@ -57,7 +57,7 @@ private:
     // The loop of one thread: computes rows until none is left or the run is cancelled.
     static void computeRows(BlockEngine *engine, std::shared_ptr<Run> run);
     // GUI thread: a computed row, recorded together with every row before it.
-    void takeRow(qint64 row, const std::vector<double> &values);
+    void takeRow(qint64 row, std::vector<double> values);
     void workerEnded();
     void finishWhenIdle();
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/areawalk.h"
-#include "spectra/spectrum.h"
+#include "spectra/spectrumspan.h"
 #include "spectra/stackspectra.h"
 
 #include <QVector>
@@ -17,12 +17,13 @@ class EdgeNormalization;
 // copy of the energy-shift map, and the kernel that turns a block's spectrum into values.
 struct BlockRequest
 {
-    // One block as a kernel sees it. raw is empty for a block centred outside the image.
+    // One block as a kernel sees it: its raw spectrum in place, empty for a block centred
+    // outside the image.
     struct Block
     {
         qint64 cx;
         qint64 cy;
-        const Spectrum &raw;
+        SpectrumSpan raw;
         double energyShift;
 
         // Normalises the raw spectrum as a block's XafsSpectrum would normalise itself with

@@ -2,11 +2,6 @@
 
 #include "analysis/lcffitplan.h"
 
-bool lcfFittable(const Spectrum &sample, int referenceCount)
-{
-    return !sample.isEmpty() && referenceCount >= 2;
-}
-
 LCFFit fitLCF(const XafsSpectrum &sample,
               const QVector<LCFReferenceData> &references,
               bool mlcf,

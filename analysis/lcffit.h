@@ -22,8 +22,13 @@ struct LCFFit
 
 Q_DECLARE_METATYPE(LCFFit)
 
-// Whether there is anything to fit: a spectrum with points and at least two references.
-bool lcfFittable(const Spectrum &sample, int referenceCount);
+// Whether there is anything to fit: a spectrum (stored or seen in place) with points and at
+// least two references.
+template<typename Sample>
+bool lcfFittable(const Sample &sample, int referenceCount)
+{
+    return !sample.isEmpty() && referenceCount >= 2;
+}
 
 // Fits sample against the used references by linear least squares over the energies that
 // every used reference covers.

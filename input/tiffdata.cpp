@@ -4,6 +4,7 @@
 #include "display/colorscale.h"
 #include "display/colortables.h"
 #include "input/tiffmessages.h"
+#include "spectra/vectorclones.h"
 
 #include <QDebug>
 #include <QFile>
@@ -504,6 +505,41 @@ double TiffData::binSum(
     return double(sum);
 }
 
+namespace {
+
+// n samples, every step-th from p, as doubles.
+MARVOLENTI_VECTOR_CLONES
+void samplesAsDoubles(const quint16 *p, int n, qint64 step, double *out)
+{
+    if (step == 1) {
+        for (int i = 0; i < n; ++i)
+            out[i] = p[i];
+        return;
+    }
+    for (int i = 0; i < n; ++i)
+        out[i] = p[i * step];
+}
+
+// Adds a row of n samples to n running column sums.
+MARVOLENTI_VECTOR_CLONES
+void addRow(const quint16 *p, qint64 n, quint64 *sums)
+{
+    for (qint64 j = 0; j < n; ++j)
+        sums[j] += p[j];
+}
+
+// Asks the processor to fetch n samples from p into its caches, without waiting for them.
+void prefetchSamples(const quint16 *p, qint64 n)
+{
+    constexpr qint64 lineSamples = 32;
+    for (qint64 j = 0; j < n; j += lineSamples)
+        __builtin_prefetch(p + j);
+    if (n > 0)
+        __builtin_prefetch(p + n - 1);
+}
+
+} // namespace
+
 void TiffData::blockSums(qint64 firstX,
                          qint64 stepX,
                          int count,
@@ -519,7 +555,8 @@ void TiffData::blockSums(qint64 firstX,
     const auto centre = [&](int i) { return firstX + i * stepX; };
     // Float sums depend on the order of adding: they are taken block by block as binSum does.
     // So is a single block (the spectrum under the cursor), which needs no running sums.
-    if (count == 1 || sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
+    if (count == 1 || sampleKind == FloatRows || samples16.size() < qsizetype(width) * height
+        || stepX <= 0) {
         for (int i = 0; i < count; ++i)
             out[i] = binSum(centre(i), y, halfWidth, halfHeight, shiftX, shiftY);
         return;
@@ -535,23 +572,36 @@ void TiffData::blockSums(qint64 firstX,
         std::fill(out, out + count, 0.0);
         return;
     }
-    const quint16 *firstRow = samples16.constData() + r0 * width;
+    // An area walk asks for the blocks that follow these along the row next: their samples
+    // come from memory while these are summed.
+    const qint64 ahead = qMin<qint64>(hi - lo + 1, qint64(width) - 1 - hi);
+    for (qint64 r = r0; r <= r1; ++r)
+        prefetchSamples(samples16.constData() + r * width + hi + 1, ahead);
     if (hw == 0 && r0 == r1) {
-        for (int i = 0; i < count; ++i) {
-            const qint64 c = centre(i) - shiftX;
-            out[i] = c >= lo && c <= hi ? double(firstRow[c]) : 0.0;
-        }
+        // Blocks of one pixel: the samples themselves, 0 for the blocks left and right of the
+        // stored columns.
+        const qint64 first = centre(0) - shiftX;
+        // Blocks i with lo <= first + i * stepX <= hi; no division for the usual step 1.
+        const auto blocksBefore = [stepX](qint64 columns) {
+            return stepX == 1 ? columns : (columns + stepX - 1) / stepX;
+        };
+        const int begin = int(qMin<qint64>(count, blocksBefore(lo - first)));
+        const int end = int(qMin<qint64>(count, blocksBefore(hi - first + 1)));
+        std::fill(out, out + begin, 0.0);
+        samplesAsDoubles(samples16.constData() + r0 * width + first + begin * stepX,
+                         end - begin,
+                         stepX,
+                         out + begin);
+        std::fill(out + end, out + count, 0.0);
         return;
     }
     // Column sums over the block's rows, then running sums along the row: every block is a
-    // difference of two exact integers.
+    // difference of two exact integers. The sums stay with the thread from call to call.
     const qint64 span = hi - lo + 1;
-    std::vector<quint64> running(span + 1, 0);
-    for (qint64 r = r0; r <= r1; ++r) {
-        const quint16 *p = samples16.constData() + r * width + lo;
-        for (qint64 j = 0; j < span; ++j)
-            running[j + 1] += p[j];
-    }
+    thread_local std::vector<quint64> running;
+    running.assign(span + 1, 0);
+    for (qint64 r = r0; r <= r1; ++r)
+        addRow(samples16.constData() + r * width + lo, span, running.data() + 1);
     for (qint64 j = 0; j < span; ++j)
         running[j + 1] += running[j];
     for (int i = 0; i < count; ++i) {

@@ -1,11 +1,69 @@
 #include "stackspectra.h"
 
 #include "interpolation.h"
+#include "vectorclones.h"
 #include "vectorlog.h"
 #include "input/tiffdata.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
+
+namespace {
+
+MARVOLENTI_VECTOR_CLONES
+void quotients(const double *numerators, const double *denominators, int n, double *out)
+{
+    for (int i = 0; i < n; ++i)
+        out[i] = numerators[i] / denominators[i];
+}
+
+// out[i] stays where s1[i] * s0[i] > 0 and becomes 1 elsewhere; with minY and maxY, each
+// value then widens its block's range, as a spectrum widens its range point by point.
+MARVOLENTI_VECTOR_CLONES
+void keepWherePositive(
+    const double *s1, const double *s0, int n, double *out, double *minY, double *maxY)
+{
+    const auto kept = [&](int i) { return s1[i] * s0[i] > 0 ? out[i] : 1.0; };
+    if (!minY) {
+        for (int i = 0; i < n; ++i)
+            out[i] = kept(i);
+        return;
+    }
+    for (int i = 0; i < n; ++i) {
+        const double value = kept(i);
+        out[i] = value;
+        minY[i] = value < minY[i] ? value : minY[i];
+        maxY[i] = value > maxY[i] ? value : maxY[i];
+    }
+}
+
+// I0 intensities on a line of two I0 images from their sums, as StackSpectra::i0Value.
+MARVOLENTI_VECTOR_CLONES
+void linePoints(const double *lower, const double *upper, double weight, int n, double *out)
+{
+    for (int i = 0; i < n; ++i)
+        out[i] = weightedValue(lower[i], upper[i], weight);
+}
+
+MARVOLENTI_VECTOR_CLONES
+void pairMeans(const double *lower, const double *upper, int n, double *out)
+{
+    for (int i = 0; i < n; ++i)
+        out[i] = meanValue(lower[i], upper[i]);
+}
+
+// Widens each block's range by its value.
+MARVOLENTI_VECTOR_CLONES
+void widenRanges(const double *values, int n, double *minY, double *maxY)
+{
+    for (int i = 0; i < n; ++i) {
+        minY[i] = values[i] < minY[i] ? values[i] : minY[i];
+        maxY[i] = values[i] > maxY[i] ? values[i] : maxY[i];
+    }
+}
+
+} // namespace
 
 StackSpectra::StackSpectra(const QVector<TiffData *> &i1Images,
                            const QVector<TiffData *> &i0Images,
@@ -23,8 +81,10 @@ StackSpectra::StackSpectra(const QVector<TiffData *> &i1Images,
     };
     take(i1Images, mI1Images);
     take(i0Images, mI0Images);
-    for (const StackImage &image : qAsConst(mI1Images))
+    for (const StackImage &image : qAsConst(mI1Images)) {
         mI1Energies.push_back(image.energy);
+        mI1Lines.push_back(i0LineAt(image.energy));
+    }
 }
 
 bool StackSpectra::inImage(qint64 x, qint64 y) const
@@ -32,34 +92,36 @@ bool StackSpectra::inImage(qint64 x, qint64 y) const
     return x >= 0 && y >= 0 && x < mImageWidth && y < mImageHeight;
 }
 
-StackSpectra::I0Pair StackSpectra::i0PairAt(double energy) const
+StackSpectra::I0Line StackSpectra::i0LineAt(double energy) const
 {
     const int n = mI0Images.size();
-    I0Pair pair;
+    I0Line line;
     if (n == 0)
-        return pair;
-    pair.lower = 0;
+        return line;
+    line.lower = 0;
     if (n == 1)
-        return pair;
+        return line;
     const auto energyOf = [this](int k) { return mI0Images.at(k).energy; };
     if (energy < energyOf(0))
-        pair.upper = 1;
+        line.upper = 1;
     else if (energy >= energyOf(n - 1))
-        pair.upper = n - 1;
+        line.upper = n - 1;
     else
-        pair.upper = upperNeighbourIndex(n, energy, energyOf);
-    pair.lower = pair.upper - 1;
-    return pair;
+        line.upper = upperNeighbourIndex(n, energy, energyOf);
+    line.lower = line.upper - 1;
+    const double lower = energyOf(line.lower);
+    const double upper = energyOf(line.upper);
+    line.sameEnergy = lower == upper;
+    line.weight = line.sameEnergy ? 0.0 : (energy - lower) / (upper - lower);
+    return line;
 }
 
 template<typename SumOf>
 double StackSpectra::interpolateI0(double energy, SumOf sumOf) const
 {
-    const I0Pair pair = i0PairAt(energy);
-    return i0Value(pair,
-                   energy,
-                   pair.lower >= 0 ? sumOf(pair.lower) : 0.0,
-                   pair.upper >= 0 ? sumOf(pair.upper) : 0.0);
+    const I0Line line = i0LineAt(energy);
+    return i0Value(
+        line, line.lower >= 0 ? sumOf(line.lower) : 0.0, line.upper >= 0 ? sumOf(line.upper) : 0.0);
 }
 
 double StackSpectra::i0At(double energy, int x, int y, int halfWidth, int halfHeight) const
@@ -70,20 +132,24 @@ double StackSpectra::i0At(double energy, int x, int y, int halfWidth, int halfHe
     });
 }
 
-void StackSpectra::absorptionOf(
-    const double *s1, const double *s0, int n, bool fluorescence, double *out)
+void StackSpectra::absorptionOf(const double *s1,
+                                const double *s0,
+                                int n,
+                                bool fluorescence,
+                                double *out,
+                                double *minY,
+                                double *maxY)
 {
     if (fluorescence) {
-        for (int i = 0; i < n; ++i)
-            out[i] = s1[i] / s0[i];
+        quotients(s1, s0, n, out);
+        if (minY)
+            widenRanges(out, n, minY, maxY);
         return;
     }
     // Ratios that are not positive get a logarithm too, which is then replaced by 1.
-    for (int i = 0; i < n; ++i)
-        out[i] = s0[i] / s1[i];
+    quotients(s0, s1, n, out);
     vectorLog(out, out, n);
-    for (int i = 0; i < n; ++i)
-        out[i] = s1[i] * s0[i] > 0 ? out[i] : 1.0;
+    keepWherePositive(s1, s0, n, out, minY, maxY);
 }
 
 void StackSpectra::rowAbsorption(qint64 firstX,
@@ -92,47 +158,58 @@ void StackSpectra::rowAbsorption(qint64 firstX,
                                  qint64 y,
                                  qint64 halfWidth,
                                  qint64 halfHeight,
-                                 std::vector<double> &absorption) const
+                                 RowSpectra &row) const
 {
-    absorption.resize(size_t(mI1Images.size()) * size_t(qMax(count, 0)));
-    if (count <= 0)
+    count = qMax(count, 0);
+    const int images = mI1Images.size();
+    row.mEnergies = mI1Energies.data();
+    row.mImages = images;
+    row.mCount = count;
+    // Sized up only: a thread computing row after row allocates once.
+    row.mValues.resize(qMax(row.mValues.size(), size_t(images) * size_t(count)));
+    row.mMinY.assign(count, 1e300);
+    row.mMaxY.assign(count, -1e300);
+    row.mS1.resize(count);
+    row.mS0.resize(count);
+    row.mI0Sums.resize(qMax(row.mI0Sums.size(), size_t(mI0Images.size()) * size_t(count)));
+    row.mI0Summed.assign(mI0Images.size(), false);
+    if (count == 0)
         return;
+
     const auto sumsOf = [&](const StackImage &image, double *out) {
         image.data->blockSums(
             firstX, stepX, count, y, halfWidth, halfHeight, image.shiftX, image.shiftY, out);
     };
     // Neighbouring I1 energies share their I0 pair: each I0 image is summed once at most.
-    std::vector<std::vector<double>> i0Sums(mI0Images.size());
     const auto i0SumsOf = [&](int k) -> const double * {
         if (k < 0)
             return nullptr;
-        if (i0Sums[k].empty()) {
-            i0Sums[k].resize(count);
-            sumsOf(mI0Images.at(k), i0Sums[k].data());
+        double *sums = row.mI0Sums.data() + size_t(k) * count;
+        if (!row.mI0Summed[k]) {
+            sumsOf(mI0Images.at(k), sums);
+            row.mI0Summed[k] = true;
         }
-        return i0Sums[k].data();
+        return sums;
     };
 
-    std::vector<double> s1(count);
-    std::vector<double> s0(count);
-    for (int k = 0; k < mI1Images.size(); ++k) {
-        const StackImage &image = mI1Images.at(k);
-        sumsOf(image, s1.data());
-        const I0Pair pair = i0PairAt(image.energy);
-        const double *lower = i0SumsOf(pair.lower);
-        const double *upper = i0SumsOf(pair.upper);
-        for (int i = 0; i < count; ++i)
-            s0[i] = i0Value(pair, image.energy, lower ? lower[i] : 0.0, upper ? upper[i] : 0.0);
-        absorptionOf(s1.data(), s0.data(), count, mFluorescence, absorption.data() + k * count);
+    double *s1 = row.mS1.data();
+    double *s0 = row.mS0.data();
+    for (int k = 0; k < images; ++k) {
+        sumsOf(mI1Images.at(k), s1);
+        const I0Line &line = mI1Lines[k];
+        const double *lower = i0SumsOf(line.lower);
+        const double *upper = i0SumsOf(line.upper);
+        if (!lower)
+            std::fill(s0, s0 + count, 1.0);
+        else if (!upper)
+            std::copy(lower, lower + count, s0);
+        else if (line.sameEnergy)
+            pairMeans(lower, upper, count, s0);
+        else
+            linePoints(lower, upper, line.weight, count, s0);
+        double *values = row.mValues.data() + size_t(k) * count;
+        absorptionOf(s1, s0, count, mFluorescence, values, row.mMinY.data(), row.mMaxY.data());
     }
-}
-
-void StackSpectra::blockSpectrum(const std::vector<double> &absorption,
-                                 int count,
-                                 int i,
-                                 Spectrum &spectrum) const
-{
-    spectrum.assign(mI1Energies.data(), absorption.data() + i, int(mI1Energies.size()), count);
 }
 
 Spectrum StackSpectra::spectrumAt(int x, int y, int halfWidth, int halfHeight) const
@@ -140,9 +217,9 @@ Spectrum StackSpectra::spectrumAt(int x, int y, int halfWidth, int halfHeight) c
     Spectrum spectrum;
     if (!inImage(x, y))
         return spectrum;
-    std::vector<double> absorption;
-    rowAbsorption(x, 1, 1, y, halfWidth, halfHeight, absorption);
-    blockSpectrum(absorption, 1, 0, spectrum);
+    RowSpectra row;
+    rowAbsorption(x, 1, 1, y, halfWidth, halfHeight, row);
+    row.block(0).copyTo(spectrum);
     return spectrum;
 }
 

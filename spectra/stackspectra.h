@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interpolation.h"
+#include "rowspectra.h"
 #include "spectrum.h"
 #include "xafsspectrum.h"
 
@@ -43,21 +44,15 @@ public:
     XafsSpectrum xafsSpectrumAt(
         int x, int y, int halfWidth, int halfHeight, int isVictoreen, double energyShift) const;
 
-    // Absorption of count blocks centred on (firstX + i * stepX, y) at every I1 image:
-    // absorption[k * count + i] for image k and block i. spectrumAt takes its values from here,
-    // so a block has the same spectrum alone or in a row.
+    // Absorption spectra of count blocks centred on (firstX + i * stepX, y) into row.
+    // spectrumAt takes its values from here, so a block has the same spectrum alone or in a row.
     void rowAbsorption(qint64 firstX,
                        qint64 stepX,
                        int count,
                        qint64 y,
                        qint64 halfWidth,
                        qint64 halfHeight,
-                       std::vector<double> &absorption) const;
-    // Makes spectrum the raw spectrum of block i of a row that rowAbsorption computed.
-    void blockSpectrum(const std::vector<double> &absorption,
-                       int count,
-                       int i,
-                       Spectrum &spectrum) const;
+                       RowSpectra &row) const;
 
     // Profile along row y of image: (column, bin sum of 3 columns x (2|halfHeight|+1) rows);
     // with absorption set, ln(I0 / sum) instead. Empty without an image or outside the rows.
@@ -74,33 +69,40 @@ private:
         int shiftX;
         int shiftY;
     };
-    // The I0 images whose sums give the I0 intensity at an energy: none (intensity 1), one
-    // (its sum) or the pair whose straight line is read at the energy.
-    struct I0Pair
+    // How the I0 intensity at an energy comes from the sums of the I0 images: none (intensity
+    // 1), one (its sum) or the pair whose straight line is read at the energy, lower +
+    // (upper - lower) * weight, or the mean of the two when they have the same energy.
+    struct I0Line
     {
         int lower = -1;
         int upper = -1;
+        bool sameEnergy = false;
+        double weight = 0.0;
     };
-    I0Pair i0PairAt(double energy) const;
-    // The I0 intensity at an energy from the sums of the pair's images.
-    double i0Value(const I0Pair &pair, double energy, double lowerSum, double upperSum) const
+    I0Line i0LineAt(double energy) const;
+    // The I0 intensity on a line from the sums of its images.
+    static double i0Value(const I0Line &line, double lowerSum, double upperSum)
     {
-        if (pair.lower < 0)
+        if (line.lower < 0)
             return 1.0;
-        if (pair.upper < 0)
+        if (line.upper < 0)
             return lowerSum;
-        return lineValue(mI0Images.at(pair.lower).energy,
-                         lowerSum,
-                         mI0Images.at(pair.upper).energy,
-                         upperSum,
-                         energy);
+        if (line.sameEnergy)
+            return meanValue(lowerSum, upperSum);
+        return weightedValue(lowerSum, upperSum, line.weight);
     }
     // The interpolation of i0At over bin sums given by sumOf(k) for I0 image k.
     template<typename SumOf>
     double interpolateI0(double energy, SumOf sumOf) const;
-    // Absorption from n I1 sums and the I0 intensities at their energies, into out.
-    static void
-    absorptionOf(const double *s1, const double *s0, int n, bool fluorescence, double *out);
+    // Absorption from n I1 sums and the I0 intensities at their energies, into out; each value
+    // widens the range (minY[i], maxY[i]) unless minY is null.
+    static void absorptionOf(const double *s1,
+                             const double *s0,
+                             int n,
+                             bool fluorescence,
+                             double *out,
+                             double *minY = nullptr,
+                             double *maxY = nullptr);
     // Bin sums of 3 lines x (2|half|+1) across centred on every position of row (alongRow) or
     // column fixed: binSum(p, fixed, 1, half) or binSum(fixed, p, half, 1).
     std::vector<double> windowSums(const TiffData *image, bool alongRow, int fixed, int half) const;
@@ -110,6 +112,8 @@ private:
     QVector<StackImage> mI1Images;
     // The I1 energies in stack order, the abscissae of every spectrum.
     std::vector<double> mI1Energies;
+    // The I0 line of every I1 image, which depends on its energy alone.
+    std::vector<I0Line> mI1Lines;
     QVector<StackImage> mI0Images;
     int mImageWidth = -1;
     int mImageHeight = 0;

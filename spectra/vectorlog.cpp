@@ -16,12 +16,12 @@ void vectorLogSse2(const double *in, double *out, int n)
 {
     int i = 0;
     for (; i + 2 <= n; i += 2)
-        _mm_storeu_pd(out + i, Sleef_logd2_u10sse2(_mm_loadu_pd(in + i)));
+        _mm_storeu_pd(out + i, Sleef_logd2_u35sse2(_mm_loadu_pd(in + i)));
     if (i < n) {
         // The last value alone, padded: the same routine as the pairs.
         const double pad[2] = {in[i], 1.0};
         double result[2];
-        _mm_storeu_pd(result, Sleef_logd2_u10sse2(_mm_loadu_pd(pad)));
+        _mm_storeu_pd(result, Sleef_logd2_u35sse2(_mm_loadu_pd(pad)));
         out[i] = result[0];
     }
 }

@@ -7,14 +7,14 @@ void vectorLogAvx2(const double *in, double *out, int n)
 {
     int i = 0;
     for (; i + 4 <= n; i += 4)
-        _mm256_storeu_pd(out + i, Sleef_logd4_u10avx2(_mm256_loadu_pd(in + i)));
+        _mm256_storeu_pd(out + i, Sleef_logd4_u35avx2(_mm256_loadu_pd(in + i)));
     if (i < n) {
         // The last values padded to a full vector: the same routine as the rest.
         double pad[4] = {1.0, 1.0, 1.0, 1.0};
         for (int j = 0; i + j < n; ++j)
             pad[j] = in[i + j];
         double result[4];
-        _mm256_storeu_pd(result, Sleef_logd4_u10avx2(_mm256_loadu_pd(pad)));
+        _mm256_storeu_pd(result, Sleef_logd4_u35avx2(_mm256_loadu_pd(pad)));
         for (int j = 0; i + j < n; ++j)
             out[i + j] = result[j];
     }
@@ -24,14 +24,14 @@ void vectorLogAvx512(const double *in, double *out, int n)
 {
     int i = 0;
     for (; i + 8 <= n; i += 8)
-        _mm512_storeu_pd(out + i, Sleef_logd8_u10avx512f(_mm512_loadu_pd(in + i)));
+        _mm512_storeu_pd(out + i, Sleef_logd8_u35avx512f(_mm512_loadu_pd(in + i)));
     if (i < n) {
         // The last values padded to a full vector: the same routine as the rest.
         double pad[8] = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
         for (int j = 0; i + j < n; ++j)
             pad[j] = in[i + j];
         double result[8];
-        _mm512_storeu_pd(result, Sleef_logd8_u10avx512f(_mm512_loadu_pd(pad)));
+        _mm512_storeu_pd(result, Sleef_logd8_u35avx512f(_mm512_loadu_pd(pad)));
         for (int j = 0; i + j < n; ++j)
             out[i + j] = result[j];
     }

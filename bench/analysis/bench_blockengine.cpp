@@ -1,5 +1,5 @@
 // An area analysis over a large stack at bin 0 with the edge-position kernel, on one thread
-// and on all, against an integer sum over every sample the walk reads; and the image of a
+// and on two, against an integer sum over every sample the walk reads; and the image of a
 // large result map against a plain pass over its values. Wall time: only it shows threads.
 
 #include "analysis/analyzed2dres.h"

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,6 +30,8 @@ private slots:
     void qnrbEndingEarlyFillsZeros();
     void binSumMatchesPixelSum_data();
     void binSumMatchesPixelSum();
+    void blockSumsMatchBinSums_data();
+    void blockSumsMatchBinSums();
     void displayImageOnlyWhenAsked();
     void displayImageShowsTheShiftedSamples_data();
     void displayImageShowsTheShiftedSamples();
@@ -352,6 +355,50 @@ void TstTiffData::binSumMatchesPixelSum()
                             .arg(shiftY)
                             .arg(sum, 0, 'g', 17)
                             .arg(expected, 0, 'g', 17)));
+}
+
+void TstTiffData::blockSumsMatchBinSums_data()
+{
+    QTest::addColumn<int>("firstX");
+    QTest::addColumn<int>("stepX");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("hw");
+    QTest::addColumn<int>("hh");
+    QTest::addColumn<int>("shiftX");
+    QTest::addColumn<int>("shiftY");
+    QTest::newRow("pixels of a whole row") << 0 << 1 << 37 << 5 << 0 << 0 << 0 << 0;
+    QTest::newRow("every third pixel from left of the image")
+        << -8 << 3 << 20 << 4 << 0 << 0 << 2 << 0;
+    QTest::newRow("pixels past the right edge, shifted") << 30 << 1 << 12 << 3 << 0 << 0 << -3 << 1;
+    QTest::newRow("pixels of a row shifted out") << 0 << 1 << 10 << 22 << 0 << 0 << 0 << -1;
+    QTest::newRow("touching bins") << 1 << 3 << 12 << 10 << 1 << 2 << 0 << 0;
+    QTest::newRow("bins over the border, shifted") << -2 << 2 << 25 << 0 << -2 << 3 << 1 << -1;
+    QTest::newRow("bins of one row at the bottom") << 4 << 5 << 7 << 22 << 2 << 0 << 0 << 0;
+}
+
+void TstTiffData::blockSumsMatchBinSums()
+{
+    QFETCH(int, firstX);
+    QFETCH(int, stepX);
+    QFETCH(int, count);
+    QFETCH(int, y);
+    QFETCH(int, hw);
+    QFETCH(int, hh);
+    QFETCH(int, shiftX);
+    QFETCH(int, shiftY);
+    TiffData data;
+    data.width = 37;
+    data.height = 23;
+    data.sampleKind = TiffData::TiffRows;
+    for (const quint16 sample : pattern(data.width, data.height))
+        data.samples16.append(sample);
+    std::vector<double> sums(count, -1.0);
+    data.blockSums(firstX, stepX, count, y, hw, hh, shiftX, shiftY, sums.data());
+    for (int i = 0; i < count; ++i) {
+        const int x = firstX + i * stepX;
+        QCOMPARE(sums[i], data.binSum(x, y, hw, hh, shiftX, shiftY));
+    }
 }
 
 void TstTiffData::displayImageOnlyWhenAsked()

@@ -1,4 +1,5 @@
 #include "spectra/spectrum.h"
+#include "spectra/spectrumspan.h"
 
 #include <QtTest>
 
@@ -104,13 +105,25 @@ void TestSpectrum::crossingEnergy()
     QFETCH(double, fraction);
     QFETCH(int, kind);
     QFETCH(double, expected);
-    const double result = spectrumOf(points, dE).crossingEnergy(fraction, kind);
+    const Spectrum spectrum = spectrumOf(points, dE);
+    const double result = spectrum.crossingEnergy(fraction, kind);
     QVERIFY2(qAbs(result - expected) <= 1e-12,
              qPrintable(QStringLiteral("crossingEnergy(%1, %2) = %3, expected %4")
                             .arg(fraction)
                             .arg(kind)
                             .arg(result)
                             .arg(expected)));
+
+    // The same points seen in place, every third value of a buffer, give the same energy.
+    QVector<double> energies;
+    QVector<double> values;
+    for (int i = 0; i < spectrum.size(); ++i) {
+        energies.append(spectrum.xAt(i));
+        values << spectrum.yAt(i) << -1e9 << 1e9;
+    }
+    const SpectrumSpan span(
+        energies.constData(), values.constData(), points.size(), 3, spectrum.minY, spectrum.maxY);
+    QVERIFY(span.crossingEnergy(fraction, kind) == result);
 }
 
 // Regression: a cleared spectrum kept the indices of its old extremes, so that a refill
