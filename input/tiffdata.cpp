@@ -61,8 +61,14 @@ TiffData::~TiffData()
 
 bool TiffData::read(const QString &fileName)
 {
+    const QFileInfo info(fileName);
+    // Opening a named pipe or a device waits for a writer that may never come.
+    if (info.exists() && !info.isDir() && !info.isFile()) {
+        fail("Not a regular file", fileName);
+        return false;
+    }
     QFile file(fileName);
-    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
         fail("Can not open (1)", fileName);
         return false;
     }
@@ -150,7 +156,7 @@ void TiffData::updateRange(qsizetype from, qsizetype count)
     maxValue = qMax(maxValue, double(highest));
 }
 
-bool TiffData::allocateSamples(SampleKind kind, const QString &path)
+bool TiffData::allocateSamples(SampleKind kind, const QString &path, int rows)
 {
     const qint64 pixels = qint64(width) * height;
     if (width <= 0 || height <= 0) {
@@ -162,14 +168,21 @@ bool TiffData::allocateSamples(SampleKind kind, const QString &path)
         return false;
     }
     sampleKind = kind;
-    if (kind == FloatRows) {
-        samples16 = QVector<quint16>();
-        samplesFloat = QVector<float>(int(pixels), 0.0f);
-    } else {
-        samplesFloat = QVector<float>();
-        samples16 = QVector<quint16>(int(pixels), 0);
-    }
+    samples16 = QVector<quint16>();
+    samplesFloat = QVector<float>();
+    growSamples(rows);
     return true;
+}
+
+void TiffData::growSamples(int rows)
+{
+    const int size = int(qint64(qBound(0, rows, height)) * width);
+    if (sampleKind == FloatRows) {
+        if (samplesFloat.size() < size)
+            samplesFloat.resize(size);
+    } else if (samples16.size() < size) {
+        samples16.resize(size);
+    }
 }
 
 bool TiffData::readTiff(const QString &path)
@@ -242,10 +255,13 @@ bool TiffData::readTiff(const QString &path)
         fail("Error on reading TIFF", path);
         return false;
     }
-    if (!allocateSamples(kind, path))
+    // What compressed strips decode to is known only once they have decoded: rows are stored
+    // as they arrive, so that a small file declaring a huge image costs no more than it holds.
+    const bool compressed = compression != COMPRESSION_NONE;
+    if (!allocateSamples(kind, path, compressed ? 0 : height))
         return false;
 
-    if (kind == TiffRows && bitsPerSample == 16 && scanlineBytes == width * 2)
+    if (!compressed && kind == TiffRows && bitsPerSample == 16 && scanlineBytes == width * 2)
         return readTiffStrips(tif, path);
 
     QByteArray line(scanlineBytes, '\0');
@@ -256,6 +272,7 @@ bool TiffData::readTiff(const QString &path)
             clear();
             return false;
         }
+        growSamples(r + 1);
         const qsizetype offset = qsizetype(r) * width;
         if (kind == FloatRows) {
             float *out = samplesFloat.data() + offset;
@@ -358,7 +375,7 @@ bool TiffData::readImg(const QString &path)
         fail("Error on reading (2)", path);
         return false;
     }
-    if (!allocateSamples(ImgRows, path))
+    if (!allocateSamples(ImgRows, path, height))
         return false;
     char *out = reinterpret_cast<char *>(samples16.data());
     if (!file.seek(dataOffset) || file.read(out, dataBytes) != dataBytes) {
@@ -425,7 +442,7 @@ bool TiffData::readQnrb(const QString &path)
         fail("Can not open (2)", path);
         return false;
     }
-    if (!allocateSamples(FloatRows, path))
+    if (!allocateSamples(FloatRows, path, height))
         return false;
     in.setDevice(&file);
     for (int i = 0; i < headerLines; ++i)

@@ -62,8 +62,11 @@ private:
     bool readTiffStrips(tiff *tif, const QString &path);
     bool readImg(const QString &path);
     bool readQnrb(const QString &path);
-    // Sizes the sample store for width x height samples of the given kind.
-    bool allocateSamples(SampleKind kind, const QString &path);
+    // Checks the size for samples of the given kind and empties the store, then makes room
+    // for the first rows rows.
+    bool allocateSamples(SampleKind kind, const QString &path, int rows);
+    // Makes room for the first rows rows (never fewer than the store holds already).
+    void growSamples(int rows);
     void resetRange();
     void updateRange(qsizetype from, qsizetype count);
 };
