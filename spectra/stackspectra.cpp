@@ -3,16 +3,41 @@
 #include "interpolation.h"
 #include "input/tiffdata.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
+
+namespace {
+
+// Rising energy; images without a number for an energy go last, in load order.
+bool lowerEnergy(const TiffData *a, const TiffData *b)
+{
+    if (std::isnan(a->energy))
+        return false;
+    return std::isnan(b->energy) || a->energy < b->energy;
+}
+
+// The stack in rising energy order. Scans may run either way, but the I0 search and every
+// step after a spectrum (normalisation, interpolation, edge searches) expect rising energies.
+// Images of equal energy keep their load order, so a stack loaded rising stays as it is.
+QVector<TiffData *> inRisingEnergy(const QVector<TiffData *> &stack)
+{
+    if (std::is_sorted(stack.cbegin(), stack.cend(), lowerEnergy))
+        return stack;
+    QVector<TiffData *> sorted = stack;
+    std::stable_sort(sorted.begin(), sorted.end(), lowerEnergy);
+    return sorted;
+}
+
+} // namespace
 
 StackSpectra::StackSpectra(const QVector<TiffData *> &i1Images,
                            const QVector<TiffData *> &i0Images,
                            int imageWidth,
                            int imageHeight,
                            bool fluorescence)
-    : mI1Images(i1Images)
-    , mI0Images(i0Images)
+    : mI1Images(inRisingEnergy(i1Images))
+    , mI0Images(inRisingEnergy(i0Images))
     , mImageWidth(imageWidth)
     , mImageHeight(imageHeight)
     , mFluorescence(fluorescence)

@@ -11,8 +11,9 @@ class TiffData;
 
 // Spectra taken from the I1 and I0 image stacks: the absorption spectrum of a binned block,
 // the I0 intensity interpolated to an energy, and the cross-section profiles through a pixel.
-// Absorption is ln(I0 / I1), or the ratio I1 / I0 in fluorescence mode; the I0 stack must be
-// in rising energy order. Holds the stacks by pointer; the images stay owned by the caller.
+// Absorption is ln(I0 / I1), or the ratio I1 / I0 in fluorescence mode. The stacks may come
+// in any energy order: both are taken in rising energy, so spectra always have rising
+// energies. Holds the stacks by pointer; the images stay owned by the caller.
 class StackSpectra
 {
 public:
@@ -26,7 +27,7 @@ public:
     // images.
     double i0At(double energy, int x, int y, int halfWidth, int halfHeight) const;
     // Raw spectrum of the block around (x, y), one point (energy, absorption) per I1 image in
-    // stack order; empty outside the image.
+    // rising energy; empty outside the image.
     Spectrum spectrumAt(int x, int y, int halfWidth, int halfHeight) const;
     // The raw spectrum wrapped as a normalised spectrum with the pixel's energy shift as origin.
     XafsSpectrum xafsSpectrumAt(
