@@ -108,10 +108,10 @@ void TestStartup::headlessRunEndsWithItsBatch_data()
 
     // Regression: without quit, a headless run never ended.
     QTest::newRow("script ends") << ":echo one\n" << 0 << QStringList{"echo one"};
-    QTest::newRow("stopped by :end") << ":echo one\n:end\n:echo never\nquit\n" << 0
-                                     << QStringList{"echo one"};
-    QTest::newRow("inside an unterminated comment block")
-        << ":echo one\n:rem_start\n:echo hidden\n" << 0 << QStringList{"echo one"};
+    QTest::newRow("stopped by :end") << ":echo one\n:end\n:echo never\nquit\n"
+                                     << 0 << QStringList{"echo one"};
+    QTest::newRow("inside an unterminated comment block") << ":echo one\n:rem_start\n:echo hidden\n"
+                                                          << 0 << QStringList{"echo one"};
     QTest::newRow("batch file cannot be read") << QString() << 1 << QStringList();
 
     // Regression: three loops whose values repeat the next one's placeholder asked for more
@@ -125,8 +125,8 @@ void TestStartup::headlessRunEndsWithItsBatch_data()
 
     // Regression: a named pipe among the files hung the loader in its open.
     QTest::newRow("named pipe among the files")
-        << "load_i1_files new %DIR%/pipe.tif\n:echo after\n" << 0
-        << QStringList{"Not a regular file %DIR%/pipe.tif", "echo after"};
+        << "load_i1_files new %DIR%/pipe.tif\n:echo after\n"
+        << 0 << QStringList{"Not a regular file %DIR%/pipe.tif", "echo after"};
 }
 
 void TestStartup::headlessRunEndsWithItsBatch()

@@ -237,7 +237,10 @@ void TstEnergyAssignment::badAngleRefusesTheFile_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("badLine");
     QTest::newRow("decimal comma") << QByteArray("angles\n16.5\n16,25\n16.0\n") << "3: 16,25";
-    QTest::newRow("binary junk") << QByteArray("x\n16.5\n\x01\x02" "zz\n") << "3: \x01\x02" "zz";
+    QTest::newRow("binary junk") << QByteArray("x\n16.5\n\x01\x02"
+                                               "zz\n")
+                                 << "3: \x01\x02"
+                                    "zz";
     QTest::newRow("9809 angle of zero, no finite energy")
         << QByteArray("9809 x\nOffset\n1 16.2\n2 0\n") << "4: 2 0";
 }

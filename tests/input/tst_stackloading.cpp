@@ -314,7 +314,6 @@ void TstStackLoading::newRunDoesNotGoOnWithTheOldRunsLoad()
     // let the new run go on.
     const QString oldStall = LoadStall::create(mDir.filePath("oldrun.tif"));
     const QString newStall = LoadStall::create(mDir.filePath("newrun.tif"));
-    const auto release = [](const QString &file) { LoadStall::release(file); };
     BatchCtrl *ctrl = mBody->batchCtrl();
     auto *editor = ctrl->findChild<QPlainTextEdit *>("BatchCmds");
     editor->setPlainText("load_I1_files new " + oldStall + "\n:echo old-after");
@@ -325,14 +324,14 @@ void TstStackLoading::newRunDoesNotGoOnWithTheOldRunsLoad()
     const bool newStarted = QTest::qWaitFor([&] { return ctrl->logText().contains("load_I0"); });
 
     // The I1 loader takes the next request only when the old run's load has ended.
-    release(oldStall);
+    LoadStall::release(oldStall);
     const QStringList good = makeFiles("afterOldRun", 1);
     mBody->readI1Files(good, false);
     const bool oldEnded = QTest::qWaitFor([&] { return mBody->i1Images.size() == 1; });
     QCoreApplication::processEvents();
     const QString logWhileWaiting = ctrl->logText();
 
-    release(newStall);
+    LoadStall::release(newStall);
     QTRY_VERIFY(ctrl->logText().contains("echo new-after"));
     QVERIFY(oldStarted && newStarted && oldEnded);
     QVERIFY2(!logWhileWaiting.contains("after"), qPrintable(logWhileWaiting));

@@ -102,7 +102,8 @@ void TstTiffData::roundTrip()
             layout.compression = COMPRESSION_ADOBE_DEFLATE;
         if (format.endsWith(QLatin1String("Lzw")))
             layout.compression = COMPRESSION_LZW;
-        QVERIFY(writeTiff(file, width, height, asDoubles(values), layout));    } else if (format == QLatin1String("img")) {
+        QVERIFY(writeTiff(file, width, height, asDoubles(values), layout));
+    } else if (format == QLatin1String("img")) {
         QVERIFY(writeBytes(file, imgBytes(width, height, "note,", values)));
     } else {
         QVector<double> text(values.size());
