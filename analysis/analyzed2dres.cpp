@@ -3,17 +3,34 @@
 #include "display/colorscale.h"
 #include "display/colortables.h"
 
+#include <QDebug>
+
+#include <cmath>
 #include <limits>
+#include <vector>
+
+namespace {
+
+// A 16-bit level of a scale fraction: clamped to 0 .. 1, not a number giving 0.
+quint16 levelOf(double fraction)
+{
+    if (std::isnan(fraction))
+        return 0;
+    return quint16(qBound(0.0, fraction, 1.0) * 65535);
+}
+
+} // namespace
 
 Analyzed2DRes::Analyzed2DRes(const QString &name, QObject *parent)
     : QObject(parent)
     , mName(name)
 {}
 
-void Analyzed2DRes::reset(int width, int height)
+void Analyzed2DRes::reset(const AreaWalk &walk)
 {
-    mWidth = qMax(0, width);
-    mHeight = qMax(0, height);
+    mWalk = walk;
+    mWalk.width = qMax(0, walk.width);
+    mWalk.height = qMax(0, walk.height);
     mProcMin = 0.0;
     mProcMax = 1.0;
     mMin = 1e300;
@@ -22,7 +39,7 @@ void Analyzed2DRes::reset(int width, int height)
     mImageBuffer = QByteArray();
     mData = QVector<double>();
     mProc = QVector<double>();
-    const qint64 cells = qint64(mWidth) * mHeight;
+    const qint64 cells = qint64(mWalk.width) * mWalk.height;
     if (cells > 0 && cells < std::numeric_limits<int>::max()) {
         mData.fill(0.0, int(cells));
         mProc.fill(0.0, int(cells));
@@ -30,9 +47,26 @@ void Analyzed2DRes::reset(int width, int height)
     mImageValid = false;
 }
 
+void Analyzed2DRes::reset(int width, int height)
+{
+    reset(AreaWalk(width, height, 0, 0, 0, 0, width, height));
+}
+
 void Analyzed2DRes::clear()
 {
-    reset(0, 0);
+    reset(AreaWalk());
+}
+
+bool Analyzed2DRes::inside(qint64 x, qint64 y) const
+{
+    return x >= 0 && y >= 0 && x < mWalk.width && y < mWalk.height;
+}
+
+double Analyzed2DRes::cell(const QVector<double> &values, qint64 x, qint64 y) const
+{
+    if (values.isEmpty() || !inside(x, y))
+        return 0.0;
+    return values.at(int(y * mWalk.width + x));
 }
 
 double Analyzed2DRes::scaleMin() const
@@ -55,29 +89,57 @@ void Analyzed2DRes::updateColorBar() const
         scale->setValueRange(scaleMin(), scaleMax());
 }
 
+double Analyzed2DRes::scaleFraction(double v, double lo, double hi)
+{
+    if (!std::isfinite(lo) || !std::isfinite(hi) || lo == hi || std::isnan(v))
+        return std::numeric_limits<double>::quiet_NaN();
+    return (v - lo) / (hi - lo);
+}
+
+void Analyzed2DRes::widen(double &min, double &max, double t)
+{
+    // One infinite value would squeeze every other value into a single colour.
+    if (!std::isfinite(t))
+        return;
+    if (t > max)
+        max = t;
+    if (t < min)
+        min = t;
+}
+
+void Analyzed2DRes::fillBlock(
+    QVector<double> &values, qint64 x, qint64 y, qint64 xw, qint64 yw, double t)
+{
+    if (values.isEmpty())
+        return;
+    const qint64 c0 = qMax<qint64>(0, x - xw);
+    const qint64 c1 = qMin<qint64>(mWalk.width - 1, x + xw);
+    const qint64 r0 = qMax<qint64>(0, y - yw);
+    const qint64 r1 = qMin<qint64>(mWalk.height - 1, y + yw);
+    for (qint64 r = r0; r <= r1; ++r) {
+        double *row = values.data() + r * mWalk.width;
+        for (qint64 c = c0; c <= c1; ++c)
+            row[c] = t;
+    }
+}
+
 void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
 {
-    if (t > mMax)
-        mMax = t;
-    if (t < mMin)
-        mMin = t;
-    if (mData.isEmpty())
-        return;
-    const int x0 = qMax(0, ix - xw);
-    const int x1 = qMin(mWidth - 1, ix + xw);
-    const int y0 = qMax(0, iy - yw);
-    const int y1 = qMin(mHeight - 1, iy + yw);
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x)
-            mData[y * mWidth + x] = t;
-    }
+    widen(mMin, mMax, t);
+    fillBlock(mData, ix, iy, xw, yw, t);
+}
+
+void Analyzed2DRes::record(const AreaWalk &walk, double t)
+{
+    widen(mMin, mMax, t);
+    fillBlock(mData, walk.cx, walk.cy, walk.xw, walk.yw, t);
 }
 
 void Analyzed2DRes::genImg()
 {
     mImage = QImage();
     mImageValid = false;
-    mImageBuffer = allocPixels(mFormat, mWidth, mHeight);
+    mImageBuffer = allocPixels(mFormat, width(), height());
     const QVector<double> &source = mShowProc ? mProc : mData;
     if (mImageBuffer.isEmpty() || source.isEmpty())
         return;
@@ -89,17 +151,191 @@ void Analyzed2DRes::genImg()
     if (const ColorScale *current = ColorScale::current())
         scale.setLimits(current->lowerLimit(), current->upperLimit());
 
+    const double lo = scaleMin();
+    const double hi = scaleMax();
+    const int w = width();
     uchar *pixels = reinterpret_cast<uchar *>(mImageBuffer.data());
-    scale.colourPixels(pixels, mWidth, mHeight, scaleMin(), scaleMax(), [&](int x, int y) {
-        return source.at(y * mWidth + x);
+    // Fractions that are not a number come out as the bottom colour of the bar.
+    scale.colourPixels(pixels, w, height(), 0.0, 1.0, [&](int x, int y) {
+        return scaleFraction(source.at(y * w + x), lo, hi);
     });
-    mImage = wrapImage(mFormat, pixels, mWidth, mHeight);
+    mImage = wrapImage(mFormat, pixels, w, height());
     mImageValid = !mImage.isNull();
 }
 
 QImage *Analyzed2DRes::img()
 {
     return mImage.isNull() ? nullptr : &mImage;
+}
+
+template<typename Visit>
+void Analyzed2DRes::walkBlocks(const char *tag, Visit visit)
+{
+    mWalk.rewind();
+    bool newRow = false;
+    do {
+        if (newRow && tag)
+            qDebug() << tag << mWalk.cy;
+        visit();
+    } while (mWalk.next(newRow));
+    mWalk.rewind();
+}
+
+QVector<quint16>
+Analyzed2DRes::tiffDataForSave(bool fixedScale, double scaleMin, double scaleMax, bool asAnalyzed)
+{
+    const QVector<double> &source = mShowProc ? mProc : mData;
+    if (source.isEmpty())
+        return {};
+    double lo = scaleMin;
+    double hi = scaleMax;
+    if (!fixedScale) {
+        lo = mShowProc ? mProcMin : mMin;
+        hi = mShowProc ? mProcMax : mMax;
+    }
+    if (!asAnalyzed) {
+        QVector<quint16> levels(source.size());
+        for (int i = 0; i < source.size(); ++i)
+            levels[i] = levelOf(scaleFraction(source.at(i), lo, hi));
+        return levels;
+    }
+
+    const qint64 count = mWalk.count();
+    if (count >= std::numeric_limits<int>::max()) {
+        qDebug() << "Too many blocks to save:" << count;
+        return {};
+    }
+    QVector<quint16> levels(int(count), 0);
+    int written = 0;
+    walkBlocks(nullptr, [&] {
+        levels[written++] = levelOf(scaleFraction(cell(source, mWalk.cx, mWalk.cy), lo, hi));
+    });
+    mSavedCount = written;
+    return levels;
+}
+
+void Analyzed2DRes::deglitch()
+{
+    if (mData.isEmpty() || mProc.isEmpty())
+        return;
+    const qint64 count = mWalk.count();
+    if (count >= std::numeric_limits<int>::max())
+        return;
+    const qint64 sx = mWalk.stepX;
+    const qint64 sy = mWalk.stepY;
+    const auto v = [this](qint64 x, qint64 y) { return cell(mData, x, y); };
+
+    // The glitch measure of every block is kept by block, not read back from the processed
+    // cells, which overlapping blocks would overwrite.
+    std::vector<double> measures;
+    measures.reserve(size_t(count));
+    double sum = 0.0;
+    walkBlocks("deglitch", [&] {
+        const qint64 x = mWalk.cx;
+        const qint64 y = mWalk.cy;
+        const double centre = 2 * v(x, y);
+        const bool horizontal = inside(x - sx, y) && inside(x + sx, y);
+        const bool vertical = inside(x, y - sy) && inside(x, y + sy);
+        double e = 0.0;
+        if (horizontal)
+            e = std::fabs(centre - v(x - sx, y) - v(x + sx, y));
+        if (vertical) {
+            const double ev = std::fabs(centre - v(x, y - sy) - v(x, y + sy));
+            e = horizontal ? (ev + e) / 2 : ev;
+        }
+        measures.push_back(e);
+        sum += e;
+    });
+    const double mean = sum / double(measures.size());
+
+    const double span = (mMax - mMin) * mRangeRatio;
+    mProcMin = 1e300;
+    mProcMax = -1e300;
+    size_t block = 0;
+    walkBlocks("deglitch 2", [&] {
+        const qint64 x = mWalk.cx;
+        const qint64 y = mWalk.cy;
+        double h = v(x, y);
+        if (mean * mGlitchFactor < measures[block++] && (h < mMin + span || h > mMax - span)) {
+            double neighbours = 0.0;
+            int n = 0;
+            const qint64 around[4][2] = {{x - sx, y}, {x + sx, y}, {x, y - sy}, {x, y + sy}};
+            for (const auto &p : around) {
+                if (inside(p[0], p[1])) {
+                    neighbours += v(p[0], p[1]);
+                    ++n;
+                }
+            }
+            if (n > 0)
+                h = neighbours / n;
+        }
+        widen(mProcMin, mProcMax, h);
+        fillBlock(mProc, x, y, mWalk.xw, mWalk.yw, h);
+    });
+    if (mShowProc)
+        genImg();
+}
+
+void Analyzed2DRes::setDeglitchConds(double f, double r)
+{
+    mGlitchFactor = f;
+    mRangeRatio = r;
+}
+
+void Analyzed2DRes::deglitch2(double limit)
+{
+    if (mData.isEmpty() || mProc.isEmpty())
+        return;
+    const qint64 sx = mWalk.stepX;
+    const qint64 sy = mWalk.stepY;
+    const auto v = [this](qint64 x, qint64 y) { return cell(mData, x, y); };
+
+    double sum = 0.0;
+    qint64 within = 0;
+    walkBlocks("deglitch2", [&] {
+        const double c = v(mWalk.cx, mWalk.cy);
+        if (std::fabs(c) < limit) {
+            sum += c;
+            ++within;
+        }
+    });
+    const double mean = within > 0 ? sum / double(within) : 0.0;
+
+    mProcMin = 1e300;
+    mProcMax = -1e300;
+    walkBlocks("deglitch 2", [&] {
+        const qint64 x = mWalk.cx;
+        const qint64 y = mWalk.cy;
+        double c = v(x, y);
+        if (std::fabs(c - mean) > limit) {
+            double neighbours = 0.0;
+            int n = 0;
+            for (int dx = -1; dx <= 1; ++dx) {
+                for (int dy = -1; dy <= 1; ++dy) {
+                    const qint64 nx = x + dx * sx;
+                    const qint64 ny = y + dy * sy;
+                    if ((dx || dy) && inside(nx, ny) && std::fabs(v(nx, ny) - mean) < limit) {
+                        neighbours += v(nx, ny);
+                        ++n;
+                    }
+                }
+            }
+            c = n > 0 ? neighbours / n : 0.0;
+        }
+        widen(mProcMin, mProcMax, c);
+        fillBlock(mProc, x, y, mWalk.xw, mWalk.yw, c);
+    });
+    if (mShowProc)
+        genImg();
+}
+
+void Analyzed2DRes::copyProc2Data()
+{
+    if (mData.isEmpty() || mProc.isEmpty())
+        return;
+    mData = mProc;
+    mMin = mProcMin;
+    mMax = mProcMax;
 }
 
 void Analyzed2DRes::selectProcImg(bool f)

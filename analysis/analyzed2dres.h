@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/areawalk.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QObject>
@@ -7,8 +9,9 @@
 #include <QVector>
 
 // One two-dimensional result map: a width x height array of values with its range, an
-// optional processed copy, a fixed display scale, and an image generated from the values
-// through the current colour scale.
+// optional processed (deglitched) copy, a fixed display scale, and an image generated from the
+// values through the current colour scale. The walk that filled it is kept with it, for the
+// deglitching and for exports in walk order.
 class Analyzed2DRes : public QObject
 {
     Q_OBJECT
@@ -17,11 +20,14 @@ public:
     explicit Analyzed2DRes(const QString &name, QObject *parent = nullptr);
 
     QString name() const { return mName; }
-    int width() const { return mWidth; }
-    int height() const { return mHeight; }
+    int width() const { return mWalk.width; }
+    int height() const { return mWalk.height; }
+    const AreaWalk &walk() const { return mWalk; }
 
-    // Makes the map width x height cells of zeros (values and processed values), with the
-    // ranges reset and no image: what an analysis does before it fills the map.
+    // Takes over the walk of a new analysis: the map becomes the walk's width x height cells
+    // of zeros (values and processed values), with the ranges reset and no image.
+    void reset(const AreaWalk &walk);
+    // The same for a map of width x height cells walked pixel by pixel.
     void reset(int width, int height);
 
     bool hasData() const { return !mData.isEmpty(); }
@@ -34,8 +40,18 @@ public:
     double fixedMax() const { return mFixedMax; }
     double procMin() const { return mProcMin; }
     double procMax() const { return mProcMax; }
+    double glitchFactor() const { return mGlitchFactor; }
+    double rangeRatio() const { return mRangeRatio; }
+    int savedCount() const { return mSavedCount; }
     QImage::Format format() const { return mFormat; }
     void setFormat(QImage::Format format) { mFormat = format; }
+    // Value and processed value of a cell; 0 outside the map.
+    double value(qint64 x, qint64 y) const { return cell(mData, x, y); }
+    double procValue(qint64 x, qint64 y) const { return cell(mProc, x, y); }
+
+    // Writes t over the current block of a walk, as setData does with its centre and
+    // half-widths.
+    void record(const AreaWalk &walk, double t);
 
     // The scale the image is drawn with: the fixed scale when it is on, else the processed
     // range when processed values are shown, else the range of the values.
@@ -43,24 +59,54 @@ public:
     double scaleMax() const;
     // Hands the active scale to the current colour bar, which repaints.
     void updateColorBar() const;
+    // Where v lies on the scale lo .. hi, clamped to 0 .. 1. Not a number, an empty range and
+    // a scale that is not finite all give 0, the bottom of the scale.
+    static double scaleFraction(double v, double lo, double hi);
+
+    // 16-bit values of the map scaled to 0 .. 65535: every cell in row order, or with
+    // asAnalyzed the centre of every block of the map's walk in walk order (0 for centres
+    // outside the map). The scale is (scaleMin, scaleMax) with fixedScale, else the active
+    // range of the values shown. Empty without values.
+    QVector<quint16>
+    tiffDataForSave(bool fixedScale, double scaleMin, double scaleMax, bool asAnalyzed);
 
 public slots:
     // No values, no image, ranges reset.
     void clear();
+    void setNo(int no) { mNo = no; }
+    int no() const { return mNo; }
     // Widens the range by t and writes t into every cell of the block of half-widths xw, yw
-    // centred on (ix, iy) that lies inside the map.
+    // centred on (ix, iy) that lies inside the map. Values that are not finite are written
+    // but leave the range alone.
     void setData(int ix, int iy, int xw, int yw, double t);
     void genImg();
     // The generated image; null before genImg().
     QImage *img();
+    // Glitch removal by comparison with the neighbouring blocks.
+    void deglitch();
+    void setDeglitchConds(double f, double r);
     void selectProcImg(bool f);
+    // Glitch removal of blocks farther than limit from the mean of the blocks within it.
+    void deglitch2(double limit);
+    void copyProc2Data();
     void setFixedScale(bool f);
     void setScale(double min, double max);
 
 private:
+    double cell(const QVector<double> &values, qint64 x, qint64 y) const;
+    bool inside(qint64 x, qint64 y) const;
+    // Widens [min, max] by a finite t.
+    static void widen(double &min, double &max, double t);
+    // Writes t into the cells of the block of half-widths xw, yw around (x, y) inside the map.
+    void fillBlock(QVector<double> &values, qint64 x, qint64 y, qint64 xw, qint64 yw, double t);
+    // Calls visit() at every block of the map's walk, its position in mWalk; the debug
+    // output gets tag and the row at each new row.
+    template<typename Visit>
+    void walkBlocks(const char *tag, Visit visit);
+
     QString mName;
-    int mWidth = 0;
-    int mHeight = 0;
+    AreaWalk mWalk;
+    int mNo = 0;
     bool mImageValid = false;
     QImage mImage;
     QByteArray mImageBuffer;
@@ -71,8 +117,11 @@ private:
     double mFixedMax = -1e300;
     bool mFixedScale = false;
     QImage::Format mFormat = QImage::Format_Grayscale8;
+    int mSavedCount = 0;
     double mProcMin = 0.0;
     double mProcMax = 1.0;
     QVector<double> mProc;
+    double mGlitchFactor = 2.0;
+    double mRangeRatio = 0.9;
     bool mShowProc = false;
 };

@@ -1,6 +1,10 @@
 #include "body.h"
 #include "ui_body.h"
 
+#include "analysis/analyzer.h"
+#include "analysis/blockengine.h"
+#include "analysis/blockrequest.h"
+#include "app/showinfront.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/batchdispatcher.h"
@@ -9,6 +13,7 @@
 #include "display/crosssview.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
+#include "input/eofsetup.h"
 #include "input/filesofpattern.h"
 #include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
@@ -21,7 +26,11 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPainter>
+#include <QScopedValueRollback>
+#include <QStatusBar>
 #include <QThread>
 
 #include <cmath>
@@ -32,6 +41,23 @@ namespace {
 bool flagOf(const QString &arg)
 {
     return arg.toInt() == 1;
+}
+
+// The names of the first few files, without their directories, for a message line.
+QString someNames(const QStringList &files, const QStringList &reasons = {})
+{
+    constexpr int shown = 3;
+    QStringList names;
+    for (int i = 0; i < qMin(int(files.size()), shown); ++i) {
+        QString name = QFileInfo(files.at(i)).fileName();
+        if (i < reasons.size())
+            name += QStringLiteral(" (%1)").arg(
+                QCoreApplication::translate("TiffData", reasons.at(i).toUtf8().constData()));
+        names << name;
+    }
+    if (files.size() > shown)
+        names << QStringLiteral("...");
+    return names.join(QStringLiteral("; "));
 }
 
 } // namespace
@@ -60,14 +86,25 @@ Body::Body(QWidget *parent)
     mUi->HCross->setOrientation(CrossSView::Horizontal);
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
+    mBlockEngine = new BlockEngine(this);
+    mMessageLine = new QLabel(this);
+    mMessageLine->setObjectName(QStringLiteral("MessageLine"));
+    mMessageLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long message must not widen the window: the line shows what fits, its tool tip all.
+    mMessageLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(mMessageLine, 1);
+
     setupBatch();
     setupLoaders();
     setupDisplay();
     setupXafsView();
+    setupAnalyzer();
 }
 
 Body::~Body()
 {
+    // Its threads read the images deleted below.
+    mBlockEngine->stopAndWait();
     stopThread(mBatchThread);
     stopThread(mLoaderI1Thread);
     stopThread(mLoaderI0Thread);
@@ -78,6 +115,7 @@ Body::~Body()
     delete mLoaderI0;
     delete mBatchCtrl;
     delete mXafsView;
+    delete mAnalyzer;
     mUi->dispA->setImageData(nullptr);
     qDeleteAll(i1Images);
     i1Images.clear();
@@ -95,7 +133,7 @@ void Body::setupBatch()
 
     mBatchCtrl = new BatchCtrl;
     mBatchCtrl->setDispatcher(mBatchDispatcher);
-    connect(mUi->BatchCtrlB, &QPushButton::clicked, mBatchCtrl, &BatchCtrl::show);
+    showInFrontOnClick(mUi->BatchCtrlB, mBatchCtrl);
     connect(mBatchDispatcher, &BatchDispatcher::execCmdSig, this, &Body::execCmdSlot);
     connect(this, &Body::finishBatchExec, mBatchDispatcher, &BatchDispatcher::finishBatchExec);
     // A new run waits for its own loads only, not for those of a run it replaced.
@@ -134,16 +172,42 @@ void Body::setupLoaders()
     });
     connect(mLoaderI1, &LoadTiff::finishLoadFiles, mLoaderResults, [this] { finishedLoad(true); });
     connect(mLoaderI0, &LoadTiff::finishLoadFiles, mLoaderResults, [this] { finishedLoad(false); });
+    for (const bool i1 : {true, false}) {
+        LoadNotes &notes = mLoadNotes[i1 ? 0 : 1];
+        SelectDataFiles *selector = i1 ? mUi->SelectI1Files : mUi->SelectI0Files;
+        connect(i1 ? mLoaderI1 : mLoaderI0,
+                &LoadTiff::filesRefused,
+                mLoaderResults,
+                [&notes](const QStringList &files, const QStringList &reasons, int tried) {
+                    notes.refused = files;
+                    notes.reasons = reasons;
+                    notes.tried = tried;
+                });
+        connect(selector, &SelectDataFiles::energyNotInName, this, [&notes](const QString &name) {
+            notes.namesWithoutEnergy << name;
+        });
+        // Whatever changes a selector's list shows that image while its stack is shown.
+        connect(selector, &SelectDataFiles::currentIndexChanged, this, [this, selector](int idx) {
+            showChosen(selector, idx);
+        });
+        connect(selector, &SelectDataFiles::itemChosen, this, [this, selector](int idx) {
+            showChosen(selector, idx);
+        });
+    }
 
     connect(mUi->SelectI1Files, &SelectDataFiles::filesSelected, this, &Body::readI1Files);
     connect(mUi->SelectI0Files, &SelectDataFiles::filesSelected, this, &Body::readI0Files);
     connect(mUi->SelectI1Files, &SelectDataFiles::clear, this, &Body::clearI1Files);
     connect(mUi->SelectI0Files, &SelectDataFiles::clear, this, &Body::clearI0Files);
-    connect(mUi->SelectI1Files, &SelectDataFiles::currentIndexChanged, this, &Body::showData);
     connect(mUi->ShowData, &QRadioButton::toggled, this, &Body::selectedDataI0);
     connect(mUi->Prev, &QToolButton::clicked, this, &Body::prev);
     connect(mUi->Next, &QToolButton::clicked, this, &Body::next);
     connect(mUi->SeekBar, &QSlider::sliderMoved, this, &Body::sliderMoved);
+    // Clicks on the groove, keys and the wheel move the slider without sliderMoved().
+    connect(mUi->SeekBar, &QSlider::actionTriggered, this, [this] {
+        if (!mUi->SeekBar->isSliderDown())
+            sliderMoved(mUi->SeekBar->sliderPosition());
+    });
 }
 
 void Body::setupDisplay()
@@ -166,14 +230,27 @@ void Body::setupXafsView()
     mXafsView = new XafsView;
     mXafsView->setWindowTitle(tr("Spectrum at the position"));
     mXafsView->show();
-    connect(mUi->ShowXafsView, &QPushButton::clicked, mXafsView, &XafsView::show);
+    showInFrontOnClick(mUi->ShowXafsView, mXafsView);
+    connect(mXafsView, &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
+}
+
+void Body::spectrumSaveFailed(const QString &fileName)
+{
+    showMessage(tr("Can't save %1").arg(fileName), mInBatchCommand);
+}
+
+void Body::setupAnalyzer()
+{
+    mAnalyzer = new Analyzer;
+    connect(mUi->ShowAnalyzer, &QPushButton::clicked, mAnalyzer, &Analyzer::show);
+    connect(mAnalyzer->view(), &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
 }
 
 void Body::cBarUpdating()
 {
     // The shift map and the result maps regenerate here once they exist.
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()) {
-        if (TiffData *image = currentShownImage())
+        if (TiffData *image = mUi->dispA->imageData())
             image->makeDisplayImage();
     }
     mUi->dispA->update();
@@ -181,9 +258,10 @@ void Body::cBarUpdating()
 
 void Body::cBarUpdated()
 {
-    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()
-        && currentShownImage()) {
-        for (TiffData *image : shownImages())
+    TiffData *shown = mUi->dispA->imageData();
+    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown) {
+        // The stack of the image on screen.
+        for (TiffData *image : i1Images.contains(shown) ? i1Images : i0Images)
             image->makeDisplayImage();
     }
     mUi->dispA->update();
@@ -199,6 +277,31 @@ TiffData *Body::currentShownImage() const
 StackSpectra Body::stackSpectra() const
 {
     return StackSpectra(i1Images, i0Images, imageWidth, imageHeight, mUi->FluoType->isChecked());
+}
+
+BlockRequest Body::blockRequest() const
+{
+    const ImgDispA *display = mUi->dispA;
+    const QRectF area = display->areaSelected() ? display->selectedArea() : display->viewWindow();
+    BlockRequest request;
+    request.walk = AreaWalk(imageWidth,
+                            imageHeight,
+                            mUi->HWidth->text().toInt(),
+                            mUi->VWidth->text().toInt(),
+                            area.x(),
+                            area.y(),
+                            area.width(),
+                            area.height());
+    request.spectra = stackSpectra();
+    return request;
+}
+
+bool Body::imagesInUse()
+{
+    if (!mBlockEngine->isRunning())
+        return false;
+    showMessage(tr("Images in use by an area analysis: not cleared or loaded"), mInBatchCommand);
+    return true;
 }
 
 double Body::energyShiftAt(int x, int y) const
@@ -235,6 +338,8 @@ void Body::showXafsSpectrum()
                                                                 targetBackground(),
                                                                 shift);
     const double shiftFromStd = mXafsView->setSpectrum(spectrum);
+    if (!analysisRunning)
+        mAnalyzer->analyzeAndShowSpectrum(spectrum);
 
     mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", cursorX, cursorY));
     mUi->EShiftOnTbl->setText(QString::asprintf("%5.2f", shift));
@@ -314,6 +419,22 @@ void Body::stopThread(QThread *thread)
     thread->wait();
 }
 
+void Body::showMessage(const QString &message, bool batchLog)
+{
+    mMessageLine->setText(message);
+    mMessageLine->setToolTip(message);
+    // The batch log writes its entries to the debug output too.
+    if (batchLog)
+        mBatchCtrl->Log(message + QLatin1Char('\n'));
+    else
+        qDebug().noquote() << message;
+}
+
+QString Body::messageLine() const
+{
+    return mMessageLine->text();
+}
+
 void Body::closeEvent(QCloseEvent *event)
 {
     emit finishing();
@@ -333,6 +454,7 @@ SelectDataFiles *Body::shownSelector() const
 void Body::clearI1Files()
 {
     clearStack(i1Images, mUi->SelectI1Files);
+    mUi->SeekBar->setMaximum(0);
 }
 
 void Body::clearI0Files()
@@ -342,6 +464,8 @@ void Body::clearI0Files()
 
 void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
 {
+    if (imagesInUse())
+        return;
     // Only an image about to be deleted is taken off the display: clearing the I0 stack must
     // not blank the I1 image the user is looking at.
     if (stack.contains(mUi->dispA->imageData()))
@@ -353,6 +477,8 @@ void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
 
 void Body::readI1Files(QStringList files, bool newFile)
 {
+    if (imagesInUse())
+        return;
     if (newFile)
         clearI1Files();
     requestLoad(true, files);
@@ -360,6 +486,8 @@ void Body::readI1Files(QStringList files, bool newFile)
 
 void Body::readI0Files(QStringList files, bool newFile)
 {
+    if (imagesInUse())
+        return;
     if (newFile)
         clearI0Files();
     requestLoad(false, files);
@@ -390,11 +518,58 @@ void Body::finishedLoad(bool i1)
         else
             showXafsSpectrum();
     }
+    reportLoad(i1, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
     ++mLoadsFinished[stack];
     if (mBatchLoad[stack] != 0 && mLoadsFinished[stack] >= mBatchLoad[stack]) {
         mBatchLoad[stack] = 0;
         emit finishBatchExec();
     }
+}
+
+void Body::reportLoad(bool i1, bool batchLog)
+{
+    QStringList messages;
+    LoadNotes &notes = mLoadNotes[i1 ? 0 : 1];
+    if (!notes.refused.isEmpty()) {
+        messages << tr("%1 of %2 files refused: %3")
+                        .arg(notes.refused.size())
+                        .arg(notes.tried)
+                        .arg(someNames(notes.refused, notes.reasons));
+    }
+    if (!notes.namesWithoutEnergy.isEmpty()) {
+        const SelectDataFiles *selector = i1 ? mUi->SelectI1Files : mUi->SelectI0Files;
+        messages << tr("Pattern %1 found no energy in %2 of the file names, which get their "
+                       "index as energy: %3")
+                        .arg(selector->energySetup()->assignment().pattern)
+                        .arg(notes.namesWithoutEnergy.size())
+                        .arg(someNames(notes.namesWithoutEnergy));
+    }
+    notes = LoadNotes();
+    const QString sizes = sizeMismatch();
+    if (!sizes.isEmpty())
+        messages << sizes;
+    if (!messages.isEmpty())
+        showMessage(messages.join(QStringLiteral(" | ")), batchLog);
+}
+
+QString Body::sizeMismatch() const
+{
+    if (i1Images.isEmpty())
+        return QString();
+    const TiffData *first = i1Images.first();
+    for (const QVector<TiffData *> *stack : {&i1Images, &i0Images}) {
+        for (const TiffData *image : *stack) {
+            if (image->width != first->width || image->height != first->height) {
+                return tr("Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5")
+                    .arg(QFileInfo(image->fileName).fileName())
+                    .arg(image->width)
+                    .arg(image->height)
+                    .arg(first->width)
+                    .arg(first->height);
+            }
+        }
+    }
+    return QString();
 }
 
 void Body::loadedI1(TiffData *data, int fNo)
@@ -438,11 +613,24 @@ void Body::loadedI0(TiffData *data, int fNo)
 
 void Body::showData(int no)
 {
-    mUi->SeekBar->setValue(no);
+    // An index outside the stack changes nothing, so that the slider and the file list keep
+    // naming the image on screen.
     const QVector<TiffData *> &images = shownImages();
     if (no < 0 || no >= images.size())
         return;
+    mUi->SeekBar->setValue(no);
     mUi->dispA->setImageData(images.at(no));
+    shownSelector()->select(no);
+    mXafsView->setShownImageEnergy(images.at(no)->energy);
+    mXafsView->update();
+}
+
+void Body::showChosen(SelectDataFiles *selector, int idx)
+{
+    const QVector<TiffData *> &images = shownImages();
+    if (selector == shownSelector() && idx >= 0 && idx < images.size()
+        && images.at(idx) != mUi->dispA->imageData())
+        showData(idx);
 }
 
 void Body::seekImage(int imgNo)
@@ -459,21 +647,18 @@ void Body::selectedDataI0(bool f)
 void Body::prev()
 {
     shownSelector()->prev();
+    showData(shownSelector()->currentIndex());
 }
 
 void Body::next()
 {
     shownSelector()->next();
+    showData(shownSelector()->currentIndex());
 }
 
 void Body::sliderMoved(int idx)
 {
-    shownSelector()->select(idx);
-    const QVector<TiffData *> &images = shownImages();
-    if (idx >= 0 && idx < images.size()) {
-        mXafsView->setShownImageEnergy(images.at(idx)->energy);
-        mXafsView->update();
-    }
+    showData(idx);
 }
 
 void Body::setImgShift(int dx, int dy)
@@ -498,8 +683,23 @@ bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)
     const bool newFile = cmd.arg(0).toUpper() == QLatin1String("NEW");
     const QStringList files
         = ofPattern ? filesOfPattern(cmd.arg(1), cmd.args.mid(2)) : cmd.args.mid(1);
-    if (files.isEmpty())
+    if (imagesInUse())
         return false;
+    if (files.isEmpty()) {
+        if (ofPattern) {
+            // A script pointed at the wrong folder must not go on with the old images.
+            if (newFile && i1)
+                clearI1Files();
+            else if (newFile)
+                clearI0Files();
+            const QStringList filters = cmd.args.mid(2);
+            showMessage(
+                tr("No file matches %1 in %2")
+                    .arg(filters.isEmpty() ? QStringLiteral("*") : filters.join(' '), cmd.arg(1)),
+                true);
+        }
+        return false;
+    }
     const int stack = i1 ? 0 : 1;
     if (i1)
         readI1Files(files, newFile);
@@ -515,6 +715,7 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         emit finishBatchExec();
         return;
     }
+    const QScopedValueRollback<bool> inBatchCommand(mInBatchCommand, true);
 
     const int id = commandTable().lookup(cmd.cmd);
     SelectDataFiles *i1 = mUi->SelectI1Files;
@@ -676,6 +877,58 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         break;
     case XafsViewEnerugyCorrection:
         mXafsView->setEnergyCorrection(flagOf(p1));
+        break;
+    case AnalyzerShowWindow:
+        mAnalyzer->show();
+        break;
+    case AnalyzerSetLCFStd:
+        mAnalyzer->setLCFStd(
+            p1.toInt(), flagOf(cmd.arg(1)), cmd.arg(2).toDouble(), cmd.arg(3), cmd.arg(4));
+        break;
+    case AnalyzerSetLCFMode:
+        mAnalyzer->setLCFMode(p1.toInt());
+        break;
+    case AnalyzerSelectImage:
+        mAnalyzer->selectImage(p1.toInt());
+        break;
+    case AnalyzerSelectImageType:
+        mAnalyzer->setImageType(p1.toInt());
+        break;
+    case AnalyzerSetRaEnergy:
+        mAnalyzer->setRaEnergy(p1.toDouble());
+        break;
+    case AnalyzerSetRaFactor:
+        mAnalyzer->setRaFactor(p1.toDouble());
+        break;
+    case AnalyzerSetFixedScale:
+        mAnalyzer->setFixedScale(flagOf(p1));
+        break;
+    case AnalyzerSetScaleMax:
+        mAnalyzer->setScaleMax(p1.toDouble());
+        break;
+    case AnalyzerSetScaleMin:
+        mAnalyzer->setScaleMin(p1.toDouble());
+        break;
+    case AnalyzerSetDMutScaleMax:
+        mAnalyzer->setDMutScaleMax(p1.toDouble());
+        break;
+    case AnalyzerSetDMutScaleMin:
+        mAnalyzer->setDMutScaleMin(p1.toDouble());
+        break;
+    case AnalyzerSetRatioScaleMax:
+        mAnalyzer->setRatioScaleMax(p1.toDouble());
+        break;
+    case AnalyzerSetRatioScaleMin:
+        mAnalyzer->setRatioScaleMin(p1.toDouble());
+        break;
+    case AnalyzerViewNormalize:
+        mAnalyzer->setNormalize(flagOf(p1));
+        break;
+    case AnalyzerViewEnerugyCorrection:
+        mAnalyzer->setEnergyCorrection(flagOf(p1));
+        break;
+    case AnalyzerSelectAnalysisMode:
+        mAnalyzer->setAnalysisMode(p1.toInt());
         break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())

@@ -6,7 +6,10 @@
 #include <QStringList>
 #include <QVector>
 
+class Analyzer;
 class BatchCtrl;
+class BlockEngine;
+struct BlockRequest;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
@@ -15,6 +18,7 @@ class SelectDataFiles;
 class TiffData;
 class BatchDispatcher;
 class QButtonGroup;
+class QLabel;
 class QThread;
 
 namespace Ui {
@@ -34,6 +38,16 @@ public:
     BatchCtrl *batchCtrl() const { return mBatchCtrl; }
     // The spectrum window ("Spectrum at the position").
     XafsView *xafsView() const { return mXafsView; }
+    Analyzer *analyzer() const { return mAnalyzer; }
+    // The engine of the area analyses. While it runs, the images it reads are neither
+    // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
+    BlockEngine *blockEngine() const { return mBlockEngine; }
+    // What an area analysis reads, as the window is set up now: the selected area (else the
+    // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
+    // kernel is the caller's to set.
+    BlockRequest blockRequest() const;
+    // The text of the message line at the bottom of the window.
+    QString messageLine() const;
 
     // The image stacks in arrival order, and the size of the first I1 image (-1 until one
     // has been taken over for display).
@@ -44,6 +58,8 @@ public:
     // The image pixel under the mouse.
     int cursorX = 0;
     int cursorY = 0;
+    // Set while an area run goes on: the spectrum under the cursor is not fitted then.
+    bool analysisRunning = false;
 
 signals:
     void finishing();
@@ -73,6 +89,9 @@ public slots:
     void execCmdSlot(CmdLine cmd, bool inRem);
     void setImgShift(int dx, int dy);
     void clearAllShifts();
+    // Shows a failure or a notice on the message line, without blocking, and writes it to the
+    // debug output; with batchLog to the batch log instead, which writes it there too.
+    void showMessage(const QString &message, bool batchLog);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -86,7 +105,12 @@ private:
     void setupLoaders();
     void setupDisplay();
     void setupXafsView();
+    void setupAnalyzer();
+    // A spectrum window could not write one of its files.
+    void spectrumSaveFailed(const QString &fileName);
     void stopThread(QThread *thread);
+    // True, with a message, while an area analysis reads the images.
+    bool imagesInUse();
     // The stack on display and its file selector: I1 while "Data" is checked, else I0.
     const QVector<TiffData *> &shownImages() const;
     SelectDataFiles *shownSelector() const;
@@ -101,16 +125,29 @@ private:
     // Runs one of the load commands; false when it started nothing and so finishes at once.
     bool execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern);
     void finishedLoad(bool i1);
+    // Shows what went wrong in the load that has just ended.
+    void reportLoad(bool i1, bool batchLog);
+    // Names the first image whose size differs from that of the first I1 image; empty when
+    // all agree.
+    QString sizeMismatch() const;
+    // Shows image idx when the selector's list is that of the shown stack and the image is
+    // not on screen yet.
+    void showChosen(SelectDataFiles *selector, int idx);
     // Size, slider, selection, display and spectrum after I1 images have arrived.
     void takeOverI1Images();
 
     Ui::Body *mUi;
     QButtonGroup *mImageSelection = nullptr;
+    QLabel *mMessageLine = nullptr;
+    // True while execCmdSlot() runs a command, so that its failures go to the batch log.
+    bool mInBatchCommand = false;
 
     QThread *mBatchThread = nullptr;
     BatchDispatcher *mBatchDispatcher = nullptr;
     BatchCtrl *mBatchCtrl = nullptr;
     XafsView *mXafsView = nullptr;
+    Analyzer *mAnalyzer = nullptr;
+    BlockEngine *mBlockEngine = nullptr;
 
     QThread *mLoaderI1Thread = nullptr;
     QThread *mLoaderI0Thread = nullptr;
@@ -124,4 +161,13 @@ private:
     quint64 mBatchLoad[2] = {0, 0};
     // Images arrived while their loader was busy and have not been taken over yet.
     bool mTakeOverPending[2] = {false, false};
+    // What went wrong in the load of each stack that is running, reported when it ends.
+    struct LoadNotes
+    {
+        QStringList refused;
+        QStringList reasons;
+        int tried = 0;
+        QStringList namesWithoutEnergy;
+    };
+    LoadNotes mLoadNotes[2];
 };

@@ -2,12 +2,12 @@
 #include "app/dataroot.h"
 #include "app/optiontable.h"
 #include "app/startupsettings.h"
+#include "app/uitranslators.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "resources/resourceinit.h"
 
 #include <QApplication>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -23,11 +23,7 @@ int main(int argc, char *argv[])
     const StartupSettings settings = StartupSettings::resolve(options, builtInDataRoot());
     setDataRoot(settings.dataRoot);
 
-    QTranslator translator;
-    if (!settings.english) {
-        translator.load(QStringLiteral(":Marvolenti_ja_JP"), QApplication::applicationDirPath());
-        QApplication::installTranslator(&translator);
-    }
+    const UiTranslators translators(settings.english);
 
     int rc;
     {

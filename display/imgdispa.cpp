@@ -26,9 +26,26 @@ void ImgDispA::setImageData(TiffData *data)
             data->makeDisplayImage();
         // The record regenerates its image in place when the colour bar changes.
         mImage = &data->displayImage;
+        const QSize size(data->width, data->height);
+        // A view window and a selection in the pixels of another image size are meaningless
+        // here; the first image and images of the same size keep them (a script may select a
+        // region before it loads).
+        if (mImageSize.isValid() && size != mImageSize) {
+            setViewWindow(QRectF());
+            clearSelectedArea();
+        }
+        mImageSize = size;
         if (mViewWindow.width() == 0)
             setViewWindow(QRectF(0, 0, data->width, data->height));
     }
+    update();
+}
+
+void ImgDispA::clearSelectedArea()
+{
+    mSelectedArea = QRectF();
+    mSelecting = false;
+    mAreaSelected = false;
     update();
 }
 
@@ -129,9 +146,7 @@ void ImgDispA::onMousePressed()
         mSelectedArea = QRectF(imageX(m.currentPos.x()), imageY(m.currentPos.y()), 0, 0);
         break;
     case 8:
-        mSelectedArea = QRectF();
-        mSelecting = false;
-        mAreaSelected = false;
+        clearSelectedArea();
         break;
     default:
         break;

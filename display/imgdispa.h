@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QSize>
 
 class Analyzed2DRes;
 class TiffData;
@@ -20,7 +21,8 @@ public:
     explicit ImgDispA(QWidget *parent = nullptr);
 
     // Shows the image of data (made first when it has none); nullptr forgets the image. The
-    // view window becomes the whole image when it was empty. data stays the caller's.
+    // view window becomes the whole image when it was empty or when the image differs in size
+    // from the one shown before, which also drops the selected area. data stays the caller's.
     void setImageData(TiffData *data);
     TiffData *imageData() const { return mImageData; }
     // The result map shown instead of the image while show overlayer is on; not owned.
@@ -63,6 +65,7 @@ public slots:
     void resetImageViewWindow();
     void setShowOverlayer(bool f);
     void setSelectedArea(int x1, int y1, int x2, int y2);
+    void clearSelectedArea();
     void setViewWAsSelectedArea();
 
 protected:
@@ -79,6 +82,8 @@ private:
     bool mShowOverlayer = false;
     Analyzed2DRes *mOverlayer = nullptr;
     QRectF mViewWindow;
+    // Size of the last image shown; invalid until the first.
+    QSize mImageSize;
     bool mSelecting = false;
     bool mAreaSelected = false;
     QRectF mSelectedArea;

@@ -89,6 +89,9 @@ double XafsView::setSpectrum(const XafsSpectrum &spectrum)
 {
     mCurrent = spectrum;
     update();
+    // Without a standard there is nothing to be shifted against.
+    if (mStandard.isEmpty())
+        return 0.0;
     return mCurrent.crossingEnergy(0.5, 0) - mStandard.crossingEnergy(0.5, 0);
 }
 
@@ -380,11 +383,15 @@ void XafsView::onMouseMoved()
 void XafsView::saveData(const QString &fname)
 {
     // The writer names every file it cannot write on the debug output.
-    mCurrent.writeFile(taggedFileName(fname, QStringLiteral("T")), false);
-    mStandard.writeFile(taggedFileName(fname, QStringLiteral("std")), false);
+    const auto write = [this, &fname](const XafsSpectrum &spectrum, const QString &tag) {
+        const QString name = taggedFileName(fname, tag);
+        if (!spectrum.writeFile(name, false))
+            emit saveFailed(name);
+    };
+    write(mCurrent, QStringLiteral("T"));
+    write(mStandard, QStringLiteral("std"));
     for (int i = 0; i < mOthers.size(); ++i) {
         if (mOthers.at(i))
-            mOthers.at(i)->writeFile(taggedFileName(fname, QStringLiteral("other%1").arg(i)),
-                                     false);
+            write(*mOthers.at(i), QStringLiteral("other%1").arg(i));
     }
 }

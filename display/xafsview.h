@@ -31,7 +31,8 @@ public:
     ~XafsView() override;
 
     // Takes a copy of the spectrum under the cursor, repaints and emits updated(). Returns the
-    // energy at which it first rises through half its height less that of the standard.
+    // energy at which it first rises through half its height less that of the standard, 0
+    // while there is no standard.
     double setSpectrum(const XafsSpectrum &spectrum);
     const XafsSpectrum &spectrum() const { return mCurrent; }
     // Takes a copy of the standard spectrum (drawn red).
@@ -58,6 +59,8 @@ public:
 
 signals:
     void updated();
+    // A spectrum file of saveData() could not be written.
+    void saveFailed(QString fileName);
 
 public slots:
     void draw(QPainter *p);

@@ -9,11 +9,18 @@
 
 #include <cmath>
 
-double EnergyAssignment::energyOf(const QString &fileName, int fNo) const
+double EnergyAssignment::energyOf(const QString &fileName, int fNo, bool *nameWithoutEnergy) const
 {
+    if (nameWithoutEnergy)
+        *nameWithoutEnergy = false;
     switch (method) {
-    case FromFileName:
-        return energyFromName(fileName, fNo, pattern, factor);
+    case FromFileName: {
+        bool matched = false;
+        const double energy = energyFromName(fileName, fNo, pattern, factor, &matched);
+        if (nameWithoutEnergy)
+            *nameWithoutEnergy = !matched;
+        return energy;
+    }
     case FromRefFile:
         return energyFromReference(fNo);
     case FromFileNum:
@@ -22,10 +29,8 @@ double EnergyAssignment::energyOf(const QString &fileName, int fNo) const
     return energyByCalculation(fNo);
 }
 
-double EnergyAssignment::energyFromName(const QString &fileName,
-                                        int fNo,
-                                        const QString &pattern,
-                                        double factor)
+double EnergyAssignment::energyFromName(
+    const QString &fileName, int fNo, const QString &pattern, double factor, bool *matched)
 {
     const QRegularExpression expression(pattern);
     double value = fNo;
@@ -38,6 +43,8 @@ double EnergyAssignment::energyFromName(const QString &fileName,
         text.remove(QLatin1String("EV"));
         value = text.toDouble();
     }
+    if (matched)
+        *matched = match.hasMatch();
     if (factor > 0.0)
         value *= factor;
     return value;

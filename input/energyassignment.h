@@ -12,12 +12,17 @@ public:
     enum Method { FromFileName, FromFileNum, FromRefFile };
     enum Unit { UnitEV = 0, UnitKeV = 1, UnitDeg = 2 };
 
-    double energyOf(const QString &fileName, int fNo) const;
+    // nameWithoutEnergy, when given, tells whether the energy was to come from the name and
+    // the pattern found none there, so that the file got its index.
+    double energyOf(const QString &fileName, int fNo, bool *nameWithoutEnergy = nullptr) const;
 
     // The value the pattern finds in the name (underscores read as decimal points, "eV" and
     // "keV" dropped), fNo without a match; times the factor when that is positive.
-    static double
-    energyFromName(const QString &fileName, int fNo, const QString &pattern, double factor);
+    static double energyFromName(const QString &fileName,
+                                 int fNo,
+                                 const QString &pattern,
+                                 double factor,
+                                 bool *matched = nullptr);
     double energyByCalculation(int fNo) const;
     double energyFromReference(int fNo) const;
 

@@ -81,9 +81,9 @@ EnergyAssignment EOFSetup::assignment() const
     return rule;
 }
 
-double EOFSetup::energyOf(const QString &fileName, int fNo) const
+double EOFSetup::energyOf(const QString &fileName, int fNo, bool *nameWithoutEnergy) const
 {
-    return assignment().energyOf(fileName, fNo);
+    return assignment().energyOf(fileName, fNo, nameWithoutEnergy);
 }
 
 void EOFSetup::newStart()

@@ -20,8 +20,9 @@ public:
     explicit EOFSetup(QWidget *parent = nullptr);
     ~EOFSetup() override;
 
-    // Energy in eV of the image read from fileName, the fNo-th file of its list.
-    double energyOf(const QString &fileName, int fNo) const;
+    // Energy in eV of the image read from fileName, the fNo-th file of its list;
+    // nameWithoutEnergy as EnergyAssignment::energyOf() gives it.
+    double energyOf(const QString &fileName, int fNo, bool *nameWithoutEnergy = nullptr) const;
     // The rule as the window's fields give it now.
     EnergyAssignment assignment() const;
     const QVector<double> &refEnergies() const { return mRefEnergies; }

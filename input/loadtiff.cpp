@@ -11,20 +11,29 @@ LoadTiff::LoadTiff(QObject *parent)
 void LoadTiff::loadTiffs(QStringList files, int skip, int cutFirst, int cutLast)
 {
     mBusy = true;
-    const int step = qMax(skip, 1);
-    const int end = files.size() - qMax(cutLast, 0);
-    for (int i = qMax(cutFirst, 0); i < end; i += step) {
+    QStringList refused;
+    QStringList reasons;
+    int tried = 0;
+    // In 64 bits: a step near the int range ends the walk instead of wrapping the index.
+    const qint64 step = qMax(skip, 1);
+    const qint64 end = qint64(files.size()) - qMax(cutLast, 0);
+    for (qint64 i = qMax(cutFirst, 0); i < end; i += step) {
         // Leave the remaining files when the program is shutting down.
         if (QThread::currentThread()->isInterruptionRequested())
             break;
+        ++tried;
         auto *data = new TiffData;
-        if (data->read(files.at(i))) {
-            emit loaded(data, i);
+        if (data->read(files.at(int(i)))) {
+            emit loaded(data, int(i));
         } else {
+            refused << files.at(int(i));
+            reasons << data->failureReason;
             data->clear();
             delete data;
         }
     }
     mBusy = false;
+    if (!refused.isEmpty())
+        emit filesRefused(refused, reasons, tried);
     emit finishLoadFiles();
 }

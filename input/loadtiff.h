@@ -21,6 +21,9 @@ public:
 
 signals:
     void loaded(TiffData *data, int fNo);
+    // Sent before finishLoadFiles() when files were refused: each with its reason (text of
+    // context "TiffData"), and the number of files the load tried.
+    void filesRefused(QStringList files, QStringList reasons, int tried);
     void finishLoadFiles();
 
 public slots:

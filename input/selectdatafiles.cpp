@@ -2,6 +2,7 @@
 #include "ui_selectdatafiles.h"
 
 #include "app/dataroot.h"
+#include "app/showinfront.h"
 #include "input/eofsetup.h"
 
 #include <QButtonGroup>
@@ -24,8 +25,8 @@ SelectDataFiles::SelectDataFiles(QWidget *parent)
     mEnergySetup = new EOFSetup;
 
     connect(mUi->Clear, &QPushButton::clicked, this, &SelectDataFiles::clear);
-    connect(mUi->EngOfFilesSetup, &QPushButton::clicked, mEnergySetup, &EOFSetup::show);
-    connect(mUi->Select, &QPushButton::clicked, mFileDialog, &QFileDialog::show);
+    showInFrontOnClick(mUi->EngOfFilesSetup, mEnergySetup);
+    showInFrontOnClick(mUi->Select, mFileDialog);
     connect(mFileDialog, &QFileDialog::filesSelected, this, [this](const QStringList &files) {
         emit filesSelected(files, mUi->LoadNewFiles->isChecked());
     });
@@ -33,6 +34,10 @@ SelectDataFiles::SelectDataFiles(QWidget *parent)
             QOverload<int>::of(&QComboBox::currentIndexChanged),
             this,
             &SelectDataFiles::newImageSelected);
+    connect(mUi->Selected,
+            QOverload<int>::of(&QComboBox::activated),
+            this,
+            &SelectDataFiles::itemChosen);
 }
 
 SelectDataFiles::~SelectDataFiles()
@@ -44,9 +49,12 @@ SelectDataFiles::~SelectDataFiles()
 
 double SelectDataFiles::addFile(const QString &name, int fNo)
 {
-    const double energy = mEnergySetup->energyOf(name, fNo);
+    bool nameWithoutEnergy = false;
+    const double energy = mEnergySetup->energyOf(name, fNo, &nameWithoutEnergy);
     mUi->Selected->addItem(name, energy);
     mUi->Count->setText(QString::number(mUi->Selected->count()));
+    if (nameWithoutEnergy)
+        emit energyNotInName(name);
     return energy;
 }
 

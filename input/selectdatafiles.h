@@ -39,6 +39,10 @@ public:
 
 signals:
     void currentIndexChanged(int idx);
+    // The user chose an item of the list, whether "Show Latest" is checked or not.
+    void itemChosen(int idx);
+    // The energy was to come from the name of an added file and the pattern found none.
+    void energyNotInName(QString fileName);
     void filesSelected(QStringList files, bool newFile);
     void clear();
 

@@ -13,6 +13,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -26,17 +27,7 @@ namespace {
 
 constexpr int magicBytes = 15;
 constexpr int imgHeaderBytes = 64;
-constexpr float qnrbScale = 500.0f;
-
-void fail(const char *message, const QString &path)
-{
-    qDebug().noquote() << message << path;
-}
-
-void failWithCode(const char *message, const QString &path, const QFile &file)
-{
-    qDebug().noquote() << message << path << "[" << int(file.error()) << "]";
-}
+constexpr double qnrbScale = 500.0;
 
 // Closes a libtiff handle when it goes out of scope.
 struct TiffCloser
@@ -59,23 +50,35 @@ TiffData::~TiffData()
     clear();
 }
 
+void TiffData::fail(const char *message, const QString &path)
+{
+    failureReason = QString::fromLatin1(message);
+    qDebug().noquote() << message << path;
+}
+
+void TiffData::failWithCode(const char *message, const QString &path, const QFile &file)
+{
+    failureReason = QString::fromLatin1(message);
+    qDebug().noquote() << message << path << "[" << int(file.error()) << "]";
+}
+
 bool TiffData::read(const QString &fileName)
 {
     const QFileInfo info(fileName);
     // Opening a named pipe or a device waits for a writer that may never come.
     if (info.exists() && !info.isDir() && !info.isFile()) {
-        fail("Not a regular file", fileName);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Not a regular file"), fileName);
         return false;
     }
     QFile file(fileName);
     if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        fail("Can not open (1)", fileName);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Can not open (1)"), fileName);
         return false;
     }
     const QByteArray head = file.read(magicBytes);
     file.close();
     if (head.size() < magicBytes) {
-        fail("Error on reading file (1)", fileName);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading file (1)"), fileName);
         return false;
     }
     if (head.startsWith("II") || head.startsWith("MM"))
@@ -85,7 +88,7 @@ bool TiffData::read(const QString &fileName)
     const int zero = head.indexOf('\0');
     if (head.left(zero < 0 ? magicBytes : zero).startsWith("#QNRB-CTImg"))
         return readQnrb(fileName);
-    fail("Unknown image format", fileName);
+    fail(QT_TRANSLATE_NOOP("TiffData", "Unknown image format"), fileName);
     return false;
 }
 
@@ -160,11 +163,11 @@ bool TiffData::allocateSamples(SampleKind kind, const QString &path, int rows)
 {
     const qint64 pixels = qint64(width) * height;
     if (width <= 0 || height <= 0) {
-        fail("Empty image", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Empty image"), path);
         return false;
     }
     if (pixels > maxPixels) {
-        fail("Image too large", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Image too large"), path);
         return false;
     }
     sampleKind = kind;
@@ -191,7 +194,7 @@ bool TiffData::readTiff(const QString &path)
     // Without memory mapping, libtiff reads uncompressed strips straight into our buffer.
     TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "rm");
     if (!tif) {
-        fail("Can not open TIFF", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Can not open TIFF"), path);
         return false;
     }
     const TiffCloser closer{tif};
@@ -214,12 +217,12 @@ bool TiffData::readTiff(const QString &path)
     TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
 
     if (TIFFIsTiled(tif)) {
-        fail("Tiled TIFF is not supported", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Tiled TIFF is not supported"), path);
         return false;
     }
     if (samplesPerPixel != 1 || photometric == PHOTOMETRIC_PALETTE
         || photometric == PHOTOMETRIC_RGB) {
-        fail("Not a greyscale TIFF", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Not a greyscale TIFF"), path);
         return false;
     }
     // 16-bit is the native form; 8-bit counts are widened and 32-bit float kept as float.
@@ -231,12 +234,12 @@ bool TiffData::readTiff(const QString &path)
     else if (bitsPerSample == 32 && sampleFormat == SAMPLEFORMAT_IEEEFP)
         kind = FloatRows;
     else {
-        fail("Unsupported TIFF sample format", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Unsupported TIFF sample format"), path);
         return false;
     }
     if (tagWidth > uint32_t(std::numeric_limits<int>::max())
         || tagHeight > uint32_t(std::numeric_limits<int>::max())) {
-        fail("Image too large", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Image too large"), path);
         return false;
     }
     width = int(tagWidth);
@@ -244,7 +247,7 @@ bool TiffData::readTiff(const QString &path)
     const int bytesPerSample = bitsPerSample / 8;
     const tmsize_t lineSize = TIFFScanlineSize(tif);
     if (lineSize < tmsize_t(width) * bytesPerSample || lineSize > std::numeric_limits<int>::max()) {
-        fail("Error on reading TIFF", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading TIFF"), path);
         return false;
     }
     scanlineBytes = int(lineSize);
@@ -252,7 +255,7 @@ bool TiffData::readTiff(const QString &path)
     // forged header is refused before anything is allocated for it.
     if (compression == COMPRESSION_NONE
         && qint64(width) * height * bytesPerSample > QFileInfo(path).size()) {
-        fail("Error on reading TIFF", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading TIFF"), path);
         return false;
     }
     // What compressed strips decode to is known only once they have decoded: rows are stored
@@ -268,7 +271,7 @@ bool TiffData::readTiff(const QString &path)
     void *lineData = line.data();
     for (int r = 0; r < height; ++r) {
         if (TIFFReadScanline(tif, lineData, uint32_t(r), 0) < 0) {
-            fail("Error on reading TIFF", path);
+            fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading TIFF"), path);
             clear();
             return false;
         }
@@ -306,7 +309,7 @@ bool TiffData::readTiffStrips(TIFF *tif, const QString &path)
         quint16 *out = samples16.data() + row * width;
         const uint32_t strip = TIFFComputeStrip(tif, uint32_t(row), 0);
         if (TIFFReadEncodedStrip(tif, strip, out, wanted) != wanted) {
-            fail("Error on reading TIFF", path);
+            fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading TIFF"), path);
             clear();
             return false;
         }
@@ -321,12 +324,12 @@ bool TiffData::readImg(const QString &path)
     height = 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        failWithCode("Can not open", path, file);
+        failWithCode(QT_TRANSLATE_NOOP("TiffData", "Can not open"), path, file);
         return false;
     }
     const QByteArray header = file.read(10);
     if (header.size() < 10) {
-        fail("Error on reading", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading"), path);
         return false;
     }
     const uchar *h = reinterpret_cast<const uchar *>(header.constData());
@@ -336,12 +339,12 @@ bool TiffData::readImg(const QString &path)
 
     // The comment is a list of "key=value" tokens; a token counts only when a comma ends it.
     if (!file.seek(imgHeaderBytes)) {
-        fail("Error on reading", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading"), path);
         return false;
     }
     const QByteArray comment = file.read(commentLength);
     if (comment.size() < commentLength) {
-        fail("Error on reading", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading"), path);
         return false;
     }
     const QString widthKey = QStringLiteral("Prop_ImageWidth=");
@@ -367,19 +370,19 @@ bool TiffData::readImg(const QString &path)
     fileName = path;
     resetRange();
     if (width <= 0 || height <= 0) {
-        fail("Empty image", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Empty image"), path);
         return false;
     }
     const qint64 dataBytes = qint64(width) * height * 2;
     if (dataOffset + dataBytes > file.size()) {
-        fail("Error on reading (2)", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading (2)"), path);
         return false;
     }
     if (!allocateSamples(ImgRows, path, height))
         return false;
     char *out = reinterpret_cast<char *>(samples16.data());
     if (!file.seek(dataOffset) || file.read(out, dataBytes) != dataBytes) {
-        fail("Error on reading (2)", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading (2)"), path);
         clear();
         return false;
     }
@@ -392,20 +395,18 @@ bool TiffData::readQnrb(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        failWithCode("Can not open", path, file);
+        failWithCode(QT_TRANSLATE_NOOP("TiffData", "Can not open"), path, file);
         return false;
     }
     QTextStream in(&file);
     int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
     int headerLines = 0;
-    qint64 headerBytes = 0;
     while (!in.atEnd()) {
         const QString line = in.readLine();
         TextItem item1 = takeFirstItem(line);
         if (!item1.item.startsWith(QLatin1Char('#')))
             break;
         ++headerLines;
-        headerBytes += line.size() + 1;
         const TextItem item2 = takeFirstItem(item1.rest);
         const TextItem item3 = takeFirstItem(item2.rest);
         const TextItem item4 = takeFirstItem(item3.rest);
@@ -424,7 +425,7 @@ bool TiffData::readQnrb(const QString &path)
     const qint64 h = qint64(y1) - y0;
     if (w <= 0 || h <= 0 || w > std::numeric_limits<int>::max()
         || h > std::numeric_limits<int>::max()) {
-        fail("Empty image", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Empty image"), path);
         return false;
     }
     width = int(w);
@@ -432,14 +433,8 @@ bool TiffData::readQnrb(const QString &path)
 
     fileName = path;
     resetRange();
-    // Every pixel has a line of its own; a declared size beyond what the file can hold is a
-    // broken header, not a short file.
-    if (w * h > file.size() - headerBytes) {
-        fail("Image size larger than the file", path);
-        return false;
-    }
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        fail("Can not open (2)", path);
+        fail(QT_TRANSLATE_NOOP("TiffData", "Can not open (2)"), path);
         return false;
     }
     if (!allocateSamples(FloatRows, path, height))
@@ -447,20 +442,19 @@ bool TiffData::readQnrb(const QString &path)
     in.setDevice(&file);
     for (int i = 0; i < headerLines; ++i)
         in.readLine();
+    // A file that ends early leaves the remaining samples at the 0 they were allocated with.
     float *out = samplesFloat.data();
+    const qsizetype pixels = samplesFloat.size();
     QString line;
-    for (int r = 0; r < height; ++r) {
-        for (int c = 0; c < width; ++c) {
-            if (!in.readLineInto(&line))
-                line.clear();
-            const TextItem item1 = takeFirstItem(line);
-            const TextItem item2 = takeFirstItem(item1.rest);
-            const TextItem item3 = takeFirstItem(item2.rest);
-            const float value = float(item3.item.toDouble()) * qnrbScale;
-            *out++ = (value > 0.0f && std::isfinite(value)) ? value : 0.0f;
-        }
-        updateRange(qsizetype(r) * width, width);
+    for (qsizetype i = 0; i < pixels && in.readLineInto(&line); ++i) {
+        const TextItem item1 = takeFirstItem(line);
+        const TextItem item2 = takeFirstItem(item1.rest);
+        const TextItem item3 = takeFirstItem(item2.rest);
+        // Scaled in double and rounded to float once.
+        const float value = float(item3.item.toDouble() * qnrbScale);
+        out[i] = (value > 0.0f && std::isfinite(value)) ? value : 0.0f;
     }
+    updateRange(0, pixels);
     return true;
 }
 
@@ -478,8 +472,14 @@ double TiffData::shiftedValue(int column, int row) const
 
 double TiffData::binSum(int x, int y, int halfWidth, int halfHeight) const
 {
-    const qint64 hw = qAbs(qint64(halfWidth));
-    const qint64 hh = qAbs(qint64(halfHeight));
+    return binSum(x, y, halfWidth, halfHeight, shiftX, shiftY);
+}
+
+double TiffData::binSum(
+    qint64 x, qint64 y, qint64 halfWidth, qint64 halfHeight, int shiftX, int shiftY) const
+{
+    const qint64 hw = qAbs(halfWidth);
+    const qint64 hh = qAbs(halfHeight);
     // The block in stored coordinates, clipped once; pixels outside the image count 0.
     const qint64 c0 = qMax<qint64>(x - hw - shiftX, 0);
     const qint64 c1 = qMin<qint64>(x + hw - shiftX, qint64(width) - 1);
@@ -511,6 +511,62 @@ double TiffData::binSum(int x, int y, int halfWidth, int halfHeight) const
         sum += rowSum;
     }
     return double(sum);
+}
+
+void TiffData::blockSums(qint64 firstX,
+                         qint64 stepX,
+                         int count,
+                         qint64 y,
+                         qint64 halfWidth,
+                         qint64 halfHeight,
+                         int shiftX,
+                         int shiftY,
+                         double *out) const
+{
+    if (count <= 0)
+        return;
+    const auto centre = [&](int i) { return firstX + i * stepX; };
+    // Float sums depend on the order of adding: they are taken block by block as binSum does.
+    if (sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
+        for (int i = 0; i < count; ++i)
+            out[i] = binSum(centre(i), y, halfWidth, halfHeight, shiftX, shiftY);
+        return;
+    }
+    const qint64 hw = qAbs(halfWidth);
+    const qint64 hh = qAbs(halfHeight);
+    const qint64 r0 = qMax<qint64>(y - hh - shiftY, 0);
+    const qint64 r1 = qMin<qint64>(y + hh - shiftY, qint64(height) - 1);
+    // The stored columns that any of the blocks covers.
+    const qint64 lo = qMax<qint64>(centre(0) - hw - shiftX, 0);
+    const qint64 hi = qMin<qint64>(centre(count - 1) + hw - shiftX, qint64(width) - 1);
+    if (r0 > r1 || lo > hi) {
+        std::fill(out, out + count, 0.0);
+        return;
+    }
+    const quint16 *firstRow = samples16.constData() + r0 * width;
+    if (hw == 0 && r0 == r1) {
+        for (int i = 0; i < count; ++i) {
+            const qint64 c = centre(i) - shiftX;
+            out[i] = c >= lo && c <= hi ? double(firstRow[c]) : 0.0;
+        }
+        return;
+    }
+    // Column sums over the block's rows, then running sums along the row: every block is a
+    // difference of two exact integers.
+    const qint64 span = hi - lo + 1;
+    std::vector<quint64> running(span + 1, 0);
+    for (qint64 r = r0; r <= r1; ++r) {
+        const quint16 *p = samples16.constData() + r * width + lo;
+        for (qint64 j = 0; j < span; ++j)
+            running[j + 1] += p[j];
+    }
+    for (qint64 j = 0; j < span; ++j)
+        running[j + 1] += running[j];
+    for (int i = 0; i < count; ++i) {
+        const qint64 c0 = qMax(centre(i) - hw - shiftX, lo);
+        const qint64 c1 = qMin(centre(i) + hw - shiftX, hi);
+        out[i] = c0 > c1 ? 0.0 : double(running[c1 - lo + 1] - running[c0 - lo]);
+    }
 }
 
 void TiffData::makeDisplayImage()

@@ -7,6 +7,7 @@
 #include <QVector>
 
 class ColorScale;
+class QFile;
 struct tiff;
 
 // One loaded image of one energy: its samples, size, value range, energy, alignment shift
@@ -28,6 +29,20 @@ public:
     bool hasDisplayImage() const { return !displayImage.isNull(); }
     // Sum of the shifted sample values of the (2|hw|+1) x (2|hh|+1) block centred on (x, y).
     double binSum(int x, int y, int halfWidth, int halfHeight) const;
+    // The same with the alignment shift (shiftX, shiftY) in place of the image's own.
+    double
+    binSum(qint64 x, qint64 y, qint64 halfWidth, qint64 halfHeight, int shiftX, int shiftY) const;
+    // Bin sums of count blocks centred on (firstX + i * stepX, y) with the given alignment
+    // shift, into out: the numbers binSum gives, 16-bit images summed a row at a time.
+    void blockSums(qint64 firstX,
+                   qint64 stepX,
+                   int count,
+                   qint64 y,
+                   qint64 halfWidth,
+                   qint64 halfHeight,
+                   int shiftX,
+                   int shiftY,
+                   double *out) const;
     // Sample at (column, row) after the alignment shift; 0 outside the stored image.
     double shiftedValue(int column, int row) const;
     // Hands (minValue, maxValue) to the colour bar, which repaints itself.
@@ -56,8 +71,13 @@ public:
     // Samples, row by row without padding: 16-bit for TIFF and IMG, float for QNRB text.
     QVector<quint16> samples16;
     QVector<float> samplesFloat;
+    // Why the last read failed, as the untranslated text of context "TiffData".
+    QString failureReason;
 
 private:
+    // Names a failed read on the debug output and keeps its reason.
+    void fail(const char *message, const QString &path);
+    void failWithCode(const char *message, const QString &path, const QFile &file);
     bool readTiff(const QString &path);
     bool readTiffStrips(tiff *tif, const QString &path);
     bool readImg(const QString &path);

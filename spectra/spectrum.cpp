@@ -29,22 +29,36 @@ Spectrum &Spectrum::operator=(const Spectrum &other)
     return *this;
 }
 
+void Spectrum::setRange(const Range &r)
+{
+    minX = r.minX;
+    minY = r.minY;
+    maxX = r.maxX;
+    maxY = r.maxY;
+    minYIndex = r.minYIndex;
+    maxYIndex = r.maxYIndex;
+}
+
 void Spectrum::append(double x, double y)
 {
-    const int index = points.size();
+    Range r = range();
     points.append(QPointF(x, y));
-    if (x < minX)
-        minX = x;
-    if (x > maxX)
-        maxX = x;
-    if (y < minY) {
-        minY = y;
-        minYIndex = index;
+    r.widen(points.constLast(), points.size() - 1);
+    setRange(r);
+}
+
+void Spectrum::assign(const double *x, const double *y, int n, int yStride)
+{
+    clear();
+    points.resize(n);
+    QPointF *p = points.data();
+    // The range in a local, which the compiler keeps in registers.
+    Range r = range();
+    for (int k = 0; k < n; ++k) {
+        p[k] = QPointF(x[k], y[qsizetype(k) * yStride]);
+        r.widen(p[k], k);
     }
-    if (y > maxY) {
-        maxY = y;
-        maxYIndex = index;
-    }
+    setRange(r);
 }
 
 void Spectrum::clear()

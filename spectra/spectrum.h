@@ -16,6 +16,8 @@ public:
     virtual ~Spectrum() = default;
 
     void append(double x, double y);
+    // Replaces the points by the n points (x[k], y[k * yStride]).
+    void assign(const double *x, const double *y, int n, int yStride);
     void clear();
     int size() const { return points.size(); }
     bool isEmpty() const { return points.isEmpty(); }
@@ -40,4 +42,30 @@ public:
     int maxYIndex = 0;
     bool shiftOn = false;
     double dE = 0.0;
+
+private:
+    // The ranges of a spectrum, widened point by point.
+    struct Range
+    {
+        double minX, minY, maxX, maxY;
+        int minYIndex, maxYIndex;
+
+        void widen(const QPointF &p, int index)
+        {
+            if (p.x() < minX)
+                minX = p.x();
+            if (p.x() > maxX)
+                maxX = p.x();
+            if (p.y() < minY) {
+                minY = p.y();
+                minYIndex = index;
+            }
+            if (p.y() > maxY) {
+                maxY = p.y();
+                maxYIndex = index;
+            }
+        }
+    };
+    Range range() const { return {minX, minY, maxX, maxY, minYIndex, maxYIndex}; }
+    void setRange(const Range &r);
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interpolation.h"
 #include "spectrum.h"
 #include "xafsspectrum.h"
 
@@ -13,15 +14,23 @@ class TiffData;
 // the I0 intensity interpolated to an energy, and the cross-section profiles through a pixel.
 // Absorption is ln(I0 / I1), or the ratio I1 / I0 in fluorescence mode. The stacks may come
 // in any energy order: both are taken in rising energy, so spectra always have rising
-// energies. Holds the stacks by pointer; the images stay owned by the caller.
+// energies. Takes the energies and alignment shifts of the images when it is made and holds
+// the images by pointer; they stay owned by the caller and must outlive it.
 class StackSpectra
 {
 public:
+    StackSpectra() = default;
     StackSpectra(const QVector<TiffData *> &i1Images,
                  const QVector<TiffData *> &i0Images,
                  int imageWidth,
                  int imageHeight,
                  bool fluorescence);
+
+    int imageWidth() const { return mImageWidth; }
+    int imageHeight() const { return mImageHeight; }
+    int i1Count() const { return mI1Images.size(); }
+    // Whether (x, y) lies in the image, where blocks have a spectrum.
+    bool inImage(qint64 x, qint64 y) const;
 
     // I0 bin sum around (x, y) interpolated (or extrapolated) at an energy; 1 without I0
     // images.
@@ -33,6 +42,22 @@ public:
     XafsSpectrum xafsSpectrumAt(
         int x, int y, int halfWidth, int halfHeight, int isVictoreen, double energyShift) const;
 
+    // Absorption of count blocks centred on (firstX + i * stepX, y) at every I1 image:
+    // absorption[k * count + i] for image k and block i. spectrumAt takes its values from here,
+    // so a block has the same spectrum alone or in a row.
+    void rowAbsorption(qint64 firstX,
+                       qint64 stepX,
+                       int count,
+                       qint64 y,
+                       qint64 halfWidth,
+                       qint64 halfHeight,
+                       std::vector<double> &absorption) const;
+    // Makes spectrum the raw spectrum of block i of a row that rowAbsorption computed.
+    void blockSpectrum(const std::vector<double> &absorption,
+                       int count,
+                       int i,
+                       Spectrum &spectrum) const;
+
     // Profile along row y of image: (column, bin sum of 3 columns x (2|halfHeight|+1) rows);
     // with absorption set, ln(I0 / sum) instead. Empty without an image or outside the rows.
     Spectrum horizontalProfile(const TiffData *image, int y, int halfHeight, bool absorption) const;
@@ -40,18 +65,52 @@ public:
     Spectrum verticalProfile(const TiffData *image, int x, int halfWidth, bool absorption) const;
 
 private:
+    // An image with the energy and alignment shift it had when the stacks were taken.
+    struct StackImage
+    {
+        const TiffData *data;
+        double energy;
+        int shiftX;
+        int shiftY;
+    };
+    // The I0 images whose sums give the I0 intensity at an energy: none (intensity 1), one
+    // (its sum) or the pair whose straight line is read at the energy.
+    struct I0Pair
+    {
+        int lower = -1;
+        int upper = -1;
+    };
+    I0Pair i0PairAt(double energy) const;
+    // The I0 intensity at an energy from the sums of the pair's images.
+    double i0Value(const I0Pair &pair, double energy, double lowerSum, double upperSum) const
+    {
+        if (pair.lower < 0)
+            return 1.0;
+        if (pair.upper < 0)
+            return lowerSum;
+        return lineValue(mI0Images.at(pair.lower).energy,
+                         lowerSum,
+                         mI0Images.at(pair.upper).energy,
+                         upperSum,
+                         energy);
+    }
     // The interpolation of i0At over bin sums given by sumOf(k) for I0 image k.
     template<typename SumOf>
     double interpolateI0(double energy, SumOf sumOf) const;
+    // Absorption from n I1 sums and the I0 intensities at their energies, into out.
+    static void
+    absorptionOf(const double *s1, const double *s0, int n, bool fluorescence, double *out);
     // Bin sums of 3 lines x (2|half|+1) across centred on every position of row (alongRow) or
     // column fixed: binSum(p, fixed, 1, half) or binSum(fixed, p, half, 1).
     std::vector<double> windowSums(const TiffData *image, bool alongRow, int fixed, int half) const;
     Spectrum
     profile(const TiffData *image, bool alongRow, int fixed, int half, bool absorption) const;
 
-    QVector<TiffData *> mI1Images;
-    QVector<TiffData *> mI0Images;
-    int mImageWidth;
-    int mImageHeight;
-    bool mFluorescence;
+    QVector<StackImage> mI1Images;
+    // The I1 energies in rising order, the abscissae of every spectrum.
+    std::vector<double> mI1Energies;
+    QVector<StackImage> mI0Images;
+    int mImageWidth = -1;
+    int mImageHeight = 0;
+    bool mFluorescence = false;
 };

@@ -127,5 +127,29 @@
         <source>Spectrum at the position</source>
         <translation>カーソル位置のスペクトル</translation>
     </message>
+    <message>
+        <source>%1 of %2 files refused: %3</source>
+        <translation>%2 個中 %1 個のファイルを読み込めません: %3</translation>
+    </message>
+    <message>
+        <source>Images in use by an area analysis: not cleared or loaded</source>
+        <translation>面解析が画像を使用中のため、消去も読み込みもしません</translation>
+    </message>
+    <message>
+        <source>Can't save %1</source>
+        <translation>%1 を保存できません</translation>
+    </message>
+    <message>
+        <source>Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5</source>
+        <translation>画像の大きさが違います: %1 は %2 x %3、最初の I1 画像は %4 x %5</translation>
+    </message>
+    <message>
+        <source>No file matches %1 in %2</source>
+        <translation>%2 に %1 に合うファイルがありません</translation>
+    </message>
+    <message>
+        <source>Pattern %1 found no energy in %2 of the file names, which get their index as energy: %3</source>
+        <translation>パターン %1 で %2 個のファイル名からエネルギーが見つからず、番号をエネルギーとしました: %3</translation>
+    </message>
 </context>
 </TS>

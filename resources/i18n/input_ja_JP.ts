@@ -134,4 +134,67 @@
         <translation>すべてのファイル (* *.*)</translation>
     </message>
 </context>
+<context>
+    <name>TiffData</name>
+    <message>
+        <source>Can not open</source>
+        <translation>開けません</translation>
+    </message>
+    <message>
+        <source>Can not open (1)</source>
+        <translation>開けません (1)</translation>
+    </message>
+    <message>
+        <source>Can not open (2)</source>
+        <translation>開けません (2)</translation>
+    </message>
+    <message>
+        <source>Can not open TIFF</source>
+        <translation>TIFF として開けません</translation>
+    </message>
+    <message>
+        <source>Empty image</source>
+        <translation>空の画像</translation>
+    </message>
+    <message>
+        <source>Error on reading</source>
+        <translation>読み込みエラー</translation>
+    </message>
+    <message>
+        <source>Error on reading (2)</source>
+        <translation>読み込みエラー (2)</translation>
+    </message>
+    <message>
+        <source>Error on reading TIFF</source>
+        <translation>TIFF の読み込みエラー</translation>
+    </message>
+    <message>
+        <source>Error on reading file (1)</source>
+        <translation>ファイルの読み込みエラー (1)</translation>
+    </message>
+    <message>
+        <source>Image too large</source>
+        <translation>画像が大きすぎます</translation>
+    </message>
+    <message>
+        <source>Not a greyscale TIFF</source>
+        <translation>グレースケールの TIFF ではありません</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>通常のファイルではありません</translation>
+    </message>
+    <message>
+        <source>Tiled TIFF is not supported</source>
+        <translation>タイル形式の TIFF には対応していません</translation>
+    </message>
+    <message>
+        <source>Unknown image format</source>
+        <translation>未知の画像形式</translation>
+    </message>
+    <message>
+        <source>Unsupported TIFF sample format</source>
+        <translation>対応していない TIFF のサンプル形式</translation>
+    </message>
+</context>
 </TS>

@@ -4,6 +4,31 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cmath>
+#include <limits>
+
+using Values = QVector<double>;
+using Levels = QVector<quint16>;
+Q_DECLARE_METATYPE(Values)
+Q_DECLARE_METATYPE(Levels)
+
+namespace {
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+
+// A map of 3 x 3 blocks of half-width bin, block values in row order.
+void fillBlocks(Analyzed2DRes &map, int bin, const Values &blocks)
+{
+    const int side = 3 * (2 * bin + 1);
+    map.reset(AreaWalk(side, side, bin, bin, 0, 0, side, side));
+    for (int i = 0; i < 9; ++i)
+        map.setData(
+            (i % 3) * (2 * bin + 1) + bin, (i / 3) * (2 * bin + 1) + bin, bin, bin, blocks[i]);
+}
+
+} // namespace
+
 // A result map as far as the display uses it: values, range, active scale and image.
 class TestAnalyzed2DRes : public QObject
 {
@@ -16,6 +41,10 @@ private slots:
     void imageInTheMapsOwnFormat();
     void clearForgetsEverything();
     void imageNotValidWhenNoneIsBuilt();
+    void deglitch_data();
+    void deglitch();
+    void export16Bit_data();
+    void export16Bit();
 };
 
 void TestAnalyzed2DRes::setDataClipsAtTheBorder()
@@ -141,6 +170,145 @@ void TestAnalyzed2DRes::imageNotValidWhenNoneIsBuilt()
     map.genImg();
     QCOMPARE(map.img(), nullptr);
     QVERIFY(!map.imageValid());
+}
+
+void TestAnalyzed2DRes::deglitch_data()
+{
+    QTest::addColumn<bool>("byLimit");
+    QTest::addColumn<int>("bin");
+    QTest::addColumn<Values>("blocks");
+    QTest::addColumn<Values>("expected");
+
+    const Values ones(9, 1.0);
+    // Neighbour measures: 18 at the centre, 0 elsewhere; mean 2, so the centre is a glitch.
+    const Values centreGlitch{1, 1, 1, 1, 10, 1, 1, 1, 1};
+    QTest::newRow("one glitch block") << false << 0 << centreGlitch << ones;
+    QTest::newRow("one glitch block, bin 1") << false << 1 << centreGlitch << ones;
+    // Only the left and right neighbours measure the top middle block; its mean takes the
+    // three neighbours inside the map.
+    QTest::newRow("glitch at the border")
+        << false << 0 << Values{1, 10, 1, 1, 1, 1, 1, 1, 1} << ones;
+    // The side blocks have a vertical pair only (measure 10 against a mean of 25 / 9) and
+    // take their neighbours' mean; the centre's measure 5 stays under the limit.
+    QTest::newRow("vertical neighbours only") << false << 0 << Values{0, 0, 0, 0, 5, 0, 10, 10, 10}
+                                              << Values{0, 0, 0, 5, 5, 5, 10, 10, 10};
+
+    QTest::newRow("limit: one glitch block")
+        << true << 0 << Values{1, 1, 1, 1, 1000, 1, 1, 1, 1} << ones;
+    QTest::newRow("limit: one glitch block, bin 1")
+        << true << 1 << Values{1, 1, 1, 1, 1000, 1, 1, 1, 1} << ones;
+    // Mean of the in-limit blocks 1.75; the corner takes its three neighbours inside the map.
+    QTest::newRow("limit: neighbours outside the map")
+        << true << 0 << Values{1000, 2, 1, 3, 4, 1, 1, 1, 1} << Values{3, 2, 1, 3, 4, 1, 1, 1, 1};
+    QTest::newRow("limit: no neighbour within the limit")
+        << true << 0 << Values{1000, 1000, 1, 1000, 1000, 1, 1, 1, 1}
+        << Values{0, 1, 1, 1, 1, 1, 1, 1, 1};
+}
+
+void TestAnalyzed2DRes::deglitch()
+{
+    QFETCH(bool, byLimit);
+    QFETCH(int, bin);
+    QFETCH(Values, blocks);
+    QFETCH(Values, expected);
+
+    Analyzed2DRes map(QStringLiteral("a2d DMut"));
+    fillBlocks(map, bin, blocks);
+    if (byLimit)
+        map.deglitch2(40);
+    else
+        map.deglitch();
+
+    double lo = 1e300;
+    double hi = -1e300;
+    const int side = 2 * bin + 1;
+    for (int y = 0; y < 3 * side; ++y) {
+        for (int x = 0; x < 3 * side; ++x) {
+            const double want = expected[(y / side) * 3 + x / side];
+            QVERIFY2(map.procValue(x, y) == want,
+                     qPrintable(QStringLiteral("cell (%1, %2) = %3, expected %4")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(map.procValue(x, y))
+                                    .arg(want)));
+            QCOMPARE(map.value(x, y), blocks[(y / side) * 3 + x / side]);
+            lo = qMin(lo, want);
+            hi = qMax(hi, want);
+        }
+    }
+    QCOMPARE(map.procMin(), lo);
+    QCOMPARE(map.procMax(), hi);
+
+    map.copyProc2Data();
+    QCOMPARE(map.value(side, side), expected[4]);
+    QCOMPARE(map.max(), hi);
+}
+
+void TestAnalyzed2DRes::export16Bit_data()
+{
+    QTest::addColumn<Values>("cells");
+    QTest::addColumn<bool>("fixedScale");
+    QTest::addColumn<double>("lo");
+    QTest::addColumn<double>("hi");
+    QTest::addColumn<int>("walkWidth");
+    QTest::addColumn<bool>("asAnalyzed");
+    QTest::addColumn<Levels>("expected");
+
+    // A 3 x 2 map, cells in row order.
+    const Values ramp{0, 5, 10, 2.5, 7.5, 10};
+    QTest::newRow("range of the values") << ramp << false << 0.0 << 0.0 << 3 << false
+                                         << Levels{0, 32767, 65535, 16383, 49151, 65535};
+    QTest::newRow("fixed scale clamps")
+        << ramp << true << 2.5 << 7.5 << 3 << false << Levels{0, 32767, 65535, 0, 65535, 65535};
+    QTest::newRow("empty range") << Values(6, 4.0) << false << 0.0 << 0.0 << 3 << false
+                                 << Levels(6, 0);
+    // Regression: one infinite cell set the range, and NaN went through an undefined
+    // conversion.
+    QTest::newRow("NaN and infinite cells")
+        << Values{notANumber, infinity, -infinity, 0, 10, 5} << false << 0.0 << 0.0 << 3 << false
+        << Levels{0, 65535, 0, 0, 65535, 32767};
+    QTest::newRow("scale not finite")
+        << ramp << true << 0.0 << infinity << 3 << false << Levels(6, 0);
+    QTest::newRow("walk order") << ramp << false << 0.0 << 0.0 << 3 << true
+                                << Levels{0, 32767, 65535, 16383, 49151, 65535};
+    // Regression: centres past the map were read and written out of bounds.
+    QTest::newRow("walk reaching past the map")
+        << ramp << false << 0.0 << 0.0 << 5 << true
+        << Levels{0, 32767, 65535, 0, 0, 16383, 49151, 65535, 0, 0};
+}
+
+void TestAnalyzed2DRes::export16Bit()
+{
+    QFETCH(Values, cells);
+    QFETCH(bool, fixedScale);
+    QFETCH(double, lo);
+    QFETCH(double, hi);
+    QFETCH(int, walkWidth);
+    QFETCH(bool, asAnalyzed);
+    QFETCH(Levels, expected);
+
+    Analyzed2DRes map(QStringLiteral("LCF Ref 2"));
+    QVERIFY(map.tiffDataForSave(false, 0, 1, asAnalyzed).isEmpty());
+    map.reset(AreaWalk(3, 2, 0, 0, 0, 0, walkWidth, 2));
+    for (int i = 0; i < cells.size(); ++i)
+        map.setData(i % 3, i / 3, 0, 0, cells[i]);
+    QCOMPARE(map.tiffDataForSave(fixedScale, lo, hi, asAnalyzed), expected);
+    if (asAnalyzed)
+        QCOMPARE(map.savedCount(), expected.size());
+
+    // The image draws the same extremes: the bottom and the top of the bar.
+    ColorScale bar;
+    ColorScale::setCurrent(&bar);
+    map.setScale(lo, hi);
+    map.setFixedScale(fixedScale);
+    for (int i = 0; i < cells.size() && !asAnalyzed; ++i) {
+        const int grey = qGray(map.img()->pixel(i % 3, i / 3));
+        if (expected[i] == 0)
+            QCOMPARE(grey, 0);
+        else if (expected[i] == 65535)
+            QCOMPARE(grey, 255);
+    }
+    ColorScale::setCurrent(nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestAnalyzed2DRes)

@@ -98,13 +98,25 @@ void TestImgDispA::firstImageSetsTheViewWindow()
     QVERIFY(!mDisp->areaSelected());
     QVERIFY(!mDisp->selecting());
 
-    // A later image keeps the window the user chose.
+    // A later image of the same size keeps the window the user chose and the selection.
     mDisp->setSelectedArea(10, 10, 30, 20);
     mDisp->setViewWAsSelectedArea();
-    auto other = makeImage(300, 300);
-    mDisp->setImageData(other.get());
+    auto same = makeImage(100, 50);
+    mDisp->setImageData(same.get());
     QCOMPARE(mDisp->viewWindow(), QRectF(10, 10, 20, 10));
+    QVERIFY(mDisp->areaSelected());
+    // Regression: a data set of another size was drawn in the old window, small in a corner.
+    auto other = makeImage(30, 60);
+    mDisp->setImageData(other.get());
+    QCOMPARE(mDisp->viewWindow(), QRectF(0, 0, 30, 60));
+    QVERIFY(!mDisp->areaSelected());
     mDisp->setImageData(mData.get());
+
+    // A region a script selects before its first image is kept.
+    ImgDispA fresh;
+    fresh.setSelectedArea(10, 10, 30, 20);
+    fresh.setImageData(mData.get());
+    QVERIFY(fresh.areaSelected());
 }
 
 void TestImgDispA::selection_data()

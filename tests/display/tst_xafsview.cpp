@@ -301,7 +301,8 @@ void TestXafsView::halfHeightDifference()
         standard.append(e, e < 7080 ? 0.0 : 1.0);
     }
     QSignalSpy updated(mView.get(), &XafsView::updated);
-    QCOMPARE(mView->setSpectrum(XafsSpectrum(current, 0, 0.0)), 7095.0);
+    // Regression: without a standard the spectrum's own edge energy was given as its shift.
+    QCOMPARE(mView->setSpectrum(XafsSpectrum(current, 0, 0.0)), 0.0);
     QCOMPARE(updated.count(), 1);
     mView->setStdSpectrum(XafsSpectrum(standard, 0, 0.0));
     QCOMPARE(mView->setSpectrum(XafsSpectrum(current, 0, 0.0)), 20.0);

@@ -2,6 +2,7 @@
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/cmdline.h"
+#include "display/colorbar.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
 #include "input/eofsetup.h"
@@ -100,6 +101,10 @@ private slots:
     void clearingI0KeepsTheShownI1Image();
     void generatedDataSetLoads();
     void closingWhileLoading();
+    void shownImageAndItsControlsAgree_data();
+    void shownImageAndItsControlsAgree();
+    void messageLine_data();
+    void messageLine();
     void scriptWaitsForTheLoaderInTheProgram();
 
 private:
@@ -505,8 +510,9 @@ void TstStackLoading::showAndNavigate()
     QCOMPARE(selector(true)->currentIndex(), 0);
     mBody->next();
     QCOMPARE(selector(true)->currentIndex(), 1);
+    // An index outside the stack moves nothing, the slider included.
     mBody->showData(9);
-    QCOMPARE(seekBar->value(), 3);
+    QCOMPARE(seekBar->value(), 1);
     QCOMPARE(selector(true)->currentIndex(), 1);
 
     // With I0 shown, navigation moves the I0 selector.
@@ -642,6 +648,116 @@ void TstStackLoading::closingWhileLoading()
     mBody = nullptr;
 }
 
+void TstStackLoading::shownImageAndItsControlsAgree_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("index");
+    QTest::newRow("seek_image") << "seek_image 1" << 1;
+    QTest::newRow("slider arrow key") << "key" << 2;
+    QTest::newRow("slider groove click") << "groove" << 0;
+    QTest::newRow("file list, Show Latest off") << "list" << 2;
+    QTest::newRow("I0 shown, Next") << "next" << 1;
+}
+
+void TstStackLoading::shownImageAndItsControlsAgree()
+{
+    // Regression: the slider, the file list and the colour bar went on naming another image
+    // than the one on screen, and I0's Prev/Next did not redraw.
+    QFETCH(QString, action);
+    QFETCH(int, index);
+    const bool i0Shown = action == "next";
+    const QStringList files = makeFiles("agree", 4);
+    exec("load_I1_files new " + files.join(' '));
+    waitForFinish();
+    exec("load_I0_files new " + files.join(' '));
+    waitForFinish();
+    mBody->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mBody));
+    mBody->findChild<QRadioButton *>("ShowI0")->setChecked(i0Shown);
+    auto *seekBar = mBody->findChild<QSlider *>("SeekBar");
+    auto *list = selector(!i0Shown)->findChild<QComboBox *>("Selected");
+    if (action == "key") {
+        QTest::keyClick(seekBar, Qt::Key_Left);
+    } else if (action == "groove") {
+        QTest::mouseClick(seekBar, Qt::LeftButton, {}, QPoint(1, seekBar->height() / 2));
+    } else if (action == "list") {
+        selector(true)->setShowLatest(false);
+        QTest::keyClick(list, Qt::Key_Up);
+    } else if (action == "next") {
+        QTest::mouseClick(mBody->findChild<QWidget *>("Next"), Qt::LeftButton);
+    } else {
+        exec(action);
+    }
+
+    const QVector<TiffData *> &stack = i0Shown ? mBody->i0Images : mBody->i1Images;
+    QCOMPARE(mBody->findChild<ImgDispA *>("dispA")->imageData(), stack.at(index));
+    QCOMPARE(seekBar->value(), index);
+    QCOMPARE(list->currentIndex(), index);
+    // Dragging the colour bar regenerates the image on screen.
+    stack.at(index)->displayImage = QImage();
+    emit mBody->findChild<ColorBar *>("CBar")->cBarUpdating();
+    QVERIFY(stack.at(index)->hasDisplayImage());
+}
+
+void TstStackLoading::messageLine_data()
+{
+    // Lines after an eV energy pattern for I1; %1 is the folder of the test files.
+    QTest::addColumn<QString>("lines");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("i1Left");
+    const QString load = "load_I1_files_of_pattern new %1/mixed/ I_*;";
+    QTest::newRow("refused files") << "load_I1_files_of_pattern new %1/mixed/"
+                                   << "3 of 5 files refused: a_text.tif (Unknown image format); "
+                                      "b_colour.tif (Not a greyscale TIFF); c_truncated.tif "
+                                      "(Can not open TIFF)"
+                                   << 2;
+    QTest::newRow("images of different sizes")
+        << load + "load_I0_files new %1/small.tif"
+        << "Pattern \\d\\d\\d\\d_\\d\\d\\d\\d found no energy in 1 of the file names, which "
+           "get their index as energy: small.tif | Images of different sizes: small.tif is 5 x 4, "
+           "the first I1 image 12 x 7"
+        << 2;
+    // Regression: a pattern load that found nothing went on with the old images.
+    QTest::newRow("pattern that matches nothing")
+        << load + "load_I1_files_of_pattern new %1/mixed/ *.nomatch"
+        << "No file matches *.nomatch in %1/mixed/" << 0;
+    QTest::newRow("failed save") << load + "move_position 3 3;save_spectra %1/missing/pixel.dat"
+                                 << "Can't save %1/missing/pixel-std.dat" << 2;
+}
+
+void TstStackLoading::messageLine()
+{
+    QFETCH(QString, lines);
+    QFETCH(QString, message);
+    QFETCH(int, i1Left);
+    const QString dir = mDir.filePath("messages");
+    if (!QFileInfo::exists(dir)) {
+        const QStringList good = makeFiles("messages/mixed", 2);
+        QVERIFY(TestImages::writeBytes(dir + "/mixed/a_text.tif", "text, not an image\n"));
+        TestImages::TiffLayout colour;
+        colour.bitsPerSample = 8;
+        colour.samplesPerPixel = 3;
+        colour.photometric = PHOTOMETRIC_RGB;
+        QVERIFY(TestImages::writeTiff(
+            dir + "/mixed/b_colour.tif", 4, 4, QVector<double>(16, 1.0), colour));
+        QFile whole(good.first());
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QVERIFY(
+            TestImages::writeBytes(dir + "/mixed/c_truncated.tif", whole.read(whole.size() / 2)));
+        QVERIFY(writeTiff16(dir + "/small.tif", 5, 4, TestImages::pattern(5, 4).constData()));
+    }
+    lines.prepend("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV;");
+    for (const QString &line : lines.replace("%1", dir).split(';')) {
+        if (exec(line) == 0)
+            waitForFinish();
+    }
+    const QString expected = QString(message).replace("%1", dir);
+    QCOMPARE(mBody->messageLine(), expected);
+    QVERIFY2(mBody->batchCtrl()->logText().contains(expected + "\n"),
+             qPrintable(mBody->batchCtrl()->logText()));
+    QCOMPARE(mBody->i1Images.size(), i1Left);
+}
+
 void TstStackLoading::scriptWaitsForTheLoaderInTheProgram()
 {
     // The loader reports the broken last file before the script's next line can run.
@@ -655,7 +771,11 @@ void TstStackLoading::scriptWaitsForTheLoaderInTheProgram()
     const QString script = mDir.filePath("load.bat");
     QFile batch(script);
     QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
-    batch.write(("load_I1_files new " + files.join(' ') + "\n:echo after-load\nquit\n").toUtf8());
+    // Regression: a skip near the int range wrapped the file index and crashed the loader.
+    const QString hugeSkip = "skip_i1 2147483647\ncut_f_i1 1\nload_I1_files add a b c\n";
+    batch.write(
+        ("load_I1_files new " + files.join(' ') + "\n" + hugeSkip + ":echo after-load\nquit\n")
+            .toUtf8());
     batch.close();
 
     QProcess program;

@@ -1,0 +1,46 @@
+#include "analyzeproc.h"
+
+AnalyzeProc::AnalyzeProc(QObject *parent)
+    : QObject(parent)
+{}
+
+void AnalyzeProc::registerMetaTypes()
+{
+    XafsSpectrum::registerMetaTypes();
+    qRegisterMetaType<LCFReferenceData>("LCFReferenceData");
+    qRegisterMetaType<QVector<LCFReferenceData>>("QVector<LCFReferenceData>");
+    qRegisterMetaType<LCFFit>("LCFFit");
+}
+
+void AnalyzeProc::setContAccess(bool f)
+{
+    mContAccess = f;
+}
+
+void AnalyzeProc::analyzeSpectrum0(XafsSpectrum s,
+                                   QVector<LCFReferenceData> references,
+                                   bool isMLCF)
+{
+    analyze(s, references, isMLCF);
+}
+
+void AnalyzeProc::analyzeSpectrumByLCF(XafsSpectrum s, QVector<LCFReferenceData> references)
+{
+    analyze(s, references, false);
+}
+
+void AnalyzeProc::analyzeSpectrumByMLCF(XafsSpectrum s, QVector<LCFReferenceData> references)
+{
+    analyze(s, references, true);
+}
+
+void AnalyzeProc::analyze(const XafsSpectrum &s,
+                          const QVector<LCFReferenceData> &references,
+                          bool mlcf)
+{
+    const bool contAccess = mContAccess;
+    const LCFFit fit = fitLCF(s, references, mlcf, contAccess);
+    // Under the cursor nothing waits for a spectrum that could not be fitted.
+    if (fit.done || contAccess)
+        emit finished(fit);
+}

@@ -1,0 +1,341 @@
+#include "analyzer.h"
+#include "ui_analyzer.h"
+
+#include "analysis/analyzed2dres.h"
+#include "analysis/analyzeproc.h"
+#include "analysis/lcfreference.h"
+#include "analysis/xafsfileselect.h"
+#include "app/showinfront.h"
+#include "display/colortables.h"
+#include "display/xafsview.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QPen>
+#include <QThread>
+
+int Analyzer::imageIdOfRef(int index)
+{
+    return index < InitialRefs ? index : index + RaShowButtons;
+}
+
+int Analyzer::refOfImageId(int id)
+{
+    if (id >= 0 && id < InitialRefs)
+        return id;
+    return id >= InitialRefs + RaShowButtons ? id - RaShowButtons : -1;
+}
+
+Analyzer::Analyzer(QWidget *parent)
+    : QWidget(parent)
+    , mUi(new Ui::Analyzer)
+{
+    AnalyzeProc::registerMetaTypes();
+    mUi->setupUi(this);
+    for (const char *name : {"a2d DMut", "a2d Rest", "a2d Rati"})
+        mRaMaps << new Analyzed2DRes(QLatin1String(name), this);
+
+    mModeGroup = new QButtonGroup(this);
+    mModeGroup->setExclusive(true);
+    mModeGroup->addButton(mUi->DoMLCFA);
+    mModeGroup->addButton(mUi->DoRAA);
+    mModeGroup->addButton(mUi->DoElemA);
+    mUi->DoMLCFA->setChecked(true);
+    mImageGroup = new QButtonGroup(this);
+
+    mView = new XafsView;
+    mView->setWindowTitle(tr("Analyzing Spectrum"));
+    // The fit is the view's first further spectrum, the references follow it.
+    mView->addOtherSpectrum(&mFitResult);
+    mView->setOtherPens({QPen(ColorTables::curveColour(0), 2)});
+
+    for (int k = 0; k < InitialRefs; ++k)
+        addNewRef();
+    mRefs.first()->showButton()->setChecked(true);
+
+    mWorkerThread = new QThread(this);
+    mWorker = new AnalyzeProc;
+    mWorker->moveToThread(mWorkerThread);
+    mWorkerThread->start(QThread::InheritPriority);
+
+    mImageGroup->addButton(mUi->ShowDMuT, InitialRefs);
+    mImageGroup->addButton(mUi->ShowRest, InitialRefs + 1);
+    mImageGroup->addButton(mUi->ShowRatio, InitialRefs + 2);
+
+    connect(mUi->AddRef, &QPushButton::clicked, this, &Analyzer::addNewRef);
+    showInFrontOnClick(mUi->ShowView, mView);
+    connect(mUi->AskAnalyze, &QPushButton::clicked, this, &Analyzer::askAnalyze);
+    connect(mUi->AskRAAnalyze, &QPushButton::clicked, this, &Analyzer::askRAAnalyze);
+    connect(this, &Analyzer::analyzeSpectrum0, mWorker, &AnalyzeProc::analyzeSpectrum0);
+    connect(mWorker, &AnalyzeProc::finished, this, &Analyzer::takeFit);
+    connect(mImageGroup, &QButtonGroup::idClicked, this, &Analyzer::selectedNewRef);
+    connect(mUi->SelRatio, &QRadioButton::toggled, this, &Analyzer::selectedImgChanged);
+    connect(mUi->FixedScale, &QCheckBox::toggled, this, &Analyzer::scalePolicyChanged);
+    for (QLineEdit *edit :
+         {mUi->DMutScaleMax, mUi->DMutScaleMin, mUi->RatioScaleMax, mUi->RatioScaleMin})
+        connect(edit, &QLineEdit::editingFinished, this, &Analyzer::scaleChanged);
+}
+
+Analyzer::~Analyzer()
+{
+    mWorkerThread->requestInterruption();
+    mWorkerThread->quit();
+    mWorkerThread->wait();
+    delete mWorker;
+    delete mView;
+    delete mUi;
+}
+
+void Analyzer::addNewRef()
+{
+    auto *ref = new LCFReference(mUi->RefBase);
+    mRefs.append(ref);
+    const int k = mRefs.size();
+    ref->fileSelect()->setSelectText(tr("Select Ref%1").arg(k));
+    // The first two references are used from the start.
+    const bool use = k < 3;
+    ref->fileSelect()->setUse(use);
+    ref->changedUse(use);
+    mUi->RefGrid->addWidget(ref, k - 1, 0);
+    resize(sizeHint());
+    mImageGroup->addButton(ref->showButton(), imageIdOfRef(k - 1));
+
+    mView->addOtherSpectrum(ref->spectrum());
+    QVector<QPen> pens;
+    for (int i = 0; i <= k; ++i)
+        pens << QPen(ColorTables::curveColour(i), 2);
+    mView->setOtherPens(pens);
+    connect(ref, &LCFReference::newFileSelected, mView, &XafsView::update);
+    connect(ref, &LCFReference::newDeltaE, this, &Analyzer::reAnalyzeSpectrum);
+}
+
+QVector<LCFReferenceData> Analyzer::referenceData() const
+{
+    QVector<LCFReferenceData> data;
+    data.reserve(mRefs.size());
+    for (const LCFReference *ref : mRefs)
+        data.append(ref->data());
+    return data;
+}
+
+void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s)
+{
+    mShownSpectrum = s;
+    // A spectrum that the worker answers for is shown with its fit, in one repaint.
+    const bool withFit = !mContAccess && mUi->DoMLCFA->isChecked() && lcfFittable(s, mRefs.size());
+    if (!withFit)
+        mView->setSpectrum(mShownSpectrum);
+    analyzeSpectrum(mShownSpectrum);
+}
+
+void Analyzer::analyzeSpectrum(XafsSpectrum s)
+{
+    if (mUi->DoMLCFA->isChecked())
+        emit analyzeSpectrum0(s, referenceData(), mUi->MLCF->isChecked());
+}
+
+void Analyzer::reAnalyzeSpectrum()
+{
+    analyzeSpectrum(mShownSpectrum);
+}
+
+void Analyzer::takeFit(const LCFFit &fit)
+{
+    mLastFit = fit;
+    mFitResult = fit.fitted;
+    if (!mContAccess) {
+        mView->setSpectrum(mShownSpectrum);
+        for (int k = 0; k < fit.used.size(); ++k) {
+            LCFReference *ref = mRefs.value(fit.used.at(k));
+            if (!ref)
+                continue;
+            ref->setRatio(fit.ratios.at(k));
+            ref->setDMut(fit.dmuts.at(k));
+        }
+    }
+    analyzeSpectrumFinished();
+}
+
+void Analyzer::analyzeSpectrumFinished()
+{
+    if (!mContAccess)
+        mView->update();
+    emit finished();
+}
+
+void Analyzer::selectedNewRef(int i)
+{
+    Q_UNUSED(i)
+    emit changedSelection();
+}
+
+void Analyzer::selectedImgChanged(bool f)
+{
+    Q_UNUSED(f)
+    emit changedSelection();
+}
+
+void Analyzer::show()
+{
+    showInFront(mView);
+    showInFront(this);
+}
+
+void Analyzer::setContAccess(bool f)
+{
+    mContAccess = f;
+    mWorker->setContAccess(f);
+}
+
+void Analyzer::setLCFMode(int f)
+{
+    mUi->MLCF->setChecked(f == 1);
+}
+
+void Analyzer::setProgress(double perCent)
+{
+    mUi->Progress->setText(QString::asprintf("%5.2f", perCent));
+}
+
+void Analyzer::setLCFStd(int no, bool use, double dE, QString fname, QString isVic)
+{
+    if (no >= 0 && no < mRefs.size())
+        mRefs.at(no)->setStd(use, dE, fname, isVic);
+}
+
+void Analyzer::selectImage(int id)
+{
+    if (QAbstractButton *button = mImageGroup->button(id))
+        button->setChecked(true);
+    emit changedSelection();
+}
+
+void Analyzer::setAnalysisMode(int m)
+{
+    QAbstractButton *modes[] = {mUi->DoMLCFA, mUi->DoRAA, mUi->DoElemA};
+    if (m >= 0 && m < 3)
+        modes[m]->setChecked(true);
+}
+
+void Analyzer::setImageType(int k)
+{
+    if (k == 0)
+        mUi->SelDMut->setChecked(true);
+    else if (k == 1)
+        mUi->SelRatio->setChecked(true);
+}
+
+int Analyzer::imageKind() const
+{
+    if (mUi->SelDMut->isChecked())
+        return 0;
+    return mUi->SelRatio->isChecked() ? 1 : 0;
+}
+
+Analyzed2DRes *Analyzer::selectedMap() const
+{
+    const int id = mImageGroup->checkedId();
+    if (mUi->DoMLCFA->isChecked()) {
+        const int ref = refOfImageId(id);
+        if (ref >= 0 && ref < mRefs.size())
+            return mRefs.at(ref)->map(imageKind());
+    } else if (mUi->DoRAA->isChecked()) {
+        Analyzed2DRes *map = raMap(id - InitialRefs);
+        if (map && map->imageValid())
+            return map;
+    }
+    return nullptr;
+}
+
+void Analyzer::setRaEnergy(double eng)
+{
+    mUi->RAAtEV->setText(QString::number(eng, 'g', 6));
+}
+
+void Analyzer::setRaFactor(double factor)
+{
+    mUi->RAFactor->setText(QString::number(factor, 'g', 6));
+}
+
+void Analyzer::setFixedScale(bool f)
+{
+    mUi->FixedScale->setChecked(f);
+}
+
+void Analyzer::setEditValue(QLineEdit *edit, double value)
+{
+    edit->setText(QString::number(value, 'g', 6));
+    scaleChanged();
+}
+
+void Analyzer::setDMutScaleMax(double max)
+{
+    setEditValue(mUi->DMutScaleMax, max);
+}
+
+void Analyzer::setDMutScaleMin(double min)
+{
+    setEditValue(mUi->DMutScaleMin, min);
+}
+
+void Analyzer::setRatioScaleMax(double max)
+{
+    setEditValue(mUi->RatioScaleMax, max);
+}
+
+void Analyzer::setRatioScaleMin(double min)
+{
+    setEditValue(mUi->RatioScaleMin, min);
+}
+
+void Analyzer::setScaleMax(double max)
+{
+    setDMutScaleMax(max);
+    setRatioScaleMax(max);
+}
+
+void Analyzer::setScaleMin(double min)
+{
+    setDMutScaleMin(min);
+    setRatioScaleMin(min);
+}
+
+void Analyzer::scalePolicyChanged(bool f)
+{
+    applyScales(true, f);
+}
+
+void Analyzer::scaleChanged()
+{
+    applyScales(false, false);
+}
+
+void Analyzer::applyScales(bool setPolicy, bool fixed)
+{
+    const auto scaleOf = [this, setPolicy, fixed](Analyzed2DRes *map, bool ratio) {
+        QLineEdit *lo = ratio ? mUi->RatioScaleMin : mUi->DMutScaleMin;
+        QLineEdit *hi = ratio ? mUi->RatioScaleMax : mUi->DMutScaleMax;
+        map->setScale(lo->text().toDouble(), hi->text().toDouble());
+        if (setPolicy)
+            map->setFixedScale(fixed);
+    };
+    for (LCFReference *ref : qAsConst(mRefs)) {
+        for (int kind = 0; kind < ref->mapCount(); ++kind)
+            scaleOf(ref->map(kind), kind == 1);
+    }
+    for (int k = 0; k < mRaMaps.size(); ++k)
+        scaleOf(mRaMaps.at(k), k == 2);
+    // Each map hands its scale to the colour bar; the one on show has the last word.
+    if (Analyzed2DRes *shown = selectedMap())
+        shown->updateColorBar();
+}
+
+void Analyzer::setNormalize(bool f)
+{
+    mView->setNormalize(f);
+}
+
+void Analyzer::setEnergyCorrection(bool f)
+{
+    mView->setEnergyCorrection(f);
+}

@@ -1,0 +1,190 @@
+#include "blockengine.h"
+
+#include <QDebug>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <limits>
+
+namespace {
+
+// Values of one row a run may hold; a wider row is refused.
+constexpr qint64 maxRowValues = qint64(1) << 26;
+// Samples summed between two looks at the cancel flag, roughly.
+constexpr qint64 samplesPerChunk = qint64(1) << 24;
+// Absorption values of a chunk of blocks, at most.
+constexpr qint64 chunkValues = 8192;
+
+} // namespace
+
+struct BlockEngine::Run
+{
+    explicit Run(const BlockRequest &request)
+        : request(request)
+    {}
+
+    const BlockRequest request;
+    qint64 rows = 0;
+    int columns = 0;
+    // Blocks computed together: a part of a row small enough to cancel between.
+    int chunk = 1;
+    std::atomic<qint64> nextRow{0};
+    std::atomic<bool> cancelled{false};
+};
+
+BlockEngine::BlockEngine(QObject *parent)
+    : QObject(parent)
+{
+    mPool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+}
+
+BlockEngine::~BlockEngine()
+{
+    stopAndWait();
+}
+
+int BlockEngine::maxThreads() const
+{
+    return mPool.maxThreadCount();
+}
+
+void BlockEngine::setMaxThreads(int threads)
+{
+    mPool.setMaxThreadCount(qMax(1, threads));
+}
+
+bool BlockEngine::start(const BlockRequest &request, Recorder recorder)
+{
+    if (isRunning()) {
+        qDebug() << "An area analysis is running already.";
+        return false;
+    }
+    if (!request.kernel || request.valueCount < 1)
+        return false;
+    const AreaWalk &walk = request.walk;
+    if (walk.columns() * request.valueCount > maxRowValues) {
+        qDebug() << "Area too wide for an analysis:" << walk.columns() << "blocks a row";
+        return false;
+    }
+
+    auto run = std::make_shared<Run>(request);
+    run->rows = walk.rows();
+    run->columns = int(walk.columns());
+    const qint64 blockWidth = qMin<qint64>(2 * walk.xw + 1, qMax(request.spectra.imageWidth(), 1));
+    const qint64 blockHeight
+        = qMin<qint64>(2 * walk.yw + 1, qMax(request.spectra.imageHeight(), 1));
+    const qint64 samplesPerBlock = blockWidth * blockHeight * qMax(request.spectra.i1Count(), 1);
+    // A chunk's spectra are read across the images: small enough to stay in the caches.
+    const qint64 cachedBlocks = qMax<qint64>(16, chunkValues / qMax(request.spectra.i1Count(), 1));
+    run->chunk = int(qBound<qint64>(1, samplesPerChunk / samplesPerBlock, cachedBlocks));
+
+    mRun = run;
+    mRecorder = std::move(recorder);
+    mCursor = walk;
+    mCursor.rewind();
+    mNextRow = 0;
+    mPending.clear();
+    mWorkers = int(qMin<qint64>(mPool.maxThreadCount(), run->rows));
+    for (int i = 0; i < mWorkers; ++i)
+        mPool.start([this, run] { computeRows(this, run); });
+    return true;
+}
+
+void BlockEngine::computeRows(BlockEngine *engine, std::shared_ptr<Run> run)
+{
+    const BlockRequest &request = run->request;
+    const AreaWalk &walk = request.walk;
+    const StackSpectra &spectra = request.spectra;
+    std::vector<double> absorption;
+    Spectrum spectrum;
+    for (;;) {
+        const qint64 row = run->nextRow++;
+        if (row >= run->rows || run->cancelled)
+            break;
+        const qint64 cy = walk.centreY(row);
+        std::vector<double> values(size_t(run->columns) * request.valueCount);
+        for (int first = 0; first < run->columns && !run->cancelled; first += run->chunk) {
+            const int count = qMin(run->chunk, run->columns - first);
+            const qint64 firstX = walk.centreX(first);
+            const bool rowInImage = spectra.inImage(qMax<qint64>(firstX, 0), cy);
+            if (rowInImage)
+                spectra.rowAbsorption(firstX, walk.stepX, count, cy, walk.xw, walk.yw, absorption);
+            for (int i = 0; i < count; ++i) {
+                const qint64 cx = firstX + i * walk.stepX;
+                if (rowInImage && spectra.inImage(cx, cy))
+                    spectra.blockSpectrum(absorption, count, i, spectrum);
+                else
+                    spectrum.clear();
+                const BlockRequest::Block block{cx, cy, spectrum, request.energyShiftAt(cx, cy)};
+                request.kernel(block, values.data() + size_t(first + i) * request.valueCount);
+            }
+        }
+        if (run->cancelled)
+            break;
+        QMetaObject::invokeMethod(
+            engine, [engine, row, values] { engine->takeRow(row, values); }, Qt::QueuedConnection);
+    }
+    QMetaObject::invokeMethod(
+        engine, [engine] { engine->workerEnded(); }, Qt::QueuedConnection);
+}
+
+void BlockEngine::takeRow(qint64 row, const std::vector<double> &values)
+{
+    // Held here: a recorder may cancel the run, which lets it go.
+    const std::shared_ptr<Run> run = mRun;
+    if (!run || run->cancelled)
+        return;
+    mPending.emplace(row, values);
+    const int valueCount = run->request.valueCount;
+    for (auto next = mPending.find(mNextRow); next != mPending.end();
+         next = mPending.find(mNextRow)) {
+        const std::vector<double> rowValues = std::move(next->second);
+        mPending.erase(next);
+        for (int i = 0; i < run->columns; ++i) {
+            mRecorder(mCursor, rowValues.data() + size_t(i) * valueCount);
+            if (run->cancelled)
+                return;
+            bool newRow = false;
+            mCursor.next(newRow);
+        }
+        ++mNextRow;
+        emit rowRecorded(mNextRow, run->rows);
+        if (run->cancelled)
+            return;
+    }
+    finishWhenIdle();
+}
+
+void BlockEngine::workerEnded()
+{
+    --mWorkers;
+    finishWhenIdle();
+}
+
+void BlockEngine::finishWhenIdle()
+{
+    if (!mRun || mWorkers > 0)
+        return;
+    const bool completed = !mRun->cancelled && mNextRow == mRun->rows;
+    if (!completed && !mRun->cancelled)
+        return;
+    mRun.reset();
+    mPending.clear();
+    emit finished(completed);
+}
+
+void BlockEngine::cancel()
+{
+    if (!mRun)
+        return;
+    mRun->cancelled = true;
+    mPending.clear();
+    finishWhenIdle();
+}
+
+void BlockEngine::stopAndWait()
+{
+    cancel();
+    mPool.waitForDone();
+}

@@ -1,0 +1,24 @@
+#include "blockrequest.h"
+
+#include "analysis/analyzed2dres.h"
+
+double BlockRequest::energyShiftAt(qint64 x, qint64 y) const
+{
+    if (energyShifts.isEmpty() || x < 0 || y < 0 || x >= shiftMapWidth || y >= shiftMapHeight)
+        return 0.0;
+    return energyShifts.at(int(y * shiftMapWidth + x));
+}
+
+void BlockRequest::takeEnergyShifts(const Analyzed2DRes &map)
+{
+    shiftMapWidth = map.width();
+    shiftMapHeight = map.height();
+    energyShifts.clear();
+    if (!map.hasData())
+        return;
+    energyShifts.reserve(shiftMapWidth * shiftMapHeight);
+    for (int y = 0; y < shiftMapHeight; ++y) {
+        for (int x = 0; x < shiftMapWidth; ++x)
+            energyShifts.append(map.value(x, y));
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "analysis/areawalk.h"
+#include "spectra/spectrum.h"
+#include "spectra/stackspectra.h"
+
+#include <QVector>
+
+#include <functional>
+
+class Analyzed2DRes;
+
+// Everything an area analysis reads, taken on the GUI thread before the run starts, so that
+// the threads of the run never look at a widget or at working state that may change: the
+// walk (area and bin sizes), the image stacks with their energies and alignment shifts, a
+// copy of the energy-shift map, and the kernel that turns a block's spectrum into values.
+struct BlockRequest
+{
+    // One block as a kernel sees it. raw is empty for a block centred outside the image.
+    struct Block
+    {
+        qint64 cx;
+        qint64 cy;
+        const Spectrum &raw;
+        double energyShift;
+    };
+    // A pure function of a block and of the settings it captured by value: it writes
+    // valueCount values. It runs on many threads at once.
+    using Kernel = std::function<void(const Block &block, double *values)>;
+
+    // Energy shift of a pixel from the copied map; 0 outside it or without one.
+    double energyShiftAt(qint64 x, qint64 y) const;
+    // Copies the values of an energy-shift map.
+    void takeEnergyShifts(const Analyzed2DRes &map);
+
+    AreaWalk walk;
+    StackSpectra spectra;
+    int shiftMapWidth = 0;
+    int shiftMapHeight = 0;
+    QVector<double> energyShifts;
+    Kernel kernel;
+    int valueCount = 1;
+};

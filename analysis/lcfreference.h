@@ -1,0 +1,66 @@
+#pragma once
+
+#include "analysis/lcfreferencedata.h"
+#include "spectra/xafsspectrum.h"
+
+#include <QFrame>
+#include <QString>
+#include <QVector>
+
+class Analyzed2DRes;
+class QAbstractButton;
+class XafsFileSelect;
+
+namespace Ui {
+class LCFReference;
+}
+
+// One reference spectrum row of the analyser: its file, energy shift and base-line form, its
+// edge jump and energy, the fraction and dmut of the last fit and the button that shows its
+// result map. It owns the spectrum and its two result maps (dmut and fraction).
+class LCFReference : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit LCFReference(QWidget *parent = nullptr);
+    ~LCFReference() override;
+
+    XafsFileSelect *fileSelect() const;
+    QAbstractButton *showButton() const;
+    XafsSpectrum *spectrum() { return &mSpectrum; }
+    double coefficient() const { return mCoefficient; }
+    // The use box is checked and a file has been chosen.
+    bool isUsed() const;
+    // What a fit needs of this reference, copied for the worker.
+    LCFReferenceData data() const;
+    // Map of kind 0 (dmut) or 1 (fraction); the first one for other kinds.
+    Analyzed2DRes *map(int kind) const;
+    int mapCount() const { return mMaps.size(); }
+
+    // Shows a fit result: the fraction (also stored as the coefficient) in percent, the dmut.
+    void setRatio(double x);
+    void setDMut(double x);
+
+signals:
+    void newFileSelected();
+    void newDeltaE();
+
+public slots:
+    void newFile(QString fname);
+    void changedUse(bool f);
+    void editedDeltaE();
+    void toggledIsVictreen(bool f);
+    // Reads fname as the reference with the given use, shift and base-line form: isVic empty
+    // or "VIC" (any case), or a number above 0, means Victoreen.
+    void setStd(bool use, double dE, QString fname, QString isVic);
+
+private:
+    void setShift(double dE);
+    void normalizeSpectrum();
+
+    Ui::LCFReference *mUi;
+    XafsSpectrum mSpectrum;
+    double mCoefficient = 0.0;
+    QVector<Analyzed2DRes *> mMaps;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "spectra/xafsspectrum.h"
+
+#include <QMetaType>
+#include <QVector>
+
+// What a fit needs of one reference spectrum, copied on the GUI thread with every request so
+// that the fit never reads a widget: the spectrum, whether it takes part, its energy shift and
+// the fraction last shown for it.
+struct LCFReferenceData
+{
+    // The reference spectrum; its derived spectra lie on the energies of its file.
+    XafsSpectrum spectrum;
+    // Its use box is checked and a file has been chosen.
+    bool used = false;
+    // Energy shift dE in eV, 0 while the shift is off: at the sample's energy E the reference
+    // is read at E + shift.
+    double shift = 0.0;
+    // The fraction of the last fit shown in the reference's row.
+    double coefficient = 0.0;
+};
+
+Q_DECLARE_METATYPE(LCFReferenceData)
+Q_DECLARE_METATYPE(QVector<LCFReferenceData>)

@@ -1,0 +1,200 @@
+#include "analysis/analyzed2dres.h"
+#include "analysis/blockengine.h"
+#include "analysis/edgepositionkernel.h"
+#include "app/body.h"
+#include "input/tiffdata.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int Width = 13;
+constexpr int Height = 9;
+
+// I1 images whose absorption edge lies at an energy that varies over the image, and I0
+// images at other energies; one I1 image can be smaller than the rest. Owned here.
+struct Stacks
+{
+    explicit Stacks(bool oneSmaller)
+    {
+        for (int k = 0; k < 8; ++k) {
+            const bool small = oneSmaller && k == 3;
+            add(i1, 7000.0 + 10 * k, small ? 7 : Width, small ? 5 : Height, [k](int x, int y) {
+                return k * 3 < x + y ? 900 + 13 * x : 3000 + 7 * y + x * y;
+            });
+        }
+        i1[5]->shiftX = 1;
+        i1[6]->shiftY = -2;
+        for (int k = 0; k < 3; ++k)
+            add(i0, 6990.0 + 35 * k, Width, Height, [k](int x, int y) { return 9000 + k * x + y; });
+    }
+    template<typename Sample>
+    void add(QVector<TiffData *> &stack, double energy, int w, int h, Sample sample)
+    {
+        owned.push_back(std::make_unique<TiffData>());
+        TiffData *image = owned.back().get();
+        image->width = w;
+        image->height = h;
+        image->energy = energy;
+        image->sampleKind = TiffData::ImgRows;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x)
+                image->samples16.append(quint16(sample(x, y)));
+        }
+        stack.append(image);
+    }
+    std::vector<std::unique_ptr<TiffData>> owned;
+    QVector<TiffData *> i1;
+    QVector<TiffData *> i0;
+};
+
+BlockRequest edgeRequest(const Stacks &stacks, const AreaWalk &walk)
+{
+    BlockRequest request;
+    request.walk = walk;
+    request.spectra = StackSpectra(stacks.i1, stacks.i0, Width, Height, false);
+    EdgePositionKernel::setUp(request);
+    return request;
+}
+
+} // namespace
+
+// The parallel engine of the area analyses against a walk of one block at a time.
+class TestBlockEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sameMapAsOneBlockAtATime_data();
+    void sameMapAsOneBlockAtATime();
+    void cancelledRunRecordsNothingMore();
+    void mainWindowKeepsTheImagesOfARun();
+};
+
+void TestBlockEngine::sameMapAsOneBlockAtATime_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::addColumn<int>("xw");
+    QTest::addColumn<int>("yw");
+    QTest::addColumn<QRectF>("area");
+    QTest::addColumn<bool>("oneSmaller");
+
+    const QRectF image(0, 0, Width, Height);
+    QTest::newRow("1 thread, bin 0") << 1 << 0 << 0 << image << false;
+    QTest::newRow("2 threads, bin 0") << 2 << 0 << 0 << image << false;
+    QTest::newRow("4 threads, bin 1 x 2") << 4 << 1 << 2 << image << false;
+    QTest::newRow("area past the image") << 3 << 1 << 1 << QRectF(-4, -3, 22, 17) << false;
+    QTest::newRow("one image smaller than the area") << 2 << 1 << 0 << image << true;
+}
+
+void TestBlockEngine::sameMapAsOneBlockAtATime()
+{
+    QFETCH(int, threads);
+    QFETCH(int, xw);
+    QFETCH(int, yw);
+    QFETCH(QRectF, area);
+    QFETCH(bool, oneSmaller);
+
+    const Stacks stacks(oneSmaller);
+    const AreaWalk walk(Width, Height, xw, yw, area.x(), area.y(), area.width(), area.height());
+    const BlockRequest request = edgeRequest(stacks, walk);
+
+    // One block at a time through the spectrum under the cursor.
+    Analyzed2DRes expected(QStringLiteral("one by one"));
+    expected.reset(walk);
+    QVector<QPoint> expectedOrder;
+    AreaWalk step = walk;
+    bool newRow = false;
+    do {
+        const Spectrum raw = request.spectra.spectrumAt(int(step.cx), int(step.cy), xw, yw);
+        expected.record(step, raw.crossingEnergy(0.5, 0));
+        expectedOrder.append(QPoint(int(step.cx), int(step.cy)));
+    } while (step.next(newRow));
+
+    Analyzed2DRes map(QStringLiteral("engine"));
+    map.reset(walk);
+    QVector<QPoint> order;
+    BlockEngine engine;
+    engine.setMaxThreads(threads);
+    QSignalSpy finished(&engine, &BlockEngine::finished);
+    QSignalSpy rows(&engine, &BlockEngine::rowRecorded);
+    QVERIFY(engine.start(request, [&](const AreaWalk &at, const double *values) {
+        map.record(at, values[0]);
+        order.append(QPoint(int(at.cx), int(at.cy)));
+    }));
+    QVERIFY(!engine.start(request, [](const AreaWalk &, const double *) {}));
+    QVERIFY(finished.wait());
+    QCOMPARE(finished.first().first().toBool(), true);
+    QCOMPARE(rows.size(), int(walk.rows()));
+    QCOMPARE(order, expectedOrder);
+    for (int y = 0; y < Height; ++y) {
+        for (int x = 0; x < Width; ++x) {
+            QVERIFY2(map.value(x, y) == expected.value(x, y),
+                     qPrintable(QStringLiteral("(%1, %2): %3, one by one %4")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(map.value(x, y), 0, 'g', 17)
+                                    .arg(expected.value(x, y), 0, 'g', 17)));
+        }
+    }
+    QCOMPARE(map.min(), expected.min());
+    QVERIFY(map.max() > 7000);
+}
+
+void TestBlockEngine::cancelledRunRecordsNothingMore()
+{
+    const Stacks stacks(false);
+    const AreaWalk walk(Width, Height, 0, 0, 0, 0, Width, Height);
+    BlockEngine engine;
+    engine.setMaxThreads(2);
+    int recorded = 0;
+    QSignalSpy finished(&engine, &BlockEngine::finished);
+    // Cancelled from the first recorded row on: no block of a later row may be recorded.
+    connect(&engine, &BlockEngine::rowRecorded, &engine, &BlockEngine::cancel);
+    QVERIFY(engine.start(edgeRequest(stacks, walk),
+                         [&](const AreaWalk &, const double *) { ++recorded; }));
+    QVERIFY(finished.wait());
+    QCOMPARE(finished.first().first().toBool(), false);
+    QCOMPARE(recorded, Width);
+    QVERIFY(!engine.isRunning());
+
+    // The engine takes the next run.
+    disconnect(&engine, &BlockEngine::rowRecorded, &engine, &BlockEngine::cancel);
+    recorded = 0;
+    QVERIFY(engine.start(edgeRequest(stacks, walk),
+                         [&](const AreaWalk &, const double *) { ++recorded; }));
+    QVERIFY(finished.wait());
+    QCOMPARE(finished.last().first().toBool(), true);
+    QCOMPARE(recorded, Width * Height);
+}
+
+void TestBlockEngine::mainWindowKeepsTheImagesOfARun()
+{
+    Body body;
+    Stacks stacks(false);
+    for (auto &image : stacks.owned)
+        (stacks.i1.contains(image.get()) ? body.i1Images : body.i0Images).append(image.release());
+    body.imageWidth = Width;
+    body.imageHeight = Height;
+
+    BlockRequest request = body.blockRequest();
+    EdgePositionKernel::setUp(request);
+    QSignalSpy finished(body.blockEngine(), &BlockEngine::finished);
+    QVERIFY(body.blockEngine()->start(request, [](const AreaWalk &, const double *) {}));
+    // The run reads the images: clearing and loading anew are refused until it has ended.
+    body.clearI1Files();
+    body.readI0Files({QStringLiteral("none.tif")}, true);
+    QCOMPARE(body.i1Images.size(), 8);
+    QCOMPARE(body.i0Images.size(), 3);
+    QVERIFY(!body.messageLine().isEmpty());
+    QVERIFY(finished.wait());
+    body.clearI1Files();
+    QVERIFY(body.i1Images.isEmpty());
+}
+
+QTEST_MAIN(TestBlockEngine)
+#include "tst_blockengine.moc"
