@@ -32,44 +32,43 @@ namespace {
 // Holds a loader inside its load: a two-byte file fails to read with a debug message naming
 // it, and while the file is held that message keeps the loader's thread waiting in the
 // message handler. Released, the message goes on to the test framework's handler.
-class LoadStall
+namespace LoadStall {
+QtMessageHandler previous = nullptr;
+QMutex mutex;
+QWaitCondition released;
+QSet<QString> held;
+const QString message = QStringLiteral("Error on reading file (1) ");
+
+void install()
 {
-public:
-    static void install() { previous = qInstallMessageHandler(handle); }
-    static QString create(const QString &path)
-    {
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("II");
-        QMutexLocker lock(&mutex);
-        held.insert(path);
-        return path;
-    }
-    static void release(const QString &path)
-    {
-        QTest::ignoreMessage(QtDebugMsg, qPrintable("Error on reading file (1) " + path));
-        QMutexLocker lock(&mutex);
-        held.remove(path);
-        released.wakeAll();
-    }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        static const QString prefix = QStringLiteral("Error on reading file (1) ");
-        if (message.startsWith(prefix)) {
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
             QMutexLocker lock(&mutex);
-            while (held.contains(message.mid(prefix.size())))
+            while (text.startsWith(message) && held.contains(text.mid(message.size())))
                 released.wait(&mutex);
-        }
-        previous(type, context, message);
-    }
+            lock.unlock();
+            previous(type, context, text);
+        });
+}
 
-    static inline QtMessageHandler previous = nullptr;
-    static inline QMutex mutex;
-    static inline QWaitCondition released;
-    static inline QSet<QString> held;
-};
+QString create(const QString &path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("II");
+    QMutexLocker lock(&mutex);
+    held.insert(path);
+    return path;
+}
+
+void release(const QString &path)
+{
+    QTest::ignoreMessage(QtDebugMsg, qPrintable(message + path));
+    QMutexLocker lock(&mutex);
+    held.remove(path);
+    released.wakeAll();
+}
+} // namespace LoadStall
 
 } // namespace
 

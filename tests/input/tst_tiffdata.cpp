@@ -517,7 +517,6 @@ void TstTiffData::emptyImgIsRefused()
     QVERIFY(!data.read(file));
 }
 
-QTEST_MAIN(TstTiffData)
 void TstTiffData::compressedHeaderOfAHugeImageCostsNoMemory()
 {
     // Regression: a tiny deflate TIFF declaring 16384 x 16384 floats took 1 GB before its
@@ -529,7 +528,6 @@ void TstTiffData::compressedHeaderOfAHugeImageCostsNoMemory()
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(16384));
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(32));
     TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, uint16_t(SAMPLEFORMAT_IEEEFP));
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK));
     TIFFSetField(tif, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_ADOBE_DEFLATE));
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(16384));
@@ -537,17 +535,14 @@ void TstTiffData::compressedHeaderOfAHugeImageCostsNoMemory()
     QVERIFY(TIFFWriteRawStrip(tif, 0, junk, sizeof junk) > 0);
     TIFFClose(tif);
 
-    // The peak resident size of this process, in KiB.
-    const auto peakKiB = [] {
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        return qint64(usage.ru_maxrss);
-    };
-    const qint64 before = peakKiB();
+    // The peak resident size of this process, in KiB, must not grow by the declared 1 GiB.
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
     TiffData data;
     QVERIFY(!data.read(file));
-    const qint64 grown = peakKiB() - before;
-    QVERIFY2(grown < 64 * 1024, qPrintable(QStringLiteral("peak grew by %1 KiB").arg(grown)));
+    getrusage(RUSAGE_SELF, &after);
+    QVERIFY2(after.ru_maxrss - before.ru_maxrss < 64 * 1024, "peak grew by 64 MiB or more");
 }
 
+QTEST_MAIN(TstTiffData)
 #include "tst_tiffdata.moc"
