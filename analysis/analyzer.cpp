@@ -118,6 +118,36 @@ QVector<LCFReferenceData> Analyzer::referenceData() const
     return data;
 }
 
+QVector<Analyzed2DRes *> Analyzer::lcfMaps() const
+{
+    QVector<Analyzed2DRes *> maps;
+    for (int kind = 0; kind < refMapKinds(); ++kind) {
+        for (const LCFReference *ref : mRefs)
+            maps.append(ref->map(kind));
+    }
+    return maps;
+}
+
+bool Analyzer::mlcf() const
+{
+    return mUi->MLCF->isChecked();
+}
+
+bool Analyzer::dispOnTime() const
+{
+    return mUi->DispOnTime->isChecked();
+}
+
+double Analyzer::raEnergy() const
+{
+    return mUi->RAAtEV->text().toDouble();
+}
+
+double Analyzer::raFactor() const
+{
+    return mUi->RAFactor->text().toDouble();
+}
+
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s)
 {
     mShownSpectrum = s;

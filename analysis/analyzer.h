@@ -58,6 +58,14 @@ public:
     int imageKind() const;
     // The result map the main window shows; none when the selection stands for no map.
     Analyzed2DRes *selectedMap() const;
+    // The maps of an LCF / MLCF run: kinds 0 .. refMapKinds() - 1 of every reference, kind by
+    // kind.
+    QVector<Analyzed2DRes *> lcfMaps() const;
+    bool mlcf() const;
+    bool dispOnTime() const;
+    // The residual-absorption energy and factor as typed.
+    double raEnergy() const;
+    double raFactor() const;
     // What the fits need of every reference, copied for the worker.
     QVector<LCFReferenceData> referenceData() const;
     // The maximum (minimum) of both the dmut and the fraction scales.

@@ -1,6 +1,28 @@
 #include "blockrequest.h"
 
 #include "analysis/analyzed2dres.h"
+#include "spectra/edgenormalization.h"
+#include "spectra/xafsspectrum.h"
+
+void BlockRequest::Block::normalize(int background, EdgeNormalization &levels) const
+{
+    if (raw.isEmpty())
+        return;
+    // The windows of a new spectrum, and base lines that start from nothing.
+    static const XafsSpectrum fresh;
+    BaseLine pre;
+    BaseLine post;
+    levels.run(
+        raw.size(),
+        [this](int i) { return raw.xAt(i); },
+        [this](int i) { return raw.yAt(i); },
+        raw.minY,
+        raw.maxY,
+        background,
+        {fresh.preStart, fresh.preEnd, fresh.postStart, fresh.postEnd},
+        pre,
+        post);
+}
 
 double BlockRequest::energyShiftAt(qint64 x, qint64 y) const
 {

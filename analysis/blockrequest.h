@@ -9,6 +9,7 @@
 #include <functional>
 
 class Analyzed2DRes;
+class EdgeNormalization;
 
 // Everything an area analysis reads, taken on the GUI thread before the run starts, so that
 // the threads of the run never look at a widget or at working state that may change: the
@@ -23,6 +24,11 @@ struct BlockRequest
         qint64 cy;
         const Spectrum &raw;
         double energyShift;
+
+        // Normalises the raw spectrum as a block's XafsSpectrum would normalise itself with
+        // this base-line form (1 Victoreen, 0 straight lines), into levels. Nothing without
+        // points.
+        void normalize(int background, EdgeNormalization &levels) const;
     };
     // A pure function of a block and of the settings it captured by value: it writes
     // valueCount values. It runs on many threads at once.

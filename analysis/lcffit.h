@@ -23,7 +23,7 @@ struct LCFFit
 Q_DECLARE_METATYPE(LCFFit)
 
 // Whether there is anything to fit: a spectrum with points and at least two references.
-bool lcfFittable(const XafsSpectrum &sample, int referenceCount);
+bool lcfFittable(const Spectrum &sample, int referenceCount);
 
 // Fits sample against the used references by linear least squares over the energies that
 // every used reference covers.

@@ -1,13 +1,19 @@
 #include "body.h"
 #include "ui_body.h"
 
+#include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
+#include "analysis/arearun.h"
 #include "analysis/blockengine.h"
 #include "analysis/blockrequest.h"
 #include "app/showinfront.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/batchdispatcher.h"
+#include "calib/calibctrl.h"
+#include "calib/calibration.h"
+#include "calib/energyshiftmap.h"
+#include "calib/imgproc.h"
 #include "display/colorbar.h"
 #include "display/colorscale.h"
 #include "display/crosssview.h"
@@ -25,10 +31,12 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDebug>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
+#include <QRegion>
 #include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QThread>
@@ -36,6 +44,10 @@
 #include <cmath>
 
 namespace {
+
+// While a loader reads, the newest image is taken over at most this often (ms): colouring
+// every image of a fast load would cost more than reading it.
+constexpr qint64 takeOverInterval = 250;
 
 // A batch flag argument: 1 turns a box on, anything else off.
 bool flagOf(const QString &arg)
@@ -87,6 +99,9 @@ Body::Body(QWidget *parent)
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
     mBlockEngine = new BlockEngine(this);
+    mAreaRun = new AreaRun(mBlockEngine, this);
+    mShiftMap = new EnergyShiftMap;
+    mStdSpectrum = new XafsSpectrum;
     mMessageLine = new QLabel(this);
     mMessageLine->setObjectName(QStringLiteral("MessageLine"));
     mMessageLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -99,6 +114,8 @@ Body::Body(QWidget *parent)
     setupDisplay();
     setupXafsView();
     setupAnalyzer();
+    setupCalibration();
+    setupResultMaps();
 }
 
 Body::~Body()
@@ -116,6 +133,11 @@ Body::~Body()
     delete mBatchCtrl;
     delete mXafsView;
     delete mAnalyzer;
+    delete mImgProc;
+    delete mCalibCtrl;
+    mUi->dispA->setOverlayer(nullptr);
+    delete mShiftMap;
+    delete mStdSpectrum;
     mUi->dispA->setImageData(nullptr);
     qDeleteAll(i1Images);
     i1Images.clear();
@@ -165,9 +187,11 @@ void Body::setupLoaders()
     // in what is still queued without running anything else that waits for this window.
     mLoaderResults = new QObject(this);
     connect(mLoaderI1, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
+        mLoaderI1->imageTaken();
         loadedI1(data, fNo);
     });
     connect(mLoaderI0, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
+        mLoaderI0->imageTaken();
         loadedI0(data, fNo);
     });
     connect(mLoaderI1, &LoadTiff::finishLoadFiles, mLoaderResults, [this] { finishedLoad(true); });
@@ -225,6 +249,7 @@ void Body::setupXafsView()
             this,
             qOverload<double, double>(&Body::showXafsSpectrum));
     connect(mUi->dispA, &DispA::drawImage2, this, &Body::draw);
+    mUi->dispA->setOverlayArea([this] { return cursorMarksArea(); });
     connect(mUi->dispA, &DispA::mouseMoved0, this, &Body::onMouseMovedInDispA);
 
     mXafsView = new XafsView;
@@ -246,9 +271,366 @@ void Body::setupAnalyzer()
     connect(mAnalyzer->view(), &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
 }
 
+void Body::setupResultMaps()
+{
+    connect(mAnalyzer, &Analyzer::askAnalyze, this, &Body::startLCF2DAnalysis);
+    connect(mAnalyzer, &Analyzer::askRAAnalyze, this, &Body::startRA2DAnalysis);
+    connect(mAnalyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
+    connect(mUi->ShowResAnalysis, &QRadioButton::toggled, this, &Body::showResAnalysis);
+    connect(mUi->DeGlitch, &QPushButton::clicked, this, &Body::deglitch);
+    connect(mUi->ShowProcImg, &QCheckBox::toggled, this, &Body::showProcImg);
+    connect(mUi->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
+    connect(mAreaRun, &AreaRun::newRow, this, [this](qint64, double percent) {
+        if (mAreaRun->kind() == AreaRun::LCFRun && mAnalyzer->dispOnTime())
+            generateResImages();
+        mAnalyzer->setProgress(percent);
+    });
+    connect(mAreaRun, &AreaRun::ended, this, &Body::areaRunEnded);
+}
+
+void Body::startLCF2DAnalysis()
+{
+    startAreaRun(false, false);
+}
+
+void Body::startRA2DAnalysis()
+{
+    startAreaRun(true, false);
+}
+
+void Body::execAreaRunCommand(bool ra)
+{
+    startAreaRun(ra, true);
+    if (!mAreaRun->startedByBatch())
+        emit finishBatchExec();
+}
+
+void Body::startAreaRun(bool ra, bool byBatch)
+{
+    if (analysisRunning) {
+        stop2DAnalysis();
+        return;
+    }
+    if (i1Images.isEmpty() || imageWidth < 0)
+        return;
+    if (calibrating()) {
+        showMessage(tr("A calibration is running: area analysis not started"), mInBatchCommand);
+        return;
+    }
+    analysisRunning = true;
+    mAnalyzer->setContAccess(true);
+    mAnalyzer->setProgress(0.0);
+    BlockRequest request = blockRequest();
+    const bool started
+        = ra ? mAreaRun->startRA(request,
+                                 targetBackground(),
+                                 mAnalyzer->raEnergy(),
+                                 mAnalyzer->raFactor(),
+                                 {mAnalyzer->raMap(0), mAnalyzer->raMap(1), mAnalyzer->raMap(2)},
+                                 byBatch)
+             : mAreaRun->startLCF(request,
+                                  mAnalyzer->referenceData(),
+                                  mAnalyzer->mlcf(),
+                                  targetBackground(),
+                                  mAnalyzer->lcfMaps(),
+                                  byBatch);
+    if (!started) {
+        analysisRunning = false;
+        mAnalyzer->setContAccess(false);
+    }
+}
+
+void Body::stop2DAnalysis()
+{
+    analysisRunning = false;
+    mAnalyzer->setContAccess(false);
+    AreaRun::log("2da 4:");
+    mAreaRun->stop();
+}
+
+void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
+{
+    if (completed) {
+        if (kind == AreaRun::RARun)
+            generateRAResImage();
+        else
+            generateResImages();
+        analysisRunning = false;
+        mAnalyzer->setContAccess(false);
+        mAnalyzer->setProgress(100.0);
+        if (kind == AreaRun::LCFRun)
+            AreaRun::log("2da 3:");
+    }
+    if (byBatch)
+        emit finishBatchExec();
+}
+
+void Body::generateResImages()
+{
+    for (Analyzed2DRes *map : mAnalyzer->lcfMaps())
+        map->genImg();
+    selectedNewRef();
+}
+
+void Body::generateRAResImage()
+{
+    AreaRun::ratioMap(*mAnalyzer->raMap(0), *mAnalyzer->raMap(1), *mAnalyzer->raMap(2));
+    for (int k = 0; k < 3; ++k)
+        mAnalyzer->raMap(k)->genImg();
+    selectedNewRef();
+}
+
+void Body::showResAnalysis(bool f)
+{
+    Q_UNUSED(f)
+    mUi->dispA->setOverlayer(mAnalyzer->selectedMap());
+    mUi->dispA->setShowOverlayer(mUi->ShowShiftMap->isChecked()
+                                 || mUi->ShowResAnalysis->isChecked());
+    mUi->dispA->update();
+}
+
+void Body::selectedNewRef()
+{
+    showResAnalysis(mUi->ShowResAnalysis->isChecked());
+}
+
+void Body::setupResAnalysisImage()
+{
+    if (Analyzed2DRes *map = mAnalyzer->selectedMap())
+        map->genImg();
+}
+
+void Body::showProcImg(bool f)
+{
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    map->selectProcImg(f);
+    update();
+    mUi->dispA->update();
+}
+
+void Body::deglitch()
+{
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    map->setDeglitchConds(mUi->DeGlitchFactor->text().toDouble(),
+                          mUi->DeGlitchRatio->text().toDouble());
+    map->selectProcImg(true);
+    map->deglitch();
+    update();
+    mUi->dispA->update();
+}
+
+void Body::showAnalyzedVals()
+{
+    const Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    qDebug().noquote() << "vals of " + map->name();
+    for (int y = 0; y < map->height(); ++y) {
+        for (int x = 0; x < map->width(); ++x) {
+            qDebug().noquote() << QString::asprintf(
+                "%4d %4d %15.6f %15.6f", x, y, map->value(x, y), map->procValue(x, y));
+        }
+    }
+}
+
+void Body::setupCalibration()
+{
+    mImgProc = new ImgProc;
+    mCalibCtrl = new CalibCtrl;
+    mCalibration = new Calibration(mBlockEngine, mShiftMap, this);
+    mShiftMap->resize(0, 0);
+    showInFrontOnClick(mUi->ShowImgProc, mImgProc);
+    showInFrontOnClick(mUi->OpenCalibCtrl, mCalibCtrl);
+    connect(mImgProc, &ImgProc::askGiveData, this, &Body::giveProcData);
+    connect(mImgProc, &ImgProc::imgShift, this, &Body::setImgShift);
+    connect(mImgProc, &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);
+    connect(mCalibCtrl, &CalibCtrl::newStdFileLoaded, this, &Body::newStdFile);
+    connect(mCalibCtrl, &CalibCtrl::execCalibration, this, &Body::execCalibration);
+    connect(mCalibCtrl, &CalibCtrl::saveEMap, this, &Body::saveEMap);
+    connect(mCalibCtrl, &CalibCtrl::loadEMap, this, &Body::loadEMap);
+    connect(mCalibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
+    connect(mCalibration, &Calibration::finished, this, &Body::calibrationEnded);
+    connect(mUi->ShowShiftMap, &QRadioButton::toggled, this, &Body::showShiftMap);
+    connect(mUi->NormalizeEShift, &QPushButton::clicked, this, &Body::normalizeEShift);
+}
+
+bool Body::calibrating() const
+{
+    return mCalibration->isRunning();
+}
+
+void Body::giveProcData()
+{
+    const int index = mUi->SelectI1Files->currentIndex();
+    mImgProc->setProcData(index >= 0 && index < i1Images.size() ? i1Images.at(index) : nullptr);
+}
+
+void Body::newStdFile()
+{
+    *mStdSpectrum = mCalibCtrl->stdSpectrum();
+    mXafsView->setStdSpectrum(*mStdSpectrum);
+    showXafsSpectrum();
+}
+
+namespace {
+
+QString timeNow()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd hh:mm:ss.zzz"));
+}
+
+} // namespace
+
+void Body::execCalibration()
+{
+    if (calibrating()) {
+        mCalibration->stop();
+        return;
+    }
+    if (i1Images.isEmpty())
+        return;
+    // Without a standard the map would hold absolute edge energies.
+    if (mStdSpectrum->isEmpty()) {
+        showMessage(tr("No standard spectrum: calibration not started"), mInBatchCommand);
+        return;
+    }
+    if (mBlockEngine->isRunning()) {
+        showMessage(tr("An area analysis is running: calibration not started"), mInBatchCommand);
+        return;
+    }
+    qDebug().noquote() << "Start Calibration" << timeNow();
+    if (mCalibration->start(blockRequest(), mStdSpectrum->crossingEnergy(0.5, 0)))
+        mCalibCtrl->setRunning(true);
+}
+
+bool Body::execCalibrationCommand()
+{
+    if (calibrating()) {
+        mCalibration->stop();
+        return false;
+    }
+    execCalibration();
+    mBatchCalibration = calibrating();
+    return mBatchCalibration;
+}
+
+void Body::calibrationEnded()
+{
+    const Calibration::Stats &stats = mCalibration->stats();
+    if (stats.count > 0)
+        mCalibCtrl->showStats(stats.average, stats.min, stats.max, stats.sigma);
+    else
+        mCalibCtrl->showStats(0.0, 0.0, 0.0, 0.0);
+    mCalibCtrl->setRunning(false);
+    redrawShiftMap();
+    showXafsSpectrum();
+    qDebug().noquote() << "End Calibration   " << timeNow();
+    if (mBatchCalibration) {
+        mBatchCalibration = false;
+        emit finishBatchExec();
+    }
+}
+
+bool Body::shiftMapBusy()
+{
+    if (!calibrating())
+        return false;
+    showMessage(tr("A calibration is writing the energy-shift map"), mInBatchCommand);
+    return true;
+}
+
+void Body::saveEMap(const QString &fname)
+{
+    // The file holds angle offsets from the standard's edge: without one they mean nothing.
+    if (mStdSpectrum->isEmpty()) {
+        showMessage(tr("No standard spectrum: %1 not saved").arg(fname), mInBatchCommand);
+        return;
+    }
+    if (!mShiftMap->save(fname,
+                         mStdSpectrum->crossingEnergy(0.5, 0),
+                         mCalibCtrl->spacing(),
+                         mCalibCtrl->stdFileName()))
+        showMessage(QCoreApplication::translate("EnergyShiftMap",
+                                                mShiftMap->failureReason().toLatin1().constData())
+                        .arg(mShiftMap->failedFile()),
+                    mInBatchCommand);
+}
+
+void Body::loadEMap(const QString &fname)
+{
+    if (shiftMapBusy())
+        return;
+    int width = imageWidth;
+    int height = imageHeight;
+    if (!mShiftMap->load(fname, mCalibCtrl->edgeEV(), width, height)) {
+        showMessage(QCoreApplication::translate("EnergyShiftMap",
+                                                mShiftMap->failureReason().toLatin1().constData())
+                        .arg(mShiftMap->failedFile()),
+                    mInBatchCommand);
+        return;
+    }
+    imageWidth = width;
+    imageHeight = height;
+    redrawShiftMap();
+    showXafsSpectrum();
+}
+
+void Body::normalizeEShift()
+{
+    if (shiftMapBusy())
+        return;
+    qDebug().noquote() << "Start Normalize E Shift" << timeNow();
+    mShiftMap->map().deglitch2(40.0);
+    mShiftMap->map().copyProc2Data();
+    redrawShiftMap();
+    showXafsSpectrum();
+    qDebug().noquote() << "End Normalize E Shift  " << timeNow();
+}
+
+void Body::clearShiftMap()
+{
+    if (shiftMapBusy())
+        return;
+    mShiftMap->clear();
+    if (mUi->dispA->overlayer() == &mShiftMap->map())
+        mUi->dispA->setShowOverlayer(false);
+    mUi->dispA->update();
+    showXafsSpectrum();
+}
+
+void Body::redrawShiftMap()
+{
+    mShiftMap->map().setFormat(mUi->CBar->format());
+    mShiftMap->map().genImg();
+    if (mUi->ShowShiftMap->isChecked())
+        showShiftMap(true);
+    mUi->dispA->update();
+}
+
+void Body::showShiftMap(bool f)
+{
+    Q_UNUSED(f)
+    Analyzed2DRes &map = mShiftMap->map();
+    if (!map.imageValid())
+        return;
+    mUi->dispA->setOverlayer(&map);
+    mUi->dispA->setShowOverlayer(mUi->ShowShiftMap->isChecked()
+                                 || mUi->ShowResAnalysis->isChecked());
+    if (mUi->ShowShiftMap->isChecked())
+        map.updateColorBar();
+    mUi->dispA->update();
+}
+
 void Body::cBarUpdating()
 {
-    // The shift map and the result maps regenerate here once they exist.
+    if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
+        mShiftMap->map().genImg();
+    else if (mUi->ShowResAnalysis->isChecked())
+        setupResAnalysisImage();
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()) {
         if (TiffData *image = mUi->dispA->imageData())
             image->makeDisplayImage();
@@ -258,12 +640,14 @@ void Body::cBarUpdating()
 
 void Body::cBarUpdated()
 {
+    if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
+        mShiftMap->map().genImg();
+    else if (mUi->ShowResAnalysis->isChecked())
+        setupResAnalysisImage();
     TiffData *shown = mUi->dispA->imageData();
-    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown) {
-        // The stack of the image on screen.
-        for (TiffData *image : i1Images.contains(shown) ? i1Images : i0Images)
-            image->makeDisplayImage();
-    }
+    // The stack of the image on screen; its other images take the new colours when shown.
+    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown)
+        mDisplayImages.recolourAll(i1Images.contains(shown) ? i1Images : i0Images, shown);
     mUi->dispA->update();
 }
 
@@ -293,6 +677,7 @@ BlockRequest Body::blockRequest() const
                             area.width(),
                             area.height());
     request.spectra = stackSpectra();
+    request.takeEnergyShifts(mShiftMap->map());
     return request;
 }
 
@@ -306,15 +691,12 @@ bool Body::imagesInUse()
 
 double Body::energyShiftAt(int x, int y) const
 {
-    Q_UNUSED(x)
-    Q_UNUSED(y)
-    return 0.0;
+    return mShiftMap->value(x, y);
 }
 
 int Body::targetBackground() const
 {
-    // "Simple" (straight lines) until the calibration window offers the choice.
-    return 0;
+    return mCalibCtrl->targetBackground();
 }
 
 void Body::showXafsSpectrum(double x, double y)
@@ -370,15 +752,17 @@ void Body::onMouseMovedInDispA()
     mUi->VCross->setMarker(y);
     mUi->VCross->update();
 
-    // Result maps give the value once the analyser exists.
-    if (!mUi->ShowResAnalysis->isChecked())
+    if (!mUi->ShowResAnalysis->isChecked()) {
         mUi->Value->setText(groupedNumberText(image ? image->shiftedValue(x, y) : 0.0));
+    } else if (const Analyzed2DRes *map = mUi->dispA->overlayer()) {
+        // The value the map shows: the processed one while processed values are drawn.
+        mUi->Value->setText(
+            groupedNumberText(map->showProc() ? map->procValue(x, y) : map->value(x, y)));
+    }
 }
 
-void Body::draw(QPainter *p)
+Body::CursorMarks Body::cursorMarks() const
 {
-    if (!mUi->dispA->imageData())
-        return;
     const ChCoord &coord = mUi->dispA->coord();
     const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
     const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
@@ -391,14 +775,53 @@ void Body::draw(QPainter *p)
     const double right = left + std::trunc(coord.realToScreenDX(2 * hw + 1)) - 1;
     const double bottom = top + std::trunc(coord.realToScreenDY(2 * hh + 1)) - 1;
 
+    CursorMarks marks;
+    marks.binBox = QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
+                         QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom)));
+    marks.vertical = QLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));
+    marks.horizontal = QLine(screenX(0), screenY(cursorY), screenX(imageWidth), screenY(cursorY));
+    return marks;
+}
+
+QRegion Body::cursorMarksArea() const
+{
+    if (!mUi->dispA->imageData())
+        return QRegion();
+    const CursorMarks marks = cursorMarks();
+    // With room for the pens' widths; the widget's own area bounds far-off edges.
+    constexpr int margin = 2;
+    const QRect widget = mUi->dispA->rect();
+    const auto around = [&](const QRect &rect) {
+        return rect.normalized().adjusted(-margin, -margin, margin, margin).intersected(widget);
+    };
+    QRegion area;
+    // The box's outline only: the inside of a large box shows the image unchanged.
+    const QRect box = marks.binBox.normalized();
+    area += around(QRect(box.topLeft(), box.topRight()));
+    area += around(QRect(box.bottomLeft(), box.bottomRight()));
+    area += around(QRect(box.topLeft(), box.bottomLeft()));
+    area += around(QRect(box.topRight(), box.bottomRight()));
+    area += around(QRect(marks.vertical.p1(), marks.vertical.p2()));
+    area += around(QRect(marks.horizontal.p1(), marks.horizontal.p2()));
+    return area;
+}
+
+void Body::draw(QPainter *p)
+{
+    if (!mUi->dispA->imageData())
+        return;
+    const ChCoord &coord = mUi->dispA->coord();
+    const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
+    const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
+    const CursorMarks marks = cursorMarks();
+
     p->save();
     p->setPen(QPen(QColor(255, 0, 0), 2));
-    p->drawRect(QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
-                      QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom))));
+    p->drawRect(marks.binBox);
 
     p->setPen(QColor(192, 192, 0));
-    p->drawLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));
-    p->drawLine(screenX(0), screenY(cursorY), screenX(imageWidth), screenY(cursorY));
+    p->drawLine(marks.vertical);
+    p->drawLine(marks.horizontal);
 
     if (mUi->dispA->areaSelected() || mUi->dispA->selecting()) {
         const QRectF area = mUi->dispA->selectedArea();
@@ -471,6 +894,8 @@ void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
     if (stack.contains(mUi->dispA->imageData()))
         mUi->dispA->setImageData(nullptr);
     selector->clearFiles();
+    for (const TiffData *image : qAsConst(stack))
+        mDisplayImages.forget(image);
     qDeleteAll(stack);
     stack.clear();
 }
@@ -500,6 +925,8 @@ void Body::requestLoad(bool i1, const QStringList &files)
     const int cutFirst = qMax(selector->cutFirstText(), 0);
     const int cutLast = qMax(selector->cutLastText(), 0);
     ++mLoadsRequested[i1 ? 0 : 1];
+    mLoadProgress[i1 ? 0 : 1].expected
+        += LoadTiff::filesToTry(files.size(), skip, cutFirst, cutLast);
     if (i1)
         emit loadI1Files(files, skip, cutFirst, cutLast);
     else
@@ -518,8 +945,11 @@ void Body::finishedLoad(bool i1)
         else
             showXafsSpectrum();
     }
+    mTakenOverDuringLoad[stack].invalidate();
     reportLoad(i1, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
     ++mLoadsFinished[stack];
+    if (mLoadsFinished[stack] == mLoadsRequested[stack])
+        mLoadProgress[stack] = LoadProgress();
     if (mBatchLoad[stack] != 0 && mLoadsFinished[stack] >= mBatchLoad[stack]) {
         mBatchLoad[stack] = 0;
         emit finishBatchExec();
@@ -579,9 +1009,47 @@ void Body::loadedI1(TiffData *data, int fNo)
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI1Files->addFile(data->fileName, fNo);
     i1Images.append(data);
-    mTakeOverPending[0] = mLoaderI1->isBusy() && !mUi->SelectI1Files->showLatest();
+    showLoadProgress(0, data);
+    mTakeOverPending[0] = deferTakeOver(0);
     if (!mTakeOverPending[0])
         takeOverI1Images();
+}
+
+bool Body::deferTakeOver(int stack)
+{
+    const LoadTiff *loader = stack == 0 ? mLoaderI1 : mLoaderI0;
+    if (loader->imagesInFlight() > 0)
+        return true;
+    if (!loader->isBusy())
+        return false;
+    if (!(stack == 0 ? mUi->SelectI1Files : mUi->SelectI0Files)->showLatest())
+        return true;
+    QElapsedTimer &since = mTakenOverDuringLoad[stack];
+    if (since.isValid() && since.elapsed() < takeOverInterval)
+        return true;
+    since.start();
+    return false;
+}
+
+void Body::showLoadProgress(int stack, const TiffData *image)
+{
+    LoadProgress &progress = mLoadProgress[stack];
+    ++progress.arrived;
+    // Images handed over without a load request count as a load of their own.
+    progress.expected = qMax(progress.expected, progress.arrived);
+    const QString text = tr("%1: %2 of %3 files, %4")
+                             .arg(stack == 0 ? QStringLiteral("I1") : QStringLiteral("I0"))
+                             .arg(progress.arrived)
+                             .arg(progress.expected)
+                             .arg(QFileInfo(image->fileName).fileName());
+    const int tenths = progress.arrived * 10 / progress.expected;
+    if (tenths > progress.reportedTenths) {
+        progress.reportedTenths = tenths;
+        showMessage(text, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
+    } else {
+        mMessageLine->setText(text);
+        mMessageLine->setToolTip(text);
+    }
 }
 
 void Body::takeOverI1Images()
@@ -591,6 +1059,9 @@ void Body::takeOverI1Images()
     const int last = i1Images.size() - 1;
     imageWidth = i1Images.first()->width;
     imageHeight = i1Images.first()->height;
+    // A map loaded before the images, or calibrated on them, is kept at the same size.
+    if (mShiftMap->width() != imageWidth || mShiftMap->height() != imageHeight)
+        mShiftMap->resize(imageWidth, imageHeight);
     mUi->SeekBar->setMaximum(last);
     if (mUi->SelectI1Files->showLatest())
         showData(last);
@@ -606,7 +1077,8 @@ void Body::loadedI0(TiffData *data, int fNo)
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI0Files->addFile(data->fileName, fNo);
     i0Images.append(data);
-    mTakeOverPending[1] = mLoaderI0->isBusy() && !mUi->SelectI0Files->showLatest();
+    showLoadProgress(1, data);
+    mTakeOverPending[1] = deferTakeOver(1);
     if (!mTakeOverPending[1])
         showXafsSpectrum();
 }
@@ -619,6 +1091,7 @@ void Body::showData(int no)
     if (no < 0 || no >= images.size())
         return;
     mUi->SeekBar->setValue(no);
+    mDisplayImages.use(images.at(no));
     mUi->dispA->setImageData(images.at(no));
     shownSelector()->select(no);
     mXafsView->setShownImageEnergy(images.at(no)->energy);
@@ -668,6 +1141,7 @@ void Body::setImgShift(int dx, int dy)
         return;
     i1Images.at(index)->shiftX = dx;
     i1Images.at(index)->shiftY = dy;
+    showXafsSpectrum();
 }
 
 void Body::clearAllShifts()
@@ -676,6 +1150,7 @@ void Body::clearAllShifts()
         image->shiftX = 0;
         image->shiftY = 0;
     }
+    showXafsSpectrum();
 }
 
 bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)
@@ -888,6 +1363,10 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
     case AnalyzerSetLCFMode:
         mAnalyzer->setLCFMode(p1.toInt());
         break;
+    case AnalyzerExecLCF:
+        return execAreaRunCommand(false);
+    case AnalyzerExecRa:
+        return execAreaRunCommand(true);
     case AnalyzerSelectImage:
         mAnalyzer->selectImage(p1.toInt());
         break;
@@ -929,6 +1408,29 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         break;
     case AnalyzerSelectAnalysisMode:
         mAnalyzer->setAnalysisMode(p1.toInt());
+        break;
+    case CalibShowWindow:
+        showInFront(mCalibCtrl);
+        break;
+    case CalibLoadStd:
+        mCalibCtrl->loadStd(p1);
+        break;
+    case CalibSetEdgeEV:
+        mCalibCtrl->setEdgeEV(p1);
+        break;
+    case CalibExec:
+        // A started run finishes the command when it ends.
+        if (execCalibrationCommand())
+            return;
+        break;
+    case CalibLoadMap:
+        mCalibCtrl->loadEShiftMap(p1);
+        break;
+    case CalibClearMap:
+        clearShiftMap();
+        break;
+    case CalibSaveMap:
+        saveEMap(p1);
         break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())

@@ -1,24 +1,36 @@
 #pragma once
 
+#include "analysis/arearun.h"
 #include "batch/cmdline.h"
+#include "input/displayimagecache.h"
 
+#include <QElapsedTimer>
+#include <QLine>
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 #include <QVector>
 
+class Analyzed2DRes;
 class Analyzer;
 class BatchCtrl;
 class BlockEngine;
 struct BlockRequest;
+class CalibCtrl;
+class Calibration;
+class EnergyShiftMap;
+class ImgProc;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
+class XafsSpectrum;
 class XafsView;
 class SelectDataFiles;
 class TiffData;
 class BatchDispatcher;
 class QButtonGroup;
 class QLabel;
+class QRegion;
 class QThread;
 
 namespace Ui {
@@ -39,9 +51,17 @@ public:
     // The spectrum window ("Spectrum at the position").
     XafsView *xafsView() const { return mXafsView; }
     Analyzer *analyzer() const { return mAnalyzer; }
+    CalibCtrl *calibCtrl() const { return mCalibCtrl; }
+    ImgProc *imgProc() const { return mImgProc; }
+    // The energy shift of every pixel, read by every spectrum taken from the stacks.
+    const EnergyShiftMap &shiftMap() const { return *mShiftMap; }
+    // True while a calibration runs.
+    bool calibrating() const;
     // The engine of the area analyses. While it runs, the images it reads are neither
     // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
     BlockEngine *blockEngine() const { return mBlockEngine; }
+    // The driver of the analyser's area runs.
+    AreaRun *areaRun() const { return mAreaRun; }
     // What an area analysis reads, as the window is set up now: the selected area (else the
     // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
     // kernel is the caller's to set.
@@ -87,8 +107,30 @@ public slots:
     void cBarUpdated();
     void onMouseMovedInDispA();
     void execCmdSlot(CmdLine cmd, bool inRem);
+    // Area runs of the analyser: a start while a run goes stops it instead.
+    void startLCF2DAnalysis();
+    void stop2DAnalysis();
+    void generateResImages();
+    void startRA2DAnalysis();
+    void generateRAResImage();
+    // The result map selected in the analyser on the image display.
+    void showResAnalysis(bool f);
+    void selectedNewRef();
+    void setupResAnalysisImage();
+    void showProcImg(bool f);
+    void deglitch();
+    void showAnalyzedVals();
     void setImgShift(int dx, int dy);
     void clearAllShifts();
+    void giveProcData();
+    void newStdFile();
+    // Starts a calibration, or stops the one going on.
+    void execCalibration();
+    void saveEMap(const QString &fname);
+    void loadEMap(const QString &fname);
+    void normalizeEShift();
+    void clearShiftMap();
+    void showShiftMap(bool f);
     // Shows a failure or a notice on the message line, without blocking, and writes it to the
     // debug output; with batchLog to the batch log instead, which writes it there too.
     void showMessage(const QString &message, bool batchLog);
@@ -106,6 +148,23 @@ private:
     void setupDisplay();
     void setupXafsView();
     void setupAnalyzer();
+    void setupResultMaps();
+    // Starts a run of either kind, or stops the one going; byBatch marks a run whose end
+    // finishes the batch command that started it.
+    void startAreaRun(bool ra, bool byBatch);
+    // The batch commands that start a run: they finish at once when nothing was started.
+    void execAreaRunCommand(bool ra);
+    // A run has ended: its maps are drawn when it completed, and a batch waiting for it goes on.
+    void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
+    void setupCalibration();
+    // Statistics, map image and display after a calibration; a batch calib_exec finishes.
+    void calibrationEnded();
+    // Runs calib_exec; false when it started nothing and so finishes at once.
+    bool execCalibrationCommand();
+    // True, with a message, while a calibration writes the map.
+    bool shiftMapBusy();
+    // Regenerates the shift map's image through the main colour bar and repaints.
+    void redrawShiftMap();
     // A spectrum window could not write one of its files.
     void spectrumSaveFailed(const QString &fileName);
     void stopThread(QThread *thread);
@@ -135,6 +194,24 @@ private:
     void showChosen(SelectDataFiles *selector, int idx);
     // Size, slider, selection, display and spectrum after I1 images have arrived.
     void takeOverI1Images();
+    // Whether the images of a stack that have arrived wait to be taken over: later images of
+    // the load are queued already, or the loader still reads and "Show Latest" is off or the
+    // newest image was taken over a moment ago.
+    bool deferTakeOver(int stack);
+    // Names an arrived image and the count so far on the message line; every tenth of a load
+    // also goes to the batch log (or the debug output).
+    void showLoadProgress(int stack, const TiffData *image);
+
+    // What draw() puts over the image for the cursor, in widget pixels.
+    struct CursorMarks
+    {
+        QRect binBox;
+        QLine vertical;
+        QLine horizontal;
+    };
+    CursorMarks cursorMarks() const;
+    // The widget area the cursor marks cover.
+    QRegion cursorMarksArea() const;
 
     Ui::Body *mUi;
     QButtonGroup *mImageSelection = nullptr;
@@ -148,6 +225,14 @@ private:
     XafsView *mXafsView = nullptr;
     Analyzer *mAnalyzer = nullptr;
     BlockEngine *mBlockEngine = nullptr;
+    AreaRun *mAreaRun = nullptr;
+    ImgProc *mImgProc = nullptr;
+    CalibCtrl *mCalibCtrl = nullptr;
+    EnergyShiftMap *mShiftMap = nullptr;
+    Calibration *mCalibration = nullptr;
+    XafsSpectrum *mStdSpectrum = nullptr;
+    // A batch calib_exec waits for its run.
+    bool mBatchCalibration = false;
 
     QThread *mLoaderI1Thread = nullptr;
     QThread *mLoaderI0Thread = nullptr;
@@ -161,6 +246,17 @@ private:
     quint64 mBatchLoad[2] = {0, 0};
     // Images arrived while their loader was busy and have not been taken over yet.
     bool mTakeOverPending[2] = {false, false};
+    // Since the last take-over during the running load of each stack.
+    QElapsedTimer mTakenOverDuringLoad[2];
+    // Files the requested loads of a stack will try, and images arrived from them so far.
+    struct LoadProgress
+    {
+        int expected = 0;
+        int arrived = 0;
+        int reportedTenths = 0;
+    };
+    LoadProgress mLoadProgress[2];
+    DisplayImageCache mDisplayImages;
     // What went wrong in the load of each stack that is running, reported when it ends.
     struct LoadNotes
     {

@@ -45,18 +45,55 @@ void CrossSView::draw(QPainter *p)
     else
         mProfileCoord.setRealRect(mValueMin, mPositionMin - d, mValueMax, mPositionMax - d);
 
+    // A long profile puts many points on one screen line across it; of each such run only the
+    // first, the lowest, the highest and the last point are drawn, which covers the same
+    // pixels as the whole run with fewer and shorter segments.
     QPolygon line;
-    line.reserve(mProfile.points.size());
+    line.reserve(qMin(int(mProfile.points.size()), 4 * (width() + height() + 2)));
+    QPoint first;
+    QPoint last;
+    int lowest = 0;
+    int highest = 0;
+    bool inRun = false;
+    // along(): the coordinate that runs with the position; across(): the value's.
+    const auto along = [horizontal](const QPoint &pt) { return horizontal ? pt.x() : pt.y(); };
+    const auto across = [horizontal](const QPoint &pt) { return horizontal ? pt.y() : pt.x(); };
+    const auto at = [horizontal](int alongPos, int acrossPos) {
+        return horizontal ? QPoint(alongPos, acrossPos) : QPoint(acrossPos, alongPos);
+    };
+    // From the first point to the nearer extreme, the farther one and the last point, each
+    // only when the line is not there already.
+    const auto endRun = [&] {
+        const bool lowFirst = qAbs(across(first) - lowest) <= qAbs(across(first) - highest);
+        for (const QPoint &pt : {first,
+                                 at(along(first), lowFirst ? lowest : highest),
+                                 at(along(first), lowFirst ? highest : lowest),
+                                 last}) {
+            if (line.isEmpty() || line.last() != pt)
+                line << pt;
+        }
+    };
     for (const QPointF &point : mProfile.points) {
         const double position = point.x() - d;
         const double value = point.y();
-        if (horizontal)
-            line << QPoint(ChCoord::toPixel(mProfileCoord.realToScreenX(position)),
-                           ChCoord::toPixel(mProfileCoord.realToScreenY(value)));
-        else
-            line << QPoint(ChCoord::toPixel(mProfileCoord.realToScreenX(value)),
-                           ChCoord::toPixel(mProfileCoord.realToScreenY(position)));
+        const QPoint screen = horizontal
+                                  ? QPoint(ChCoord::toPixel(mProfileCoord.realToScreenX(position)),
+                                           ChCoord::toPixel(mProfileCoord.realToScreenY(value)))
+                                  : QPoint(ChCoord::toPixel(mProfileCoord.realToScreenX(value)),
+                                           ChCoord::toPixel(mProfileCoord.realToScreenY(position)));
+        if (inRun && along(screen) == along(first)) {
+            lowest = qMin(lowest, across(screen));
+            highest = qMax(highest, across(screen));
+            last = screen;
+            continue;
+        }
+        if (inRun)
+            endRun();
+        inRun = true;
+        first = last = screen;
+        lowest = highest = across(screen);
     }
+    endRun();
     p->save();
     p->drawPolyline(line);
 

@@ -36,7 +36,7 @@ void DispA::mouseMoveEvent(QMouseEvent *event)
         return;
     mMouse.takeMove(eventPos(event), event->button(), event->modifiers());
     emit mouseMoved0();
-    update();
+    repaintAfterMove();
 }
 
 void DispA::mousePressEvent(QMouseEvent *event)
@@ -71,6 +71,11 @@ void DispA::setScreenMousePos(int x, int y)
 {
     mMouse.moveTo(QPoint(x, y));
     emit mouseMoved0();
+    repaintAfterMove();
+}
+
+void DispA::repaintAfterMove()
+{
     update();
 }
 

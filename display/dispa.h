@@ -64,6 +64,8 @@ protected:
     // The window zoomed by the zoom factor around the cursor: the window point under the
     // cursor stays where it is.
     QRectF zoomedAroundCursor(const QRectF &window) const;
+    // Repaints after the cursor moved: the whole widget here.
+    virtual void repaintAfterMove();
 
 private:
     ChCoord mCoord;

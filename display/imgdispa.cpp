@@ -21,6 +21,10 @@ void ImgDispA::setImageData(TiffData *data)
 {
     mImageData = data;
     mImage = nullptr;
+    if (!data) {
+        mScaledView = QPixmap();
+        mScaledViewKey = ScaledViewKey();
+    }
     if (data) {
         if (!data->hasDisplayImage())
             data->makeDisplayImage();
@@ -119,9 +123,44 @@ void ImgDispA::drawImage(QPainter *p)
         image = mImage;
     }
     // An empty source rectangle would make the painter draw the whole image.
-    if (image && !image->isNull() && !mViewWindow.isEmpty())
-        p->drawImage(QRectF(0, 0, width(), height()), *image, mViewWindow);
+    if (image && !image->isNull() && !mViewWindow.isEmpty()) {
+        updateScaledView(*image);
+        p->drawPixmap(0, 0, mScaledView);
+    }
     mapCoordToWindow(mViewWindow);
+    if (mOverlayArea)
+        mDrawnOverlay = mOverlayArea();
+}
+
+void ImgDispA::updateScaledView(const QImage &image)
+{
+    // Scaling a large image is what a paint costs most: it is done once for every image, view
+    // window and size, and every paint after it copies the part it repaints.
+    const qreal ratio = devicePixelRatioF();
+    ScaledViewKey key;
+    key.image = image.cacheKey();
+    key.window = mViewWindow;
+    key.size = size() * ratio;
+    if (key == mScaledViewKey && !mScaledView.isNull())
+        return;
+    QPixmap scaled(key.size);
+    scaled.setDevicePixelRatio(ratio);
+    scaled.fill(Qt::white);
+    QPainter painter(&scaled);
+    painter.drawImage(QRectF(0, 0, width(), height()), image, mViewWindow);
+    painter.end();
+    mScaledView = scaled;
+    mScaledViewKey = key;
+}
+
+void ImgDispA::repaintAfterMove()
+{
+    // While a button is down the selection or the view follows the cursor: all of it.
+    if (!mOverlayArea || mouse().pressed) {
+        update();
+        return;
+    }
+    update(mDrawnOverlay | mOverlayArea());
 }
 
 void ImgDispA::setViewWindow(const QRectF &window)
@@ -191,11 +230,11 @@ void ImgDispA::onMouseMoved()
                                  * window.height());
             setViewWindow(window);
         }
+        update();
     } else {
         const QPointF cursor = cursorImagePos();
         emit mouseMoved(cursor.x(), cursor.y());
     }
-    update();
 }
 
 void ImgDispA::onWheelMoved()

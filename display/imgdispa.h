@@ -3,8 +3,12 @@
 #include "display/dispa.h"
 
 #include <QImage>
+#include <QPixmap>
 #include <QRectF>
+#include <QRegion>
 #include <QSize>
+
+#include <functional>
 
 class Analyzed2DRes;
 class TiffData;
@@ -51,6 +55,14 @@ public:
     // that the view window covers; empty without an image or when the window misses it.
     QImage shownImage() const;
 
+    // Tells where the owner's drawing over the image (from drawImage2) lies for the cursor as
+    // it is; a mouse move without a button then repaints only that area and where it was last
+    // drawn. Without it a move repaints the whole widget.
+    void setOverlayArea(std::function<QRegion()> areaOf) { mOverlayArea = std::move(areaOf); }
+    // The view window's part of the image scaled to the widget, as painted last; it is made
+    // again only when the image, the view window or the widget size has changed.
+    const QPixmap &scaledView() const { return mScaledView; }
+
 signals:
     // Image coordinates under the cursor, while no button is down.
     void mouseMoved(double x, double y);
@@ -70,12 +82,27 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void repaintAfterMove() override;
 
 private:
     // Sets the view window and keeps the coordinate mapping in step with it, so that a
     // cursor set from image coordinates lands right even before the next paint.
     void setViewWindow(const QRectF &window);
     const QImage *imageToDraw() const;
+    // Makes the scaled view of image unless the one made last shows the same.
+    void updateScaledView(const QImage &image);
+
+    // What the scaled view was made from: image, view window and widget size in device pixels.
+    struct ScaledViewKey
+    {
+        qint64 image = 0;
+        QRectF window;
+        QSize size;
+        bool operator==(const ScaledViewKey &other) const
+        {
+            return image == other.image && window == other.window && size == other.size;
+        }
+    };
 
     TiffData *mImageData = nullptr;
     const QImage *mImage = nullptr;
@@ -92,4 +119,9 @@ private:
     QPointF mPlacedCursor;
     QPoint mPlacedScreenPos;
     QRectF mPlacedViewWindow;
+    QPixmap mScaledView;
+    ScaledViewKey mScaledViewKey;
+    std::function<QRegion()> mOverlayArea;
+    // The owner's drawing as the last paint placed it.
+    QRegion mDrawnOverlay;
 };

@@ -8,6 +8,14 @@ LoadTiff::LoadTiff(QObject *parent)
     : QObject(parent)
 {}
 
+int LoadTiff::filesToTry(int fileCount, int skip, int cutFirst, int cutLast)
+{
+    const qint64 step = qMax(skip, 1);
+    const qint64 first = qMax(cutFirst, 0);
+    const qint64 end = qint64(fileCount) - qMax(cutLast, 0);
+    return end > first ? int((end - first + step - 1) / step) : 0;
+}
+
 void LoadTiff::loadTiffs(QStringList files, int skip, int cutFirst, int cutLast)
 {
     mBusy = true;
@@ -24,6 +32,7 @@ void LoadTiff::loadTiffs(QStringList files, int skip, int cutFirst, int cutLast)
         ++tried;
         auto *data = new TiffData;
         if (data->read(files.at(int(i)))) {
+            ++mInFlight;
             emit loaded(data, int(i));
         } else {
             refused << files.at(int(i));

@@ -18,6 +18,12 @@ public:
 
     // True while loadTiffs() runs; read by the main thread without a lock.
     bool isBusy() const { return mBusy.load(); }
+    // Images sent with loaded() that the receiver has not taken yet; it calls imageTaken() as
+    // it takes each one. Read by the main thread without a lock.
+    int imagesInFlight() const { return mInFlight.load(); }
+    void imageTaken() { --mInFlight; }
+    // The number of files loadTiffs() tries out of fileCount with these settings.
+    static int filesToTry(int fileCount, int skip, int cutFirst, int cutLast);
 
 signals:
     void loaded(TiffData *data, int fNo);
@@ -32,4 +38,5 @@ public slots:
 
 private:
     std::atomic<bool> mBusy{false};
+    std::atomic<int> mInFlight{0};
 };

@@ -159,7 +159,7 @@ void TiffData::updateRange(qsizetype from, qsizetype count)
     maxValue = qMax(maxValue, double(highest));
 }
 
-bool TiffData::allocateSamples(SampleKind kind, const QString &path, int rows)
+bool TiffData::allocateSamples(SampleKind kind, const QString &path, bool readerFillsAll, int rows)
 {
     const qint64 pixels = qint64(width) * height;
     if (width <= 0 || height <= 0) {
@@ -171,28 +171,36 @@ bool TiffData::allocateSamples(SampleKind kind, const QString &path, int rows)
         return false;
     }
     sampleKind = kind;
-    samples16 = QVector<quint16>();
-    samplesFloat = QVector<float>();
-    growSamples(rows);
+    samples16.clear();
+    samplesFloat.clear();
+    growSamples(rows, readerFillsAll);
     return true;
 }
 
-void TiffData::growSamples(int rows)
+void TiffData::growSamples(int rows, bool readerFillsAll)
 {
-    const int size = int(qint64(qBound(0, rows, height)) * width);
-    if (sampleKind == FloatRows) {
-        if (samplesFloat.size() < size)
-            samplesFloat.resize(size);
-    } else if (samples16.size() < size) {
-        samples16.resize(size);
-    }
+    const qsizetype size = qsizetype(qBound(0, rows, height)) * width;
+    const auto grow = [&](auto &store) {
+        if (store.size() >= size)
+            return;
+        if (readerFillsAll)
+            store.resizeForOverwrite(size);
+        else
+            store.resize(size);
+    };
+    if (sampleKind == FloatRows)
+        grow(samplesFloat);
+    else
+        grow(samples16);
 }
 
 bool TiffData::readTiff(const QString &path)
 {
     routeTiffMessagesToDebug();
-    // Without memory mapping, libtiff reads uncompressed strips straight into our buffer.
-    TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "rm");
+    // Without memory mapping, libtiff reads uncompressed strips straight into our buffer; without
+    // strip chopping ("c"), a single-strip image is read whole in one call instead of as many
+    // small strips.
+    TIFF *tif = TIFFOpen(QFile::encodeName(path).constData(), "rmc");
     if (!tif) {
         fail(QT_TRANSLATE_NOOP("TiffData", "Can not open TIFF"), path);
         return false;
@@ -258,10 +266,11 @@ bool TiffData::readTiff(const QString &path)
         fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading TIFF"), path);
         return false;
     }
-    // What compressed strips decode to is known only once they have decoded: rows are stored
-    // as they arrive, so that a small file declaring a huge image costs no more than it holds.
+    // Every row is read or the read fails. What compressed strips decode to is known only once
+    // they have decoded: their rows are stored as they arrive, so that a small file declaring a
+    // huge image costs no more than it holds.
     const bool compressed = compression != COMPRESSION_NONE;
-    if (!allocateSamples(kind, path, compressed ? 0 : height))
+    if (!allocateSamples(kind, path, true, compressed ? 0 : height))
         return false;
 
     if (!compressed && kind == TiffRows && bitsPerSample == 16 && scanlineBytes == width * 2)
@@ -275,7 +284,7 @@ bool TiffData::readTiff(const QString &path)
             clear();
             return false;
         }
-        growSamples(r + 1);
+        growSamples(r + 1, true);
         const qsizetype offset = qsizetype(r) * width;
         if (kind == FloatRows) {
             float *out = samplesFloat.data() + offset;
@@ -378,7 +387,7 @@ bool TiffData::readImg(const QString &path)
         fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading (2)"), path);
         return false;
     }
-    if (!allocateSamples(ImgRows, path, height))
+    if (!allocateSamples(ImgRows, path, true, height))
         return false;
     char *out = reinterpret_cast<char *>(samples16.data());
     if (!file.seek(dataOffset) || file.read(out, dataBytes) != dataBytes) {
@@ -437,7 +446,7 @@ bool TiffData::readQnrb(const QString &path)
         fail(QT_TRANSLATE_NOOP("TiffData", "Can not open (2)"), path);
         return false;
     }
-    if (!allocateSamples(FloatRows, path, height))
+    if (!allocateSamples(FloatRows, path, false, height))
         return false;
     in.setDevice(&file);
     for (int i = 0; i < headerLines; ++i)
@@ -527,7 +536,8 @@ void TiffData::blockSums(qint64 firstX,
         return;
     const auto centre = [&](int i) { return firstX + i * stepX; };
     // Float sums depend on the order of adding: they are taken block by block as binSum does.
-    if (sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
+    // So is a single block (the spectrum under the cursor), which needs no running sums.
+    if (count == 1 || sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
         for (int i = 0; i < count; ++i)
             out[i] = binSum(centre(i), y, halfWidth, halfHeight, shiftX, shiftY);
         return;
@@ -566,6 +576,31 @@ void TiffData::blockSums(qint64 firstX,
         const qint64 c0 = qMax(centre(i) - hw - shiftX, lo);
         const qint64 c1 = qMin(centre(i) + hw - shiftX, hi);
         out[i] = c0 > c1 ? 0.0 : double(running[c1 - lo + 1] - running[c0 - lo]);
+    }
+}
+
+void TiffData::rowBlockSums(int x, int firstY, int count, int halfWidth, double *out) const
+{
+    if (sampleKind == FloatRows || samples16.size() < qsizetype(width) * height) {
+        for (int i = 0; i < count; ++i)
+            out[i] = binSum(x, firstY + i, halfWidth, 0);
+        return;
+    }
+    // The columns once, clipped to the stored image; then a short integer sum a row.
+    const qint64 hw = qAbs(qint64(halfWidth));
+    const qint64 c0 = qMax<qint64>(x - hw - shiftX, 0);
+    const qint64 c1 = qMin<qint64>(x + hw - shiftX, qint64(width) - 1);
+    for (int i = 0; i < count; ++i) {
+        const qint64 r = qint64(firstY) + i - shiftY;
+        if (c0 > c1 || r < 0 || r >= height) {
+            out[i] = 0.0;
+            continue;
+        }
+        const quint16 *p = samples16.constData() + r * width;
+        quint64 sum = 0;
+        for (qint64 c = c0; c <= c1; ++c)
+            sum += p[c];
+        out[i] = double(sum);
     }
 }
 
@@ -634,10 +669,15 @@ void TiffData::pushRangeToColorBar()
         colorBar->setValueRange(minValue, maxValue);
 }
 
-void TiffData::clear()
+void TiffData::releaseDisplayImage()
 {
-    samples16 = QVector<quint16>();
-    samplesFloat = QVector<float>();
     displayImage = QImage();
     displayBuffer = QByteArray();
+}
+
+void TiffData::clear()
+{
+    samples16.clear();
+    samplesFloat.clear();
+    releaseDisplayImage();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/samplestore.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QMetaType>
@@ -27,6 +29,8 @@ public:
     // Rebuilds the display image from the samples through the current colour scale.
     void makeDisplayImage();
     bool hasDisplayImage() const { return !displayImage.isNull(); }
+    // Frees the display image and its buffer; the samples stay.
+    void releaseDisplayImage();
     // Sum of the shifted sample values of the (2|hw|+1) x (2|hh|+1) block centred on (x, y).
     double binSum(int x, int y, int halfWidth, int halfHeight) const;
     // The same with the alignment shift (shiftX, shiftY) in place of the image's own.
@@ -43,6 +47,9 @@ public:
                    int shiftX,
                    int shiftY,
                    double *out) const;
+    // Sums of count single-row blocks centred on (x, firstY + i), into out: the numbers
+    // binSum(x, firstY + i, halfWidth, 0) gives.
+    void rowBlockSums(int x, int firstY, int count, int halfWidth, double *out) const;
     // Sample at (column, row) after the alignment shift; 0 outside the stored image.
     double shiftedValue(int column, int row) const;
     // Hands (minValue, maxValue) to the colour bar, which repaints itself.
@@ -69,8 +76,8 @@ public:
     SampleKind sampleKind = NoRows;
 
     // Samples, row by row without padding: 16-bit for TIFF and IMG, float for QNRB text.
-    QVector<quint16> samples16;
-    QVector<float> samplesFloat;
+    SampleStore<quint16> samples16;
+    SampleStore<float> samplesFloat;
     // Why the last read failed, as the untranslated text of context "TiffData".
     QString failureReason;
 
@@ -82,11 +89,11 @@ private:
     bool readTiffStrips(tiff *tif, const QString &path);
     bool readImg(const QString &path);
     bool readQnrb(const QString &path);
-    // Checks the size for samples of the given kind and empties the store, then makes room
-    // for the first rows rows.
-    bool allocateSamples(SampleKind kind, const QString &path, int rows);
+    // Checks the size for samples of the given kind, empties the store and makes room for the
+    // first rows rows: zero-filled unless the reader writes every sample itself.
+    bool allocateSamples(SampleKind kind, const QString &path, bool readerFillsAll, int rows);
     // Makes room for the first rows rows (never fewer than the store holds already).
-    void growSamples(int rows);
+    void growSamples(int rows, bool readerFillsAll);
     void resetRange();
     void updateRange(qsizetype from, qsizetype count);
 };

@@ -72,39 +72,18 @@ void Spectrum::clear()
 
 double Spectrum::valueAt(double x) const
 {
-    const int n = points.size();
-    if (n == 0)
-        return 0.0;
-    if (n == 1)
-        return yAt(0);
-    int upper;
-    if (x <= xAt(0))
-        upper = 1;
-    else if (x >= xAt(n - 1))
-        upper = n - 1;
-    else
-        upper = upperNeighbourIndex(n, x, [this](int i) { return xAt(i); });
-    return lineValue(xAt(upper - 1), yAt(upper - 1), xAt(upper), yAt(upper), x);
+    return polylineValue(
+        points.size(), x, [this](int i) { return xAt(i); }, [this](int i) { return yAt(i); });
 }
 
 double Spectrum::crossingEnergy(double fraction, int kind) const
 {
-    const int n = points.size();
-    if (n == 0)
-        return 0.0;
-    const double level = minY + fraction * (maxY - minY);
-    for (int i = 0; i + 1 < n; ++i) {
-        const double ya = yAt(i);
-        const double yb = yAt(i + 1);
-        bool crosses;
-        if (kind == 0)
-            crosses = ya < level && level <= yb;
-        else if (kind == 1)
-            crosses = ya > level && level >= yb;
-        else
-            crosses = (yb - level) * (ya - level) <= 0;
-        if (crosses)
-            return lineValue(ya, xAt(i), yb, xAt(i + 1), level);
-    }
-    return xAt(0);
+    return crossingOf(
+        points.size(),
+        minY,
+        maxY,
+        fraction,
+        kind,
+        [this](int i) { return xAt(i); },
+        [this](int i) { return yAt(i); });
 }

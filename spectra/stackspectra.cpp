@@ -180,10 +180,11 @@ StackSpectra::windowSums(const TiffData *image, bool alongRow, int fixed, int ha
     // lines just outside the image sum to 0.
     const int length = alongRow ? mImageWidth : mImageHeight;
     std::vector<double> lineSums(length + 2);
-    for (int p = -1; p <= length; ++p) {
-        lineSums[p + 1]
-            = alongRow ? image->binSum(p, fixed, 0, half) : image->binSum(fixed, p, half, 0);
-    }
+    if (alongRow)
+        image->blockSums(
+            -1, 1, length + 2, fixed, 0, half, image->shiftX, image->shiftY, lineSums.data());
+    else
+        image->rowBlockSums(fixed, -1, length + 2, half, lineSums.data());
     std::vector<double> windows(length);
     for (int p = 0; p < length; ++p)
         windows[p] = lineSums[p] + lineSums[p + 1] + lineSums[p + 2];

@@ -29,6 +29,8 @@ public:
     int imageWidth() const { return mImageWidth; }
     int imageHeight() const { return mImageHeight; }
     int i1Count() const { return mI1Images.size(); }
+    // The I1 energies in stack order: the energies of every block spectrum.
+    const std::vector<double> &i1Energies() const { return mI1Energies; }
     // Whether (x, y) lies in the image, where blocks have a spectrum.
     bool inImage(qint64 x, qint64 y) const;
 

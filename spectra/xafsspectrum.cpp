@@ -1,5 +1,6 @@
 #include "xafsspectrum.h"
 
+#include "edgenormalization.h"
 #include "input/bragg.h"
 
 #include <QDebug>
@@ -34,41 +35,33 @@ void XafsSpectrum::registerMetaTypes()
     qRegisterMetaType<XafsSpectrum *>("XafsSpectrum*");
 }
 
-double XafsSpectrum::baseValueAt(const BaseLine &line, int i, double energy)
-{
-    return i < line.size() ? line.yAt(i) : line.fittedValue(energy);
-}
-
 void XafsSpectrum::normalize(int isVictoreen)
 {
     if (isEmpty())
         return;
     this->isVictoreen = isVictoreen;
-    const double edgeEstimate = crossingEnergy(0.5, 0);
-    preEdge.fit(*this, edgeEstimate + preStart, edgeEstimate + preEnd, isVictoreen);
-    postEdge.fit(*this, edgeEstimate + postStart, edgeEstimate + postEnd, isVictoreen);
-
     const int n = size();
-    double crossingSum = 0.0;
-    int crossings = 0;
-    for (int i = 0; i + 1 < n; ++i) {
-        const double energy = xAt(i);
-        if (!(energy > edgeEstimate + preEnd && energy < edgeEstimate + postStart))
-            continue;
-        const double pre = baseValueAt(preEdge, i, energy);
-        const double post = baseValueAt(postEdge, i, energy);
-        const double mid = pre + (post - pre) * 0.5;
-        const double mu = yAt(i);
-        const double nextMu = yAt(i + 1);
-        if ((nextMu - mid) * (mu - mid) <= 0) {
-            // A flat pair lying on mid counts at its middle instead of giving 0 / 0.
-            const double g = nextMu == mu ? 0.5 : (mid - mu) / (nextMu - mu);
-            crossingSum += energy + g * (xAt(i + 1) - energy);
-            ++crossings;
-        }
+    const auto xOf = [this](int i) { return xAt(i); };
+    EdgeNormalization levels;
+    levels.run(
+        n,
+        xOf,
+        [this](int i) { return yAt(i); },
+        minY,
+        maxY,
+        isVictoreen,
+        {preStart, preEnd, postStart, postEnd},
+        preEdge,
+        postEdge);
+    for (BaseLine *line : {&preEdge, &postEdge}) {
+        const std::vector<double> &values = line == &preEdge ? levels.preValues : levels.postValues;
+        line->clear();
+        line->points.reserve(n);
+        for (int i = 0; i < n; ++i)
+            line->append(xAt(i), values[size_t(i)]);
     }
-    e0 = crossings > 0 ? crossingSum / crossings : 0.0;
-    jump = postEdge.valueAt(e0) - preEdge.valueAt(e0);
+    e0 = levels.e0;
+    jump = levels.jump;
 
     normPostBase.clear();
     doubleNormPostBase.clear();
@@ -79,8 +72,8 @@ void XafsSpectrum::normalize(int isVictoreen)
     for (int i = 0; i < n; ++i) {
         const double energy = xAt(i);
         const double mu = yAt(i);
-        const double pre = baseValueAt(preEdge, i, energy);
-        const double post = baseValueAt(postEdge, i, energy);
+        const double pre = levels.preValues[size_t(i)];
+        const double post = levels.postValues[size_t(i)];
         normPostBase.append(energy, (mu - post) / jump);
         doubleNormPostBase.append(energy, (mu - post) / (post - pre));
         normalized.append(energy, 1.0 + (mu - post) / jump);

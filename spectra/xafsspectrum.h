@@ -51,8 +51,6 @@ public:
     double eOrigin = 0.0;
 
 private:
-    // Base-line value at point i; a line kept from another spectrum may lack that point.
-    static double baseValueAt(const BaseLine &line, int i, double energy);
     // Read the points from the stream; path names the file in messages.
     bool read9809(QTextStream &in, const QString &path);
     bool readPlainText(QTextStream &in, const QString &path);

@@ -6,7 +6,8 @@
 // 7112 eV and an oxide-like one at 7117 eV with a white line), mixed in known fractions, on a
 // thin uniform substrate. The beam has a smooth profile whose intensity drifts slowly over the
 // scan, the sample drifts by up to a few pixels between images, and every count has Poisson
-// (counting) noise.
+// (counting) noise. On request the beam's energy also varies smoothly over the detector: each
+// pixel sees its spectra moved by a known shift, written beside the stacks.
 
 #include "input/bragg.h"
 #include "output/tiffwriter.h"
@@ -109,6 +110,14 @@ void sampleMaps(int size, QVector<double> *fraction, QVector<double> *thickness)
             }
         }
     }
+}
+
+// Energy shift in eV at a detector pixel: a smooth field of the given amplitude.
+double energyShiftAt(int x, int y, int size, double amplitude)
+{
+    const double rx = (x + 0.5) / size;
+    const double ry = (y + 0.5) / size;
+    return amplitude * (0.6 * rx - 0.4 * ry + 0.3 * std::sin(PiTenDigits * rx * ry));
 }
 
 quint16 noisyCount(double mean, std::mt19937 &rng)
@@ -232,7 +241,14 @@ int main(int argc, char *argv[])
                                         QStringLiteral("1"));
     const QCommandLineOption i1OnlyOption(QStringLiteral("i1-only"),
                                           QStringLiteral("Write only the I1 stack (benchmarks)."));
-    parser.addOptions({sizeOption, countOption, formatOption, seedOption, i1OnlyOption});
+    const QCommandLineOption shiftOption(
+        QStringLiteral("eshift"),
+        QStringLiteral("Move every pixel's spectra by a smooth energy-shift field of this "
+                       "amplitude in eV, written as energy_shift.txt (0: none)."),
+        QStringLiteral("eV"),
+        QStringLiteral("0"));
+    parser.addOptions(
+        {sizeOption, countOption, formatOption, seedOption, i1OnlyOption, shiftOption});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(1);
@@ -243,6 +259,7 @@ int main(int argc, char *argv[])
         = scanEnergies(qBound(2, parser.value(countOption).toInt(), 5000));
     const QString format = parser.value(formatOption).toLower();
     const bool i1Only = parser.isSet(i1OnlyOption);
+    const double shiftAmplitude = parser.value(shiftOption).toDouble();
     std::mt19937 rng(parser.value(seedOption).toUInt());
 
     QDir dir(outDir);
@@ -277,7 +294,11 @@ int main(int argc, char *argv[])
                 if (sx >= 0 && sy >= 0 && sx < size && sy < size) {
                     const int k = sy * size + sx;
                     const double f = fraction.at(k);
-                    muT += thickness.at(k) * (f * ma + (1.0 - f) * mb);
+                    // A pixel that sees energy e + dE as e records the spectrum moved by dE.
+                    const double dE = energyShiftAt(x, y, size, shiftAmplitude);
+                    const double a = dE != 0.0 ? muA(e - dE) : ma;
+                    const double b = dE != 0.0 ? muB(e - dE) : mb;
+                    muT += thickness.at(k) * (f * a + (1.0 - f) * b);
                 }
                 i0[y * size + x] = noisyCount(profile, rng);
                 i1[y * size + x] = noisyCount(profile * std::exp(-muT), rng);
@@ -314,7 +335,17 @@ int main(int argc, char *argv[])
           && writeTiff16(
               dir.filePath(QStringLiteral("fraction_A.tif")), size, size, fractionTiff.constData())
           && writeText(dir.filePath(QStringLiteral("angles.dat")), angles);
-    if (!ok) {
+    bool shiftOk = true;
+    if (shiftAmplitude != 0.0) {
+        QString shiftText;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x)
+                shiftText += QString::number(energyShiftAt(x, y, size, shiftAmplitude), 'g', 8)
+                             + (x + 1 < size ? QLatin1Char(' ') : QLatin1Char('\n'));
+        }
+        shiftOk = writeText(dir.filePath(QStringLiteral("energy_shift.txt")), shiftText);
+    }
+    if (!ok || !shiftOk) {
         std::fprintf(stderr, "makesampledata: cannot write the reference files\n");
         return 1;
     }

@@ -1,25 +1,27 @@
-// Loading a stack of 100 TIFF images of 1024 x 1024 through the loader thread, against
-// reading the same files' bytes in the same run (dropping each file's bytes, and keeping every
-// file's bytes as a loaded stack must); and the memory a loaded stack of 200 images of
-// 2048 x 2048 costs against its sample bytes.
+// Loading an I1 and an I0 stack of 100 TIFF images of 2048 x 2048 each through the main window,
+// as a batch script does (both loaders at once), with "Show Latest" on and off, against a plain
+// C++ read of the same files that keeps every file's bytes; and the memory the loaded stacks
+// cost against their sample bytes: the peak during the load and what stays resident after it.
 
-#include "input/loadtiff.h"
+#include "app/body.h"
+#include "batch/batchcommands.h"
+#include "batch/cmdline.h"
 #include "input/tiffdata.h"
 #include "output/tiffwriter.h"
+#include "resources/resourceinit.h"
 
 #include "bench/ratioreporter.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QMap>
-#include <QSet>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 #include <malloc.h>
 #include <unistd.h>
@@ -27,143 +29,181 @@
 namespace {
 
 constexpr int StackImages = 100;
-constexpr int StackSize = 1024;
+constexpr int ImageSize = 2048;
+constexpr qint64 SampleBytes = qint64(2) * StackImages * ImageSize * ImageSize * 2;
 
-const QStringList &speedStack()
+Body *mainWindow = nullptr;
+
+// The files of one stack, written once (and so in the page cache: a warm-cache load).
+const QStringList &stackFiles(bool i1)
 {
     static QTemporaryDir dir;
-    static QStringList files;
-    if (files.isEmpty()) {
-        QVector<quint16> values(StackSize * StackSize);
+    static QStringList files[2];
+    QStringList &stack = files[i1 ? 0 : 1];
+    if (stack.isEmpty()) {
+        QVector<quint16> values(ImageSize * ImageSize);
         for (int n = 0; n < StackImages; ++n) {
+            const int level = i1 ? 8000 + 10 * n : 30000;
             for (int i = 0; i < values.size(); ++i)
-                values[i] = quint16((i * 7 + n * 13) & 0x3fff);
-            const QString file
-                = dir.filePath(QStringLiteral("img_%1.tif").arg(n, 3, 10, QChar('0')));
-            writeTiff16(file, StackSize, StackSize, values.constData());
-            files << file;
+                values[i] = quint16(level + ((i * 7 + n * 13) & 0xff));
+            const QString file = dir.filePath(
+                QStringLiteral("%1_%2.tif").arg(i1 ? "i1" : "i0").arg(n, 3, 10, QChar('0')));
+            writeTiff16(file, ImageSize, ImageSize, values.constData());
+            stack << file;
         }
     }
-    return files;
+    return stack;
 }
 
-// Reads every file's bytes; with `keep`, holds them all until the end.
-qint64 readFileBytes(const QStringList &files, bool keep)
+// Reads every file whole into a buffer of its own, with the C library, and keeps them all.
+qint64 readAndKeep(const QStringList &files, std::vector<std::unique_ptr<char[]>> &kept)
 {
     qint64 bytes = 0;
-    QList<QByteArray> kept;
     for (const QString &name : files) {
-        QFile file(name);
-        if (!file.open(QIODevice::ReadOnly))
+        std::FILE *file = std::fopen(QFile::encodeName(name).constData(), "rb");
+        if (!file)
             continue;
-        const QByteArray data = file.readAll();
-        bytes += data.size();
-        if (keep)
-            kept << data;
+        std::fseek(file, 0, SEEK_END);
+        const long size = std::ftell(file);
+        std::fseek(file, 0, SEEK_SET);
+        std::unique_ptr<char[]> data(new char[size_t(size)]);
+        bytes += qint64(std::fread(data.get(), 1, size_t(size), file));
+        std::fclose(file);
+        kept.push_back(std::move(data));
     }
     return bytes;
 }
 
-// Loads the files through a loader on its own thread and gathers the images on this thread,
-// as the main window does.
-QVector<TiffData *> loadThroughLoader(const QStringList &files)
-{
-    QThread thread;
-    LoadTiff loader;
-    loader.moveToThread(&thread);
-    thread.start();
-    QVector<TiffData *> images;
-    QEventLoop loop;
-    QObject receiver;
-    QObject::connect(
-        &loader, &LoadTiff::loaded, &receiver, [&](TiffData *data, int) { images << data; });
-    QObject::connect(&loader, &LoadTiff::finishLoadFiles, &loop, &QEventLoop::quit);
-    QMetaObject::invokeMethod(&loader, [&] { loader.loadTiffs(files, 1, 0, 0); });
-    loop.exec();
-    thread.quit();
-    thread.wait();
-    return images;
-}
-
-void plainRead(benchmark::State &state)
-{
-    const QStringList &files = speedStack();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(readFileBytes(files, false));
-}
-
 void plainReadKept(benchmark::State &state)
 {
-    const QStringList &files = speedStack();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(readFileBytes(files, true));
-}
-
-void loaderThread(benchmark::State &state)
-{
-    const QStringList &files = speedStack();
     for (auto _ : state) {
-        QVector<TiffData *> images = loadThroughLoader(files);
-        if (images.size() != files.size())
-            state.SkipWithError("images missing");
+        std::vector<std::unique_ptr<char[]>> kept;
+        benchmark::DoNotOptimize(readAndKeep(stackFiles(true), kept));
+        benchmark::DoNotOptimize(readAndKeep(stackFiles(false), kept));
         state.PauseTiming();
-        qDeleteAll(images);
+        kept.clear();
         state.ResumeTiming();
     }
 }
 
-qint64 residentBytes()
+// Both stacks through the main window's batch commands; returns when both loads have ended.
+void loadBothStacks(bool showLatest)
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+    Body &main = *mainWindow;
+    const QString flag = showLatest ? QStringLiteral("1") : QStringLiteral("0");
+    main.execCmdSlot(CmdLine(QStringLiteral("show_latest_i1 ") + flag), false);
+    main.execCmdSlot(CmdLine(QStringLiteral("show_latest_i0 ") + flag), false);
+    QEventLoop loop;
+    int finished = 0;
+    const QMetaObject::Connection done
+        = QObject::connect(&main, &Body::finishBatchExec, &loop, [&] {
+              if (++finished == 2)
+                  loop.quit();
+          });
+    main.execCmdSlot(CmdLine(QStringLiteral("load_I1_files new ") + stackFiles(true).join(' ')),
+                     false);
+    main.execCmdSlot(CmdLine(QStringLiteral("load_I0_files new ") + stackFiles(false).join(' ')),
+                     false);
+    loop.exec();
+    QObject::disconnect(done);
 }
 
-// 200 images of 2048 x 2048 (one file read 200 times): resident memory gained per sample byte.
+void clearStacks()
+{
+    mainWindow->clearI1Files();
+    mainWindow->clearI0Files();
+    QApplication::processEvents();
+}
+
+void timeLoad(benchmark::State &state, bool showLatest)
+{
+    for (auto _ : state) {
+        loadBothStacks(showLatest);
+        state.PauseTiming();
+        if (mainWindow->i1Images.size() != StackImages
+            || mainWindow->i0Images.size() != StackImages)
+            state.SkipWithError("images missing");
+        clearStacks();
+        state.ResumeTiming();
+    }
+}
+
+void loadShowLatest(benchmark::State &state)
+{
+    timeLoad(state, true);
+}
+
+void loadWithoutShowLatest(benchmark::State &state)
+{
+    timeLoad(state, false);
+}
+
+// A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
+qint64 statusBytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLongLong()
+                   * 1024;
+    }
+    return 0;
+}
+
+// Memory the two loaded stacks cost per sample byte, with "Show Latest" on: the peak while they
+// load and what stays resident once they have.
 void stackMemory(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    const int size = 2048;
-    QVector<quint16> values(size * size);
-    for (int i = 0; i < values.size(); ++i)
-        values[i] = quint16(i & 0xffff);
-    const QString file = dir.filePath(QStringLiteral("big.tif"));
-    writeTiff16(file, size, size, values.constData());
-    values = QVector<quint16>();
-    QStringList files;
-    for (int n = 0; n < 200; ++n)
-        files << file;
-    double ratio = 0.0;
+    double peak = 0.0;
+    double resident = 0.0;
     for (auto _ : state) {
-        const qint64 before = residentBytes();
-        QVector<TiffData *> images = loadThroughLoader(files);
-        const qint64 after = residentBytes();
-        ratio = double(after - before) / (double(images.size()) * size * size * 2);
-        qDeleteAll(images);
+        clearStacks();
+        const qint64 before = statusBytes("VmRSS");
+        // Resets the peak to what is resident now.
+        QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+        if (clearRefs.open(QIODevice::WriteOnly))
+            clearRefs.write("5");
+        clearRefs.close();
+        loadBothStacks(true);
+        QApplication::processEvents();
+        peak = double(statusBytes("VmHWM") - before) / double(SampleBytes);
+        resident = double(statusBytes("VmRSS") - before) / double(SampleBytes);
     }
-    state.counters["bytes_per_sample_byte"] = ratio;
+    state.counters["peak_per_sample_byte"] = peak;
+    state.counters["resident_per_sample_byte"] = resident;
 }
 
 } // namespace
 
-BENCHMARK(plainRead)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(plainReadKept)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(loaderThread)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(plainReadKept)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(loadShowLatest)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(loadWithoutShowLatest)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(stackMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
     // Every buffer of a megabyte or more comes fresh from the system and goes back when freed,
-    // in every thread: so the plain reads and the loader each pay for touching new memory,
-    // as a first load does, instead of whichever happens to reuse the allocator's pools.
+    // in every thread: so the plain read and the loaders each pay for touching new memory, as
+    // a first load does, and memory given back shows in the resident size.
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
-    QCoreApplication app(argc, argv);
-    qRegisterMetaType<TiffData *>("TiffData*");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    initMarvolentiResources();
+    buildBatchTables();
+    stackFiles(true);
+    stackFiles(false);
+    Body main;
+    main.resize(1200, 900);
+    main.show();
+    mainWindow = &main;
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({QStringLiteral("plainRead"), QStringLiteral("plainReadKept")},
-                           {QStringLiteral("stackMemory")});
+    RatioReporter reporter({QStringLiteral("plainReadKept")}, {QStringLiteral("stackMemory")});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -4,6 +4,26 @@
 <context>
     <name>Body</name>
     <message>
+        <source>No standard spectrum: calibration not started</source>
+        <translation>標準スペクトルがありません: 較正を開始しません</translation>
+    </message>
+    <message>
+        <source>A calibration is running: area analysis not started</source>
+        <translation>較正の実行中です: 領域解析を開始しません</translation>
+    </message>
+    <message>
+        <source>An area analysis is running: calibration not started</source>
+        <translation>領域解析の実行中です: 較正を開始しません</translation>
+    </message>
+    <message>
+        <source>A calibration is writing the energy-shift map</source>
+        <translation>較正がエネルギーシフトマップに書き込み中です</translation>
+    </message>
+    <message>
+        <source>No standard spectrum: %1 not saved</source>
+        <translation>標準スペクトルがありません: %1 は保存されません</translation>
+    </message>
+    <message>
         <source>Set All</source>
         <translation>全画像に適用</translation>
     </message>
@@ -138,6 +158,10 @@
     <message>
         <source>Can't save %1</source>
         <translation>%1 を保存できません</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 files, %4</source>
+        <translation>%1: %3 ファイル中 %2 件目、%4</translation>
     </message>
     <message>
         <source>Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5</source>

@@ -5,7 +5,9 @@
 #include "display/imgdispa.h"
 #include "input/tiffdata.h"
 #include "resources/resourceinit.h"
+#include "displaytesting.h"
 
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -22,6 +24,8 @@ private slots:
     void zoomButtons();
     void batchCommands_data();
     void batchCommands();
+    void scaledViewAndRepaintAfterAChange_data();
+    void scaledViewAndRepaintAfterAChange();
 };
 
 namespace {
@@ -36,6 +40,19 @@ void fillImage(TiffData &data)
     data.minValue = 0;
     data.maxValue = 1;
 }
+
+// Gathers the areas that a widget paints.
+class PaintedArea : public QObject
+{
+public:
+    QRegion area;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            area += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -122,6 +139,64 @@ void TestBodyDisplay::batchCommands()
     QCOMPARE(disp->selectedArea(), area);
     QCOMPARE(disp->viewWindow(), view);
     disp->setImageData(nullptr);
+}
+
+void TestBodyDisplay::scaledViewAndRepaintAfterAChange_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("remade");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("cursor move") << "move" << false << false;
+    QTest::newRow("colour bar dragged") << "colour" << true << true;
+    QTest::newRow("zoom") << "zoom" << true << true;
+    QTest::newRow("widget size") << "resize" << true << true;
+}
+
+void TestBodyDisplay::scaledViewAndRepaintAfterAChange()
+{
+    // The image is scaled to the widget once; a cursor move repaints its marks, not the image.
+    QFETCH(QString, change);
+    QFETCH(bool, remade);
+    QFETCH(bool, whole);
+    Body body;
+    body.resize(900, 700);
+    body.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&body));
+    auto *data = new TiffData;
+    fillImage(*data);
+    body.loadedI1(data, 0);
+    body.execCmdSlot(CmdLine("set_band_w 1"), false);
+    auto disp = body.findChild<ImgDispA *>("dispA");
+    const QPoint from(disp->width() / 3, disp->height() / 3);
+    DisplayTesting::moveMouse(disp, from);
+    QTRY_VERIFY(!disp->scaledView().isNull());
+    QCoreApplication::processEvents();
+    const qint64 scaled = disp->scaledView().cacheKey();
+    const int oldLineX = ChCoord::toPixel(disp->coord().realToScreenX(body.cursorX));
+    PaintedArea painted;
+    disp->installEventFilter(&painted);
+
+    const QPoint to = from + QPoint(40, 30);
+    if (change == "move") {
+        DisplayTesting::moveMouse(disp, to);
+    } else if (change == "colour") {
+        ColorScale::current()->setLimits(0.2, 0.4);
+        emit body.findChild<ColorBar *>("CBar")->cBarUpdating();
+    } else if (change == "zoom") {
+        DisplayTesting::turnWheel(disp, from, 120);
+    } else {
+        body.resize(body.width() + 200, body.height() + 100);
+    }
+    QTRY_VERIFY(!painted.area.isEmpty());
+    QCOMPARE(disp->scaledView().cacheKey() != scaled, remade);
+    QCOMPARE(QRegion(disp->rect()).subtracted(painted.area).isEmpty(), whole);
+    if (change == "move") {
+        // The marks where they were and where they are now, not the far corner.
+        QVERIFY(painted.area.contains(QPoint(oldLineX, 2)));
+        QVERIFY(painted.area.contains(
+            QPoint(2, ChCoord::toPixel(disp->coord().realToScreenY(body.cursorY)))));
+        QVERIFY(!painted.area.contains(QPoint(disp->width() - 3, disp->height() - 3)));
+    }
 }
 
 QTEST_MAIN(TestBodyDisplay)

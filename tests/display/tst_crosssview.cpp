@@ -1,6 +1,7 @@
 #include "display/crosssview.h"
 #include "displaytesting.h"
 
+#include <QPainter>
 #include <QtTest>
 
 using DisplayTesting::turnWheel;
@@ -18,6 +19,8 @@ private slots:
     void flatProfileIsDrawnWithoutTrouble();
     void emptyProfileDrawsNothing();
     void wheelDoesNothing();
+    void denseProfileCoversTheSamePixels_data();
+    void denseProfileCoversTheSamePixels();
 };
 
 namespace {
@@ -141,3 +144,52 @@ void TestCrossSView::wheelDoesNothing()
 
 QTEST_MAIN(TestCrossSView)
 #include "tst_crosssview.moc"
+
+void TestCrossSView::denseProfileCoversTheSamePixels_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::newRow("horizontal") << int(CrossSView::Horizontal);
+    QTest::newRow("vertical") << int(CrossSView::Vertical);
+}
+
+void TestCrossSView::denseProfileCoversTheSamePixels()
+{
+    // Thousands of noisy points on a view 80 pixels long: the picture is the one that every
+    // point joined by one polyline gives.
+    QFETCH(int, orientation);
+    const bool horizontal = orientation == CrossSView::Horizontal;
+    Spectrum profile;
+    for (int i = 0; i < 3000; ++i)
+        profile.append(i, (i * 7919) % 1000 + (i % 50 == 0 ? 4000 : 0));
+    CrossSView view;
+    view.resize(horizontal ? QSize(80, 60) : QSize(60, 80));
+    view.setOrientation(CrossSView::Orientation(orientation));
+    view.setProfile(profile);
+    view.setMarker(-100);
+    const QImage picture = view.grab().toImage();
+
+    QImage expected(view.size(), picture.format());
+    expected.fill(Qt::white);
+    QPainter painter(&expected);
+    ChCoord coord;
+    coord.setScreenRect(0, view.height(), view.width(), 0);
+    if (horizontal)
+        coord.setRealRect(profile.minX, profile.minY, profile.maxX, profile.maxY);
+    else
+        coord.setRealRect(profile.minY, profile.minX, profile.maxY, profile.maxX);
+    QPolygon line;
+    for (const QPointF &point : profile.points) {
+        const double x = horizontal ? point.x() : point.y();
+        const double y = horizontal ? point.y() : point.x();
+        line << QPoint(ChCoord::toPixel(coord.realToScreenX(x)),
+                       ChCoord::toPixel(coord.realToScreenY(y)));
+    }
+    painter.drawPolyline(line);
+    painter.end();
+    const QRect inside = picture.rect().adjusted(1, 1, -1, -1);
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            QVERIFY2(picture.pixel(x, y) == expected.pixel(x, y),
+                     qPrintable(QString("pixel (%1, %2)").arg(x).arg(y)));
+    }
+}

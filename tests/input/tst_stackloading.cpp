@@ -3,8 +3,10 @@
 #include "batch/batchctrl.h"
 #include "batch/cmdline.h"
 #include "display/colorbar.h"
+#include "display/colorscale.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
+#include "input/displayimagecache.h"
 #include "input/eofsetup.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
@@ -17,15 +19,17 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
-#include <QtTest>
-
 #include <QMutex>
 #include <QSet>
 #include <QWaitCondition>
+#include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -105,6 +109,7 @@ private slots:
     void messageLine_data();
     void messageLine();
     void scriptWaitsForTheLoaderInTheProgram();
+    void loadedStackKeepsFewDisplayImages();
 
 private:
     // Runs one batch line and returns the number of finishBatchExec() emitted by the call.
@@ -792,3 +797,38 @@ void TstStackLoading::scriptWaitsForTheLoaderInTheProgram()
 
 QTEST_MAIN(TstStackLoading)
 #include "tst_stackloading.moc"
+
+void TstStackLoading::loadedStackKeepsFewDisplayImages()
+{
+    // Display images were made and kept for every image a load showed or Set All coloured.
+    const QStringList files = makeFiles("few", 12);
+    exec("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV");
+    exec("load_I1_files new " + files.join(' '));
+    waitForFinish();
+    QVector<TiffData *> &stack = mBody->i1Images;
+    const auto holding = [&stack] {
+        return std::count_if(stack.begin(), stack.end(), [](const TiffData *image) {
+            return image->hasDisplayImage();
+        });
+    };
+    QCOMPARE(mBody->findChild<ImgDispA *>("dispA")->imageData(), stack.last());
+    QVERIFY(stack.last()->hasDisplayImage());
+    QVERIFY(holding() <= DisplayImageCache::defaultCapacity);
+    // The progress of the load, on the message line and in the batch log.
+    const QString progress = "I1: 12 of 12 files, I_7111_50eV.tif";
+    QCOMPARE(mBody->messageLine(), progress);
+    QVERIFY(mBody->batchCtrl()->logText().contains(progress + "\n"));
+
+    for (int k = 0; k < stack.size(); ++k)
+        exec(QString("seek_image %1").arg(k));
+    QCOMPARE(holding(), DisplayImageCache::defaultCapacity);
+    ColorScale::current()->setLimits(0.1, 0.3);
+    mBody->findChild<QPushButton *>("CBarAll")->click();
+    QCOMPARE(holding(), 1);
+    for (const int k : {11, 2}) {
+        exec(QString("seek_image %1").arg(k));
+        const QImage shown = stack.at(k)->displayImage.copy();
+        stack.at(k)->makeDisplayImage();
+        QCOMPARE(shown, stack.at(k)->displayImage);
+    }
+}

@@ -1,3 +1,4 @@
+#include "calib/energyshiftmap.h"
 #include "input/tiffdata.h"
 #include "output/tiffwriter.h"
 #include "spectra/xafsspectrum.h"
@@ -22,16 +23,17 @@ private slots:
 
 void TstWriteInPlace::overwritesTheFile_data()
 {
-    QTest::addColumn<bool>("tiff");
-    QTest::newRow("16-bit TIFF") << true;
-    QTest::newRow("spectrum file") << false;
+    QTest::addColumn<int>("writer");
+    QTest::newRow("16-bit TIFF") << 0;
+    QTest::newRow("spectrum file") << 1;
+    QTest::newRow("energy-shift map") << 2;
 }
 
 void TstWriteInPlace::overwritesTheFile()
 {
     // Regression: the safe writers needed a temporary file beside the target, so a writable
     // file in a folder that is not writable was never overwritten.
-    QFETCH(bool, tiff);
+    QFETCH(int, writer);
     QTemporaryDir dir;
     const QByteArray folder = QFile::encodeName(dir.filePath("locked"));
     const QString file = dir.filePath("locked/out.dat");
@@ -46,15 +48,22 @@ void TstWriteInPlace::overwritesTheFile()
     XafsSpectrum spectrum;
     for (int i = 0; i < 20; ++i)
         spectrum.append(7000 + 10 * i, i < 10 ? 0.1 : 1.1);
-    const bool written = tiff ? writeTiff16(file, 3, 2, values) : spectrum.writeFile(file, false);
+    EnergyShiftMap map;
+    map.resize(3, 2);
+    const bool written = writer == 0   ? writeTiff16(file, 3, 2, values)
+                         : writer == 1 ? spectrum.writeFile(file, false)
+                                       : map.save(file, 7112.0, 3.13553, "std.dat");
     QVERIFY(!root || seteuid(0) == 0);
     chmod(folder, 0755);
 
     QVERIFY(written);
     TiffData image;
     XafsSpectrum back;
-    QVERIFY(tiff ? image.read(file) && image.shiftedValue(2, 1) == 6.0
-                 : back.readFile(file) && back.size() == 20);
+    int width = 0;
+    int height = 0;
+    QVERIFY(writer == 0   ? image.read(file) && image.shiftedValue(2, 1) == 6.0
+            : writer == 1 ? back.readFile(file) && back.size() == 20
+                          : map.load(file, 0.0, width, height) && width == 3);
 }
 
 QTEST_GUILESS_MAIN(TstWriteInPlace)

@@ -1,0 +1,151 @@
+#include "arearun.h"
+
+#include "analysis/analyzed2dres.h"
+#include "analysis/blockengine.h"
+#include "analysis/lcfareakernel.h"
+#include "analysis/raareakernel.h"
+
+#include <QDateTime>
+#include <QDebug>
+
+#include <algorithm>
+
+AreaRun::AreaRun(BlockEngine *engine, QObject *parent)
+    : QObject(parent)
+    , mEngine(engine)
+{
+    connect(mEngine, &BlockEngine::rowRecorded, this, &AreaRun::rowRecorded);
+    connect(mEngine, &BlockEngine::finished, this, &AreaRun::engineFinished);
+}
+
+void AreaRun::log(const char *tag)
+{
+    qDebug().noquote() << tag
+                       << QDateTime::currentDateTime().toString(
+                              QStringLiteral("yyMMdd hh:mm:ss.zzz"));
+}
+
+bool AreaRun::startLCF(BlockRequest request,
+                       const QVector<LCFReferenceData> &references,
+                       bool mlcf,
+                       int background,
+                       const QVector<Analyzed2DRes *> &maps,
+                       bool byBatch)
+{
+    if (isRunning())
+        return false;
+    log("2da 1:");
+    mMaps = maps;
+    mReferences = references.size();
+    for (int k = 0; k < mMaps.size(); ++k) {
+        mMaps.at(k)->reset(request.walk);
+        mMaps.at(k)->setNo(k);
+    }
+    log("2da 2:");
+    const LCFAreaKernel kernel(references, mlcf, background, request.spectra.i1Energies());
+    mUsed = kernel.usedIndices();
+    kernel.setUp(request);
+    return start(LCFRun, request, byBatch);
+}
+
+bool AreaRun::startRA(BlockRequest request,
+                      int background,
+                      double energy,
+                      double factor,
+                      const QVector<Analyzed2DRes *> &maps,
+                      bool byBatch)
+{
+    if (isRunning())
+        return false;
+    mMaps = maps;
+    for (Analyzed2DRes *map : maps) {
+        map->reset(request.walk);
+        map->setNo(-1);
+    }
+    RAAreaKernel(background, energy, factor).setUp(request);
+    return start(RARun, request, byBatch);
+}
+
+bool AreaRun::start(Kind kind, BlockRequest &request, bool byBatch)
+{
+    mWalk = request.walk;
+    if (!mEngine->start(
+            request, [this](const AreaWalk &walk, const double *values) { record(walk, values); }))
+        return false;
+    mKind = kind;
+    mByBatch = byBatch;
+    return true;
+}
+
+void AreaRun::record(const AreaWalk &walk, const double *values)
+{
+    // A block without anything fitted keeps its cells as they are.
+    if (values[0] == 0.0)
+        return;
+    if (mKind == RARun) {
+        mMaps.at(0)->record(walk, values[1]);
+        mMaps.at(1)->record(walk, values[2]);
+        return;
+    }
+    const int n = mUsed.size();
+    for (int d = 0; d < n; ++d) {
+        const int j = mUsed.at(d);
+        mMaps.at(j)->record(walk, values[1 + d]);
+        mMaps.at(j + mReferences)->record(walk, values[1 + n + d]);
+    }
+}
+
+void AreaRun::rowRecorded(qint64 rowsDone, qint64 rows)
+{
+    if (!isRunning() || rowsDone >= rows)
+        return;
+    const qint64 cy = mWalk.centreY(rowsDone);
+    if (mKind == RARun)
+        qDebug() << cy;
+    emit newRow(cy, double(cy - mWalk.y0) / double(mWalk.y1 - mWalk.y0) * 100.0);
+}
+
+void AreaRun::engineFinished(bool completed)
+{
+    // A stopped run has ended already.
+    if (!isRunning())
+        return;
+    const Kind kind = mKind;
+    const bool byBatch = finish();
+    emit ended(kind, completed, byBatch);
+}
+
+void AreaRun::stop()
+{
+    if (!isRunning())
+        return;
+    const Kind kind = mKind;
+    const bool byBatch = finish();
+    // The engine's threads leave the images before anything else may touch them.
+    mEngine->stopAndWait();
+    emit ended(kind, false, byBatch);
+}
+
+bool AreaRun::finish()
+{
+    const bool byBatch = mByBatch;
+    mKind = NoRun;
+    mByBatch = false;
+    return byBatch;
+}
+
+void AreaRun::ratioMap(const Analyzed2DRes &dmut, const Analyzed2DRes &rest, Analyzed2DRes &ratio)
+{
+    double minRes = 1e300;
+    for (int y = 0; y < rest.height(); ++y) {
+        for (int x = 0; x < rest.width(); ++x)
+            minRes = std::min(minRes, rest.value(x, y));
+    }
+    for (int y = 0; y < rest.height(); ++y) {
+        for (int x = 0; x < rest.width(); ++x) {
+            const double c = dmut.value(x, y);
+            const double d = rest.value(x, y) - minRes;
+            ratio.setData(x, y, 0, 0, d / (c + d));
+        }
+    }
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "analysis/areawalk.h"
+#include "analysis/blockrequest.h"
+#include "analysis/lcfreferencedata.h"
+
+#include <QObject>
+#include <QVector>
+
+class Analyzed2DRes;
+class BlockEngine;
+
+// Drives the two-dimensional runs of the analyser on the block engine: the LCF / MLCF fit and
+// the residual absorption of every block of an area. It resets and numbers the maps of a run,
+// writes every block's values into them in walk order, reports each new row and the end, and
+// writes the run's log lines to the debug output. Only one run goes at a time.
+class AreaRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Kind { NoRun, LCFRun, RARun };
+
+    explicit AreaRun(BlockEngine *engine, QObject *parent = nullptr);
+
+    bool isRunning() const { return mKind != NoRun; }
+    Kind kind() const { return mKind; }
+    // Whether the run going was started by a batch command, which waits for its end.
+    bool startedByBatch() const { return mByBatch; }
+
+    // Starts an LCF / MLCF run over the request's walk. maps holds 2 x n maps, n the number
+    // of references: kind 0 (dmut) of references 0 .. n - 1, then kind 1 (fraction); map
+    // (kind i, reference j) is reset and numbered j + i * n. False when the engine refuses.
+    bool startLCF(BlockRequest request,
+                  const QVector<LCFReferenceData> &references,
+                  bool mlcf,
+                  int background,
+                  const QVector<Analyzed2DRes *> &maps,
+                  bool byBatch);
+    // Starts a residual-absorption run: maps are "a2d DMut", "a2d Rest" and "a2d Rati", reset
+    // and numbered -1; the first two are filled block by block, the ratio by ratioMap().
+    bool startRA(BlockRequest request,
+                 int background,
+                 double energy,
+                 double factor,
+                 const QVector<Analyzed2DRes *> &maps,
+                 bool byBatch);
+    // Ends a run at once: nothing more is recorded, the maps keep what they hold.
+    void stop();
+
+    // Fills the ratio map of a residual-absorption run, (Res - minRes) / (dmut + Res - minRes)
+    // cell by cell, minRes the smallest residual of the map.
+    static void
+    ratioMap(const Analyzed2DRes &dmut, const Analyzed2DRes &rest, Analyzed2DRes &ratio);
+    // Writes a log line: the tag and the time.
+    static void log(const char *tag);
+
+signals:
+    // A row of the walk starts at row cy; percent done as the analyser shows it.
+    void newRow(qint64 cy, double percent);
+    // The run has ended: completed, or stopped. byBatch tells who started it.
+    void ended(AreaRun::Kind kind, bool completed, bool byBatch);
+
+private:
+    bool start(Kind kind, BlockRequest &request, bool byBatch);
+    void record(const AreaWalk &walk, const double *values);
+    void rowRecorded(qint64 rowsDone, qint64 rows);
+    void engineFinished(bool completed);
+    // Back to idle; returns who started the run.
+    bool finish();
+
+    BlockEngine *mEngine;
+    Kind mKind = NoRun;
+    bool mByBatch = false;
+    AreaWalk mWalk;
+    QVector<Analyzed2DRes *> mMaps;
+    // LCF: the list index of every used reference, and the number of references.
+    QVector<int> mUsed;
+    int mReferences = 0;
+};

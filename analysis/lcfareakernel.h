@@ -1,0 +1,33 @@
+#pragma once
+
+#include "analysis/blockrequest.h"
+#include "analysis/lcffitplan.h"
+
+#include <memory>
+
+// The LCF / MLCF fit of every block of an area run: the block's spectrum is normalised with
+// the run's base-line form and its energy origin, then fitted against the references taken
+// when the run started. Per block it gives a flag (1 when the block was fitted, 0 when there
+// was nothing to fit), the dmuts of the used references, then their fractions.
+class LCFAreaKernel
+{
+public:
+    // references: every reference row, used or not; energies: the energies of the block
+    // spectra, on which the references are read once for all blocks without an energy shift.
+    LCFAreaKernel(const QVector<LCFReferenceData> &references,
+                  bool mlcf,
+                  int background,
+                  const std::vector<double> &energies);
+
+    int usedCount() const { return mPlan->usedCount(); }
+    const QVector<int> &usedIndices() const { return mPlan->usedIndices(); }
+    int valueCount() const { return 1 + 2 * usedCount(); }
+    void compute(const BlockRequest::Block &block, double *values) const;
+    // Makes this the request's kernel.
+    void setUp(BlockRequest &request) const;
+
+private:
+    // Shared by the copies that the threads of a run hold; read only.
+    std::shared_ptr<const LCFFitPlan> mPlan;
+    int mBackground = 0;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "analysis/lcfreferencedata.h"
+#include "spectra/linearsolver.h"
+
+#include <QVector>
+
+#include <vector>
+
+// What fitting spectra against one set of references needs, worked out once: the used
+// references, the energies they all cover, and, for spectra on a fixed energy grid without an
+// energy origin, the references' values on that grid with the factored normal matrix. Fitting
+// a spectrum then only sums its right-hand side. Every fit of the program goes through here,
+// so a spectrum gives the same numbers on the grid as alone.
+class LCFFitPlan
+{
+public:
+    LCFFitPlan() = default;
+    // References in list order; mlcf chooses MLCF over LCF.
+    LCFFitPlan(const QVector<LCFReferenceData> &references, bool mlcf);
+
+    // Prepares fits of spectra whose energies are these n values, with an energy origin of 0.
+    void prepareGrid(const double *energies, int n);
+
+    bool mlcf() const { return mMlcf; }
+    // References in the list (used or not), used ones, and their indices in the list.
+    int referenceCount() const { return mReferences.size(); }
+    int usedCount() const { return mUsedIndices.size(); }
+    const QVector<int> &usedIndices() const { return mUsedIndices; }
+    const LCFReferenceData &used(int j) const { return mReferences.at(mUsedIndices.at(j)); }
+    // Sample energies (origin taken off) that every used reference covers.
+    double low() const { return mLow; }
+    double high() const { return mHigh; }
+    // Reference j read at a sample energy (origin taken off), its shift applied; for MLCF the
+    // double-normalised post-edge based spectrum, else the pre-edge based one.
+    double basisValue(int j, double energy) const;
+
+    // Fits the n points (energy[i] - eOrigin, target[i]) in the range; LCF reads only the
+    // first targetCount targets (its double-normalised spectrum), MLCF all of them (raw
+    // absorption). jump is the sample's edge jump (LCF dmuts). Writes usedCount() fractions
+    // and dmuts; those not finite are given as 0 with a message.
+    void fit(const double *energy,
+             const double *target,
+             int n,
+             int targetCount,
+             double eOrigin,
+             double jump,
+             double *ratios,
+             double *dmuts) const;
+
+    // The same for a normalised spectrum: its energies, its origin and jump, and as targets
+    // its raw absorption (MLCF) or its double-normalised spectrum (LCF).
+    void fitSpectrum(const XafsSpectrum &sample, double *ratios, double *dmuts) const;
+
+private:
+    // Whether a sample on this plan's grid can use the grid's sums.
+    bool onGrid(const double *energy, int n, double eOrigin) const;
+    // Turns the solution of the normal equations into fractions and dmuts.
+    void takeSolution(const double *solution, double jump, double *ratios, double *dmuts) const;
+
+    QVector<LCFReferenceData> mReferences;
+    QVector<int> mUsedIndices;
+    bool mMlcf = false;
+    double mLow = 0.0;
+    double mHigh = 1e100;
+    // Unknowns: the references, after a constant and a slope for MLCF.
+    int mFirst = 0;
+    int mUnknowns = 0;
+
+    // The grid: its energies, basis values (mUnknowns a point) of the points in range, and
+    // the factored normal matrix over them.
+    std::vector<double> mGridEnergies;
+    std::vector<int> mGridPoints;
+    std::vector<double> mGridBasis;
+    LinearFactors mGridFactors;
+};

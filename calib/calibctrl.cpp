@@ -1,0 +1,134 @@
+#include "calibctrl.h"
+#include "ui_calibctrl.h"
+
+#include "app/dataroot.h"
+
+#include <QButtonGroup>
+#include <QFileDialog>
+
+CalibCtrl::CalibCtrl(QWidget *parent)
+    : QWidget(parent)
+    , mUi(new Ui::CalibCtrl)
+{
+    mUi->setupUi(this);
+    mUi->SelectStd->setSelectText(tr("Select Std."));
+    const struct
+    {
+        const char *name;
+        double spacing;
+    } crystals[] = {{"Si(111)", 3.1355316},
+                    {"Si(311)", 1.637478},
+                    {"Si(333)", 1.0451772},
+                    {"Ge(111)", 3.2663822},
+                    {"Ge(333)", 1.0887941}};
+    for (const auto &crystal : crystals)
+        mUi->SelCrystal->addItem(QLatin1String(crystal.name), crystal.spacing);
+
+    // The two pairs of radio buttons share a parent: each pair is a group of its own.
+    auto *target = new QButtonGroup(this);
+    target->addButton(mUi->TargetBGSimple);
+    target->addButton(mUi->TargetBGVictreen);
+    auto *standard = new QButtonGroup(this);
+    standard->addButton(mUi->StdBGSimple);
+    standard->addButton(mUi->StdBGVictreen);
+
+    connect(mUi->SelectStd, &XafsFileSelect::newFile, this, &CalibCtrl::newFile);
+    connect(mUi->StdBGVictreen, &QRadioButton::toggled, this, &CalibCtrl::stdBGToggled);
+    connect(mUi->ExecCalib, &QPushButton::clicked, this, &CalibCtrl::execCalibration);
+    connect(mUi->ClearMap, &QPushButton::clicked, this, &CalibCtrl::clearMap);
+    connect(mUi->SaveMap, &QPushButton::clicked, this, [this] { mapDialog(true)->show(); });
+    connect(mUi->LoadMap, &QPushButton::clicked, this, [this] { mapDialog(false)->show(); });
+}
+
+CalibCtrl::~CalibCtrl()
+{
+    delete mUi;
+}
+
+QFileDialog *CalibCtrl::mapDialog(bool save)
+{
+    auto *dialog = new QFileDialog(this, save ? tr("Save") : tr("Load"), dataRoot());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setNameFilters({tr("Energy Distribution Map File (*.emp)"), tr("Any Files (* *.*)")});
+    connect(dialog, &QFileDialog::fileSelected, this, [this, save](const QString &name) {
+        if (save)
+            emit saveEMap(name);
+        else
+            emit loadEMap(name);
+    });
+    return dialog;
+}
+
+double CalibCtrl::spacing() const
+{
+    return mUi->SelCrystal->currentData().toDouble();
+}
+
+double CalibCtrl::edgeEV() const
+{
+    return mUi->EdgeEeV->text().toDouble();
+}
+
+QString CalibCtrl::stdFileName() const
+{
+    return mUi->SelectStd->selectedFile();
+}
+
+int CalibCtrl::targetBackground() const
+{
+    return mUi->TargetBGVictreen->isChecked() ? 1 : 0;
+}
+
+void CalibCtrl::showStats(double average, double min, double max, double sigma)
+{
+    mUi->DEAvr->setText(QString::number(average, 'g', 6));
+    mUi->DEMin->setText(QString::number(min, 'g', 6));
+    mUi->DEMax->setText(QString::number(max, 'g', 6));
+    mUi->DESigma->setText(QString::number(sigma, 'g', 6));
+}
+
+void CalibCtrl::setRunning(bool running)
+{
+    mUi->ExecCalib->setText(running ? tr("Stop") : tr("Exec Calib."));
+}
+
+void CalibCtrl::newFile(const QString &fname)
+{
+    mStd = XafsSpectrum();
+    mStdLoaded = false;
+    if (!mStd.readFile(fname) || mStd.isEmpty()) {
+        mStd = XafsSpectrum();
+        mUi->SelectStd->clear();
+        return;
+    }
+    mStd.isVictoreen = mUi->StdBGVictreen->isChecked() ? 1 : 0;
+    mStd.normalize(mStd.isVictoreen);
+    mStdLoaded = true;
+    mUi->EdgeEeV->setText(QString::number(mStd.e0, 'g', 6));
+    emit newStdFileLoaded();
+}
+
+void CalibCtrl::stdBGToggled(bool f)
+{
+    if (!mStdLoaded)
+        return;
+    mStd.isVictoreen = f ? 1 : 0;
+    mStd.normalize(mStd.isVictoreen);
+}
+
+void CalibCtrl::loadStd(const QString &fname)
+{
+    mUi->SelectStd->load(fname);
+}
+
+void CalibCtrl::setEdgeEV(const QString &eV)
+{
+    mUi->EdgeEeV->setText(eV);
+}
+
+void CalibCtrl::loadEShiftMap(const QString &fname)
+{
+    emit loadEMap(fname);
+}

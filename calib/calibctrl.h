@@ -1,0 +1,58 @@
+#pragma once
+
+#include "spectra/xafsspectrum.h"
+
+#include <QWidget>
+
+class QFileDialog;
+
+namespace Ui {
+class CalibCtrl;
+}
+
+// The calibration window: the standard spectrum, the monochromator crystal, the edge
+// energy, the background forms of targets and of the standard, the statistics of the last
+// calibration, and the buttons that run it and clear, save and load the energy-shift map.
+class CalibCtrl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CalibCtrl(QWidget *parent = nullptr);
+    ~CalibCtrl() override;
+
+    // The standard; empty until one is loaded.
+    const XafsSpectrum &stdSpectrum() const { return mStd; }
+    bool stdLoaded() const { return mStdLoaded; }
+    // The selected crystal's lattice spacing in angstrom.
+    double spacing() const;
+    double edgeEV() const;
+    QString stdFileName() const;
+    // The background form of target spectra: 1 Victoreen, 0 straight lines.
+    int targetBackground() const;
+    // Shows the statistics of a calibration.
+    void showStats(double average, double min, double max, double sigma);
+    // The run button reads "Stop" while a calibration goes on.
+    void setRunning(bool running);
+
+signals:
+    void newStdFileLoaded();
+    void execCalibration();
+    void saveEMap(const QString &fname);
+    void loadEMap(const QString &fname);
+    void clearMap();
+
+public slots:
+    void newFile(const QString &fname);
+    void stdBGToggled(bool f);
+    void loadStd(const QString &fname);
+    void setEdgeEV(const QString &eV);
+    void loadEShiftMap(const QString &fname);
+
+private:
+    QFileDialog *mapDialog(bool save);
+
+    Ui::CalibCtrl *mUi;
+    XafsSpectrum mStd;
+    bool mStdLoaded = false;
+};

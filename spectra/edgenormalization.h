@@ -1,0 +1,84 @@
+#pragma once
+
+#include "baseline.h"
+#include "interpolation.h"
+
+#include <vector>
+
+// The normalisation of an absorption spectrum given as n points (xAt(i), yAt(i)) with rising
+// energies: the edge estimate where it first rises through half its range, the pre- and
+// post-edge base lines fitted in windows around it and their values at every point, the edge
+// energy e0 (the mean of the crossings of the mid line between them near the edge) and the
+// jump between the lines at e0. XafsSpectrum normalises itself with it; the area runs use it
+// on block spectra without storing a spectrum. Its buffers are kept from one use to the next.
+class EdgeNormalization
+{
+public:
+    // Base-line windows relative to the edge estimate, in eV.
+    struct Windows
+    {
+        double preStart;
+        double preEnd;
+        double postStart;
+        double postEnd;
+    };
+
+    // pre and post hold the coefficients that a failed fit keeps.
+    template<typename XAt, typename YAt>
+    void run(int n,
+             XAt xAt,
+             YAt yAt,
+             double minY,
+             double maxY,
+             int isVictoreen,
+             const Windows &w,
+             BaseLine &pre,
+             BaseLine &post)
+    {
+        edgeEstimate = crossingOf(n, minY, maxY, 0.5, 0, xAt, yAt);
+        pre.fitCoefficients(
+            n, xAt, yAt, edgeEstimate + w.preStart, edgeEstimate + w.preEnd, isVictoreen);
+        post.fitCoefficients(
+            n, xAt, yAt, edgeEstimate + w.postStart, edgeEstimate + w.postEnd, isVictoreen);
+        preValues.resize(size_t(n));
+        postValues.resize(size_t(n));
+        for (int i = 0; i < n; ++i) {
+            const double energy = xAt(i);
+            preValues[size_t(i)] = pre.fittedValue(energy);
+            postValues[size_t(i)] = post.fittedValue(energy);
+        }
+
+        double crossingSum = 0.0;
+        int crossings = 0;
+        for (int i = 0; i + 1 < n; ++i) {
+            const double energy = xAt(i);
+            if (!(energy > edgeEstimate + w.preEnd && energy < edgeEstimate + w.postStart))
+                continue;
+            const double p = preValues[size_t(i)];
+            const double mid = p + (postValues[size_t(i)] - p) * 0.5;
+            const double mu = yAt(i);
+            const double nextMu = yAt(i + 1);
+            if ((nextMu - mid) * (mu - mid) <= 0) {
+                // A flat pair lying on mid counts at its middle instead of giving 0 / 0.
+                const double g = nextMu == mu ? 0.5 : (mid - mu) / (nextMu - mu);
+                crossingSum += energy + g * (xAt(i + 1) - energy);
+                ++crossings;
+            }
+        }
+        e0 = crossings > 0 ? crossingSum / crossings : 0.0;
+        jump = baseValueAt(n, xAt, postValues, e0) - baseValueAt(n, xAt, preValues, e0);
+    }
+
+    // A base line's values read between the points at an energy, as the stored line would be.
+    template<typename XAt>
+    static double baseValueAt(int n, XAt xAt, const std::vector<double> &values, double energy)
+    {
+        return polylineValue(n, energy, xAt, [&values](int i) { return values[size_t(i)]; });
+    }
+
+    double edgeEstimate = 0.0;
+    double e0 = 0.0;
+    double jump = 0.0;
+    std::vector<double> preValues;
+    std::vector<double> postValues;
+};

@@ -1,0 +1,484 @@
+#include "analysis/analyzed2dres.h"
+#include "analysis/analyzer.h"
+#include "analysis/arearun.h"
+#include "analysis/blockengine.h"
+#include "analysis/lcffit.h"
+#include "analysis/lcfreference.h"
+#include "analysis/xafsfileselect.h"
+#include "app/body.h"
+#include "batch/batchcommands.h"
+#include "batch/cmdline.h"
+#include "display/imgdispa.h"
+#include "resources/resourceinit.h"
+#include "spectra/numbertext.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+// The analyser's area runs on the generated sample data set: maps equal to fitting every
+// block alone, maps against the sample's truth, stopping, and the batch commands that wait.
+class TestAreaRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void sameAsBlockByBlock_data();
+    void sameAsBlockByBlock();
+    void mapsMatchTheTruth_data();
+    void mapsMatchTheTruth();
+    void stop_data();
+    void stop();
+    void mapOnTheDisplay();
+    void batchWaitsForTheRuns();
+
+private:
+    int exec(const QString &line);
+    void waitForTheEnd();
+
+    QTemporaryDir mDir;
+    QString mSample;
+    Body *mBody = nullptr;
+    Analyzer *mAnalyzer = nullptr;
+    QSignalSpy *mFinished = nullptr;
+};
+
+namespace {
+
+constexpr int sampleSize = 48;
+QStringList logged;
+
+void keepMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    logged << message;
+}
+
+QString quoted(const QString &path)
+{
+    return '"' + path + '"';
+}
+
+bool same(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+// Whether two maps hold the same values in every cell; names the first that differs.
+QString firstDifference(const Analyzed2DRes &map, const Analyzed2DRes &expected)
+{
+    if (map.width() != expected.width() || map.height() != expected.height())
+        return QStringLiteral("sizes differ");
+    for (int y = 0; y < map.height(); ++y) {
+        for (int x = 0; x < map.width(); ++x) {
+            if (!same(map.value(x, y), expected.value(x, y)))
+                return QStringLiteral("%1 at (%2, %3): %4, expected %5")
+                    .arg(map.name())
+                    .arg(x)
+                    .arg(y)
+                    .arg(map.value(x, y))
+                    .arg(expected.value(x, y));
+        }
+    }
+    return QString();
+}
+
+QVector<double> truthMap(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QVector<double> values;
+    for (const QString &word : QString::fromUtf8(file.readAll()).split(QRegExp("\\s+")))
+        if (!word.isEmpty())
+            values << word.toDouble();
+    return values;
+}
+
+} // namespace
+
+void TestAreaRun::initTestCase()
+{
+    initMarvolentiResources();
+    buildBatchTables();
+    QVERIFY(mDir.isValid());
+    mSample = mDir.filePath("sample");
+    QProcess generator;
+    generator.start(MAKESAMPLEDATA_EXECUTABLE,
+                    {mSample, "--size", QString::number(sampleSize), "--energies", "120"});
+    QVERIFY(generator.waitForFinished(-1));
+    QCOMPARE(generator.exitCode(), 0);
+
+    mBody = new Body;
+    mAnalyzer = mBody->analyzer();
+    mFinished = new QSignalSpy(mBody, &Body::finishBatchExec);
+    for (const QString &line :
+         {QString("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV"),
+          QString("set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV"),
+          "load_I1_files_of_pattern new " + quoted(mSample + "/I1/") + " *.tif",
+          "load_I0_files_of_pattern new " + quoted(mSample + "/I0/") + " *.tif"}) {
+        const int before = mFinished->count();
+        mBody->execCmdSlot(CmdLine(line), false);
+        QTRY_VERIFY_WITH_TIMEOUT(mFinished->count() > before, 600000);
+    }
+    exec("analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0");
+    exec("analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0");
+    qInstallMessageHandler(keepMessage);
+}
+
+void TestAreaRun::cleanupTestCase()
+{
+    qInstallMessageHandler(nullptr);
+    delete mFinished;
+    delete mBody;
+}
+
+int TestAreaRun::exec(const QString &line)
+{
+    const int before = mFinished->count();
+    mBody->execCmdSlot(CmdLine(line), false);
+    return mFinished->count() - before;
+}
+
+void TestAreaRun::waitForTheEnd()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!mBody->areaRun()->isRunning() && !mBody->blockEngine()->isRunning(),
+                             600000);
+}
+
+void TestAreaRun::sameAsBlockByBlock_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<int>("bin");
+    QTest::addColumn<double>("shift");
+    QTest::addColumn<double>("raEnergy");
+    QTest::addColumn<double>("raFactor");
+    QTest::addColumn<bool>("oneReference");
+
+    const QRect whole(0, 0, sampleSize, sampleSize);
+    QTest::newRow("LCF, 10 x 6 at bin 1: six 3 x 3 squares")
+        << "LCF" << QRect(5, 5, 10, 6) << 1 << 0.0 << 0.0 << 0.0 << false;
+    QTest::newRow("MLCF, energy shift on the left half")
+        << "MLCF" << whole << 1 << 1.5 << 0.0 << 0.0 << false;
+    QTest::newRow("LCF, energy shift, bin 0")
+        << "LCF" << QRect(8, 8, 20, 9) << 0 << -2.0 << 0.0 << 0.0 << false;
+    // Regression: blocks outside the images, or a single reference, left the run hanging.
+    QTest::newRow("LCF, area beyond the image")
+        << "LCF" << QRect(40, 40, 20, 20) << 2 << 0.0 << 0.0 << 0.0 << false;
+    QTest::newRow("MLCF, one reference") << "MLCF" << whole << 2 << 0.0 << 0.0 << 0.0 << true;
+    QTest::newRow("RA") << "RA" << whole << 1 << 0.0 << 7200.0 << 1.0 << false;
+    QTest::newRow("RA, factor 0") << "RA" << whole << 1 << 0.0 << 7200.0 << 0.0 << false;
+    QTest::newRow("RA, below the edge, shifted")
+        << "RA" << whole << 2 << 3.0 << 7000.0 << 0.5 << false;
+}
+
+void TestAreaRun::sameAsBlockByBlock()
+{
+    QFETCH(QString, kind);
+    QFETCH(QRect, area);
+    QFETCH(int, bin);
+    QFETCH(double, shift);
+    QFETCH(double, raEnergy);
+    QFETCH(double, raFactor);
+    QFETCH(bool, oneReference);
+
+    const bool ra = kind == "RA";
+    const bool mlcf = kind == "MLCF";
+    mAnalyzer->refs().at(1)->fileSelect()->setUse(!oneReference);
+    mAnalyzer->refs().at(1)->changedUse(!oneReference);
+    exec(QStringLiteral("select_region %1 %2 %3 %4")
+             .arg(area.left())
+             .arg(area.top())
+             .arg(area.right() + 1)
+             .arg(area.bottom() + 1));
+    exec(QStringLiteral("set_band_w %1").arg(bin));
+    exec(QStringLiteral("set_band_h %1").arg(bin));
+
+    // The energy shift map: the shift on the left half of the image, none on the right.
+    Analyzed2DRes shifts("shifts");
+    shifts.reset(sampleSize, sampleSize);
+    for (int y = 0; y < sampleSize; ++y)
+        shifts.setData(0, y, sampleSize / 2 - 1, 0, shift);
+    BlockRequest request = mBody->blockRequest();
+    request.takeEnergyShifts(shifts);
+    if (area.width() == 10)
+        QCOMPARE(request.walk.count(), qint64(6));
+
+    const QVector<LCFReferenceData> references = mAnalyzer->referenceData();
+    const QVector<Analyzed2DRes *> maps = ra ? QVector<Analyzed2DRes *>{mAnalyzer->raMap(0),
+                                                                        mAnalyzer->raMap(1),
+                                                                        mAnalyzer->raMap(2)}
+                                             : mAnalyzer->lcfMaps();
+    AreaRun *run = mBody->areaRun();
+    QSignalSpy ended(run, &AreaRun::ended);
+    if (ra)
+        QVERIFY(run->startRA(request, 0, raEnergy, raFactor, maps, false));
+    else
+        QVERIFY(run->startLCF(request, references, mlcf, 0, maps, false));
+    // Ticking a use box and editing a shift mid-run must not change what is recorded.
+    mAnalyzer->refs().at(1)->fileSelect()->setUse(oneReference);
+    mAnalyzer->refs().at(1)->changedUse(oneReference);
+    mAnalyzer->refs().at(0)->findChild<QLineEdit *>("DeltaE")->setText("4");
+    emit mAnalyzer->refs().at(0)->findChild<QLineEdit *>("DeltaE")->editingFinished();
+    waitForTheEnd();
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(ended.first().at(1).toBool());
+    if (ra)
+        mBody->generateRAResImage();
+
+    // Every block alone, through the spectrum and fit of the cursor's path.
+    QVector<Analyzed2DRes *> expected;
+    for (Analyzed2DRes *map : maps) {
+        expected << new Analyzed2DRes(map->name(), this);
+        expected.last()->reset(request.walk);
+    }
+    AreaWalk walk = request.walk;
+    bool newRow = false;
+    do {
+        const XafsSpectrum sample = request.spectra.xafsSpectrumAt(
+            walk.cx, walk.cy, walk.xw, walk.yw, 0, request.energyShiftAt(walk.cx, walk.cy));
+        if (sample.isEmpty())
+            continue;
+        if (ra) {
+            const double pre = sample.preEdge.valueAt(raEnergy);
+            const double dmut = sample.postEdge.valueAt(raEnergy) - pre;
+            expected.at(0)->record(walk, dmut);
+            expected.at(1)->record(walk, pre - raFactor * dmut);
+            continue;
+        }
+        const LCFFit fit = fitLCF(sample, references, mlcf, true);
+        const int n = references.size();
+        for (int d = 0; d < fit.used.size(); ++d) {
+            expected.at(fit.used.at(d))->record(walk, fit.dmuts.at(d));
+            expected.at(fit.used.at(d) + n)->record(walk, fit.ratios.at(d));
+        }
+    } while (walk.next(newRow));
+    if (ra) {
+        double minRes = 1e300;
+        for (int y = 0; y < sampleSize; ++y)
+            for (int x = 0; x < sampleSize; ++x)
+                minRes = qMin(minRes, expected.at(1)->value(x, y));
+        for (int y = 0; y < sampleSize; ++y)
+            for (int x = 0; x < sampleSize; ++x) {
+                const double rest = expected.at(1)->value(x, y) - minRes;
+                expected.at(2)->setData(x, y, 0, 0, rest / (expected.at(0)->value(x, y) + rest));
+            }
+    }
+    for (int k = 0; k < maps.size(); ++k) {
+        const QString difference = firstDifference(*maps.at(k), *expected.at(k));
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        QCOMPARE(maps.at(k)->min(), expected.at(k)->min());
+        QCOMPARE(maps.at(k)->max(), expected.at(k)->max());
+        QCOMPARE(maps.at(k)->no(), ra ? -1 : k);
+    }
+    qDeleteAll(expected);
+    mAnalyzer->refs().at(0)->findChild<QLineEdit *>("DeltaE")->setText("0");
+    emit mAnalyzer->refs().at(0)->findChild<QLineEdit *>("DeltaE")->editingFinished();
+    mAnalyzer->refs().at(1)->fileSelect()->setUse(true);
+    mAnalyzer->refs().at(1)->changedUse(true);
+}
+
+void TestAreaRun::mapsMatchTheTruth_data()
+{
+    QTest::addColumn<bool>("mlcf");
+    QTest::newRow("LCF") << false;
+    QTest::newRow("MLCF") << true;
+}
+
+void TestAreaRun::mapsMatchTheTruth()
+{
+    QFETCH(bool, mlcf);
+    exec(QStringLiteral("analyzer_set_LCF_mode %1").arg(int(mlcf)));
+    exec(QStringLiteral("select_region 0 0 %1 %1").arg(sampleSize));
+    exec("set_band_w 1");
+    exec("set_band_h 1");
+    mBody->startLCF2DAnalysis();
+    QVERIFY(mBody->analysisRunning);
+    waitForTheEnd();
+    QVERIFY(!mBody->analysisRunning);
+
+    const QVector<double> truth = truthMap(mSample + "/fraction_A.txt");
+    QCOMPARE(truth.size(), sampleSize * sampleSize);
+    const Analyzed2DRes *fractionA = mAnalyzer->refs().at(0)->map(1);
+    const Analyzed2DRes *dmutB = mAnalyzer->refs().at(1)->map(0);
+    int compared = 0;
+    int clipped = 0;
+    for (int y = 4; y < sampleSize - 4; y += 3) {
+        for (int x = 4; x < sampleSize - 4; x += 3) {
+            // Away from the rims of the discs, which drift by up to 3 pixels.
+            bool inside = true;
+            for (int dy = -3; dy <= 3; ++dy)
+                for (int dx = -3; dx <= 3; ++dx)
+                    inside = inside
+                             && truth.at((y + dy) * sampleSize + x + dx)
+                                    == truth.at(y * sampleSize + x);
+            if (!inside || truth.at(y * sampleSize + x) < 0)
+                continue;
+            ++compared;
+            const double f = truth.at(y * sampleSize + x);
+            QVERIFY2(std::abs(fractionA->value(x, y) - f) < 0.1,
+                     qPrintable(QStringLiteral("(%1, %2): %3, truth %4")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(fractionA->value(x, y))
+                                    .arg(f)));
+            clipped += f == 1.0 && dmutB->value(x, y) == 0.0;
+        }
+    }
+    QVERIFY(compared >= 5);
+    // MLCF gives no negative dmut: where B is absent its fit is clipped to 0 in places.
+    QCOMPARE(clipped > 0, mlcf);
+    if (mlcf)
+        QVERIFY(dmutB->min() >= 0.0);
+    exec("analyzer_set_LCF_mode 0");
+}
+
+void TestAreaRun::stop_data()
+{
+    QTest::addColumn<bool>("byBatch");
+    QTest::addColumn<QString>("stopBy");
+    QTest::addColumn<int>("finishes");
+
+    // finishes: finishBatchExec() emitted by the start and the stop together.
+    QTest::newRow("stop") << false << "stop" << 0;
+    QTest::newRow("second start") << false << "start" << 0;
+    QTest::newRow("second residual-absorption start") << false << "ra" << 0;
+    QTest::newRow("batch command stops a run by hand") << false << "batch" << 1;
+    // Regression: a stopped batch run left its script waiting forever.
+    QTest::newRow("batch run stopped by hand") << true << "start" << 1;
+    QTest::newRow("batch run stopped") << true << "stop" << 1;
+    // Regression: a run by hand released a script waiting for something else.
+    QTest::newRow("run by hand completes") << false << "" << 0;
+    QTest::newRow("batch run completes") << true << "" << 1;
+}
+
+void TestAreaRun::stop()
+{
+    QFETCH(bool, byBatch);
+    QFETCH(QString, stopBy);
+    QFETCH(int, finishes);
+
+    exec(QStringLiteral("select_region 0 0 %1 %1").arg(sampleSize));
+    exec("set_band_w 0");
+    exec("set_band_h 0");
+    const bool ra = stopBy == "ra";
+    // Stops as soon as the first row has been recorded.
+    QMetaObject::Connection stopper
+        = connect(mBody->blockEngine(), &BlockEngine::rowRecorded, this, [&] {
+              disconnect(stopper);
+              if (stopBy == "stop")
+                  mBody->stop2DAnalysis();
+              else if (stopBy == "start")
+                  mBody->startLCF2DAnalysis();
+              else if (stopBy == "ra")
+                  mBody->startRA2DAnalysis();
+              else if (stopBy == "batch")
+                  exec("analyzer_exec_LCF");
+          });
+    logged.clear();
+    const int before = mFinished->count();
+    if (byBatch)
+        QCOMPARE(exec(ra ? "analyzer_exec_ra" : "analyzer_exec_LCF"), 0);
+    else if (ra)
+        mBody->startRA2DAnalysis();
+    else
+        mBody->startLCF2DAnalysis();
+    waitForTheEnd();
+    QTest::qWait(20);
+    disconnect(stopper);
+    QCOMPARE(mFinished->count() - before, finishes);
+    QVERIFY(!mBody->analysisRunning);
+
+    const bool stopped = !stopBy.isEmpty();
+    QCOMPARE(logged.filter("2da 4:").size(), stopped ? 1 : 0);
+    QCOMPARE(logged.filter("2da 3:").size(), stopped || ra ? 0 : 1);
+    // A stopped run keeps its first row and nothing after it.
+    const Analyzed2DRes *map = ra ? mAnalyzer->raMap(0) : mAnalyzer->refs().at(0)->map(1);
+    QVERIFY(map->value(12, 0) != 0.0 || map->value(36, 0) != 0.0);
+    QCOMPARE(map->value(12, sampleSize - 1) == 0.0, stopped);
+}
+
+void TestAreaRun::mapOnTheDisplay()
+{
+    exec(QStringLiteral("select_region 0 0 %1 %1").arg(sampleSize));
+    exec("set_band_w 1");
+    exec("set_band_h 1");
+    mBody->startLCF2DAnalysis();
+    waitForTheEnd();
+    exec("analyzer_select_image 0");
+    exec("analyzer_select_image_type 1");
+    auto *showRes = mBody->findChild<QRadioButton *>("ShowResAnalysis");
+    showRes->click();
+    ImgDispA *display = mBody->findChild<ImgDispA *>("dispA");
+    Analyzed2DRes *map = mAnalyzer->refs().at(0)->map(1);
+    QCOMPARE(display->overlayer(), map);
+    QVERIFY(display->showOverlayer());
+    QVERIFY(map->imageValid());
+
+    // The value under the cursor is the map's, and deglitching shows the processed map.
+    display->placeCursor(12, 12);
+    emit display->mouseMoved0();
+    QCOMPARE(mBody->findChild<QLineEdit *>("Value")->text(), groupedNumberText(map->value(12, 12)));
+    mBody->findChild<QPushButton *>("DeGlitch")->click();
+    QVERIFY(map->showProc());
+    mBody->findChild<QCheckBox *>("ShowProcImg")->setChecked(true);
+    mBody->findChild<QCheckBox *>("ShowProcImg")->setChecked(false);
+    QVERIFY(!map->showProc());
+    // "Set All" regenerates the map shown.
+    map->clear();
+    map->reset(sampleSize, sampleSize);
+    QVERIFY(!map->imageValid());
+    mBody->findChild<QPushButton *>("CBarAll")->click();
+    QVERIFY(map->imageValid());
+    mBody->findChild<QRadioButton *>("ShowData")->click();
+    QVERIFY(!display->showOverlayer());
+}
+
+void TestAreaRun::batchWaitsForTheRuns()
+{
+    const QString script = mDir.filePath("runs.bat");
+    QFile batch(script);
+    QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream(&batch) << "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
+                        << "set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
+                        << "load_I1_files_of_pattern new " << quoted(mSample + "/I1/") << " *.tif\n"
+                        << "load_I0_files_of_pattern new " << quoted(mSample + "/I0/") << " *.tif\n"
+                        << "analyzer_set_LCF_std 0 1 0 " << quoted(mSample + "/ref_FeA_7112.dat")
+                        << " 0\n"
+                        << "analyzer_set_LCF_std 1 1 0 " << quoted(mSample + "/ref_FeB_7117.dat")
+                        << " 0\n"
+                        << "select_region 0 0 48 48\nset_band_w 2\nset_band_h 2\n"
+                        << "analyzer_exec_LCF\n:echo lcf-over\n"
+                        << "analyzer_exec_ra\n:echo ra-over\nquit\n";
+    batch.close();
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    program.start(MARVOLENTI_EXECUTABLE, {"-b", script, "-x"});
+    QVERIFY(program.waitForFinished(-1));
+    const QStringList lines = QString::fromUtf8(program.readAllStandardError()).split('\n');
+    const auto indexOf = [&lines](const QString &text) {
+        for (int i = lines.size() - 1; i >= 0; --i)
+            if (lines.at(i).startsWith(text))
+                return i;
+        return -1;
+    };
+    // Rows of the residual-absorption walk start at 7, 12, ... 47.
+    QVERIFY(indexOf("2da 3:") > 0);
+    QVERIFY(indexOf("2da 3:") < indexOf("echo lcf-over"));
+    QVERIFY(indexOf("echo lcf-over") < indexOf("47"));
+    QVERIFY(indexOf("47") < indexOf("echo ra-over"));
+}
+
+QTEST_MAIN(TestAreaRun)
+#include "tst_arearun.moc"

@@ -1,0 +1,275 @@
+#include "analysis/blockengine.h"
+#include "app/body.h"
+#include "batch/batchcommands.h"
+#include "batch/cmdline.h"
+#include "calib/calibration.h"
+#include "calib/energyshiftmap.h"
+#include "input/tiffdata.h"
+#include "spectra/stackspectra.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The energy calibration: a stack whose edges are moved by a known field gives that field
+// back, with its statistics, on any number of threads; and the program's own batch run
+// calibrates, saves, clears, loads and saves the map again.
+class TestCalibration : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void recovers_data();
+    void recovers();
+    void batchRoundTrip();
+    void mainWindow_data();
+    void mainWindow();
+
+private:
+    QTemporaryDir mDir;
+    QString mSample;
+};
+
+namespace {
+
+constexpr int W = 12;
+constexpr int H = 10;
+constexpr double edge = 7112.0;
+
+using Field = std::function<double(int, int)>;
+
+// mu*t a straight ramp from 0 to 1 over edge +- 10 eV, moved by the pixel's shift: its
+// half-height crossing is the moved edge exactly.
+struct ShiftedStack
+{
+    explicit ShiftedStack(const Field &shift)
+    {
+        for (int k = 0; k <= 60; ++k) {
+            const double e = edge - 30.0 + k;
+            owned.push_back(std::make_unique<TiffData>());
+            TiffData *image = owned.back().get();
+            image->width = W;
+            image->height = H;
+            image->energy = e;
+            image->sampleKind = TiffData::FloatRows;
+            for (int y = 0; y < H; ++y) {
+                for (int x = 0; x < W; ++x) {
+                    const double mu = qBound(0.0, (e - edge - shift(x, y) + 10.0) / 20.0, 1.0);
+                    image->samplesFloat.append(float(std::exp(-mu)));
+                }
+            }
+            images.append(image);
+        }
+    }
+    std::vector<std::unique_ptr<TiffData>> owned;
+    QVector<TiffData *> images;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Field)
+
+void TestCalibration::initTestCase()
+{
+    buildBatchTables();
+    QVERIFY(mDir.isValid());
+    mSample = mDir.filePath("sample");
+    QProcess generator;
+    generator.start(MAKESAMPLEDATA_EXECUTABLE,
+                    {mSample, "--size", "32", "--energies", "60", "--eshift", "3"});
+    QVERIFY(generator.waitForFinished(-1));
+    QCOMPARE(generator.exitCode(), 0);
+    QVERIFY(QFile::exists(mSample + "/energy_shift.txt"));
+}
+
+void TestCalibration::recovers_data()
+{
+    QTest::addColumn<Field>("shift");
+    QTest::addColumn<int>("threads");
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<qint64>("blocks");
+    const Field uniform = [](int, int) { return 2.5; };
+    const Field field = [](int x, int y) { return 0.5 * x - 0.3 * y + 0.1 * ((x * y) % 3); };
+    QTest::newRow("uniform, sigma 0") << uniform << 0 << QRect(0, 0, W, H) << qint64(W * H);
+    QTest::newRow("field, all threads") << field << 0 << QRect(0, 0, W, H) << qint64(W * H);
+    QTest::newRow("field, one thread") << field << 1 << QRect(0, 0, W, H) << qint64(W * H);
+    // Blocks centred outside the image have no spectrum: nothing is recorded for them.
+    QTest::newRow("area beyond the image")
+        << field << 0 << QRect(-3, -2, W + 6, H + 3) << qint64(W * H);
+}
+
+void TestCalibration::recovers()
+{
+    QFETCH(Field, shift);
+    QFETCH(int, threads);
+    QFETCH(QRect, area);
+    QFETCH(qint64, blocks);
+    const ShiftedStack stack(shift);
+    BlockEngine engine;
+    if (threads > 0)
+        engine.setMaxThreads(threads);
+    EnergyShiftMap map;
+    Calibration calibration(&engine, &map);
+    BlockRequest request;
+    request.walk = AreaWalk(W, H, 0, 0, area.x(), area.y(), area.width(), area.height());
+    request.spectra = StackSpectra(stack.images, {}, W, H, false);
+    QSignalSpy finished(&calibration, &Calibration::finished);
+    QVERIFY(calibration.start(request, edge));
+    QVERIFY(calibration.isRunning());
+    QVERIFY(finished.wait(600000));
+    QCOMPARE(finished.first().first().toBool(), true);
+
+    double sum = 0.0, min = 1e300, max = -1e300;
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            const double expected = shift(x, y);
+            QVERIFY2(std::abs(map.value(x, y) - expected) < 1e-4,
+                     qPrintable(QString("(%1, %2): %3, expected %4")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(map.value(x, y))
+                                    .arg(expected)));
+            sum += expected;
+            min = std::min(min, expected);
+            max = std::max(max, expected);
+        }
+    }
+    double squares = 0.0;
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x)
+            squares += std::pow(shift(x, y) - sum / (W * H), 2);
+    }
+    const Calibration::Stats &stats = calibration.stats();
+    QCOMPARE(stats.count, blocks);
+    QVERIFY(std::abs(stats.average - sum / (W * H)) < 1e-4);
+    QVERIFY(std::abs(stats.min - min) < 1e-4);
+    QVERIFY(std::abs(stats.max - max) < 1e-4);
+    QVERIFY(std::abs(stats.sigma - std::sqrt(squares / (W * H))) < 1e-4);
+}
+
+void TestCalibration::batchRoundTrip()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString &sample = mSample;
+    const QString first = dir.filePath("first.emp");
+    const QString second = dir.filePath("second.emp");
+    const QString script = dir.filePath("calib.bat");
+    QFile batch(script);
+    QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream(&batch) << "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
+                        << "set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
+                        << "load_I1_files_of_pattern new \"" << sample << "/I1/\" *.tif\n"
+                        << "load_I0_files_of_pattern new \"" << sample << "/I0/\" *.tif\n"
+                        << "set_band_w 1\nset_band_h 1\n"
+                        << "calib_load_std \"" << sample << "/ref_FeA_7112.dat\"\n"
+                        << "calib_exec\n"
+                        << "calib_save_map \"" << first << "\"\n"
+                        << "calib_clear_map\n"
+                        // The edge of the file, not that of the standard's normalisation.
+                        << "calib_set_edge_eV 0\n"
+                        << "calib_load_map \"" << first << "\"\n"
+                        << "calib_save_map \"" << second << "\"\nquit\n";
+    batch.close();
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(MARVOLENTI_EXECUTABLE, {"-b", script, "-x"});
+    QVERIFY(program.waitForFinished(-1));
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
+             program.readAllStandardError().right(2000).constData());
+
+    QFile a(first), b(second);
+    QVERIFY(a.open(QIODevice::ReadOnly | QIODevice::Text));
+    QVERIFY(b.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList linesA = QString(a.readAll()).split('\n');
+    const QStringList linesB = QString(b.readAll()).split('\n');
+    QCOMPARE(linesA.size(), linesB.size());
+    const int data = linesA.indexOf("##-----------------") + 1;
+    QVERIFY(data > 0);
+    for (int i = 0; i < linesA.size(); ++i) {
+        if (linesA.at(i).startsWith("Record Date"))
+            continue;
+        if (i < data) {
+            QCOMPARE(linesB.at(i), linesA.at(i));
+            continue;
+        }
+        const QStringList va = linesA.at(i).split(' ', Qt::SkipEmptyParts);
+        const QStringList vb = linesB.at(i).split(' ', Qt::SkipEmptyParts);
+        QCOMPARE(vb.size(), va.size());
+        for (int k = 0; k < va.size(); ++k) {
+            const double x = va.at(k).toDouble();
+            QVERIFY2(std::abs(vb.at(k).toDouble() - x) <= 2e-5 * std::abs(x) + 1e-12,
+                     qPrintable(QString("line %1: %2 then %3").arg(i).arg(va.at(k), vb.at(k))));
+        }
+    }
+    QCOMPARE(linesA.mid(data).join(' ').split(' ', Qt::SkipEmptyParts).size(), 32 * 32);
+}
+
+void TestCalibration::mainWindow_data()
+{
+    QTest::addColumn<QString>("commands");
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("expected");
+    // Without a standard the map would hold absolute energies, and its file angles from 0 eV.
+    QTest::newRow("calibration without a standard")
+        << "calib_exec"
+        << "MessageLine"
+        << "No standard spectrum: calibration not started";
+    QTest::newRow("save without a standard") << "calib_save_map %1/none"
+                                             << "MessageLine"
+                                             << "No standard spectrum: %1/none not saved";
+    QTest::newRow("loaded map under the cursor")
+        << "calib_set_edge_eV 7112; calib_load_map %1/uniform.emp; move_position 5 6"
+        << "EShiftOnTbl"
+        << " 1.50";
+    QTest::newRow("cleared map under the cursor")
+        << "calib_load_map %1/uniform.emp; calib_clear_map; move_position 5 6"
+        << "EShiftOnTbl"
+        << " 0.00";
+    QTest::newRow("map of another size")
+        << "calib_load_map %1/small.emp"
+        << "MessageLine"
+        << "Energy map size does not match the images: %1/small.emp";
+}
+
+void TestCalibration::mainWindow()
+{
+    QFETCH(QString, commands);
+    QFETCH(QString, object);
+    QFETCH(QString, expected);
+    const QString folder = mDir.path();
+    for (const int size : {32, 16}) {
+        EnergyShiftMap uniform;
+        uniform.resize(size, size);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x)
+                uniform.map().setData(x, y, 0, 0, 1.5);
+        }
+        QVERIFY(uniform.save(folder + (size == 32 ? "/uniform" : "/small"), 7112, 3.1355316, ""));
+    }
+    Body body;
+    QSignalSpy finished(&body, &Body::finishBatchExec);
+    body.execCmdSlot(CmdLine("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV"), false);
+    body.execCmdSlot(CmdLine("load_I1_files_of_pattern new \"" + mSample + "/I1/\" *.tif"), false);
+    QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 2, 600000);
+    for (const QString &command : commands.split("; ")) {
+        const int before = finished.count();
+        body.execCmdSlot(CmdLine(command.arg(folder)), false);
+        QCOMPARE(finished.count(), before + 1);
+    }
+    QCOMPARE(body.findChild<QLabel *>(object)->text(), expected.arg(folder));
+    QVERIFY(!QFile::exists(folder + "/none.emp"));
+}
+
+QTEST_MAIN(TestCalibration)
+#include "tst_calibration.moc"
