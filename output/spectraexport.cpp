@@ -40,7 +40,9 @@ bool SpectraExport::start(BlockRequest request, int isVictoreen, const QString &
     const int points = request.spectra.i1Count();
     request.valueCount = 2 + 2 * points;
     request.kernel = [isVictoreen, points](const BlockRequest::Block &block, double *values) {
-        const XafsSpectrum spectrum(block.raw, isVictoreen, block.energyShift);
+        Spectrum raw;
+        block.raw.copyTo(raw);
+        const XafsSpectrum spectrum(raw, isVictoreen, block.energyShift);
         const int n = qMin(points, spectrum.points.size());
         values[0] = block.energyShift;
         values[1] = n;
