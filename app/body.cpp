@@ -6,6 +6,8 @@
 #include "analysis/arearun.h"
 #include "analysis/blockengine.h"
 #include "analysis/blockrequest.h"
+#include "analysis/lcfreference.h"
+#include "app/dataroot.h"
 #include "app/showinfront.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
@@ -24,6 +26,10 @@
 #include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
+#include "output/mapexport.h"
+#include "output/savedatacfg.h"
+#include "output/spectraexport.h"
+#include "output/tiffwriter.h"
 #include "spectra/numbertext.h"
 #include "spectra/stackspectra.h"
 #include "spectra/victoreentable.h"
@@ -33,6 +39,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDebug>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
@@ -115,6 +122,7 @@ Body::Body(QWidget *parent)
     setupXafsView();
     setupAnalyzer();
     setupCalibration();
+    setupExport();
     setupResultMaps();
 }
 
@@ -135,6 +143,7 @@ Body::~Body()
     delete mAnalyzer;
     delete mImgProc;
     delete mCalibCtrl;
+    delete mSaveDataCfg;
     mUi->dispA->setOverlayer(nullptr);
     delete mShiftMap;
     delete mStdSpectrum;
@@ -456,6 +465,152 @@ void Body::setupCalibration()
     connect(mCalibration, &Calibration::finished, this, &Body::calibrationEnded);
     connect(mUi->ShowShiftMap, &QRadioButton::toggled, this, &Body::showShiftMap);
     connect(mUi->NormalizeEShift, &QPushButton::clicked, this, &Body::normalizeEShift);
+}
+
+void Body::setupExport()
+{
+    mSaveDataCfg = new SaveDataCfg;
+    showInFrontOnClick(mUi->SaveDataCfgB, mSaveDataCfg);
+    const auto saveDialog = [this] {
+        auto *dialog = new QFileDialog(this);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setDirectory(dataRoot());
+        return dialog;
+    };
+    mDataDialog = saveDialog();
+    mImageDialog = saveDialog();
+    mImageDialog->setNameFilters({tr("Image File (*.png)"), tr("Any Files (* *.*)")});
+    mSpectraDialog = saveDialog();
+    mSpectraDialog->setNameFilters({tr("XAFS Spectra (*.dat)"), tr("Any Files (* *.*)")});
+    connect(mUi->SaveXAFSSpectra, &QPushButton::clicked, mSpectraDialog, &QFileDialog::show);
+    connect(mSpectraDialog, &QFileDialog::fileSelected, this, &Body::saveXafsSpectra);
+    mSpectraExport = new SpectraExport(mBlockEngine, this);
+    connect(mSpectraExport, &SpectraExport::finished, this, [this](bool written, QString path) {
+        if (!written)
+            writeFailed(path);
+    });
+    connect(mUi->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
+    connect(mDataDialog, &QFileDialog::fileSelected, this, &Body::saveData);
+    connect(mUi->SaveImage, &QPushButton::clicked, mImageDialog, &QFileDialog::show);
+    connect(mImageDialog, &QFileDialog::fileSelected, this, &Body::saveImage);
+    connect(mUi->SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
+}
+
+void Body::writeFailed(const QString &path)
+{
+    showMessage(tr("Can't write %1").arg(path), mInBatchCommand);
+}
+
+void Body::saveImageFile(const QImage &image, const QString &path)
+{
+    if (!image.save(path))
+        writeFailed(path);
+}
+
+void Body::saveColorBar(const QString &path)
+{
+    saveImageFile(mUi->CBar->grab().toImage(), path);
+}
+
+void Body::saveImage(const QString &fname)
+{
+    saveImageFile(mUi->dispA->shownImage(), fname);
+    saveColorBar(MapExport::numberedName(fname, QStringLiteral("cBar")));
+}
+
+void Body::saveImageWNum(const QString &fname, const QString &num)
+{
+    saveImage(MapExport::numberedName(fname, num));
+}
+
+void Body::saveAllImages(const QString &fname)
+{
+    const QVector<LCFReference *> &refs = mAnalyzer->refs();
+    for (int kind = 0; kind < mAnalyzer->refMapKinds(); ++kind) {
+        for (int i = 0; i < refs.size(); ++i) {
+            Analyzed2DRes *map = refs.at(i)->map(kind);
+            if (!refs.at(i)->isUsed() || !map || !map->imageValid())
+                continue;
+            saveImageFile(*map->img(),
+                          MapExport::numberedName(fname, QStringLiteral("%1-%2").arg(i).arg(kind)));
+        }
+    }
+}
+
+int Body::firstShownRef() const
+{
+    const QVector<LCFReference *> &refs = mAnalyzer->refs();
+    for (int i = 0; i < refs.size(); ++i) {
+        if (refs.at(i)->showButton()->isChecked())
+            return i;
+    }
+    return 0;
+}
+
+void Body::showSaveDataDialog()
+{
+    const QString data
+        = mSaveDataCfg->settings().asTiff ? tr("Tiff File (*.tif)") : tr("Data File (*.dat)");
+    mDataDialog->setNameFilters({data, tr("Any Files (* *.*)")});
+    mDataDialog->show();
+}
+
+void Body::saveData(const QString &fname)
+{
+    const int n = firstShownRef();
+    if (mSaveDataCfg->settings().asTiff) {
+        qDebug() << "selected tiff";
+        saveDataAsTiff(fname, n);
+        saveColorBar(MapExport::numberedName(MapExport::numberedName(fname, QString::number(n)),
+                                             QStringLiteral("-cBar")));
+    } else {
+        qDebug() << "selected text";
+        saveDataAsText(fname, n);
+    }
+}
+
+void Body::saveDataAsTiff(const QString &fname, int ext)
+{
+    const QString path = MapExport::dataFileName(fname, ext, QStringLiteral("tif"));
+    qDebug() << "saveDataAsTiff";
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (map && map->hasData() && !MapExport::saveAsTiff(path, *map, mSaveDataCfg->settings()))
+        writeFailed(path);
+}
+
+void Body::saveDataAsText(const QString &fname, int ext)
+{
+    const QString path = MapExport::dataFileName(fname, ext, QStringLiteral("dat"));
+    const Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (map && map->hasData() && !MapExport::saveAsText(path, *map, mSaveDataCfg->settings()))
+        writeFailed(path);
+}
+
+void Body::saveXafsSpectra(const QString &fname)
+{
+    if (mBlockEngine->isRunning()) {
+        showMessage(tr("An area analysis is running: spectra not saved"), mInBatchCommand);
+        return;
+    }
+    if (!mSpectraExport->start(blockRequest(), targetBackground(), fname))
+        writeFailed(SpectraExport::fileNameFor(fname));
+}
+
+void Body::saveFlatDark()
+{
+    // Without images the size is not known, and files of no pixels would replace good ones.
+    if (imageWidth <= 0 || imageHeight <= 0) {
+        showMessage(tr("No image loaded: flat and dark files not written"), mInBatchCommand);
+        return;
+    }
+    const int count = imageWidth * imageHeight;
+    for (const quint16 level : {quint16(1), quint16(0)}) {
+        const QString path = level ? QStringLiteral("flat.dat") : QStringLiteral("dark.dat");
+        const QVector<quint16> values(count, level);
+        if (!writeTiff16(path, imageWidth, imageHeight, values.constData()))
+            writeFailed(path);
+    }
 }
 
 bool Body::calibrating() const
@@ -1431,6 +1586,54 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         break;
     case CalibSaveMap:
         saveEMap(p1);
+        break;
+    case SaveImage:
+        saveImage(p1);
+        break;
+    case SaveImageWNum:
+        saveImageWNum(p1, cmd.arg(1));
+        break;
+    case SaveAllImages:
+        saveAllImages(p1);
+        break;
+    case SaveData:
+        saveData(p1);
+        break;
+    case SaveDataAsTiff:
+        saveDataAsTiff(p1, firstShownRef());
+        break;
+    case SaveDataCfgShowWindow:
+        showInFront(mSaveDataCfg);
+        break;
+    case SaveDataCfgSaveAsTiff:
+        mSaveDataCfg->setSaveAsTiff();
+        break;
+    case SaveDataCfgSaveAsText:
+        mSaveDataCfg->setSaveAsText();
+        break;
+    case SaveDataCfgTiffFixScale:
+        mSaveDataCfg->setSaveTiffScaleFixed(flagOf(p1));
+        break;
+    case SaveDataCfgTiffScaleMin:
+        mSaveDataCfg->setSaveTiffScaleMin(p1.toDouble());
+        break;
+    case SaveDataCfgTiffScaleMax:
+        mSaveDataCfg->setSaveTiffScaleMax(p1.toDouble());
+        break;
+    case SaveDataCfgTiffAsAnalyzed:
+        mSaveDataCfg->setSaveTiffAsAnalyzed(flagOf(p1));
+        break;
+    case SaveDataCfgTextAsCsv:
+        mSaveDataCfg->setSaveTextAsCSV();
+        break;
+    case SaveDataCfgTextAsSsv:
+        mSaveDataCfg->setSaveTextAsSSV();
+        break;
+    case SaveDataCfgTextAsXyz:
+        mSaveDataCfg->setSaveTextAsXYVal();
+        break;
+    case SaveDataCfgTextAsVals:
+        mSaveDataCfg->setSaveTextAsValValVal();
         break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())

@@ -20,6 +20,10 @@ class CalibCtrl;
 class Calibration;
 class EnergyShiftMap;
 class ImgProc;
+class QFileDialog;
+class QImage;
+class SaveDataCfg;
+class SpectraExport;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
@@ -66,6 +70,8 @@ public:
     // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
     // kernel is the caller's to set.
     BlockRequest blockRequest() const;
+    SaveDataCfg *saveDataCfg() const { return mSaveDataCfg; }
+    SpectraExport *spectraExport() const { return mSpectraExport; }
     // The text of the message line at the bottom of the window.
     QString messageLine() const;
 
@@ -134,6 +140,17 @@ public slots:
     // Shows a failure or a notice on the message line, without blocking, and writes it to the
     // debug output; with batchLog to the batch log instead, which writes it there too.
     void showMessage(const QString &message, bool batchLog);
+    void saveImage(const QString &fname);
+    void saveImageWNum(const QString &fname, const QString &num);
+    void saveAllImages(const QString &fname);
+    void showSaveDataDialog();
+    void saveData(const QString &fname);
+    void saveDataAsTiff(const QString &fname, int ext);
+    void saveDataAsText(const QString &fname, int ext);
+    void saveFlatDark();
+    // Writes the spectra of every block of the selected area; the file is complete when the
+    // exporter reports finished().
+    void saveXafsSpectra(const QString &fname);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -157,6 +174,14 @@ private:
     // A run has ended: its maps are drawn when it completed, and a batch waiting for it goes on.
     void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
     void setupCalibration();
+    void setupExport();
+    // Index of the first reference whose map is shown; 0 when none is.
+    int firstShownRef() const;
+    // Saves an image in the format its suffix names, naming a failure.
+    void saveImageFile(const QImage &image, const QString &path);
+    void saveColorBar(const QString &path);
+    // Names a file that could not be written.
+    void writeFailed(const QString &path);
     // Statistics, map image and display after a calibration; a batch calib_exec finishes.
     void calibrationEnded();
     // Runs calib_exec; false when it started nothing and so finishes at once.
@@ -228,6 +253,11 @@ private:
     AreaRun *mAreaRun = nullptr;
     ImgProc *mImgProc = nullptr;
     CalibCtrl *mCalibCtrl = nullptr;
+    SaveDataCfg *mSaveDataCfg = nullptr;
+    SpectraExport *mSpectraExport = nullptr;
+    QFileDialog *mDataDialog = nullptr;
+    QFileDialog *mImageDialog = nullptr;
+    QFileDialog *mSpectraDialog = nullptr;
     EnergyShiftMap *mShiftMap = nullptr;
     Calibration *mCalibration = nullptr;
     XafsSpectrum *mStdSpectrum = nullptr;

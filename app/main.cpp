@@ -30,10 +30,21 @@ int main(int argc, char *argv[])
         Body body;
         QObject::connect(&body, &Body::finishing, &app, &QApplication::closeAllWindows);
         body.show();
+        bool batchFileRead = true;
         if (!settings.batchFile.isEmpty())
-            body.batchCtrl()->setBatchFile(settings.batchFile);
-        if (settings.execBatch)
+            batchFileRead = body.batchCtrl()->setBatchFile(settings.batchFile);
+        if (settings.execBatch) {
+            // Without a display nobody can close the window: the run ends the program, with
+            // a failure when its batch file could not be read.
+            const QString platform = QGuiApplication::platformName();
+            if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+                QObject::connect(body.batchCtrl(),
+                                 &BatchCtrl::batchEnded,
+                                 &app,
+                                 [&app, batchFileRead] { app.exit(batchFileRead ? 0 : 1); });
+            }
             body.batchCtrl()->execBatchSlot();
+        }
         rc = app.exec();
     }
     return rc;

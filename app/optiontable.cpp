@@ -8,8 +8,10 @@
 
 void OptionTable::addEntry(const QString &name, const QString &value)
 {
-    if (!contains(name))
-        mEntries.append({name, value});
+    if (contains(name))
+        return;
+    mIndex.insert(name, mEntries.size());
+    mEntries.append({name, value});
 }
 
 void OptionTable::parseCommandLine(int argc, char **argv)
@@ -58,20 +60,13 @@ bool OptionTable::readConfigFile(const QString &fileName)
 
 bool OptionTable::contains(const QString &name) const
 {
-    for (const auto &entry : mEntries) {
-        if (entry.first == name)
-            return true;
-    }
-    return false;
+    return mIndex.contains(name);
 }
 
 QString OptionTable::value(const QString &name) const
 {
-    for (const auto &entry : mEntries) {
-        if (entry.first == name)
-            return entry.second;
-    }
-    return QString();
+    const int index = mIndex.value(name, -1);
+    return index >= 0 ? mEntries.at(index).second : QString();
 }
 
 QString OptionTable::lookup(const QString &name, const QString &fallback) const

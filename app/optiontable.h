@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -26,4 +27,6 @@ public:
 
 private:
     QVector<QPair<QString, QString>> mEntries;
+    // Position of each name in mEntries, so that a long configuration file reads in linear time.
+    QHash<QString, int> mIndex;
 };

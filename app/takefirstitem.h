@@ -14,3 +14,8 @@ struct TextItem
 // the debug output and the split goes on. The configuration reader, the text image reader
 // and the batch interpreter all split their lines with it.
 TextItem takeFirstItem(const QString &text);
+
+// The same split in place: takes the item that begins at or after *position and moves
+// *position to where its rest begins (the rest is text.mid(*position); text.size() when
+// nothing is left). Walking a whole line this way costs time linear in its length.
+QString takeItemAt(const QString &text, int *position);

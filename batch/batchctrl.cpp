@@ -52,6 +52,7 @@ void BatchCtrl::setDispatcher(BatchDispatcher *dispatcher)
     connect(this, &BatchCtrl::batchStop, dispatcher, &BatchDispatcher::batchStopSlot);
     connect(this, &BatchCtrl::doDispatchCmds, dispatcher, &BatchDispatcher::doDispatchCmds);
     connect(dispatcher, &BatchDispatcher::Log, this, &BatchCtrl::Log);
+    connect(dispatcher, &BatchDispatcher::batchEnded, this, &BatchCtrl::batchEnded);
 }
 
 QString BatchCtrl::scriptText() const
@@ -102,12 +103,12 @@ void BatchCtrl::save(QString fname)
     qDebug().noquote() << "Can't write batch file : " + fname;
 }
 
-void BatchCtrl::load(QString fname)
+bool BatchCtrl::load(QString fname)
 {
     QFile file(fname);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         qDebug().noquote() << "Can't open batch file : " + fname;
-        return;
+        return false;
     }
     QTextStream in(&file);
     in.setCodec("UTF-8");
@@ -115,11 +116,12 @@ void BatchCtrl::load(QString fname)
     while (!in.atEnd())
         text += in.readLine() + QLatin1Char('\n');
     mUi->BatchCmds->setPlainText(text);
+    return true;
 }
 
-void BatchCtrl::setBatchFile(QString fname)
+bool BatchCtrl::setBatchFile(QString fname)
 {
-    load(fname);
+    return load(fname);
 }
 
 void BatchCtrl::Log(QString LogMsg)

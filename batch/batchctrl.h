@@ -29,6 +29,8 @@ public:
 signals:
     void doDispatchCmds(QStringList cmdLines);
     void batchStop();
+    // The dispatcher's run has reached the end of its script or an ":end" line.
+    void batchEnded();
 
 public slots:
     void execCmdsSlot();
@@ -36,8 +38,9 @@ public slots:
     void clear();
     void clearLog();
     void save(QString fname);
-    void load(QString fname);
-    void setBatchFile(QString fname);
+    // Both return false when the file cannot be read; the editor is then unchanged.
+    bool load(QString fname);
+    bool setBatchFile(QString fname);
     void Log(QString LogMsg);
     void showCmdErr(CmdLine cmd);
 

@@ -3,19 +3,19 @@
 #include "app/takefirstitem.h"
 #include "batch/batchcommands.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 // A line continues on the next one when its last non-blank character is a backslash; the
-// backslash and the blanks after it are cut off.
+// backslash and the blanks after it are cut off. Only the blanks at the end are looked at, and
+// they are cut when the line continues, so joining many lines stays linear in their length.
 bool cutContinuation(QString &text)
 {
-    static const QRegularExpression continued(QStringLiteral("\\\\\\s*$"));
-    const QRegularExpressionMatch match = continued.match(text);
-    if (!match.hasMatch())
+    int last = text.size() - 1;
+    while (last >= 0 && text.at(last).isSpace())
+        --last;
+    if (last < 0 || text.at(last) != QLatin1Char('\\'))
         return false;
-    text.truncate(match.capturedStart());
+    text.truncate(last);
     return true;
 }
 
@@ -67,15 +67,21 @@ QString BatchDispatcher::takeLogicalLine()
 
 void BatchDispatcher::execNextLineSlot()
 {
-    if (!mRunning || mLineIndex < 0 || mLineIndex >= mCmdLines.size())
+    if (!mRunning || mLineIndex < 0)
         return;
+    if (mLineIndex >= mCmdLines.size()) {
+        endRun();
+        return;
+    }
 
     CmdLine c(takeLogicalLine());
     bool skip = true;
     if (!c.line.isEmpty()) {
         const int directive = directiveTable().lookup(c.cmd);
-        if (directive == DirEnd)
+        if (directive == DirEnd) {
+            endRun();
             return;
+        }
         if (directive == DirRemEnd)
             mInRem = false;
         else if (directive == DirRemStart)
@@ -83,25 +89,29 @@ void BatchDispatcher::execNextLineSlot()
 
         if (!mInRem) {
             skip = false;
-            switch (directive) {
-            case DirFor:
-                startLoop(c);
-                break;
-            case DirNext:
-                nextOfLoop(c);
-                break;
-            case DirEcho: {
-                substituteLoopValues(c.args);
-                // The batch window writes every log entry to the debug output as well.
-                emit Log(QStringLiteral("echo %1").arg(c.arg(0)));
-                break;
-            }
-            default:
-                break;
-            }
-            if (c.isCommand()) {
-                substituteLoopValues(c.args);
-                emit Log(QStringLiteral("%1 : %2\n").arg(c.cmd, c.args.join(QLatin1Char(' '))));
+            if ((directive == DirEcho || c.isCommand()) && !substituteLoopValues(c.args)) {
+                // Loop values that repeat their own placeholders can grow a line without
+                // bound: such a line is refused and the run goes on with the next one.
+                emit Log(QStringLiteral("Err: %1\n").arg(c.line));
+                c.args.clear();
+                skip = true;
+            } else {
+                switch (directive) {
+                case DirFor:
+                    startLoop(c);
+                    break;
+                case DirNext:
+                    nextOfLoop(c);
+                    break;
+                case DirEcho:
+                    // The batch window writes every log entry to the debug output as well.
+                    emit Log(QStringLiteral("echo %1").arg(c.arg(0)));
+                    break;
+                default:
+                    break;
+                }
+                if (c.isCommand())
+                    emit Log(QStringLiteral("%1 : %2\n").arg(c.cmd, c.args.join(QLatin1Char(' '))));
             }
         }
     }
@@ -109,14 +119,19 @@ void BatchDispatcher::execNextLineSlot()
     ++mLineIndex;
 }
 
+void BatchDispatcher::endRun()
+{
+    mRunning = false;
+    emit batchEnded();
+}
+
 void BatchDispatcher::startLoop(const CmdLine &c)
 {
     QStringList items;
-    TextItem item{QString(), c.args.join(QLatin1Char(' '))};
-    while (items.size() < 5) {
-        item = takeFirstItem(item.rest);
-        items << item.item;
-    }
+    const QString text = c.args.join(QLatin1Char(' '));
+    int position = 0;
+    while (items.size() < 5)
+        items << takeItemAt(text, &position);
     LoopVar loop;
     loop.name = items.at(0);
     loop.placeholder = items.at(1);
@@ -146,14 +161,27 @@ void BatchDispatcher::nextOfLoop(const CmdLine &c)
     emit Log(QStringLiteral("next %1 : %2 = %3\n").arg(loop.name, loop.placeholder, loop.current));
 }
 
-void BatchDispatcher::substituteLoopValues(QStringList &args) const
+bool BatchDispatcher::substituteLoopValues(QStringList &args) const
 {
+    qint64 total = 0;
     for (QString &arg : args) {
         for (const LoopVar &loop : mLoops) {
-            if (!loop.placeholder.isEmpty())
-                arg.replace(loop.placeholder, loop.current);
+            if (loop.placeholder.isEmpty())
+                continue;
+            const qint64 count = arg.count(loop.placeholder);
+            if (count == 0)
+                continue;
+            const qint64 grown
+                = arg.size() + count * (qint64(loop.current.size()) - loop.placeholder.size());
+            if (grown > maxSubstitutedLength)
+                return false;
+            arg.replace(loop.placeholder, loop.current);
         }
+        total += arg.size();
+        if (total > maxSubstitutedLength)
+            return false;
     }
+    return true;
 }
 
 int BatchDispatcher::indexOfLoop(const QString &name) const

@@ -19,10 +19,16 @@ public:
 
     bool isRunning() const { return mRunning; }
 
+    // Longest text, in characters, that the arguments of one line may have after the loop
+    // values have been put in: far beyond any real script, far below what breaks the program.
+    static constexpr qint64 maxSubstitutedLength = qint64(1) << 20;
+
 signals:
     void execNextLineSig();
     void execCmdSig(CmdLine cmd, bool inRem);
     void Log(QString Log);
+    // The run has reached the end of the script or an ":end" line.
+    void batchEnded();
 
 public slots:
     void execNextLineSlot();
@@ -34,7 +40,10 @@ private:
     QString takeLogicalLine();
     void startLoop(const CmdLine &c);
     void nextOfLoop(const CmdLine &c);
-    void substituteLoopValues(QStringList &args) const;
+    // Puts the loop values into the arguments; false, with the arguments partly replaced,
+    // when they would grow longer than maxSubstitutedLength.
+    bool substituteLoopValues(QStringList &args) const;
+    void endRun();
     int indexOfLoop(const QString &name) const;
 
     bool mRunning = false;

@@ -15,12 +15,12 @@ void CmdLine::parse(const QString &text)
 
     // Items come from the whole text: a comment after the items reaches the arguments, and
     // commands simply ignore arguments they do not use.
-    TextItem item = takeFirstItem(text);
-    cmd = item.item;
-    while (!item.rest.isEmpty()) {
-        item = takeFirstItem(item.rest);
-        if (!item.item.isEmpty())
-            args.append(item.item);
+    int position = 0;
+    cmd = takeItemAt(text, &position);
+    while (position < text.size()) {
+        const QString item = takeItemAt(text, &position);
+        if (!item.isEmpty())
+            args.append(item);
     }
     isDirective = cmd.startsWith(QLatin1Char(':'));
 }

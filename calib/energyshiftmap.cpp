@@ -85,6 +85,8 @@ bool EnergyShiftMap::save(const QString &fileName,
                     name);
     }
     QSaveFile file(name);
+    // A writable file in a folder that is not writable is written in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qDebug().noquote() << "Can not open" << name;
         return fail(QT_TRANSLATE_NOOP("EnergyShiftMap", "Can not open %1"), name);

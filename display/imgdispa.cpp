@@ -262,8 +262,9 @@ void ImgDispA::setShowOverlayer(bool f)
 
 void ImgDispA::setSelectedArea(int x1, int y1, int x2, int y2)
 {
-    // Corners may come in any order; the area is kept with its origin at the top left.
-    mSelectedArea = QRectF(x1, y1, x2 - x1, y2 - y1).normalized();
+    // Corners may come in any order; the area is kept with its origin at the top left. The
+    // width and height are taken in doubles: any two int corners have a difference there.
+    mSelectedArea = QRectF(x1, y1, qreal(x2) - x1, qreal(y2) - y1).normalized();
     mAreaSelected = true;
     update();
 }

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <cmath>
+
 double EnergyAssignment::energyOf(const QString &fileName, int fNo, bool *nameWithoutEnergy) const
 {
     if (nameWithoutEnergy)
@@ -89,10 +91,14 @@ bool EnergyAssignment::readReferenceFile(const QString &fname, QVector<double> *
     const int angleColumn = is9809 ? 1 : 0;
 
     qDebug() << "reading simple";
-    energies->clear();
+    // Skipping a bad line would give every later image the energy of its neighbour: a file
+    // with an angle that is not a number (or no finite energy) is refused whole.
+    QVector<double> read;
     bool inData = marker.isEmpty();
     QString line;
+    int lineNumber = 1;
     while (in.readLineInto(&line)) {
+        ++lineNumber;
         const QString simplified = line.simplified();
         if (!inData) {
             inData = simplified.startsWith(marker);
@@ -102,8 +108,19 @@ bool EnergyAssignment::readReferenceFile(const QString &fname, QVector<double> *
             continue;
         // Blank lines have no columns at all (and so no angle).
         const QStringList items = simplified.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (angleColumn < items.size())
-            energies->append(Bragg::energyOf(items.at(angleColumn).toDouble()));
+        if (angleColumn >= items.size())
+            continue;
+        bool ok = false;
+        const double energy = Bragg::energyOf(items.at(angleColumn).toDouble(&ok));
+        if (!ok || !std::isfinite(energy)) {
+            qDebug().noquote() << QStringLiteral("Bad angle in ref file %1 at line %2: %3")
+                                      .arg(fname)
+                                      .arg(lineNumber)
+                                      .arg(line.left(80));
+            return false;
+        }
+        read.append(energy);
     }
+    *energies = read;
     return true;
 }

@@ -33,7 +33,8 @@ public:
     static double deltaFor(double start, double end, int points) { return (end - start) / points; }
 
     // Reads the angles of a reference file (one per image, plain columns or the 9809 layout)
-    // as energies. False, with the list untouched, when the file cannot be opened.
+    // as energies. False, with the list untouched, when the file cannot be opened or holds an
+    // angle that is not a number or gives no finite energy.
     static bool readReferenceFile(const QString &fname, QVector<double> *energies);
 
     Method method = FromFileName;

@@ -65,8 +65,14 @@ void TiffData::failWithCode(const char *message, const QString &path, const QFil
 
 bool TiffData::read(const QString &fileName)
 {
+    const QFileInfo info(fileName);
+    // Opening a named pipe or a device waits for a writer that may never come.
+    if (info.exists() && !info.isDir() && !info.isFile()) {
+        fail(QT_TRANSLATE_NOOP("TiffData", "Not a regular file"), fileName);
+        return false;
+    }
     QFile file(fileName);
-    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
         fail(QT_TRANSLATE_NOOP("TiffData", "Can not open (1)"), fileName);
         return false;
     }
@@ -154,7 +160,7 @@ void TiffData::updateRange(qsizetype from, qsizetype count)
     maxValue = qMax(maxValue, double(highest));
 }
 
-bool TiffData::allocateSamples(SampleKind kind, const QString &path, bool readerFillsAll)
+bool TiffData::allocateSamples(SampleKind kind, const QString &path, bool readerFillsAll, int rows)
 {
     const qint64 pixels = qint64(width) * height;
     if (width <= 0 || height <= 0) {
@@ -168,17 +174,25 @@ bool TiffData::allocateSamples(SampleKind kind, const QString &path, bool reader
     sampleKind = kind;
     samples16.clear();
     samplesFloat.clear();
-    if (kind == FloatRows) {
-        if (readerFillsAll)
-            samplesFloat.resizeForOverwrite(pixels);
-        else
-            samplesFloat.resize(pixels);
-    } else if (readerFillsAll) {
-        samples16.resizeForOverwrite(pixels);
-    } else {
-        samples16.resize(pixels);
-    }
+    growSamples(rows, readerFillsAll);
     return true;
+}
+
+void TiffData::growSamples(int rows, bool readerFillsAll)
+{
+    const qsizetype size = qsizetype(qBound(0, rows, height)) * width;
+    const auto grow = [&](auto &store) {
+        if (store.size() >= size)
+            return;
+        if (readerFillsAll)
+            store.resizeForOverwrite(size);
+        else
+            store.resize(size);
+    };
+    if (sampleKind == FloatRows)
+        grow(samplesFloat);
+    else
+        grow(samples16);
 }
 
 bool TiffData::readTiff(const QString &path)
@@ -253,11 +267,14 @@ bool TiffData::readTiff(const QString &path)
         fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading TIFF"), path);
         return false;
     }
-    // Every row is read or the read fails.
-    if (!allocateSamples(kind, path, true))
+    // Every row is read or the read fails. What compressed strips decode to is known only once
+    // they have decoded: their rows are stored as they arrive, so that a small file declaring a
+    // huge image costs no more than it holds.
+    const bool compressed = compression != COMPRESSION_NONE;
+    if (!allocateSamples(kind, path, true, compressed ? 0 : height))
         return false;
 
-    if (kind == TiffRows && bitsPerSample == 16 && scanlineBytes == width * 2)
+    if (!compressed && kind == TiffRows && bitsPerSample == 16 && scanlineBytes == width * 2)
         return readTiffStrips(tif, path);
 
     QByteArray line(scanlineBytes, '\0');
@@ -268,6 +285,7 @@ bool TiffData::readTiff(const QString &path)
             clear();
             return false;
         }
+        growSamples(r + 1, true);
         const qsizetype offset = qsizetype(r) * width;
         if (kind == FloatRows) {
             float *out = samplesFloat.data() + offset;
@@ -370,7 +388,7 @@ bool TiffData::readImg(const QString &path)
         fail(QT_TRANSLATE_NOOP("TiffData", "Error on reading (2)"), path);
         return false;
     }
-    if (!allocateSamples(ImgRows, path, true))
+    if (!allocateSamples(ImgRows, path, true, height))
         return false;
     char *out = reinterpret_cast<char *>(samples16.data());
     if (!file.seek(dataOffset) || file.read(out, dataBytes) != dataBytes) {
@@ -429,7 +447,7 @@ bool TiffData::readQnrb(const QString &path)
         fail(QT_TRANSLATE_NOOP("TiffData", "Can not open (2)"), path);
         return false;
     }
-    if (!allocateSamples(FloatRows, path, false))
+    if (!allocateSamples(FloatRows, path, false, height))
         return false;
     in.setDevice(&file);
     for (int i = 0; i < headerLines; ++i)

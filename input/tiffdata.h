@@ -89,9 +89,11 @@ private:
     bool readTiffStrips(tiff *tif, const QString &path);
     bool readImg(const QString &path);
     bool readQnrb(const QString &path);
-    // Sizes the sample store for width x height samples of the given kind: zero-filled unless
-    // the reader writes every sample itself.
-    bool allocateSamples(SampleKind kind, const QString &path, bool readerFillsAll);
+    // Checks the size for samples of the given kind, empties the store and makes room for the
+    // first rows rows: zero-filled unless the reader writes every sample itself.
+    bool allocateSamples(SampleKind kind, const QString &path, bool readerFillsAll, int rows);
+    // Makes room for the first rows rows (never fewer than the store holds already).
+    void growSamples(int rows, bool readerFillsAll);
     void resetRange();
     void updateRange(qsizetype from, qsizetype count);
 };

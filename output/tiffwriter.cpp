@@ -104,6 +104,8 @@ bool writeTiff16(const QString &path, int width, int height, const quint16 *valu
         return fail();
     routeTiffMessagesToDebug();
     QSaveFile file(path);
+    // A writable file in a folder that is not writable is written in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return fail();
     TIFF *tif = TIFFClientOpen(QFile::encodeName(path).constData(),

@@ -5,6 +5,6 @@
 
 // Writes width x height unsigned 16-bit values, row by row, as an uncompressed greyscale TIFF.
 // The file appears only when it has been written completely; an existing file of that name is
-// replaced then. Returns false (and leaves any old file untouched) on failure, which it names
-// with the file on the debug output.
+// replaced then (or, in a folder where no new file can be made, written over in place).
+// Returns false on failure, which it names with the file on the debug output.
 bool writeTiff16(const QString &path, int width, int height, const quint16 *values);

@@ -63,6 +63,14 @@ void widenRanges(const double *values, int n, double *minY, double *maxY)
     }
 }
 
+// Rising energy; energies that are not a number go last.
+bool lowerEnergy(double a, double b)
+{
+    if (std::isnan(a))
+        return false;
+    return std::isnan(b) || a < b;
+}
+
 } // namespace
 
 StackSpectra::StackSpectra(const QVector<TiffData *> &i1Images,
@@ -78,6 +86,14 @@ StackSpectra::StackSpectra(const QVector<TiffData *> &i1Images,
         stack.reserve(images.size());
         for (const TiffData *image : images)
             stack.append({image, image->energy, image->shiftX, image->shiftY});
+        // Scans may run either way, but the I0 search and every step after a spectrum
+        // (normalisation, interpolation, edge searches) expect rising energies. Images of equal
+        // energy keep their load order, so a stack loaded rising stays as it is.
+        const auto lower = [](const StackImage &a, const StackImage &b) {
+            return lowerEnergy(a.energy, b.energy);
+        };
+        if (!std::is_sorted(stack.cbegin(), stack.cend(), lower))
+            std::stable_sort(stack.begin(), stack.end(), lower);
     };
     take(i1Images, mI1Images);
     take(i0Images, mI0Images);

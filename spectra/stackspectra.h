@@ -13,9 +13,10 @@ class TiffData;
 
 // Spectra taken from the I1 and I0 image stacks: the absorption spectrum of a binned block,
 // the I0 intensity interpolated to an energy, and the cross-section profiles through a pixel.
-// Absorption is ln(I0 / I1), or the ratio I1 / I0 in fluorescence mode; the I0 stack must be
-// in rising energy order. Takes the energies and alignment shifts of the images when it is
-// made and holds the images by pointer; they stay owned by the caller and must outlive it.
+// Absorption is ln(I0 / I1), or the ratio I1 / I0 in fluorescence mode. The stacks may come
+// in any energy order: both are taken in rising energy, so spectra always have rising
+// energies. Takes the energies and alignment shifts of the images when it is made and holds
+// the images by pointer; they stay owned by the caller and must outlive it.
 class StackSpectra
 {
 public:
@@ -38,7 +39,7 @@ public:
     // images.
     double i0At(double energy, int x, int y, int halfWidth, int halfHeight) const;
     // Raw spectrum of the block around (x, y), one point (energy, absorption) per I1 image in
-    // stack order; empty outside the image.
+    // rising energy; empty outside the image.
     Spectrum spectrumAt(int x, int y, int halfWidth, int halfHeight) const;
     // The raw spectrum wrapped as a normalised spectrum with the pixel's energy shift as origin.
     XafsSpectrum xafsSpectrumAt(
@@ -110,7 +111,7 @@ private:
     profile(const TiffData *image, bool alongRow, int fixed, int half, bool absorption) const;
 
     QVector<StackImage> mI1Images;
-    // The I1 energies in stack order, the abscissae of every spectrum.
+    // The I1 energies in rising order, the abscissae of every spectrum.
     std::vector<double> mI1Energies;
     // The I0 line of every I1 image, which depends on its energy alone.
     std::vector<I0Line> mI1Lines;

@@ -172,6 +172,8 @@ bool XafsSpectrum::readPlainText(QTextStream &in, const QString &path)
 bool XafsSpectrum::writeFile(const QString &path, bool relative) const
 {
     QSaveFile file(path);
+    // A writable file in a folder that is not writable is written in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qDebug() << "Cannot write spectrum file" << path;
         return false;

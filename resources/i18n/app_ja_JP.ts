@@ -175,5 +175,37 @@
         <source>Pattern %1 found no energy in %2 of the file names, which get their index as energy: %3</source>
         <translation>パターン %1 で %2 個のファイル名からエネルギーが見つからず、番号をエネルギーとしました: %3</translation>
     </message>
+    <message>
+        <source>Image File (*.png)</source>
+        <translation>画像ファイル (*.png)</translation>
+    </message>
+    <message>
+        <source>Any Files (* *.*)</source>
+        <translation>すべてのファイル (* *.*)</translation>
+    </message>
+    <message>
+        <source>Can't write %1</source>
+        <translation>%1 を書き込めません</translation>
+    </message>
+    <message>
+        <source>Tiff File (*.tif)</source>
+        <translation>Tiff ファイル (*.tif)</translation>
+    </message>
+    <message>
+        <source>Data File (*.dat)</source>
+        <translation>データファイル (*.dat)</translation>
+    </message>
+    <message>
+        <source>No image loaded: flat and dark files not written</source>
+        <translation>画像が読み込まれていません: flat と dark のファイルは書き込みません</translation>
+    </message>
+    <message>
+        <source>XAFS Spectra (*.dat)</source>
+        <translation>XAFS スペクトル (*.dat)</translation>
+    </message>
+    <message>
+        <source>An area analysis is running: spectra not saved</source>
+        <translation>領域の解析中です: スペクトルは保存しません</translation>
+    </message>
 </context>
 </TS>

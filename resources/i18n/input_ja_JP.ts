@@ -181,6 +181,10 @@
         <translation>グレースケールの TIFF ではありません</translation>
     </message>
     <message>
+        <source>Not a regular file</source>
+        <translation>通常のファイルではありません</translation>
+    </message>
+    <message>
         <source>Tiled TIFF is not supported</source>
         <translation>タイル形式の TIFF には対応していません</translation>
     </message>

@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <limits>
+
 #include <memory>
 
 using DisplayTesting::moveMouse;
@@ -360,6 +362,11 @@ void TestImgDispA::setSelectedAreaAndZoom_data()
     // Regression: a zero-width area zoomed to nothing.
     QTest::newRow("zero width does not zoom")
         << QLine(10, 5, 10, 25) << QRectF(10, 5, 0, 20) << QRectF(0, 0, 100, 50);
+    // Regression: the int range end to end overflowed the width and height.
+    const int lo = std::numeric_limits<int>::min();
+    const int hi = std::numeric_limits<int>::max();
+    const QRectF whole(lo, lo, 4294967295.0, 4294967295.0);
+    QTest::newRow("the whole int range") << QLine(lo, lo, hi, hi) << whole << whole;
 }
 
 void TestImgDispA::setSelectedAreaAndZoom()

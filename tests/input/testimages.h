@@ -80,6 +80,7 @@ struct TiffLayout
     int sampleFormat = SAMPLEFORMAT_UINT;
     int samplesPerPixel = 1;
     int photometric = PHOTOMETRIC_MINISBLACK;
+    int compression = COMPRESSION_NONE;
     bool tiled = false;
 };
 
@@ -101,7 +102,7 @@ inline bool writeTiff(const QString &path,
     TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, uint16_t(layout.sampleFormat));
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(layout.photometric));
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_NONE));
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, uint16_t(layout.compression));
     const int bytes = layout.bitsPerSample / 8;
     const int pixelBytes = bytes * layout.samplesPerPixel;
     auto put = [&](uchar *out, double v) {

@@ -24,6 +24,8 @@ private slots:
     void referenceFile_data();
     void referenceFile();
     void unreadableReferenceKeepsList();
+    void badAngleRefusesTheFile_data();
+    void badAngleRefusesTheFile();
     void methodChoosesTheRule();
 
 private:
@@ -226,6 +228,39 @@ void TstEnergyAssignment::unreadableReferenceKeepsList()
     const QString file = mDir.filePath(QStringLiteral("missing.dat"));
     QVector<double> energies{1.0, 2.0};
     QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("Can't open ref file ") + file));
+    QVERIFY(!EnergyAssignment::readReferenceFile(file, &energies));
+    QCOMPARE(energies, (QVector<double>{1.0, 2.0}));
+}
+
+void TstEnergyAssignment::badAngleRefusesTheFile_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("badLine");
+    QTest::newRow("decimal comma") << QByteArray("angles\n16.5\n16,25\n16.0\n") << "3: 16,25";
+    QTest::newRow("binary junk") << QByteArray("x\n16.5\n\x01\x02"
+                                               "zz\n")
+                                 << "3: \x01\x02"
+                                    "zz";
+    QTest::newRow("9809 angle of zero, no finite energy")
+        << QByteArray("9809 x\nOffset\n1 16.2\n2 0\n") << "4: 2 0";
+}
+
+void TstEnergyAssignment::badAngleRefusesTheFile()
+{
+    // Regression: unreadable angles gave every image the energy inf or NaN, silently.
+    QFETCH(QByteArray, text);
+    QFETCH(QString, badLine);
+    const QString file = mDir.filePath(QStringLiteral("bad.dat"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(text);
+    out.close();
+    QVector<double> energies{1.0, 2.0};
+    QTest::ignoreMessage(QtDebugMsg, "reading simple");
+    const QStringList parts = badLine.split(QStringLiteral(": "));
+    QTest::ignoreMessage(QtDebugMsg,
+                         qPrintable(QStringLiteral("Bad angle in ref file %1 at line %2: %3")
+                                        .arg(file, parts.at(0), parts.at(1))));
     QVERIFY(!EnergyAssignment::readReferenceFile(file, &energies));
     QCOMPARE(energies, (QVector<double>{1.0, 2.0}));
 }

@@ -6,6 +6,9 @@
 
 #include <QRegularExpression>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -39,6 +42,7 @@ private slots:
     void nonFiniteFloatSamplesReadAsZero();
     void pathOutsideLatin1();
     void emptyImgIsRefused();
+    void compressedHeaderOfAHugeImageCostsNoMemory();
 
 private:
     QString path(const QString &name) const { return mDir.filePath(name); }
@@ -70,6 +74,8 @@ void TstTiffData::roundTrip_data()
     QTest::newRow("tiff16") << "tiff16" << int(TiffData::TiffRows);
     QTest::newRow("tiff8 widened") << "tiff8" << int(TiffData::TiffRows);
     QTest::newRow("tiff float") << "tiffFloat" << int(TiffData::FloatRows);
+    QTest::newRow("tiff16 deflate") << "tiff16Deflate" << int(TiffData::TiffRows);
+    QTest::newRow("tiff float LZW") << "tiffFloatLzw" << int(TiffData::FloatRows);
     QTest::newRow("img") << "img" << int(TiffData::ImgRows);
     QTest::newRow("qnrb") << "qnrb" << int(TiffData::FloatRows);
 }
@@ -88,14 +94,18 @@ void TstTiffData::roundTrip()
     const QString file = path(QStringLiteral("round_%1.bin").arg(format));
     if (format == QLatin1String("tiff16")) {
         QVERIFY(writeTiff16(file, width, height, values.constData()));
-    } else if (format == QLatin1String("tiff8")) {
+    } else if (format.startsWith(QLatin1String("tiff"))) {
         TiffLayout layout;
-        layout.bitsPerSample = 8;
-        QVERIFY(writeTiff(file, width, height, asDoubles(values), layout));
-    } else if (format == QLatin1String("tiffFloat")) {
-        TiffLayout layout;
-        layout.bitsPerSample = 32;
-        layout.sampleFormat = SAMPLEFORMAT_IEEEFP;
+        if (format == QLatin1String("tiff8"))
+            layout.bitsPerSample = 8;
+        if (format.startsWith(QLatin1String("tiffFloat"))) {
+            layout.bitsPerSample = 32;
+            layout.sampleFormat = SAMPLEFORMAT_IEEEFP;
+        }
+        if (format.endsWith(QLatin1String("Deflate")))
+            layout.compression = COMPRESSION_ADOBE_DEFLATE;
+        if (format.endsWith(QLatin1String("Lzw")))
+            layout.compression = COMPRESSION_LZW;
         QVERIFY(writeTiff(file, width, height, asDoubles(values), layout));
     } else if (format == QLatin1String("img")) {
         QVERIFY(writeBytes(file, imgBytes(width, height, "note,", values)));
@@ -553,6 +563,43 @@ void TstTiffData::emptyImgIsRefused()
     expectMessage("Empty image", file);
     TiffData data;
     QVERIFY(!data.read(file));
+}
+
+void TstTiffData::compressedHeaderOfAHugeImageCostsNoMemory()
+{
+    // Regression: a tiny deflate TIFF declaring 16384 x 16384 floats took 1 GB before its
+    // strip failed to decode.
+    const QString file = path(QStringLiteral("tinydeflate.tif"));
+    TIFF *tif = TIFFOpen(QFile::encodeName(file).constData(), "w");
+    QVERIFY(tif);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(16384));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(16384));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(32));
+    TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, uint16_t(SAMPLEFORMAT_IEEEFP));
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK));
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_ADOBE_DEFLATE));
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(16384));
+    char junk[] = "not a deflate stream";
+    QVERIFY(TIFFWriteRawStrip(tif, 0, junk, sizeof junk) > 0);
+    TIFFClose(tif);
+
+#ifdef __SANITIZE_ADDRESS__
+    QSKIP("the address sanitizer reserves address space beyond any limit");
+#endif
+    // The address space this process may still take: a quarter of what the header declares.
+    rlimit before{};
+    getrlimit(RLIMIT_AS, &before);
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    QVERIFY(statm.open(QIODevice::ReadOnly));
+    rlimit limited = before;
+    limited.rlim_cur
+        = rlim_t(statm.readAll().split(' ').at(0).toLongLong()) * rlim_t(sysconf(_SC_PAGESIZE))
+          + (rlim_t(256) << 20);
+    QVERIFY(setrlimit(RLIMIT_AS, &limited) == 0);
+    TiffData data;
+    const bool read = data.read(file);
+    setrlimit(RLIMIT_AS, &before);
+    QVERIFY(!read);
 }
 
 QTEST_MAIN(TstTiffData)

@@ -57,6 +57,8 @@ class TestStackSpectra : public QObject
 private slots:
     void spectrumAt_data();
     void spectrumAt();
+    void loadOrderGivesTheSameSpectrum_data();
+    void loadOrderGivesTheSameSpectrum();
     void outsideTheImageGivesNoPoints_data();
     void outsideTheImageGivesNoPoints();
     void cornerCountsOnlyInsideCells();
@@ -139,6 +141,43 @@ void TestStackSpectra::spectrumAt()
                                 .arg(spectrum.xAt(k))
                                 .arg(spectrum.yAt(k), 0, 'g', 15)
                                 .arg(expected[k], 0, 'g', 15)));
+    }
+}
+
+void TestStackSpectra::loadOrderGivesTheSameSpectrum_data()
+{
+    // Positions into the rising lists of energies below, in the order the images are loaded.
+    QTest::addColumn<QVector<int>>("i1Order");
+    QTest::addColumn<QVector<int>>("i0Order");
+    QTest::newRow("rising") << QVector<int>{0, 1, 2, 3} << QVector<int>{0, 1, 2};
+    QTest::newRow("falling") << QVector<int>{3, 2, 1, 0} << QVector<int>{2, 1, 0};
+    QTest::newRow("shuffled") << QVector<int>{2, 0, 3, 1} << QVector<int>{1, 2, 0};
+}
+
+void TestStackSpectra::loadOrderGivesTheSameSpectrum()
+{
+    // Regression: a scan loaded from high to low energy gave wrong absorption, silently.
+    QFETCH(QVector<int>, i1Order);
+    QFETCH(QVector<int>, i0Order);
+    const Values i1Energies{7090, 7105, 7115, 7130};
+    const Values i0Energies{7100, 7110, 7120};
+    const Values i0Levels{1000, 1100, 1300};
+    Stack i1;
+    for (int k : i1Order)
+        i1.addConstant(i1Energies[k], 100 + 10 * k);
+    Stack i0;
+    for (int k : i0Order)
+        i0.addConstant(i0Energies[k], int(i0Levels[k]));
+
+    const Spectrum spectrum
+        = StackSpectra(i1.images(), i0.images(), Width, Height, false).spectrumAt(2, 2, 0, 0);
+    const Values i0AtI1{900, 1050, 1200, 1500};
+    QCOMPARE(spectrum.size(), i1Energies.size());
+    for (int k = 0; k < i1Energies.size(); ++k) {
+        QCOMPARE(spectrum.xAt(k), i1Energies[k]);
+        const double expected = std::log(i0AtI1[k] / (100 + 10 * k));
+        QVERIFY2(qAbs(spectrum.yAt(k) - expected) <= 1e-12,
+                 qPrintable(QString::number(spectrum.yAt(k) - expected, 'g', 15)));
     }
 }
 
