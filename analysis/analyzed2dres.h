@@ -22,6 +22,7 @@ public:
     explicit Analyzed2DRes(const QString &name, QObject *parent = nullptr);
 
     QString name() const { return mName; }
+    void setName(const QString &name) { mName = name; }
     int width() const { return mWalk.width; }
     int height() const { return mWalk.height; }
     const AreaWalk &walk() const { return mWalk; }
