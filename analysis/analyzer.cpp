@@ -10,7 +10,6 @@
 #include "app/showinfront.h"
 #include "display/colortables.h"
 #include "display/xafsview.h"
-#include "spectra/elementtable.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -216,35 +215,14 @@ void Analyzer::newElems()
     mTargetGroup = new QButtonGroup(this);
     mShowGroup = new QButtonGroup(this);
 
-    QString text = mElemNames->text();
-    text.replace(QLatin1Char(','), QLatin1Char(' '));
-    for (const QString &word : text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        QString symbol = word;
-        QString edgeName = QStringLiteral("K");
-        const int dash = word.indexOf(QLatin1Char('-'));
-        if (dash > 0) {
-            symbol = word.left(dash);
-            edgeName = word.mid(dash + 1);
-        }
-        const int z = atomicNumberOf(symbol);
-        if (z <= 0)
-            continue;
+    for (const ElemName &name :
+         ElemAnalysis::parseNames(mElemNames->text(), mSortByANo->isChecked())) {
         auto *row = new ElemCtrl(mUi->ElemFrame);
-        row->setElement(symbol, edgeName, z, edgeIndexOf(edgeName));
+        row->setElement(name.symbol, name.edgeName, name.z, name.edge);
         mTargetGroup->addButton(row->mainTarget());
         mShowGroup->addButton(row->showButton());
         connect(row->showButton(), &QRadioButton::clicked, this, &Analyzer::changedSelection);
         mElems.append(row);
-    }
-    if (mSortByANo->isChecked()) {
-        for (int i = 0; i < mElems.size(); ++i) {
-            int smallest = i;
-            for (int k = i + 1; k < mElems.size(); ++k) {
-                if (mElems.at(k)->z() < mElems.at(smallest)->z())
-                    smallest = k;
-            }
-            std::swap(mElems[i], mElems[smallest]);
-        }
     }
     for (int i = 0; i < mElems.size(); ++i) {
         mTargetGroup->setId(mElems.at(i)->mainTarget(), i);
@@ -356,7 +334,8 @@ void Analyzer::recalcCorMap()
         if (!ElemAnalysis::correlation(params, ratios.constData(), &c))
             c = 0.0;
         mCorMaps.at(0)->setData(int(walk.cx), int(walk.cy), 0, 0, c);
-        mCorMaps.at(1)->setData(int(walk.cx), int(walk.cy), 0, 0, c >= mCorTh ? c : 0.0);
+        mCorMaps.at(1)->setData(
+            int(walk.cx), int(walk.cy), 0, 0, ElemAnalysis::thresholded(c, mCorTh));
     } while (walk.next(newRow));
     setElemsProgress(100.0);
     for (Analyzed2DRes *map : qAsConst(mCorMaps))

@@ -132,7 +132,7 @@ void AreaRun::recordElems(const AreaWalk &walk, const double *values)
     if (values[8 * n] != 0.0)
         mCorrelation = values[8 * n + 1];
     mMaps.at(7 * n)->record(pixel, mCorrelation);
-    mMaps.at(7 * n + 1)->record(pixel, mCorTh > mCorrelation ? 0.0 : mCorrelation);
+    mMaps.at(7 * n + 1)->record(pixel, ElemAnalysis::thresholded(mCorrelation, mCorTh));
 }
 
 void AreaRun::rowRecorded(qint64 rowsDone, qint64 rows)

@@ -1,9 +1,11 @@
 #include "elemanalysis.h"
 
+#include "spectra/elementtable.h"
 #include "spectra/spectrum.h"
 #include "spectra/victoreentable.h"
 
 #include <cmath>
+#include <utility>
 
 ElemAnalysis::ElemAnalysis(const QVector<ElemParams> &elems,
                            int mainTarget,
@@ -108,4 +110,36 @@ bool ElemAnalysis::correlation(const QVector<ElemParams> &elems,
         return false;
     *correlation = srt / std::sqrt(srr * stt);
     return true;
+}
+
+QVector<ElemName> ElemAnalysis::parseNames(const QString &text, bool sortByZ)
+{
+    QString words = text;
+    words.replace(QLatin1Char(','), QLatin1Char(' '));
+    QVector<ElemName> names;
+    for (const QString &word : words.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        ElemName name;
+        name.symbol = word;
+        name.edgeName = QStringLiteral("K");
+        const int dash = word.indexOf(QLatin1Char('-'));
+        if (dash > 0) {
+            name.symbol = word.left(dash);
+            name.edgeName = word.mid(dash + 1);
+        }
+        name.z = atomicNumberOf(name.symbol);
+        name.edge = edgeIndexOf(name.edgeName);
+        if (name.z > 0)
+            names.append(name);
+    }
+    if (sortByZ) {
+        for (int i = 0; i < names.size(); ++i) {
+            int smallest = i;
+            for (int k = i + 1; k < names.size(); ++k) {
+                if (names.at(k).z < names.at(smallest).z)
+                    smallest = k;
+            }
+            std::swap(names[i], names[smallest]);
+        }
+    }
+    return names;
 }

@@ -3,6 +3,8 @@
 #include "spectra/interpolation.h"
 
 #include <QMetaType>
+#include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <vector>
@@ -22,6 +24,15 @@ struct ElemParams
     // Whether the element takes part in the correlation, and its entry in the standard pattern.
     bool use = false;
     double stdRatio = 1.0;
+};
+
+// A target element named by the user: symbol and edge name as typed, with their numbers.
+struct ElemName
+{
+    QString symbol;
+    QString edgeName;
+    int z = 0;
+    int edge = 0;
 };
 
 // The values written instead of the measured ones when an element's jump is below its
@@ -80,6 +91,16 @@ public:
                                const QVector<ElemParams> &elems,
                                int mainTarget,
                                const ElemBackgrounds &bg);
+    // The elements of a list of names separated by blanks or commas: "Fe" (K edge), "Fe-LIII",
+    // "Fe-" (an empty edge name, the K edge); symbols the element table lacks are skipped.
+    // With sortByZ in rising atomic number, the first of equal ones first.
+    static QVector<ElemName> parseNames(const QString &text, bool sortByZ);
+    // A point's value in the thresholded correlation map: the correlation when it reaches the
+    // threshold, else 0.
+    static double thresholded(double correlation, double corTh)
+    {
+        return correlation >= corTh ? correlation : 0.0;
+    }
     // The correlation of the ratios of the rows in use with their standard ratios; false
     // when either sum of squares is not positive.
     static bool
