@@ -2,6 +2,7 @@
 #include "analysis/analyzer.h"
 #include "analysis/arearun.h"
 #include "analysis/blockengine.h"
+#include "analysis/elemctrl.h"
 #include "analysis/lcffit.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
@@ -163,7 +164,6 @@ void TestAreaRun::sameAsBlockByBlock_data()
     QTest::addColumn<double>("raEnergy");
     QTest::addColumn<double>("raFactor");
     QTest::addColumn<bool>("oneReference");
-
     const QRect whole(0, 0, sampleSize, sampleSize);
     QTest::newRow("LCF, 10 x 6 at bin 1: six 3 x 3 squares")
         << "LCF" << QRect(5, 5, 10, 6) << 1 << 0.0 << 0.0 << 0.0 << false;
@@ -179,6 +179,10 @@ void TestAreaRun::sameAsBlockByBlock_data()
     QTest::newRow("RA, factor 0") << "RA" << whole << 1 << 0.0 << 7200.0 << 0.0 << false;
     QTest::newRow("RA, below the edge, shifted")
         << "RA" << whole << 2 << 3.0 << 7000.0 << 0.5 << false;
+    // Element runs: Fe and Cu both in use, Cu's edge beyond the scan.
+    QTest::newRow("elements, every pixel") << "Elems" << whole << 0 << 0.0 << 0.0 << 0.0 << false;
+    QTest::newRow("elements at bin 1, beyond the image")
+        << "Elems" << QRect(30, 30, 20, 20) << 1 << 0.0 << 0.0 << 0.0 << false;
 }
 
 void TestAreaRun::sameAsBlockByBlock()
@@ -193,6 +197,10 @@ void TestAreaRun::sameAsBlockByBlock()
 
     const bool ra = kind == "RA";
     const bool mlcf = kind == "MLCF";
+    const bool elems = kind == "Elems";
+    exec("analyzer_target_elements \"Fe Cu\"");
+    exec("analyzer_elems_set_use Fe-K 1");
+    exec("analyzer_elems_set_use Cu-K 1");
     mAnalyzer->refs().at(1)->fileSelect()->setUse(!oneReference);
     mAnalyzer->refs().at(1)->changedUse(!oneReference);
     exec(QStringLiteral("select_region %1 %2 %3 %4")
@@ -210,18 +218,25 @@ void TestAreaRun::sameAsBlockByBlock()
         shifts.setData(0, y, sampleSize / 2 - 1, 0, shift);
     BlockRequest request = mBody->blockRequest();
     request.takeEnergyShifts(shifts);
+    if (elems)
+        request.walk = request.walk.everyPixel();
     if (area.width() == 10)
         QCOMPARE(request.walk.count(), qint64(6));
 
     const QVector<LCFReferenceData> references = mAnalyzer->referenceData();
-    const QVector<Analyzed2DRes *> maps = ra ? QVector<Analyzed2DRes *>{mAnalyzer->raMap(0),
-                                                                        mAnalyzer->raMap(1),
-                                                                        mAnalyzer->raMap(2)}
-                                             : mAnalyzer->lcfMaps();
+    const QVector<ElemParams> params = mAnalyzer->elemsParams();
+    const ElemBackgrounds bg = mAnalyzer->elemsBackgrounds();
+    const QVector<Analyzed2DRes *> maps = ra      ? QVector<Analyzed2DRes *>{mAnalyzer->raMap(0),
+                                                                             mAnalyzer->raMap(1),
+                                                                             mAnalyzer->raMap(2)}
+                                          : elems ? mAnalyzer->elemsMaps()
+                                                  : mAnalyzer->lcfMaps();
     AreaRun *run = mBody->areaRun();
     QSignalSpy ended(run, &AreaRun::ended);
     if (ra)
         QVERIFY(run->startRA(request, 0, raEnergy, raFactor, maps, false));
+    else if (elems)
+        QVERIFY(run->startElems(request, params, 0, bg, 0.5, 0.9, maps, false));
     else
         QVERIFY(run->startLCF(request, references, mlcf, 0, maps, false));
     // Ticking a use box and editing a shift mid-run must not change what is recorded.
@@ -243,9 +258,21 @@ void TestAreaRun::sameAsBlockByBlock()
     }
     AreaWalk walk = request.walk;
     bool newRow = false;
+    double correlation = 0.5;
     do {
         const XafsSpectrum sample = request.spectra.xafsSpectrumAt(
             walk.cx, walk.cy, walk.xw, walk.yw, 0, request.energyShiftAt(walk.cx, walk.cy));
+        if (elems) {
+            const ElemResults r = ElemAnalysis::analyze(sample, params, 0, bg);
+            const int n = params.size();
+            for (int k = 0; k < 7 * n; ++k)
+                expected.at(k)->setData(walk.cx, walk.cy, 0, 0, r.values[k / n].at(k % n));
+            correlation = r.hasCorrelation ? r.correlation : correlation;
+            expected.at(7 * n)->setData(walk.cx, walk.cy, 0, 0, correlation);
+            expected.at(7 * n + 1)->setData(
+                walk.cx, walk.cy, 0, 0, ElemAnalysis::thresholded(correlation, 0.9));
+            continue;
+        }
         if (sample.isEmpty())
             continue;
         if (ra) {
