@@ -215,6 +215,7 @@ void Analyzer::newElems()
     mTargetGroup = new QButtonGroup(this);
     mShowGroup = new QButtonGroup(this);
 
+    QVector<EdgeMarker> markers;
     for (const ElemName &name :
          ElemAnalysis::parseNames(mElemNames->text(), mSortByANo->isChecked())) {
         auto *row = new ElemCtrl(mUi->ElemFrame);
@@ -223,7 +224,11 @@ void Analyzer::newElems()
         mShowGroup->addButton(row->showButton());
         connect(row->showButton(), &QRadioButton::clicked, this, &Analyzer::changedSelection);
         mElems.append(row);
+        markers.append({name.z, name.edge, row->name()});
     }
+    // The analysed spectrum shows the edges of the target elements.
+    mView->setEdgeMarkers(markers);
+    mView->update();
     for (int i = 0; i < mElems.size(); ++i) {
         mTargetGroup->setId(mElems.at(i)->mainTarget(), i);
         mShowGroup->setId(mElems.at(i)->showButton(), i);
