@@ -181,6 +181,8 @@ void TestAreaRun::sameAsBlockByBlock_data()
         << "RA" << whole << 2 << 3.0 << 7000.0 << 0.5 << false;
     // Element runs: Fe and Cu both in use, Cu's edge beyond the scan.
     QTest::newRow("elements, every pixel") << "Elems" << whole << 0 << 0.0 << 0.0 << 0.0 << false;
+    QTest::newRow("elements, main element of dmut 0")
+        << "ElemsMainZero" << whole << 0 << 0.0 << 0.0 << 0.0 << false;
     QTest::newRow("elements at bin 1, beyond the image")
         << "Elems" << QRect(30, 30, 20, 20) << 1 << 0.0 << 0.0 << 0.0 << false;
 }
@@ -197,8 +199,13 @@ void TestAreaRun::sameAsBlockByBlock()
 
     const bool ra = kind == "RA";
     const bool mlcf = kind == "MLCF";
-    const bool elems = kind == "Elems";
+    const bool elems = kind.startsWith("Elems");
+    // The main element Cu, above an unreachable threshold, reads the background 0 as its jump.
+    const bool mainZero = kind == "ElemsMainZero";
     exec("analyzer_target_elements \"Fe Cu\"");
+    exec(QStringLiteral("analyzer_elems_bg_dMut 0 %1").arg(mainZero ? 0 : -1));
+    exec(QStringLiteral("analyzer_elems_thdmut Cu-K %1").arg(mainZero ? 100 : 0.1));
+    exec(QStringLiteral("analyzer_elems_select_target %1").arg(mainZero ? "Cu-K" : "Fe-K"));
     exec("analyzer_elems_set_use Fe-K 1");
     exec("analyzer_elems_set_use Cu-K 1");
     mAnalyzer->refs().at(1)->fileSelect()->setUse(!oneReference);
@@ -226,6 +233,7 @@ void TestAreaRun::sameAsBlockByBlock()
     const QVector<LCFReferenceData> references = mAnalyzer->referenceData();
     const QVector<ElemParams> params = mAnalyzer->elemsParams();
     const ElemBackgrounds bg = mAnalyzer->elemsBackgrounds();
+    const int mainT = mAnalyzer->mainTargetId();
     const QVector<Analyzed2DRes *> maps = ra      ? QVector<Analyzed2DRes *>{mAnalyzer->raMap(0),
                                                                              mAnalyzer->raMap(1),
                                                                              mAnalyzer->raMap(2)}
@@ -236,7 +244,7 @@ void TestAreaRun::sameAsBlockByBlock()
     if (ra)
         QVERIFY(run->startRA(request, 0, raEnergy, raFactor, maps, false));
     else if (elems)
-        QVERIFY(run->startElems(request, params, 0, bg, 0.5, 0.9, maps, false));
+        QVERIFY(run->startElems(request, params, mainT, bg, 0.5, 0.9, maps, false));
     else
         QVERIFY(run->startLCF(request, references, mlcf, 0, maps, false));
     // Ticking a use box and editing a shift mid-run must not change what is recorded.
@@ -263,7 +271,7 @@ void TestAreaRun::sameAsBlockByBlock()
         const XafsSpectrum sample = request.spectra.xafsSpectrumAt(
             walk.cx, walk.cy, walk.xw, walk.yw, 0, request.energyShiftAt(walk.cx, walk.cy));
         if (elems) {
-            const ElemResults r = ElemAnalysis::analyze(sample, params, 0, bg);
+            const ElemResults r = ElemAnalysis::analyze(sample, params, mainT, bg);
             const int n = params.size();
             for (int k = 0; k < 7 * n; ++k)
                 expected.at(k)->setData(walk.cx, walk.cy, 0, 0, r.values[k / n].at(k % n));
@@ -306,7 +314,17 @@ void TestAreaRun::sameAsBlockByBlock()
         QCOMPARE(maps.at(k)->min(), expected.at(k)->min());
         QCOMPARE(maps.at(k)->max(), expected.at(k)->max());
         QCOMPARE(maps.at(k)->no(), ra ? -1 : k);
+        // Regression: infinite and undefined ratios must leave ranges, images and exports whole.
+        if (mainZero) {
+            QVERIFY(std::isfinite(maps.at(k)->min()) && std::isfinite(maps.at(k)->max()));
+            maps.at(k)->genImg();
+            QVERIFY(maps.at(k)->imageValid());
+            QCOMPARE(maps.at(k)->tiffDataForSave(false, 0, 0, true).size(),
+                     int(request.walk.count()));
+        }
     }
+    if (mainZero)
+        QVERIFY(std::isnan(maps.at(3)->value(24, 24)) && std::isinf(maps.at(2)->value(24, 24)));
     qDeleteAll(expected);
     mAnalyzer->refs().at(0)->findChild<QLineEdit *>("DeltaE")->setText("0");
     emit mAnalyzer->refs().at(0)->findChild<QLineEdit *>("DeltaE")->editingFinished();
@@ -386,6 +404,7 @@ void TestAreaRun::stop_data()
     // Regression: a run by hand released a script waiting for something else.
     QTest::newRow("run by hand completes") << false << "" << 0;
     QTest::newRow("batch run completes") << true << "" << 1;
+    QTest::newRow("batch element run stopped") << true << "elems" << 1;
 }
 
 void TestAreaRun::stop()
@@ -398,6 +417,8 @@ void TestAreaRun::stop()
     exec("set_band_w 0");
     exec("set_band_h 0");
     const bool ra = stopBy == "ra";
+    const bool elems = stopBy == "elems";
+    exec("analyzer_target_elements Fe");
     // Stops as soon as the first row has been recorded.
     QMetaObject::Connection stopper
         = connect(mBody->blockEngine(), &BlockEngine::rowRecorded, this, [&] {
@@ -406,6 +427,8 @@ void TestAreaRun::stop()
                   mBody->stop2DAnalysis();
               else if (stopBy == "start")
                   mBody->startLCF2DAnalysis();
+              else if (elems)
+                  mBody->stopElems2DAnalysis();
               else if (stopBy == "ra")
                   mBody->startRA2DAnalysis();
               else if (stopBy == "batch")
@@ -414,7 +437,10 @@ void TestAreaRun::stop()
     logged.clear();
     const int before = mFinished->count();
     if (byBatch)
-        QCOMPARE(exec(ra ? "analyzer_exec_ra" : "analyzer_exec_LCF"), 0);
+        QCOMPARE(exec(ra      ? "analyzer_exec_ra"
+                      : elems ? "analyzer_exec_elems"
+                              : "analyzer_exec_LCF"),
+                 0);
     else if (ra)
         mBody->startRA2DAnalysis();
     else
@@ -429,7 +455,9 @@ void TestAreaRun::stop()
     QCOMPARE(logged.filter("2da 4:").size(), stopped ? 1 : 0);
     QCOMPARE(logged.filter("2da 3:").size(), stopped || ra ? 0 : 1);
     // A stopped run keeps its first row and nothing after it.
-    const Analyzed2DRes *map = ra ? mAnalyzer->raMap(0) : mAnalyzer->refs().at(0)->map(1);
+    const Analyzed2DRes *map = ra      ? mAnalyzer->raMap(0)
+                               : elems ? mAnalyzer->elems().at(0)->map(0)
+                                       : mAnalyzer->refs().at(0)->map(1);
     QVERIFY(map->value(12, 0) != 0.0 || map->value(36, 0) != 0.0);
     QCOMPARE(map->value(12, sampleSize - 1) == 0.0, stopped);
 }
