@@ -123,16 +123,14 @@ void AreaRun::record(const AreaWalk &walk, const double *values)
 
 void AreaRun::recordElems(const AreaWalk &walk, const double *values)
 {
-    AreaWalk pixel = walk;
-    pixel.xw = 0;
-    pixel.yw = 0;
     const int n = mElements;
+    Analyzed2DRes *const *maps = mMaps.constData();
     for (int k = 0; k < 7 * n; ++k)
-        mMaps.at(k)->record(pixel, values[k]);
+        maps[k]->recordCell(walk.cx, walk.cy, values[k]);
     if (values[8 * n] != 0.0)
         mCorrelation = values[8 * n + 1];
-    mMaps.at(7 * n)->record(pixel, mCorrelation);
-    mMaps.at(7 * n + 1)->record(pixel, ElemAnalysis::thresholded(mCorrelation, mCorTh));
+    maps[7 * n]->recordCell(walk.cx, walk.cy, mCorrelation);
+    maps[7 * n + 1]->recordCell(walk.cx, walk.cy, ElemAnalysis::thresholded(mCorrelation, mCorTh));
 }
 
 void AreaRun::rowRecorded(qint64 rowsDone, qint64 rows)
