@@ -94,7 +94,8 @@ QLineEdit *ElemCtrl::addEdit(const char *objectName, const QString &text, const 
     auto *edit = new QLineEdit(text, this);
     edit->setObjectName(QLatin1String(objectName));
     edit->setToolTip(toolTip);
-    edit->setMaximumWidth(70);
+    edit->setMinimumWidth(72);
+    edit->setMaximumWidth(80);
     layout()->addWidget(edit);
     return edit;
 }
