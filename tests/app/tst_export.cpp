@@ -8,6 +8,7 @@
 #include "output/savedatacfg.h"
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
+#include "tests/sampledataset.h"
 #include "../analysis/referencespectra.h"
 
 #include <QProcess>
@@ -78,11 +79,7 @@ void TstExport::initTestCase()
         }
     }
     exec("analyzer_select_image 2");
-
-    QProcess generator;
-    generator.start(MAKESAMPLEDATA_EXECUTABLE,
-                    {mDir.filePath("sample"), "--size", "48", "--energies", "120"});
-    QVERIFY(generator.waitForFinished(-1) && generator.exitCode() == 0);
+    QVERIFY(writeSampleDataSet(mDir.filePath("sample"), {"--size", "48", "--energies", "120"}));
 }
 
 void TstExport::cleanupTestCase()
@@ -172,11 +169,10 @@ void TstExport::batchScript_data()
     QTest::addColumn<QString>("tiffSettings");
     QTest::addColumn<bool>("asAnalyzed");
     QTest::newRow("map's scale, full size")
-        << "saveDataCfg_tiff_fix_scale 0\nsaveDataCfg_tiff_as_analyzed 0\n"
-        << false;
+        << "saveDataCfg_tiff_fix_scale 0\nsaveDataCfg_tiff_as_analyzed 0" << false;
     QTest::newRow("fixed scale, analysed size")
         << "saveDataCfg_tiff_fix_scale 1\nsaveDataCfg_tiff_scale_min -0.5\n"
-           "saveDataCfg_tiff_scale_max 1.5\nsaveDataCfg_tiff_as_analyzed 1\n"
+           "saveDataCfg_tiff_scale_max 1.5\nsaveDataCfg_tiff_as_analyzed 1"
         << true;
 }
 
@@ -186,28 +182,20 @@ void TstExport::batchScript()
     QFETCH(bool, asAnalyzed);
     QTemporaryDir out;
     const QString sample = mDir.filePath("sample");
-    QFile script(out.filePath("export.bat"));
-    QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Text));
-    QTextStream(&script) << "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                         << "set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                         << "load_I1_files_of_pattern new " << sample << "/I1/ *.tif\n"
-                         << "load_I0_files_of_pattern new " << sample << "/I0/ *.tif\n"
-                         << "analyzer_set_LCF_std 0 1 0 " << sample << "/ref_FeA_7112.dat 0\n"
-                         << "analyzer_set_LCF_std 1 1 0 " << sample << "/ref_FeB_7117.dat 0\n"
-                         << "select_region 0 0 48 48\nset_band_w 1\nset_band_h 1\n"
-                         << "analyzer_exec_LCF\nanalyzer_select_image 0\n"
-                         << "analyzer_select_image_type 1\nselect_disp_image 3\n"
-                         << "saveDataCfg_save_as_tiff\n"
-                         << tiffSettings << "save_data " << out.filePath("f.png") << "\n"
-                         << "saveDataCfg_save_as_text\nsaveDataCfg_text_as_csv\n"
-                         << "saveDataCfg_text_as_xyz\nsave_data " << out.filePath("f.dat") << "\n"
-                         << "save_image_w_num " << out.filePath("v.png") << " 007\n"
-                         << "save_all_images " << out.filePath("all.png") << "\nquit\n";
-    script.close();
-    QProcess program;
-    program.start(MARVOLENTI_EXECUTABLE, {"-e", "-b", script.fileName(), "-x"});
-    QVERIFY(program.waitForFinished(-1));
-    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(runBatchScript(out.filePath("export.bat"),
+                            sampleDataSetLoadLines(sample)
+                                << "analyzer_set_LCF_std 0 1 0 " + sample + "/ref_FeA_7112.dat 0"
+                                << "analyzer_set_LCF_std 1 1 0 " + sample + "/ref_FeB_7117.dat 0"
+                                << "select_region 0 0 48 48\nset_band_w 1\nset_band_h 1"
+                                << "analyzer_exec_LCF\nanalyzer_select_image 0"
+                                << "analyzer_select_image_type 1\nselect_disp_image 3"
+                                << "saveDataCfg_save_as_tiff\n" + tiffSettings
+                                << "save_data " + out.filePath("f.png")
+                                << "saveDataCfg_save_as_text\nsaveDataCfg_text_as_csv"
+                                << "saveDataCfg_text_as_xyz\nsave_data " + out.filePath("f.dat")
+                                << "save_image_w_num " + out.filePath("v.png") + " 007"
+                                << "save_all_images " + out.filePath("all.png") << "quit"),
+             0);
     QCOMPARE(QDir(out.path()).entryList({"*.tif", "*.dat", "*.png"}, QDir::Files),
              QStringList({"all-0-0.png",
                           "all-0-1.png",
