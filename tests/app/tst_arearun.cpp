@@ -272,6 +272,12 @@ void TestAreaRun::sameAsBlockByBlock()
         QCOMPARE(maps.at(k)->min(), expected.at(k)->min());
         QCOMPARE(maps.at(k)->max(), expected.at(k)->max());
         QCOMPARE(maps.at(k)->no(), ra ? -1 : k);
+        // Each map of the two references in use holds the six blocks' squares and nothing else.
+        int written = 0;
+        for (int c = 0; c < sampleSize * sampleSize; ++c)
+            written += maps.at(k)->value(c % sampleSize, c / sampleSize) != 0.0;
+        if (area.width() == 10)
+            QCOMPARE(written, k % references.size() < 2 ? 6 * 3 * 3 : 0);
     }
     qDeleteAll(expected);
     mAnalyzer->refs().at(0)->findChild<QLineEdit *>("DeltaE")->setText("0");
