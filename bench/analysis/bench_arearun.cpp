@@ -2,14 +2,13 @@
 // references without an energy shift, on one thread and on two, the residual absorption and
 // the element analysis of two elements, against an integer sum over every sample the walk
 // reads. Wall time: only it shows threads.
-// MARVOLENTI_BENCH_SIZE in the environment makes the images smaller for a quick look.
 
 #include "analysis/analyzed2dres.h"
 #include "analysis/arearun.h"
 #include "analysis/blockengine.h"
 #include "input/tiffdata.h"
 
-#include "bench/benchimages.h"
+#include "bench/benchstacks.h"
 #include "bench/benchreferences.h"
 #include "bench/ratioreporter.h"
 
@@ -23,58 +22,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int I1Count = 100;
-constexpr int I0Count = 12;
-
-int size()
-{
-    static const int s = qEnvironmentVariableIsSet("MARVOLENTI_BENCH_SIZE")
-                             ? qEnvironmentVariableIntValue("MARVOLENTI_BENCH_SIZE")
-                             : 2048;
-    return s;
-}
-
-struct Stacks
-{
-    std::vector<std::unique_ptr<TiffData>> owned;
-    QVector<TiffData *> i1;
-    QVector<TiffData *> i0;
-};
-
-const Stacks &stacks()
-{
-    static const Stacks built = [] {
-        Stacks s;
-        std::mt19937 random(3);
-        // I0 every 18 eV over the I1 energies, so that the walk reads every I0 image; an edge
-        // half way up the I1 stack.
-        for (int k = 0; k < I0Count; ++k) {
-            s.owned.emplace_back(makeBenchImage(random, size(), size(), 7000.0 + 18.0 * k, 30000));
-            s.i0.append(s.owned.back().get());
-        }
-        for (int k = 0; k < I1Count; ++k) {
-            const int level = k < I1Count / 2 ? 20000 : 8000;
-            s.owned.emplace_back(makeBenchImage(random, size(), size(), 7000.0 + 2.0 * k, level));
-            s.i1.append(s.owned.back().get());
-        }
-        return s;
-    }();
-    return built;
-}
-
-void plainRead(benchmark::State &state)
-{
-    const Stacks &s = stacks();
-    for (auto _ : state) {
-        quint64 sum = 0;
-        for (const auto &image : s.owned) {
-            for (quint16 sample : image->samples16)
-                sum += sample;
-        }
-        benchmark::DoNotOptimize(sum);
-    }
-}
 
 QVector<LCFReferenceData> references()
 {
@@ -98,10 +45,10 @@ QVector<ElemParams> elements()
 void timeRun(benchmark::State &state, AreaRun::Kind kind, int threads)
 {
     const bool ra = kind == AreaRun::RARun;
-    const Stacks &s = stacks();
+    const BenchStacks &s = benchStacks();
     BlockRequest request;
-    request.walk = AreaWalk(size(), size(), 0, 0, 0, 0, size(), size());
-    request.spectra = StackSpectra(s.i1, s.i0, size(), size(), false);
+    request.walk = AreaWalk(s.size, s.size, 0, 0, 0, 0, s.size, s.size);
+    request.spectra = StackSpectra(s.i1, s.i0, s.size, s.size, false);
     const QVector<LCFReferenceData> refs = references();
     std::vector<std::unique_ptr<Analyzed2DRes>> owned;
     QVector<Analyzed2DRes *> maps;
@@ -151,7 +98,7 @@ void elemsTwoThreads(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(plainRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(stackSamplesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(lcfOneThread)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(lcfTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(raTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
@@ -160,11 +107,12 @@ BENCHMARK(elemsTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterat
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    stacks();
+    benchStacks();
     benchmark::Initialize(&argc, argv);
     // The area runs log their start and end lines.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    RatioReporter reporter({QStringLiteral("plainRead"), QStringLiteral("lcfOneThread")}, {}, true);
+    RatioReporter reporter(
+        {QStringLiteral("stackSamplesRead"), QStringLiteral("lcfOneThread")}, {}, true);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -8,7 +8,7 @@
 #include "display/colorscale.h"
 #include "input/tiffdata.h"
 
-#include "bench/benchimages.h"
+#include "bench/benchstacks.h"
 #include "bench/ratioreporter.h"
 
 #include <benchmark/benchmark.h>
@@ -19,59 +19,17 @@
 
 #include <memory>
 
-#ifndef MARVOLENTI_BENCH_SIZE
-#define MARVOLENTI_BENCH_SIZE 2048
-#endif
 #include <random>
 #include <vector>
 
 namespace {
 
-constexpr int Size = MARVOLENTI_BENCH_SIZE;
-constexpr int I1Count = 100;
-constexpr int I0Count = 12;
-
-struct Stacks
-{
-    std::vector<std::unique_ptr<TiffData>> owned;
-    QVector<TiffData *> i1;
-    QVector<TiffData *> i0;
-};
-
-const Stacks &stacks()
-{
-    static const Stacks built = [] {
-        Stacks s;
-        std::mt19937 random(3);
-        // I0 every 18 eV over the I1 energies, so that the walk reads every I0 image.
-        for (int k = 0; k < I0Count; ++k) {
-            s.owned.emplace_back(makeBenchImage(random, Size, Size, 7000.0 + 18.0 * k, 30000));
-            s.i0.append(s.owned.back().get());
-        }
-        for (int k = 0; k < I1Count; ++k) {
-            const int level = k < I1Count / 2 ? 20000 : 8000;
-            s.owned.emplace_back(makeBenchImage(random, Size, Size, 7000.0 + 2.0 * k, level));
-            s.i1.append(s.owned.back().get());
-        }
-        return s;
-    }();
-    return built;
-}
-
-void samplesRead(benchmark::State &state)
-{
-    std::vector<SampleBlock> blocks;
-    for (const auto &image : stacks().owned)
-        blocks.push_back(wholeImage(image.get()));
-    sumSamplesRead(state, blocks);
-}
-
 void timeEngine(benchmark::State &state, int threads)
 {
-    const Stacks &s = stacks();
+    const BenchStacks &s = benchStacks();
     BlockRequest request;
-    request.walk = AreaWalk(Size, Size, 0, 0, 0, 0, Size, Size);
-    request.spectra = StackSpectra(s.i1, s.i0, Size, Size, false);
+    request.walk = AreaWalk(s.size, s.size, 0, 0, 0, 0, s.size, s.size);
+    request.spectra = StackSpectra(s.i1, s.i0, s.size, s.size, false);
     EdgePositionKernel::setUp(request);
     Analyzed2DRes map(QStringLiteral("edge"));
     BlockEngine engine;
@@ -100,6 +58,7 @@ void engineTwoThreads(benchmark::State &state)
 Analyzed2DRes &bigMap()
 {
     static Analyzed2DRes *map = [] {
+        const int Size = benchStacks().size;
         auto *m = new Analyzed2DRes(QStringLiteral("big"));
         m->reset(Size, Size);
         std::mt19937 random(9);
@@ -116,6 +75,7 @@ Analyzed2DRes &bigMap()
 void mapDoublePass(benchmark::State &state)
 {
     const Analyzed2DRes &map = bigMap();
+    const int Size = map.width();
     for (auto _ : state) {
         double sum = 0.0;
         for (int y = 0; y < Size; ++y) {
@@ -140,7 +100,7 @@ void genImg(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(samplesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(stackSamplesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(engineOneThread)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(engineTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(mapDoublePass)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -149,9 +109,9 @@ BENCHMARK(genImg)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    stacks();
+    benchStacks();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({QStringLiteral("samplesRead"),
+    RatioReporter reporter({QStringLiteral("stackSamplesRead"),
                             QStringLiteral("engineOneThread"),
                             QStringLiteral("mapDoublePass")},
                            {},

@@ -8,7 +8,7 @@
 #include "calib/energyshiftmap.h"
 #include "input/tiffdata.h"
 
-#include "bench/benchimages.h"
+#include "bench/benchstacks.h"
 #include "bench/ratioreporter.h"
 
 #include <benchmark/benchmark.h>
@@ -21,61 +21,14 @@
 #include <random>
 #include <vector>
 
-#ifndef MARVOLENTI_BENCH_SIZE
-#define MARVOLENTI_BENCH_SIZE 2048
-#endif
-
 namespace {
-
-constexpr int Size = MARVOLENTI_BENCH_SIZE;
-constexpr int I1Count = 100;
-constexpr int I0Count = 12;
-
-struct Stacks
-{
-    std::vector<std::unique_ptr<TiffData>> owned;
-    QVector<TiffData *> i1;
-    QVector<TiffData *> i0;
-};
-
-const Stacks &stacks()
-{
-    static const Stacks built = [] {
-        Stacks s;
-        std::mt19937 random(3);
-        for (int k = 0; k < I0Count; ++k) {
-            s.owned.emplace_back(makeBenchImage(random, Size, Size, 7000.0 + 18.0 * k, 30000));
-            s.i0.append(s.owned.back().get());
-        }
-        for (int k = 0; k < I1Count; ++k) {
-            const int level = k < I1Count / 2 ? 20000 : 8000;
-            s.owned.emplace_back(makeBenchImage(random, Size, Size, 7000.0 + 2.0 * k, level));
-            s.i1.append(s.owned.back().get());
-        }
-        return s;
-    }();
-    return built;
-}
-
-void plainRead(benchmark::State &state)
-{
-    const Stacks &s = stacks();
-    for (auto _ : state) {
-        quint64 sum = 0;
-        for (const auto &image : s.owned) {
-            for (quint16 sample : image->samples16)
-                sum += sample;
-        }
-        benchmark::DoNotOptimize(sum);
-    }
-}
 
 void calibration(benchmark::State &state)
 {
-    const Stacks &s = stacks();
+    const BenchStacks &s = benchStacks();
     BlockRequest request;
-    request.walk = AreaWalk(Size, Size, 0, 0, 0, 0, Size, Size);
-    request.spectra = StackSpectra(s.i1, s.i0, Size, Size, false);
+    request.walk = AreaWalk(s.size, s.size, 0, 0, 0, 0, s.size, s.size);
+    request.spectra = StackSpectra(s.i1, s.i0, s.size, s.size, false);
     BlockEngine engine;
     EnergyShiftMap map;
     Calibration run(&engine, &map);
@@ -97,6 +50,7 @@ struct AlignPair
 const AlignPair &alignPair()
 {
     static const AlignPair pair = [] {
+        const int Size = benchStacks().size;
         TiffData data;
         data.width = Size;
         data.height = Size;
@@ -145,7 +99,7 @@ void alignmentSearch(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(plainRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(stackSamplesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(calibration)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(scorePass)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(alignmentSearch)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -153,10 +107,11 @@ BENCHMARK(alignmentSearch)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    stacks();
+    benchStacks();
     alignPair();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({QStringLiteral("plainRead"), QStringLiteral("scorePass")}, {}, true);
+    RatioReporter reporter(
+        {QStringLiteral("stackSamplesRead"), QStringLiteral("scorePass")}, {}, true);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

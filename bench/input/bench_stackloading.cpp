@@ -1,7 +1,8 @@
 // Loading an I1 and an I0 stack of 100 TIFF images of 2048 x 2048 each through the main window,
 // as a batch script does (both loaders at once), with "Show Latest" on and off, against a plain
-// C++ read of the same files that keeps every file's bytes; and the memory the loaded stacks
-// cost against their sample bytes: the peak during the load and what stays resident after it.
+// C++ read of the same files that keeps every file's bytes, the three alternating; and the
+// memory the loaded stacks cost against their sample bytes: the peak during the load and what
+// stays resident after it.
 
 #include "app/body.h"
 #include "batch/batchcommands.h"
@@ -10,8 +11,6 @@
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
 
-#include "bench/ratioreporter.h"
-
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -19,7 +18,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -74,18 +75,6 @@ qint64 readAndKeep(const QStringList &files, std::vector<std::unique_ptr<char[]>
     return bytes;
 }
 
-void plainReadKept(benchmark::State &state)
-{
-    for (auto _ : state) {
-        std::vector<std::unique_ptr<char[]>> kept;
-        benchmark::DoNotOptimize(readAndKeep(stackFiles(true), kept));
-        benchmark::DoNotOptimize(readAndKeep(stackFiles(false), kept));
-        state.PauseTiming();
-        kept.clear();
-        state.ResumeTiming();
-    }
-}
-
 // Both stacks through the main window's batch commands; returns when both loads have ended.
 void loadBothStacks(bool showLatest)
 {
@@ -115,27 +104,62 @@ void clearStacks()
     QApplication::processEvents();
 }
 
-void timeLoad(benchmark::State &state, bool showLatest)
+// The process CPU time and the wall time that `work` takes, in seconds.
+struct Cost
 {
+    double cpu = 0.0;
+    double wall = 0.0;
+};
+
+template<typename Work>
+Cost costOf(Work work)
+{
+    const auto seconds = [](clockid_t clock) {
+        timespec t{};
+        clock_gettime(clock, &t);
+        return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+    };
+    const double cpu = seconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double wall = seconds(CLOCK_MONOTONIC);
+    work();
+    return {seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu, seconds(CLOCK_MONOTONIC) - wall};
+}
+
+// Each round reads both stacks plainly, then loads them with "Show Latest" on and with it off,
+// so that every load is set against the plain read next to it: a machine that gets busier
+// during the run moves both. Reports, for each load, the median over the rounds of its cost
+// as a multiple of the plain read's, and the lowest and highest of them.
+void loadAgainstPlainRead(benchmark::State &state)
+{
+    std::vector<double> ratios[2][2]; // [show latest][wall]
     for (auto _ : state) {
-        loadBothStacks(showLatest);
-        state.PauseTiming();
-        if (mainWindow->i1Images.size() != StackImages
-            || mainWindow->i0Images.size() != StackImages)
-            state.SkipWithError("images missing");
-        clearStacks();
-        state.ResumeTiming();
+        std::vector<std::unique_ptr<char[]>> kept;
+        const Cost plain = costOf([&kept] {
+            benchmark::DoNotOptimize(readAndKeep(stackFiles(true), kept));
+            benchmark::DoNotOptimize(readAndKeep(stackFiles(false), kept));
+        });
+        kept.clear();
+        for (const bool showLatest : {true, false}) {
+            const Cost load = costOf([showLatest] { loadBothStacks(showLatest); });
+            if (mainWindow->i1Images.size() != StackImages
+                || mainWindow->i0Images.size() != StackImages)
+                state.SkipWithError("images missing");
+            clearStacks();
+            ratios[showLatest][0].push_back(load.cpu / plain.cpu);
+            ratios[showLatest][1].push_back(load.wall / plain.wall);
+        }
     }
-}
-
-void loadShowLatest(benchmark::State &state)
-{
-    timeLoad(state, true);
-}
-
-void loadWithoutShowLatest(benchmark::State &state)
-{
-    timeLoad(state, false);
+    for (const bool showLatest : {true, false}) {
+        for (const bool wall : {false, true}) {
+            std::vector<double> &r = ratios[showLatest][wall];
+            std::sort(r.begin(), r.end());
+            const std::string name
+                = std::string(showLatest ? "latest" : "noLatest") + (wall ? "_wall" : "_cpu");
+            state.counters[name] = r[r.size() / 2];
+            state.counters[name + "_lo"] = r.front();
+            state.counters[name + "_hi"] = r.back();
+        }
+    }
 }
 
 // A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
@@ -177,12 +201,7 @@ void stackMemory(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(plainReadKept)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(loadShowLatest)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(loadWithoutShowLatest)
-    ->MeasureProcessCPUTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+BENCHMARK(loadAgainstPlainRead)->Unit(benchmark::kMillisecond)->Iterations(7);
 BENCHMARK(stackMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
@@ -203,8 +222,7 @@ int main(int argc, char **argv)
     main.show();
     mainWindow = &main;
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({QStringLiteral("plainReadKept")}, {QStringLiteral("stackMemory")});
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
 }

@@ -8,10 +8,10 @@
 #include "batch/cmdline.h"
 #include "display/xafsview.h"
 #include "resources/resourceinit.h"
+#include "tests/sampledataset.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -63,11 +63,8 @@ void TestAnalyzerCommands::initTestCase()
     buildBatchTables();
     QVERIFY(mDir.isValid());
     mSample = mDir.filePath("sample");
-    QProcess generator;
-    generator.start(MAKESAMPLEDATA_EXECUTABLE,
-                    {mSample, "--size", QString::number(sampleSize), "--energies", "120"});
-    QVERIFY(generator.waitForFinished(-1));
-    QCOMPARE(generator.exitCode(), 0);
+    QVERIFY(
+        writeSampleDataSet(mSample, {"--size", QString::number(sampleSize), "--energies", "120"}));
 }
 
 void TestAnalyzerCommands::init()
@@ -245,10 +242,7 @@ void TestAnalyzerCommands::batchFitsThePixel()
     QFile batch(script);
     QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
     // The references with straight base lines, as the spectrum under the cursor has them.
-    QTextStream(&batch) << "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                        << "set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                        << "load_I1_files_of_pattern new " << quoted(mSample + "/I1/") << " *.tif\n"
-                        << "load_I0_files_of_pattern new " << quoted(mSample + "/I0/") << " *.tif\n"
+    QTextStream(&batch) << sampleDataSetLoadLines(mSample).join('\n') << '\n'
                         << "analyzer_set_LCF_mode " << int(mlcf) << '\n'
                         << "analyzer_set_LCF_std 0 1 0 " << quoted(mSample + "/ref_FeA_7112.dat")
                         << " 0\n"

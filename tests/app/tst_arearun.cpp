@@ -12,10 +12,10 @@
 #include "display/imgdispa.h"
 #include "resources/resourceinit.h"
 #include "spectra/numbertext.h"
+#include "tests/sampledataset.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -112,20 +112,13 @@ void TestAreaRun::initTestCase()
     buildBatchTables();
     QVERIFY(mDir.isValid());
     mSample = mDir.filePath("sample");
-    QProcess generator;
-    generator.start(MAKESAMPLEDATA_EXECUTABLE,
-                    {mSample, "--size", QString::number(sampleSize), "--energies", "120"});
-    QVERIFY(generator.waitForFinished(-1));
-    QCOMPARE(generator.exitCode(), 0);
+    QVERIFY(
+        writeSampleDataSet(mSample, {"--size", QString::number(sampleSize), "--energies", "120"}));
 
     mBody = new Body;
     mAnalyzer = mBody->analyzer();
     mFinished = new QSignalSpy(mBody, &Body::finishBatchExec);
-    for (const QString &line :
-         {QString("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV"),
-          QString("set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV"),
-          "load_I1_files_of_pattern new " + quoted(mSample + "/I1/") + " *.tif",
-          "load_I0_files_of_pattern new " + quoted(mSample + "/I0/") + " *.tif"}) {
+    for (const QString &line : sampleDataSetLoadLines(mSample)) {
         const int before = mFinished->count();
         mBody->execCmdSlot(CmdLine(line), false);
         QTRY_VERIFY_WITH_TIMEOUT(mFinished->count() > before, 600000);
@@ -164,6 +157,7 @@ void TestAreaRun::sameAsBlockByBlock_data()
     QTest::addColumn<double>("raEnergy");
     QTest::addColumn<double>("raFactor");
     QTest::addColumn<bool>("oneReference");
+
     const QRect whole(0, 0, sampleSize, sampleSize);
     QTest::newRow("LCF, 10 x 6 at bin 1: six 3 x 3 squares")
         << "LCF" << QRect(5, 5, 10, 6) << 1 << 0.0 << 0.0 << 0.0 << false;
@@ -314,6 +308,12 @@ void TestAreaRun::sameAsBlockByBlock()
         QCOMPARE(maps.at(k)->min(), expected.at(k)->min());
         QCOMPARE(maps.at(k)->max(), expected.at(k)->max());
         QCOMPARE(maps.at(k)->no(), ra ? -1 : k);
+        // Each map of the two references in use holds the six blocks' squares and nothing else.
+        int written = 0;
+        for (int c = 0; c < sampleSize * sampleSize; ++c)
+            written += maps.at(k)->value(c % sampleSize, c / sampleSize) != 0.0;
+        if (area.width() == 10)
+            QCOMPARE(written, k % references.size() < 2 ? 6 * 3 * 3 : 0);
         // Regression: infinite and undefined ratios must leave ranges, images and exports whole.
         if (mainZero) {
             QVERIFY(std::isfinite(maps.at(k)->min()) && std::isfinite(maps.at(k)->max()));
@@ -501,27 +501,23 @@ void TestAreaRun::mapOnTheDisplay()
 void TestAreaRun::batchWaitsForTheRuns()
 {
     const QString script = mDir.filePath("runs.bat");
-    QFile batch(script);
-    QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
-    QTextStream(&batch) << "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                        << "set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                        << "load_I1_files_of_pattern new " << quoted(mSample + "/I1/") << " *.tif\n"
-                        << "load_I0_files_of_pattern new " << quoted(mSample + "/I0/") << " *.tif\n"
-                        << "analyzer_set_LCF_std 0 1 0 " << quoted(mSample + "/ref_FeA_7112.dat")
-                        << " 0\n"
-                        << "analyzer_set_LCF_std 1 1 0 " << quoted(mSample + "/ref_FeB_7117.dat")
-                        << " 0\n"
-                        << "select_region 0 0 48 48\nset_band_w 2\nset_band_h 2\n"
-                        << "analyzer_exec_LCF\n:echo lcf-over\n"
-                        << "analyzer_exec_ra\n:echo ra-over\nquit\n";
-    batch.close();
-    QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    program.setProcessEnvironment(env);
-    program.start(MARVOLENTI_EXECUTABLE, {"-b", script, "-x"});
-    QVERIFY(program.waitForFinished(-1));
-    const QStringList lines = QString::fromUtf8(program.readAllStandardError()).split('\n');
+    QString errors;
+    QCOMPARE(runBatchScript(
+                 script,
+                 sampleDataSetLoadLines(mSample)
+                     << "analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0"
+                     << "analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0"
+                     << "select_region 0 0 48 48"
+                     << "set_band_w 2"
+                     << "set_band_h 2"
+                     << "analyzer_exec_LCF"
+                     << ":echo lcf-over"
+                     << "analyzer_exec_ra"
+                     << ":echo ra-over"
+                     << "quit",
+                 &errors),
+             0);
+    const QStringList lines = errors.split('\n');
     const auto indexOf = [&lines](const QString &text) {
         for (int i = lines.size() - 1; i >= 0; --i)
             if (lines.at(i).startsWith(text))

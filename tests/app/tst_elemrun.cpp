@@ -1,5 +1,6 @@
+#include "tests/sampledataset.h"
+
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -49,42 +50,35 @@ void TestElemRun::runOnce()
     mRan = true;
     QVERIFY(mDir.isValid());
     const QString sample = mDir.path();
-    QProcess generator;
-    generator.start(MAKESAMPLEDATA_EXECUTABLE,
-                    {sample, "--size", QString::number(sampleSize), "--elements"});
-    QVERIFY(generator.waitForFinished(-1));
-    QCOMPARE(generator.exitCode(), 0);
-
-    QFile batch(mDir.filePath("elems.bat"));
-    QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
-    QTextStream(&batch) << "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV\nset_i0_energy_pattern "
-                           "\\d\\d\\d\\d_\\d\\deV\n"
-                        << "load_I1_files_of_pattern new \"" << sample << "/I1/\" *.tif\n"
-                        << "load_I0_files_of_pattern new \"" << sample << "/I0/\" *.tif\n"
-                        << "select_region 0 0 32 32\nset_band_w 0\nset_band_h 0\n"
-                        << "analyzer_select_analysis_mode 2\nanalyzer_elems_sort_by_an 1\n"
+    QVERIFY(writeSampleDataSet(sample, {"--size", QString::number(sampleSize), "--elements"}));
+    const QString save = "save_data \"" + sample + "/%1.dat\"";
+    const QStringList lines
+        = sampleDataSetLoadLines(sample)
+          + QStringList{"select_region 0 0 32 32",
+                        "set_band_w 0",
+                        "set_band_h 0",
+                        "analyzer_select_analysis_mode 2",
+                        "analyzer_elems_sort_by_an 1",
                         // Sorted: Fe-K is row 0, Cu-K row 1; Xx is no element.
-                        << "analyzer_target_elements \"Cu,Fe Xx\"\n"
+                        "analyzer_target_elements \"Cu,Fe Xx\"",
                         // The value comes from the second argument.
-                        << "analyzer_elems_bg_dMut 0.5 -2\n"
+                        "analyzer_elems_bg_dMut 0.5 -2",
                         // No row is named 1, and the threshold has no index fallback: Cu keeps 0.1.
-                        << "analyzer_elems_thdmut 1 5\n"
-                        << "analyzer_elems_select_target 1\n"
-                        << "analyzer_exec_elems\n"
-                        << "saveDataCfg_save_as_text\nsaveDataCfg_text_as_vals\n"
-                        << "analyzer_elems_select_disp_mode 0\nanalyzer_elems_select_show Fe-K\n"
-                        << "save_data \"" << sample << "/fe.dat\"\n"
-                        << "analyzer_elems_select_show 1\nsave_data \"" << sample << "/cu.dat\"\n"
-                        << "analyzer_elems_select_show 0\nanalyzer_elems_select_disp_mode 1\n"
-                        << "save_data \"" << sample << "/ratio.dat\"\nquit\n";
-    batch.close();
-    QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    program.setProcessEnvironment(env);
-    program.start(MARVOLENTI_EXECUTABLE, {"-b", batch.fileName(), "-x"});
-    QVERIFY(program.waitForFinished(-1));
-    QCOMPARE(program.exitCode(), 0);
+                        "analyzer_elems_thdmut 1 5",
+                        "analyzer_elems_select_target 1",
+                        "analyzer_exec_elems",
+                        "saveDataCfg_save_as_text",
+                        "saveDataCfg_text_as_vals",
+                        "analyzer_elems_select_disp_mode 0",
+                        "analyzer_elems_select_show Fe-K",
+                        save.arg("fe"),
+                        "analyzer_elems_select_show 1",
+                        save.arg("cu"),
+                        "analyzer_elems_select_show 0",
+                        "analyzer_elems_select_disp_mode 1",
+                        save.arg("ratio"),
+                        "quit"};
+    QCOMPARE(runBatchScript(mDir.filePath("elems.bat"), lines), 0);
 }
 
 void TestElemRun::mapsMatchTheJumps_data()

@@ -8,14 +8,18 @@
 #include "output/savedatacfg.h"
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
+#include "tests/sampledataset.h"
 #include "../analysis/referencespectra.h"
 
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 // The main window's exports, driven by batch commands: with the save-data settings, the files of
-// result maps, images and colour bars, and the flat and dark files.
+// result maps, images and colour bars, and the flat and dark files; and a whole batch script run
+// by the program over the sample data set.
 class TstExport : public QObject
 {
     Q_OBJECT
@@ -25,6 +29,8 @@ private slots:
     void cleanupTestCase();
     void files_data();
     void files();
+    void batchScript_data();
+    void batchScript();
 
 private:
     void exec(const QString &commands);
@@ -58,11 +64,12 @@ void TstExport::initTestCase()
     exec("load_I1_files new " + mDir.filePath("i1.tif"));
     QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 600000);
 
-    // Two references in use, each with both maps drawn; a third without a file.
-    for (int i = 0; i < 2; ++i) {
+    // Two references in use and a third without a file, each with both maps drawn.
+    for (int i = 0; i < 3; ++i) {
         const QString file = mDir.filePath(QStringLiteral("ref%1.dat").arg(i));
         QVERIFY(ReferenceSpectra::writeSpectrum(file, ReferenceSpectra::mixture(false, 1, 0)));
-        exec(QStringLiteral("analyzer_set_LCF_std %1 1 0 %2").arg(i).arg(file));
+        if (i < 2)
+            exec(QStringLiteral("analyzer_set_LCF_std %1 1 0 %2").arg(i).arg(file));
         for (int kind = 0; kind < 2; ++kind) {
             Analyzed2DRes *map = mBody->analyzer()->refs().at(i)->map(kind);
             map->reset(AreaWalk(8, 6, 0, 0, 0, 0, 8, 6, 2, 3));
@@ -71,7 +78,8 @@ void TstExport::initTestCase()
             map->genImg();
         }
     }
-    exec("analyzer_select_image 1");
+    exec("analyzer_select_image 2");
+    QVERIFY(writeSampleDataSet(mDir.filePath("sample"), {"--size", "48", "--energies", "120"}));
 }
 
 void TstExport::cleanupTestCase()
@@ -94,27 +102,30 @@ void TstExport::files_data()
         << QStringList{"all-0-0.png", "all-1-0.png", "all-0-1.png", "all-1-1.png"} << ""
         << "";
     QTest::newRow("data as tiff") << "save_data map.png"
-                                  << QStringList{"map-1.tif", "map-1--cBar.png"} << ""
+                                  << QStringList{"map-2.tif", "map-2--cBar.png"} << ""
                                   << "";
+    QTest::newRow("data as tiff, no suffix: no colour bar")
+        << "save_data nosuffix" << QStringList{"nosuffix-2.tif"} << "nosuffix-2--cBar."
+        << "";
     QTest::newRow("data as tiff, no colour bar")
-        << "save_data_as_tiff bare.png" << QStringList{"bare-1.tif"} << ""
+        << "save_data_as_tiff bare.png" << QStringList{"bare-2.tif"} << ""
         << "";
     QTest::newRow("data as text") << "saveDataCfg_save_as_text; save_data t.txt"
-                                  << QStringList{"t-1.dat"} << ""
-                                  << "0,0,10";
+                                  << QStringList{"t-2.dat"} << ""
+                                  << "0,0,20";
     QTest::newRow("text, space separated rows")
         << "saveDataCfg_save_as_text; saveDataCfg_text_as_ssv; saveDataCfg_text_as_vals; "
            "save_data r.txt"
-        << QStringList{"r-1.dat"} << ""
-        << "10 12 14 16";
+        << QStringList{"r-2.dat"} << ""
+        << "20 22 24 26";
     QTest::newRow("tiff of the analysed blocks")
         << "saveDataCfg_tiff_as_analyzed 1; saveDataCfg_tiff_fix_scale 1; save_data_as_tiff a"
-        << QStringList{"a-1.tif"} << ""
+        << QStringList{"a-2.tif"} << ""
         << "";
     QTest::newRow("flat and dark") << "" << QStringList{"flat.dat", "dark.dat"} << ""
                                    << "";
     QTest::newRow("missing folder") << "saveDataCfg_save_as_text; save_data none/t.txt"
-                                    << QStringList{} << "Can't write none/t-1.dat"
+                                    << QStringList{} << "Can't write none/t-2.dat"
                                     << "";
 }
 
@@ -138,7 +149,9 @@ void TstExport::files()
         added.removeOne(old);
     written.sort();
     QCOMPARE(added, written);
-    QCOMPARE(mBody->messageLine(), message);
+    QVERIFY2(message.isEmpty() ? mBody->messageLine().isEmpty()
+                               : mBody->messageLine().endsWith(message),
+             qPrintable(mBody->messageLine()));
     if (!firstLine.isEmpty()) {
         QFile text(written.first());
         QVERIFY(text.open(QIODevice::ReadOnly | QIODevice::Text));
@@ -149,6 +162,92 @@ void TstExport::files()
         QVERIFY(flat.read("flat.dat"));
         QCOMPARE(flat.samples16, QVector<quint16>(8 * 6, 1));
     }
+}
+
+void TstExport::batchScript_data()
+{
+    QTest::addColumn<QString>("tiffSettings");
+    QTest::addColumn<bool>("asAnalyzed");
+    QTest::newRow("map's scale, full size")
+        << "saveDataCfg_tiff_fix_scale 0\nsaveDataCfg_tiff_as_analyzed 0" << false;
+    QTest::newRow("fixed scale, analysed size")
+        << "saveDataCfg_tiff_fix_scale 1\nsaveDataCfg_tiff_scale_min -0.5\n"
+           "saveDataCfg_tiff_scale_max 1.5\nsaveDataCfg_tiff_as_analyzed 1"
+        << true;
+}
+
+void TstExport::batchScript()
+{
+    QFETCH(QString, tiffSettings);
+    QFETCH(bool, asAnalyzed);
+    QTemporaryDir out;
+    const QString sample = mDir.filePath("sample");
+    QCOMPARE(runBatchScript(out.filePath("export.bat"),
+                            sampleDataSetLoadLines(sample)
+                                << "analyzer_set_LCF_std 0 1 0 " + sample + "/ref_FeA_7112.dat 0"
+                                << "analyzer_set_LCF_std 1 1 0 " + sample + "/ref_FeB_7117.dat 0"
+                                << "select_region 0 0 48 48\nset_band_w 1\nset_band_h 1"
+                                << "analyzer_exec_LCF\nanalyzer_select_image 0"
+                                << "analyzer_select_image_type 1\nselect_disp_image 3"
+                                << "saveDataCfg_save_as_tiff\n" + tiffSettings
+                                << "save_data " + out.filePath("f.png")
+                                << "saveDataCfg_save_as_text\nsaveDataCfg_text_as_csv"
+                                << "saveDataCfg_text_as_xyz\nsave_data " + out.filePath("f.dat")
+                                << "save_image_w_num " + out.filePath("v.png") + " 007"
+                                << "save_all_images " + out.filePath("all.png") << "quit"),
+             0);
+    QCOMPARE(QDir(out.path()).entryList({"*.tif", "*.dat", "*.png"}, QDir::Files),
+             QStringList({"all-0-0.png",
+                          "all-0-1.png",
+                          "all-1-0.png",
+                          "all-1-1.png",
+                          "f-0--cBar.png",
+                          "f-0.dat",
+                          "f-0.tif",
+                          "v-007-cBar.png",
+                          "v-007.png"}));
+    for (const QString &png : QDir(out.path()).entryList({"*.png"}))
+        QVERIFY2(!QImage(out.filePath(png)).isNull(), qPrintable(png));
+
+    // The fraction map of compound A as text: one "x,y,value" line per block centre, each value
+    // of six digits; the TIFF holds each, scaled to 0 .. 65535, cut to an integer.
+    QFile text(out.filePath("f-0.dat"));
+    QVERIFY(text.open(QIODevice::ReadOnly | QIODevice::Text));
+    QVector<QStringList> centres;
+    double lo = asAnalyzed ? -0.5 : 1e300;
+    double hi = asAnalyzed ? 1.5 : -1e300;
+    while (!text.atEnd()) {
+        centres << QString::fromLatin1(text.readLine()).trimmed().split(',');
+        if (!asAnalyzed) {
+            lo = qMin(lo, centres.last().at(2).toDouble());
+            hi = qMax(hi, centres.last().at(2).toDouble());
+        }
+    }
+    QCOMPARE(centres.size(), 16 * 16);
+    TiffData tiff;
+    QVERIFY(tiff.read(out.filePath("f-0.tif")));
+    QCOMPARE(tiff.width, asAnalyzed ? 16 : 48);
+    QCOMPARE(tiff.height, tiff.width);
+    for (int i = 0; i < centres.size(); ++i) {
+        const int x = centres.at(i).at(0).toInt();
+        const int y = centres.at(i).at(1).toInt();
+        const double level
+            = qBound(0.0, (centres.at(i).at(2).toDouble() - lo) / (hi - lo), 1.0) * 65535;
+        const int saved = tiff.samples16[asAnalyzed ? i : x + y * 48];
+        QVERIFY2(
+            saved < level + 0.1 && saved > level - 1.1,
+            qPrintable(
+                QStringLiteral("(%1, %2): %3, expected %4").arg(x).arg(y).arg(saved).arg(level)));
+    }
+
+    const QString tiffinfo = QStandardPaths::findExecutable("tiffinfo");
+    if (tiffinfo.isEmpty())
+        QSKIP("tiffinfo is not installed (scripts/setup installs it)");
+    QProcess reader;
+    reader.start(tiffinfo, {out.filePath("f-0.tif")});
+    QVERIFY(reader.waitForFinished(-1));
+    QCOMPARE(reader.exitCode(), 0);
+    QCOMPARE(reader.readAllStandardError(), QByteArray());
 }
 
 QTEST_MAIN(TstExport)

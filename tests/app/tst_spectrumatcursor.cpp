@@ -10,10 +10,10 @@
 #include "resources/resourceinit.h"
 #include "spectra/numbertext.h"
 #include "spectra/stackspectra.h"
+#include "tests/sampledataset.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -121,11 +121,8 @@ void TestSpectrumAtCursor::initTestCase()
     buildBatchTables();
     QVERIFY(mDir.isValid());
     mSample = mDir.filePath("sample");
-    QProcess generator;
-    generator.start(MAKESAMPLEDATA_EXECUTABLE,
-                    {mSample, "--size", QString::number(sampleSize), "--energies", "24"});
-    QVERIFY(generator.waitForFinished(-1));
-    QCOMPARE(generator.exitCode(), 0);
+    QVERIFY(
+        writeSampleDataSet(mSample, {"--size", QString::number(sampleSize), "--energies", "24"}));
 }
 
 void TestSpectrumAtCursor::init()
@@ -154,14 +151,11 @@ int TestSpectrumAtCursor::exec(const QString &line)
 
 void TestSpectrumAtCursor::loadSample()
 {
-    exec("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV");
-    exec("set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV");
-    int before = mFinished->count();
-    QCOMPARE(exec("load_I1_files_of_pattern new " + mSample + "/I1/ *.tif"), 0);
-    QTRY_VERIFY(mFinished->count() > before);
-    before = mFinished->count();
-    QCOMPARE(exec("load_I0_files_of_pattern new " + mSample + "/I0/ *.tif"), 0);
-    QTRY_VERIFY(mFinished->count() > before);
+    for (const QString &line : sampleDataSetLoadLines(mSample)) {
+        const int before = mFinished->count();
+        exec(line);
+        QTRY_VERIFY(mFinished->count() > before);
+    }
     QVERIFY(mBody->i1Images.size() >= 20);
     QCOMPARE(mBody->i0Images.size(), mBody->i1Images.size());
     QCOMPARE(mBody->imageWidth, sampleSize);
@@ -474,23 +468,14 @@ void TestSpectrumAtCursor::batchRunSavesTheSpectrumOfThePixel()
     const QString out = mDir.filePath("batch-out");
     QVERIFY(QDir().mkpath(out));
     const QString script = mDir.filePath("spectra.bat");
-    QFile batch(script);
-    QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
-    QTextStream(&batch) << "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                        << "set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                        << "load_I1_files_of_pattern new \"" << mSample << "/I1/\" *.tif\n"
-                        << "load_I0_files_of_pattern new \"" << mSample << "/I0/\" *.tif\n"
-                        << "set_band_w " << hw << "\nset_band_h " << hh << "\n"
-                        << "move_position " << x << ' ' << y << "\n"
-                        << "save_spectra \"" << out << "/pixel.dat\"\n"
-                        << "quit\n";
-    batch.close();
-
-    QProcess program;
-    program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(MARVOLENTI_EXECUTABLE, {"-e", "-b", script, "-x"});
-    QVERIFY(program.waitForFinished(-1));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(runBatchScript(script,
+                            sampleDataSetLoadLines(mSample)
+                                << QString("set_band_w %1").arg(hw)
+                                << QString("set_band_h %1").arg(hh)
+                                << QString("move_position %1 %2").arg(x).arg(y)
+                                << "save_spectra \"" + out + "/pixel.dat\""
+                                << "quit"),
+             0);
     QVERIFY(QFile::exists(out + "/pixel-std.dat"));
 
     QFile saved(out + "/pixel-T.dat");

@@ -6,9 +6,9 @@
 #include "calib/energyshiftmap.h"
 #include "input/tiffdata.h"
 #include "spectra/stackspectra.h"
+#include "tests/sampledataset.h"
 
 #include <QLabel>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -82,11 +82,7 @@ void TestCalibration::initTestCase()
     buildBatchTables();
     QVERIFY(mDir.isValid());
     mSample = mDir.filePath("sample");
-    QProcess generator;
-    generator.start(MAKESAMPLEDATA_EXECUTABLE,
-                    {mSample, "--size", "32", "--energies", "60", "--eshift", "3"});
-    QVERIFY(generator.waitForFinished(-1));
-    QCOMPARE(generator.exitCode(), 0);
+    QVERIFY(writeSampleDataSet(mSample, {"--size", "32", "--energies", "60", "--eshift", "3"}));
     QVERIFY(QFile::exists(mSample + "/energy_shift.txt"));
 }
 
@@ -163,30 +159,23 @@ void TestCalibration::batchRoundTrip()
     const QString first = dir.filePath("first.emp");
     const QString second = dir.filePath("second.emp");
     const QString script = dir.filePath("calib.bat");
-    QFile batch(script);
-    QVERIFY(batch.open(QIODevice::WriteOnly | QIODevice::Text));
-    QTextStream(&batch) << "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                        << "set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV\n"
-                        << "load_I1_files_of_pattern new \"" << sample << "/I1/\" *.tif\n"
-                        << "load_I0_files_of_pattern new \"" << sample << "/I0/\" *.tif\n"
-                        << "set_band_w 1\nset_band_h 1\n"
-                        << "calib_load_std \"" << sample << "/ref_FeA_7112.dat\"\n"
-                        << "calib_exec\n"
-                        << "calib_save_map \"" << first << "\"\n"
-                        << "calib_clear_map\n"
-                        // The edge of the file, not that of the standard's normalisation.
-                        << "calib_set_edge_eV 0\n"
-                        << "calib_load_map \"" << first << "\"\n"
-                        << "calib_save_map \"" << second << "\"\nquit\n";
-    batch.close();
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    program.setProcessEnvironment(environment);
-    program.start(MARVOLENTI_EXECUTABLE, {"-b", script, "-x"});
-    QVERIFY(program.waitForFinished(-1));
-    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
-             program.readAllStandardError().right(2000).constData());
+    QString errors;
+    const int exitCode
+        = runBatchScript(script,
+                         sampleDataSetLoadLines(sample)
+                             << "set_band_w 1"
+                             << "set_band_h 1"
+                             << "calib_load_std \"" + sample + "/ref_FeA_7112.dat\""
+                             << "calib_exec"
+                             << "calib_save_map \"" + first + "\""
+                             << "calib_clear_map"
+                             // The edge of the file, not that of the standard's normalisation.
+                             << "calib_set_edge_eV 0"
+                             << "calib_load_map \"" + first + "\""
+                             << "calib_save_map \"" + second + "\""
+                             << "quit",
+                         &errors);
+    QVERIFY2(exitCode == 0, qPrintable(errors.right(2000)));
 
     QFile a(first), b(second);
     QVERIFY(a.open(QIODevice::ReadOnly | QIODevice::Text));
