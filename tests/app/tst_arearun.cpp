@@ -405,6 +405,8 @@ void TestAreaRun::stop_data()
     QTest::newRow("run by hand completes") << false << "" << 0;
     QTest::newRow("batch run completes") << true << "" << 1;
     QTest::newRow("batch element run stopped") << true << "elems" << 1;
+    // Regression: new element rows deleted the maps that the run was writing.
+    QTest::newRow("batch element run, rows rebuilt") << true << "elems rebuilt" << 1;
 }
 
 void TestAreaRun::stop()
@@ -417,7 +419,8 @@ void TestAreaRun::stop()
     exec("set_band_w 0");
     exec("set_band_h 0");
     const bool ra = stopBy == "ra";
-    const bool elems = stopBy == "elems";
+    const bool elems = stopBy.startsWith("elems");
+    const bool rebuilt = stopBy == "elems rebuilt";
     exec("analyzer_target_elements Fe");
     // Stops as soon as the first row has been recorded.
     QMetaObject::Connection stopper
@@ -427,6 +430,8 @@ void TestAreaRun::stop()
                   mBody->stop2DAnalysis();
               else if (stopBy == "start")
                   mBody->startLCF2DAnalysis();
+              else if (rebuilt)
+                  mAnalyzer->setTargetElements("Fe Cu");
               else if (elems)
                   mBody->stopElems2DAnalysis();
               else if (stopBy == "ra")
@@ -454,6 +459,10 @@ void TestAreaRun::stop()
     const bool stopped = !stopBy.isEmpty();
     QCOMPARE(logged.filter("2da 4:").size(), stopped ? 1 : 0);
     QCOMPARE(logged.filter("2da 3:").size(), stopped || ra ? 0 : 1);
+    if (rebuilt) {
+        QCOMPARE(mAnalyzer->elems().size(), 2);
+        return;
+    }
     // A stopped run keeps its first row and nothing after it.
     const Analyzed2DRes *map = ra      ? mAnalyzer->raMap(0)
                                : elems ? mAnalyzer->elems().at(0)->map(0)
