@@ -60,11 +60,6 @@ void Analyzed2DRes::clear()
     reset(AreaWalk());
 }
 
-bool Analyzed2DRes::inside(qint64 x, qint64 y) const
-{
-    return x >= 0 && y >= 0 && x < mWalk.width && y < mWalk.height;
-}
-
 double Analyzed2DRes::cell(const QVector<double> &values, qint64 x, qint64 y) const
 {
     if (values.isEmpty() || !inside(x, y))
@@ -123,13 +118,12 @@ void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
 
 void Analyzed2DRes::record(const AreaWalk &walk, double t)
 {
-    widen(mMin, mMax, t);
     // Single cells without the block loop: an area walked at bin 0 records millions of them.
     if (walk.xw == 0 && walk.yw == 0) {
-        if (!mData.isEmpty() && inside(walk.cx, walk.cy))
-            mData[int(walk.cy * mWalk.width + walk.cx)] = t;
+        recordCell(walk.cx, walk.cy, t);
         return;
     }
+    widen(mMin, mMax, t);
     fillBlock(mData, walk.cx, walk.cy, walk.xw, walk.yw, t);
 }
 

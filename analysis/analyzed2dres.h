@@ -22,6 +22,7 @@ public:
     explicit Analyzed2DRes(const QString &name, QObject *parent = nullptr);
 
     QString name() const { return mName; }
+    void setName(const QString &name) { mName = name; }
     int width() const { return mWalk.width; }
     int height() const { return mWalk.height; }
     const AreaWalk &walk() const { return mWalk; }
@@ -54,6 +55,14 @@ public:
     // Writes t over the current block of a walk, as setData does with its centre and
     // half-widths.
     void record(const AreaWalk &walk, double t);
+    // Writes t into the cell (x, y) alone, as setData does with half-widths 0. Inline: area
+    // runs record millions of single cells.
+    void recordCell(qint64 x, qint64 y, double t)
+    {
+        widen(mMin, mMax, t);
+        if (!mData.isEmpty() && inside(x, y))
+            mData.data()[y * mWalk.width + x] = t;
+    }
 
     // The scale the image is drawn with: the fixed scale when it is on, else the processed
     // range when processed values are shown, else the range of the values.
@@ -96,7 +105,10 @@ public slots:
 
 private:
     double cell(const QVector<double> &values, qint64 x, qint64 y) const;
-    bool inside(qint64 x, qint64 y) const;
+    bool inside(qint64 x, qint64 y) const
+    {
+        return x >= 0 && y >= 0 && x < mWalk.width && y < mWalk.height;
+    }
     // Widens [min, max] by a finite t. One infinite value would squeeze every other value
     // into a single colour.
     static void widen(double &min, double &max, double t)

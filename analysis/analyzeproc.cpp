@@ -10,6 +10,10 @@ void AnalyzeProc::registerMetaTypes()
     qRegisterMetaType<LCFReferenceData>("LCFReferenceData");
     qRegisterMetaType<QVector<LCFReferenceData>>("QVector<LCFReferenceData>");
     qRegisterMetaType<LCFFit>("LCFFit");
+    qRegisterMetaType<ElemParams>("ElemParams");
+    qRegisterMetaType<QVector<ElemParams>>("QVector<ElemParams>");
+    qRegisterMetaType<ElemBackgrounds>("ElemBackgrounds");
+    qRegisterMetaType<ElemResults>("ElemResults");
 }
 
 void AnalyzeProc::setContAccess(bool f)
@@ -43,4 +47,12 @@ void AnalyzeProc::analyze(const XafsSpectrum &s,
     // Under the cursor nothing waits for a spectrum that could not be fitted.
     if (fit.done || contAccess)
         emit finished(fit);
+}
+
+void AnalyzeProc::analyzeSpectrumElems0(XafsSpectrum s,
+                                        QVector<ElemParams> elems,
+                                        int mainT,
+                                        ElemBackgrounds bg)
+{
+    emit finishedAElems(ElemAnalysis::analyze(s, elems, mainT, bg));
 }

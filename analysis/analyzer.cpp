@@ -1,8 +1,10 @@
 #include "analyzer.h"
 #include "ui_analyzer.h"
 
+#include "analysis/aelemsconds.h"
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzeproc.h"
+#include "analysis/elemctrl.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
 #include "app/showinfront.h"
@@ -10,9 +12,23 @@
 #include "display/xafsview.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPen>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QThread>
+
+namespace {
+
+// The "Show Map of" choices by id, and the row map kind each stands for (-1: a correlation map).
+constexpr int ShowMapCount = 9;
+constexpr int showMapKind[ShowMapCount] = {0, 1, -1, -1, 2, 3, 4, 5, 6};
+
+} // namespace
 
 int Analyzer::imageIdOfRef(int index)
 {
@@ -58,6 +74,8 @@ Analyzer::Analyzer(QWidget *parent)
     mWorker->moveToThread(mWorkerThread);
     mWorkerThread->start(QThread::InheritPriority);
 
+    setupElems();
+
     mImageGroup->addButton(mUi->ShowDMuT, InitialRefs);
     mImageGroup->addButton(mUi->ShowRest, InitialRefs + 1);
     mImageGroup->addButton(mUi->ShowRatio, InitialRefs + 2);
@@ -68,6 +86,9 @@ Analyzer::Analyzer(QWidget *parent)
     connect(mUi->AskRAAnalyze, &QPushButton::clicked, this, &Analyzer::askRAAnalyze);
     connect(this, &Analyzer::analyzeSpectrum0, mWorker, &AnalyzeProc::analyzeSpectrum0);
     connect(mWorker, &AnalyzeProc::finished, this, &Analyzer::takeFit);
+    connect(this, &Analyzer::analyzeSpectrumElems0, mWorker, &AnalyzeProc::analyzeSpectrumElems0);
+    connect(mWorker, &AnalyzeProc::finishedAElems, this, &Analyzer::analyzeSpectrumElemsFinished);
+    connect(this, &Analyzer::setNewCorrelation, this, &Analyzer::setCorrelation);
     connect(mImageGroup, &QButtonGroup::idClicked, this, &Analyzer::selectedNewRef);
     connect(mUi->SelRatio, &QRadioButton::toggled, this, &Analyzer::selectedImgChanged);
     connect(mUi->FixedScale, &QCheckBox::toggled, this, &Analyzer::scalePolicyChanged);
@@ -84,6 +105,350 @@ Analyzer::~Analyzer()
     delete mWorker;
     delete mView;
     delete mUi;
+}
+
+void Analyzer::setupElems()
+{
+    for (const char *name : {"a2d ElemsCor", "a2d ElemsCorTh"})
+        mCorMaps << new Analyzed2DRes(QLatin1String(name), this);
+    QBoxLayout *frame = mUi->ElemLayout;
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(mUi->DoElemA);
+    auto *analyze = new QPushButton(tr("Analyze"), mUi->ElemFrame);
+    analyze->setObjectName(QStringLiteral("AskAnalyzeElems"));
+    buttons->addWidget(analyze);
+    mElemsProgress = new QLabel(QStringLiteral("0%"), mUi->ElemFrame);
+    mElemsProgress->setObjectName(QStringLiteral("ElemsProgress"));
+    buttons->addWidget(mElemsProgress);
+    mElemsDispOnTime = new QCheckBox(tr("Disp. on TIme"), mUi->ElemFrame);
+    mElemsDispOnTime->setObjectName(QStringLiteral("ElemsDispOnTime"));
+    buttons->addWidget(mElemsDispOnTime);
+    buttons->addStretch();
+    frame->addLayout(buttons);
+
+    auto *names = new QHBoxLayout;
+    names->addWidget(new QLabel(tr("Target Elements"), mUi->ElemFrame));
+    mElemNames = new QLineEdit(mUi->ElemFrame);
+    mElemNames->setObjectName(QStringLiteral("AElemNames"));
+    names->addWidget(mElemNames);
+    mSortByANo = new QCheckBox(tr("Sort by A. No."), mUi->ElemFrame);
+    mSortByANo->setObjectName(QStringLiteral("SortByANo"));
+    names->addWidget(mSortByANo);
+    frame->addLayout(names);
+
+    auto *rows = new QFrame(mUi->ElemFrame);
+    rows->setObjectName(QStringLiteral("ElemBase"));
+    mElemGrid = new QGridLayout(rows);
+    mElemGrid->setContentsMargins(0, 0, 0, 0);
+    frame->addWidget(rows);
+    mConds = new AElemsConds(mUi->ElemFrame);
+    mConds->setObjectName(QStringLiteral("AElemsCds"));
+    frame->addWidget(mConds);
+
+    auto *correlation = new QHBoxLayout;
+    auto *setStd = new QPushButton(tr("Set STD"), mUi->ElemFrame);
+    setStd->setObjectName(QStringLiteral("SetElemsStd"));
+    correlation->addWidget(setStd);
+    correlation->addWidget(new QLabel(tr("Correlation"), mUi->ElemFrame));
+    mElemsCorrelation = new QLineEdit(mUi->ElemFrame);
+    mElemsCorrelation->setObjectName(QStringLiteral("ElemsCorrelation"));
+    mElemsCorrelation->setReadOnly(true);
+    correlation->addWidget(mElemsCorrelation);
+    correlation->addWidget(new QLabel(tr("Cor. Th"), mUi->ElemFrame));
+    mCorThEdit = new QLineEdit(QString::number(mCorTh, 'g', 6), mUi->ElemFrame);
+    mCorThEdit->setObjectName(QStringLiteral("CorTh"));
+    correlation->addWidget(mCorThEdit);
+    auto *recalc = new QPushButton(tr("ReCalc Cor."), mUi->ElemFrame);
+    recalc->setObjectName(QStringLiteral("ReCalcCor"));
+    correlation->addWidget(recalc);
+    frame->addLayout(correlation);
+
+    auto *showMap = new QGroupBox(tr("Show Map of"), mUi->ElemFrame);
+    auto *showLayout = new QHBoxLayout(showMap);
+    mShowMapGroup = new QButtonGroup(this);
+    const QString texts[ShowMapCount] = {tr("dMut of The Elem."),
+                                         tr("N. dMut of The Elem."),
+                                         tr("Correlation"),
+                                         tr("Cor. Th"),
+                                         tr("Mut+"),
+                                         tr("Mut-"),
+                                         tr("dE"),
+                                         tr("ROI"),
+                                         tr("N.ROI")};
+    for (int id = 0; id < ShowMapCount; ++id) {
+        auto *button = new QRadioButton(texts[id], showMap);
+        button->setObjectName(QStringLiteral("ElemsShowMap%1").arg(id));
+        showLayout->addWidget(button);
+        mShowMapGroup->addButton(button, id);
+    }
+    mShowMapGroup->button(0)->setChecked(true);
+    frame->addWidget(showMap);
+    mTargetGroup = new QButtonGroup(this);
+    mShowGroup = new QButtonGroup(this);
+
+    connect(analyze, &QPushButton::clicked, this, &Analyzer::askAnalyzeElems);
+    connect(mElemNames, &QLineEdit::editingFinished, this, &Analyzer::newElems);
+    connect(setStd, &QPushButton::clicked, this, &Analyzer::setElemsStd);
+    connect(recalc, &QPushButton::clicked, this, &Analyzer::recalcCorMap);
+    connect(mCorThEdit, &QLineEdit::editingFinished, this, &Analyzer::newCorTh);
+    connect(mShowMapGroup, &QButtonGroup::idClicked, this, &Analyzer::changedSelection);
+}
+
+void Analyzer::setTargetElements(const QString &elements)
+{
+    mElemNames->setText(elements);
+    newElems();
+}
+
+void Analyzer::newElems()
+{
+    emit elemsRebuilding();
+    for (ElemCtrl *row : qAsConst(mElems)) {
+        mElemGrid->removeWidget(row);
+        row->hide();
+        row->deleteLater();
+    }
+    mElems.clear();
+    delete mTargetGroup;
+    delete mShowGroup;
+    mTargetGroup = new QButtonGroup(this);
+    mShowGroup = new QButtonGroup(this);
+
+    QVector<EdgeMarker> markers;
+    for (const ElemName &name :
+         ElemAnalysis::parseNames(mElemNames->text(), mSortByANo->isChecked())) {
+        auto *row = new ElemCtrl(mUi->ElemFrame);
+        row->setElement(name.symbol, name.edgeName, name.z, name.edge);
+        mTargetGroup->addButton(row->mainTarget());
+        mShowGroup->addButton(row->showButton());
+        connect(row->showButton(), &QRadioButton::clicked, this, &Analyzer::changedSelection);
+        mElems.append(row);
+        markers.append({name.z, name.edge, row->name()});
+    }
+    // The analysed spectrum shows the edges of the target elements.
+    mView->setEdgeMarkers(markers);
+    mView->update();
+    for (int i = 0; i < mElems.size(); ++i) {
+        mTargetGroup->setId(mElems.at(i)->mainTarget(), i);
+        mShowGroup->setId(mElems.at(i)->showButton(), i);
+        mElemGrid->addWidget(mElems.at(i), i, 0);
+    }
+    if (!mElems.isEmpty()) {
+        mElems.first()->mainTarget()->setChecked(true);
+        mElems.first()->showButton()->setChecked(true);
+    }
+    // The display lets go of the maps of the old rows.
+    emit changedSelection();
+}
+
+QVector<ElemParams> Analyzer::elemsParams() const
+{
+    QVector<ElemParams> params;
+    for (const ElemCtrl *row : mElems)
+        params.append(row->params());
+    return params;
+}
+
+ElemBackgrounds Analyzer::elemsBackgrounds() const
+{
+    return mConds->backgrounds();
+}
+
+int Analyzer::mainTargetId() const
+{
+    return qMax(mTargetGroup->checkedId(), 0);
+}
+
+QVector<Analyzed2DRes *> Analyzer::elemsMaps() const
+{
+    QVector<Analyzed2DRes *> maps;
+    for (int kind = 0; kind < ElemCtrl::MapKinds; ++kind) {
+        for (const ElemCtrl *row : mElems)
+            maps.append(row->map(kind));
+    }
+    return maps << mCorMaps;
+}
+
+bool Analyzer::elemsDispOnTime() const
+{
+    return mElemsDispOnTime->isChecked();
+}
+
+void Analyzer::analyzeSpectrumElemsFinished(const ElemResults &results)
+{
+    for (int i = 0; i < mElems.size(); ++i)
+        mElems.at(i)->setResults(results, i);
+    calcCorrelation();
+    emit analyzeElemsFinished();
+}
+
+void Analyzer::calcCorrelation()
+{
+    QVector<double> ratios;
+    for (const ElemCtrl *row : qAsConst(mElems))
+        ratios.append(row->ratio());
+    double cor = 0.0;
+    if (ElemAnalysis::correlation(elemsParams(), ratios.constData(), &cor))
+        emit setNewCorrelation(cor);
+}
+
+void Analyzer::setCorrelation(double cor)
+{
+    mCorr = cor;
+    mElemsCorrelation->setText(QString::number(cor, 'g', 6));
+    const bool above = cor > mCorTh;
+    if (above == mAboveCorTh)
+        return;
+    mAboveCorTh = above;
+    mElemsCorrelation->setStyleSheet(above
+                                         ? QStringLiteral("background-color: rgb(211, 255, 241);")
+                                         : QStringLiteral("background-color: rgb(176, 192, 192);"));
+}
+
+void Analyzer::setElemsStd()
+{
+    for (ElemCtrl *row : qAsConst(mElems))
+        row->setStdRatio(row->ratio());
+    recalcCorMap();
+}
+
+void Analyzer::newCorTh()
+{
+    mCorTh = mCorThEdit->text().toDouble();
+    mCorThEdit->setText(QString::number(mCorTh, 'g', 6));
+    recalcCorMap();
+}
+
+void Analyzer::recalcCorMap()
+{
+    const QVector<ElemParams> params = elemsParams();
+    QVector<double> ratios(mElems.size());
+    AreaWalk walk = mElemsWalk;
+    walk.rewind();
+    const double y0 = walk.cy;
+    const double span = walk.y1 - y0;
+    setElemsProgress(0.0);
+    bool newRow = false;
+    do {
+        if (newRow)
+            setElemsProgress((walk.cy - y0) / span * 100.0);
+        for (int l = 0; l < mElems.size(); ++l)
+            ratios[l] = params.at(l).use ? mElems.at(l)->map(1)->value(walk.cx, walk.cy) : 0.0;
+        double c = 0.0;
+        if (!ElemAnalysis::correlation(params, ratios.constData(), &c))
+            c = 0.0;
+        mCorMaps.at(0)->setData(int(walk.cx), int(walk.cy), 0, 0, c);
+        mCorMaps.at(1)->setData(
+            int(walk.cx), int(walk.cy), 0, 0, ElemAnalysis::thresholded(c, mCorTh));
+    } while (walk.next(newRow));
+    setElemsProgress(100.0);
+    for (Analyzed2DRes *map : qAsConst(mCorMaps))
+        map->genImg();
+    emit changedSelection();
+}
+
+void Analyzer::setElemsProgress(double perCent)
+{
+    mElemsProgress->setText(QString::asprintf("%5.2f", perCent));
+}
+
+ElemCtrl *Analyzer::elemRow(const QString &name, bool byIndex) const
+{
+    for (ElemCtrl *row : mElems) {
+        if (row->name() == name)
+            return row;
+    }
+    return byIndex ? mElems.value(name.toInt()) : nullptr;
+}
+
+QVector<ElemCtrl *> Analyzer::elemRows(const QString &name) const
+{
+    QVector<ElemCtrl *> rows;
+    for (ElemCtrl *row : mElems) {
+        if (row->name() == name)
+            rows.append(row);
+    }
+    return rows;
+}
+
+void Analyzer::selectElemsTarget(const QString &name)
+{
+    if (ElemCtrl *row = elemRow(name, true)) {
+        row->mainTarget()->setChecked(true);
+        emit changedSelection();
+    }
+}
+
+void Analyzer::selectElemsShow(const QString &name)
+{
+    // A row found by its name is shown without a word; one found by its index is announced.
+    if (ElemCtrl *row = elemRow(name, false)) {
+        row->showButton()->setChecked(true);
+        return;
+    }
+    if (ElemCtrl *row = elemRow(name, true))
+        row->showButton()->setChecked(true);
+    emit changedSelection();
+}
+
+void Analyzer::setElemsDE(double dE)
+{
+    for (ElemCtrl *row : qAsConst(mElems))
+        row->setPrePostDE(dE);
+}
+
+void Analyzer::setElemsCorTh(double th)
+{
+    mCorThEdit->setText(QString::number(th, 'g', 6));
+    mCorTh = th;
+    recalcCorMap();
+}
+
+void Analyzer::selectElemsDispMode(int mode)
+{
+    if (QAbstractButton *button = mShowMapGroup->button(mode)) {
+        button->setChecked(true);
+    } else if (QAbstractButton *checked = mShowMapGroup->checkedButton()) {
+        mShowMapGroup->setExclusive(false);
+        checked->setChecked(false);
+        mShowMapGroup->setExclusive(true);
+    }
+    emit changedSelection();
+}
+
+void Analyzer::setElemsUse(const QString &name, bool f)
+{
+    if (ElemCtrl *row = elemRow(name, true))
+        row->setUse(f);
+}
+
+void Analyzer::setElemsSortByAN(bool f)
+{
+    mSortByANo->setChecked(f);
+}
+
+void Analyzer::setElemsROI(const QString &name, double start, double end)
+{
+    for (ElemCtrl *row : elemRows(name))
+        row->setROI(start, end);
+}
+
+void Analyzer::setElemsThDMut(const QString &name, double th)
+{
+    for (ElemCtrl *row : elemRows(name))
+        row->setThDMut(th);
+}
+
+void Analyzer::setElemsNoNeg(const QString &name, bool f)
+{
+    for (ElemCtrl *row : elemRows(name))
+        row->setNoNeg(f);
+}
+
+void Analyzer::setElemsBG(int which, double v)
+{
+    mConds->setValue(AElemsConds::Value(which), v);
 }
 
 void Analyzer::addNewRef()
@@ -162,6 +527,8 @@ void Analyzer::analyzeSpectrum(XafsSpectrum s)
 {
     if (mUi->DoMLCFA->isChecked())
         emit analyzeSpectrum0(s, referenceData(), mUi->MLCF->isChecked());
+    else if (mUi->DoElemA->isChecked())
+        emit analyzeSpectrumElems0(s, elemsParams(), mainTargetId(), elemsBackgrounds());
 }
 
 void Analyzer::reAnalyzeSpectrum()
@@ -273,6 +640,14 @@ Analyzed2DRes *Analyzer::selectedMap() const
         Analyzed2DRes *map = raMap(id - InitialRefs);
         if (map && map->imageValid())
             return map;
+    } else if (mUi->DoElemA->isChecked()) {
+        const int mode = mShowMapGroup->checkedId();
+        if (mode < 0)
+            return nullptr;
+        if (showMapKind[mode] < 0)
+            return mCorMaps.at(mode - 2);
+        const ElemCtrl *row = mElems.value(mShowGroup->checkedId());
+        return row ? row->map(showMapKind[mode]) : nullptr;
     }
     return nullptr;
 }

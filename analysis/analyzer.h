@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/areawalk.h"
+#include "analysis/elemanalysis.h"
 #include "analysis/lcffit.h"
 #include "analysis/lcfreferencedata.h"
 #include "spectra/xafsspectrum.h"
@@ -7,8 +9,13 @@
 #include <QVector>
 #include <QWidget>
 
+class AElemsConds;
 class AnalyzeProc;
 class Analyzed2DRes;
+class ElemCtrl;
+class QCheckBox;
+class QGridLayout;
+class QLabel;
 class LCFReference;
 class QButtonGroup;
 class QLineEdit;
@@ -19,10 +26,10 @@ namespace Ui {
 class Analyzer;
 }
 
-// The analysis tool window: the reference spectra, the LCF / MLCF and residual-absorption
-// controls, the worker that fits every spectrum it is given (on its own thread), the view of
-// the analysed spectrum with its fit, and the choice of the result map that the main window
-// shows.
+// The analysis tool window: the reference spectra, the LCF / MLCF, residual-absorption and
+// element-analysis controls, the worker that analyses every spectrum it is given (on its own
+// thread), the view of the analysed spectrum with its fit, and the choice of the result map
+// that the main window shows.
 class Analyzer : public QWidget
 {
     Q_OBJECT
@@ -68,6 +75,33 @@ public:
     double raFactor() const;
     // What the fits need of every reference, copied for the worker.
     QVector<LCFReferenceData> referenceData() const;
+    // The element rows in order, what the analysis reads of them and of the conditions, and
+    // the row of the checked Target radio (0 without rows).
+    const QVector<ElemCtrl *> &elems() const { return mElems; }
+    QVector<ElemParams> elemsParams() const;
+    ElemBackgrounds elemsBackgrounds() const;
+    int mainTargetId() const;
+    // The maps of an element run: kind k of row j at j + k * n, then the two correlation maps.
+    QVector<Analyzed2DRes *> elemsMaps() const;
+    Analyzed2DRes *corMap(int k) const { return mCorMaps.value(k); }
+    double correlation() const { return mCorr; }
+    double corTh() const { return mCorTh; }
+    bool elemsDispOnTime() const;
+    // The walk of the last element run, which recalcCorMap() walks again.
+    void setElemsWalk(const AreaWalk &walk) { mElemsWalk = walk; }
+    // The element commands: rows are named by their Name text, or where allowed by their
+    // index when no row has that name.
+    void selectElemsTarget(const QString &name);
+    void selectElemsShow(const QString &name);
+    void setElemsDE(double dE);
+    void setElemsCorTh(double th);
+    void selectElemsDispMode(int mode);
+    void setElemsUse(const QString &name, bool f);
+    void setElemsSortByAN(bool f);
+    void setElemsROI(const QString &name, double start, double end);
+    void setElemsThDMut(const QString &name, double th);
+    void setElemsNoNeg(const QString &name, bool f);
+    void setElemsBG(int which, double v);
     // The maximum (minimum) of both the dmut and the fraction scales.
     void setScaleMax(double max);
     void setScaleMin(double min);
@@ -78,6 +112,13 @@ signals:
     void finished();
     void askRAAnalyze();
     void changedSelection();
+    void askAnalyzeElems();
+    void
+    analyzeSpectrumElems0(XafsSpectrum s, QVector<ElemParams> elems, int mainT, ElemBackgrounds bg);
+    void analyzeElemsFinished();
+    void setNewCorrelation(double cor);
+    // The element rows are about to be replaced; their maps go with them.
+    void elemsRebuilding();
 
 public slots:
     void addNewRef();
@@ -105,8 +146,22 @@ public slots:
     void setRatioScaleMin(double min);
     void setNormalize(bool f);
     void setEnergyCorrection(bool f);
+    void setTargetElements(const QString &elements);
+    void newElems();
+    void setElemsStd();
+    void calcCorrelation();
+    void recalcCorMap();
+    void newCorTh();
+    void setCorrelation(double cor);
+    void analyzeSpectrumElemsFinished(const ElemResults &results);
+    void setElemsProgress(double perCent);
 
 private:
+    void setupElems();
+    // The first row named name; with byIndex, else the row of that index; null when none.
+    ElemCtrl *elemRow(const QString &name, bool byIndex) const;
+    // Every row named name.
+    QVector<ElemCtrl *> elemRows(const QString &name) const;
     // Takes a fit from the worker and, outside area runs, shows it in the reference rows.
     void takeFit(const LCFFit &fit);
     // Gives every map its fixed scale from the edits (kind 0 and the dmut and rest maps the
@@ -125,6 +180,24 @@ private:
     XafsSpectrum mFitResult;
     LCFFit mLastFit;
     bool mContAccess = false;
+    // Element analysis.
+    QVector<ElemCtrl *> mElems;
+    QButtonGroup *mTargetGroup = nullptr;
+    QButtonGroup *mShowGroup = nullptr;
+    QButtonGroup *mShowMapGroup = nullptr;
+    QVector<Analyzed2DRes *> mCorMaps;
+    double mCorr = 0.0;
+    double mCorTh = 0.999;
+    bool mAboveCorTh = false;
+    AreaWalk mElemsWalk;
+    QLineEdit *mElemNames = nullptr;
+    QCheckBox *mSortByANo = nullptr;
+    QCheckBox *mElemsDispOnTime = nullptr;
+    QLabel *mElemsProgress = nullptr;
+    QLineEdit *mCorThEdit = nullptr;
+    QLineEdit *mElemsCorrelation = nullptr;
+    AElemsConds *mConds = nullptr;
+    QGridLayout *mElemGrid = nullptr;
     QThread *mWorkerThread = nullptr;
     AnalyzeProc *mWorker = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "analysis/analyzed2dres.h"
 #include "analysis/blockengine.h"
+#include "analysis/elemareakernel.h"
 #include "analysis/lcfareakernel.h"
 #include "analysis/raareakernel.h"
 
@@ -66,6 +67,29 @@ bool AreaRun::startRA(BlockRequest request,
     return start(RARun, request, byBatch);
 }
 
+bool AreaRun::startElems(BlockRequest request,
+                         const QVector<ElemParams> &elems,
+                         int mainTarget,
+                         const ElemBackgrounds &bg,
+                         double correlation,
+                         double corTh,
+                         const QVector<Analyzed2DRes *> &maps,
+                         bool byBatch)
+{
+    if (isRunning())
+        return false;
+    mMaps = maps;
+    mElements = elems.size();
+    mCorrelation = correlation;
+    mCorTh = corTh;
+    for (int k = 0; k < mMaps.size(); ++k) {
+        mMaps.at(k)->reset(request.walk);
+        mMaps.at(k)->setNo(k);
+    }
+    ElemAreaKernel(elems, mainTarget, bg, request.spectra.i1Energies()).setUp(request);
+    return start(ElemRun, request, byBatch);
+}
+
 bool AreaRun::start(Kind kind, BlockRequest &request, bool byBatch)
 {
     mWalk = request.walk;
@@ -79,6 +103,8 @@ bool AreaRun::start(Kind kind, BlockRequest &request, bool byBatch)
 
 void AreaRun::record(const AreaWalk &walk, const double *values)
 {
+    if (mKind == ElemRun)
+        return recordElems(walk, values);
     // A block without anything fitted keeps its cells as they are.
     if (values[0] == 0.0)
         return;
@@ -93,6 +119,18 @@ void AreaRun::record(const AreaWalk &walk, const double *values)
         mMaps.at(j)->record(walk, values[1 + d]);
         mMaps.at(j + mReferences)->record(walk, values[1 + n + d]);
     }
+}
+
+void AreaRun::recordElems(const AreaWalk &walk, const double *values)
+{
+    const int n = mElements;
+    Analyzed2DRes *const *maps = mMaps.constData();
+    for (int k = 0; k < 7 * n; ++k)
+        maps[k]->recordCell(walk.cx, walk.cy, values[k]);
+    if (values[8 * n] != 0.0)
+        mCorrelation = values[8 * n + 1];
+    maps[7 * n]->recordCell(walk.cx, walk.cy, mCorrelation);
+    maps[7 * n + 1]->recordCell(walk.cx, walk.cy, ElemAnalysis::thresholded(mCorrelation, mCorTh));
 }
 
 void AreaRun::rowRecorded(qint64 rowsDone, qint64 rows)

@@ -2,6 +2,7 @@
 
 #include "analysis/areawalk.h"
 #include "analysis/blockrequest.h"
+#include "analysis/elemanalysis.h"
 #include "analysis/lcfreferencedata.h"
 
 #include <QObject>
@@ -10,16 +11,16 @@
 class Analyzed2DRes;
 class BlockEngine;
 
-// Drives the two-dimensional runs of the analyser on the block engine: the LCF / MLCF fit and
-// the residual absorption of every block of an area. It resets and numbers the maps of a run,
-// writes every block's values into them in walk order, reports each new row and the end, and
-// writes the run's log lines to the debug output. Only one run goes at a time.
+// Drives the two-dimensional runs of the analyser on the block engine: the LCF / MLCF fit, the
+// residual absorption and the element analysis of every block of an area. It resets and numbers the
+// maps of a run, writes every block's values into them in walk order, reports each new row and the
+// end, and writes the run's log lines to the debug output. Only one run goes at a time.
 class AreaRun : public QObject
 {
     Q_OBJECT
 
 public:
-    enum Kind { NoRun, LCFRun, RARun };
+    enum Kind { NoRun, LCFRun, RARun, ElemRun };
 
     explicit AreaRun(BlockEngine *engine, QObject *parent = nullptr);
 
@@ -45,6 +46,21 @@ public:
                  double factor,
                  const QVector<Analyzed2DRes *> &maps,
                  bool byBatch);
+    // Starts an element run over the request's walk, whose blocks are centred on every pixel
+    // and recorded in that pixel alone. maps holds 7n + 2 maps, n the number of elements: kind
+    // k (dmut, ratio, mu+, mu-, edge position, ROI, normalised ROI) of element j at j + k * n,
+    // then the correlation and the thresholded correlation; each is reset and numbered by its
+    // position. A point without a correlation keeps the one before it, from correlation on.
+    bool startElems(BlockRequest request,
+                    const QVector<ElemParams> &elems,
+                    int mainTarget,
+                    const ElemBackgrounds &bg,
+                    double correlation,
+                    double corTh,
+                    const QVector<Analyzed2DRes *> &maps,
+                    bool byBatch);
+    // The correlation of the last point an element run recorded.
+    double correlation() const { return mCorrelation; }
     // Ends a run at once: nothing more is recorded, the maps keep what they hold.
     void stop();
 
@@ -64,6 +80,7 @@ signals:
 private:
     bool start(Kind kind, BlockRequest &request, bool byBatch);
     void record(const AreaWalk &walk, const double *values);
+    void recordElems(const AreaWalk &walk, const double *values);
     void rowRecorded(qint64 rowsDone, qint64 rows);
     void engineFinished(bool completed);
     // Back to idle; returns who started the run.
@@ -77,4 +94,8 @@ private:
     // LCF: the list index of every used reference, and the number of references.
     QVector<int> mUsed;
     int mReferences = 0;
+    // Element runs: the number of elements, the running correlation and its threshold.
+    int mElements = 0;
+    double mCorrelation = 0.0;
+    double mCorTh = 0.0;
 };

@@ -59,6 +59,18 @@ void AreaWalk::rewind()
     cy = y0 + yw;
 }
 
+AreaWalk AreaWalk::everyPixel() const
+{
+    AreaWalk walk = *this;
+    // The first centre of a walk lies half a block inside its area's corner.
+    walk.x0 = x0 - xw;
+    walk.y0 = y0 - yw;
+    walk.stepX = 1;
+    walk.stepY = 1;
+    walk.rewind();
+    return walk;
+}
+
 qint64 AreaWalk::columns() const
 {
     return centresBefore(x0 + xw, x1, stepX);

@@ -24,6 +24,8 @@ public:
 
     // Back to the first block.
     void rewind();
+    // The walk with the same half-widths whose block centres are every pixel of the area.
+    AreaWalk everyPixel() const;
     // Steps to the next block; newRow tells whether it starts a row. False when the walk is
     // done.
     bool next(bool &newRow)

@@ -1,6 +1,7 @@
 #include "body.h"
 #include "ui_body.h"
 
+#include "analysis/aelemsconds.h"
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
 #include "analysis/arearun.h"
@@ -284,12 +285,24 @@ void Body::setupResultMaps()
 {
     connect(mAnalyzer, &Analyzer::askAnalyze, this, &Body::startLCF2DAnalysis);
     connect(mAnalyzer, &Analyzer::askRAAnalyze, this, &Body::startRA2DAnalysis);
+    connect(mAnalyzer, &Analyzer::askAnalyzeElems, this, &Body::startElems2DAnalysis);
+    // The maps of the element rows go with them.
+    connect(mAnalyzer, &Analyzer::elemsRebuilding, this, [this] {
+        if (mAreaRun->kind() == AreaRun::ElemRun)
+            stopElems2DAnalysis();
+    });
     connect(mAnalyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
     connect(mUi->ShowResAnalysis, &QRadioButton::toggled, this, &Body::showResAnalysis);
     connect(mUi->DeGlitch, &QPushButton::clicked, this, &Body::deglitch);
     connect(mUi->ShowProcImg, &QCheckBox::toggled, this, &Body::showProcImg);
     connect(mUi->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
     connect(mAreaRun, &AreaRun::newRow, this, [this](qint64, double percent) {
+        if (mAreaRun->kind() == AreaRun::ElemRun) {
+            if (mAnalyzer->elemsDispOnTime())
+                generateElemsResImages();
+            mAnalyzer->setElemsProgress(percent);
+            return;
+        }
         if (mAreaRun->kind() == AreaRun::LCFRun && mAnalyzer->dispOnTime())
             generateResImages();
         mAnalyzer->setProgress(percent);
@@ -299,22 +312,32 @@ void Body::setupResultMaps()
 
 void Body::startLCF2DAnalysis()
 {
-    startAreaRun(false, false);
+    startAreaRun(AreaRun::LCFRun, false);
 }
 
 void Body::startRA2DAnalysis()
 {
-    startAreaRun(true, false);
+    startAreaRun(AreaRun::RARun, false);
 }
 
-void Body::execAreaRunCommand(bool ra)
+void Body::startElems2DAnalysis()
 {
-    startAreaRun(ra, true);
+    startAreaRun(AreaRun::ElemRun, false);
+}
+
+void Body::stopElems2DAnalysis()
+{
+    stop2DAnalysis();
+}
+
+void Body::execAreaRunCommand(AreaRun::Kind kind)
+{
+    startAreaRun(kind, true);
     if (!mAreaRun->startedByBatch())
         emit finishBatchExec();
 }
 
-void Body::startAreaRun(bool ra, bool byBatch)
+void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
 {
     if (analysisRunning) {
         stop2DAnalysis();
@@ -328,21 +351,37 @@ void Body::startAreaRun(bool ra, bool byBatch)
     }
     analysisRunning = true;
     mAnalyzer->setContAccess(true);
-    mAnalyzer->setProgress(0.0);
     BlockRequest request = blockRequest();
-    const bool started
-        = ra ? mAreaRun->startRA(request,
-                                 targetBackground(),
-                                 mAnalyzer->raEnergy(),
-                                 mAnalyzer->raFactor(),
-                                 {mAnalyzer->raMap(0), mAnalyzer->raMap(1), mAnalyzer->raMap(2)},
-                                 byBatch)
-             : mAreaRun->startLCF(request,
-                                  mAnalyzer->referenceData(),
-                                  mAnalyzer->mlcf(),
-                                  targetBackground(),
-                                  mAnalyzer->lcfMaps(),
-                                  byBatch);
+    bool started = false;
+    if (kind == AreaRun::ElemRun) {
+        mAnalyzer->setElemsProgress(0.0);
+        request.walk = request.walk.everyPixel();
+        mAnalyzer->setElemsWalk(request.walk);
+        started = mAreaRun->startElems(request,
+                                       mAnalyzer->elemsParams(),
+                                       mAnalyzer->mainTargetId(),
+                                       mAnalyzer->elemsBackgrounds(),
+                                       mAnalyzer->correlation(),
+                                       mAnalyzer->corTh(),
+                                       mAnalyzer->elemsMaps(),
+                                       byBatch);
+    } else if (kind == AreaRun::RARun) {
+        mAnalyzer->setProgress(0.0);
+        started = mAreaRun->startRA(request,
+                                    targetBackground(),
+                                    mAnalyzer->raEnergy(),
+                                    mAnalyzer->raFactor(),
+                                    {mAnalyzer->raMap(0), mAnalyzer->raMap(1), mAnalyzer->raMap(2)},
+                                    byBatch);
+    } else {
+        mAnalyzer->setProgress(0.0);
+        started = mAreaRun->startLCF(request,
+                                     mAnalyzer->referenceData(),
+                                     mAnalyzer->mlcf(),
+                                     targetBackground(),
+                                     mAnalyzer->lcfMaps(),
+                                     byBatch);
+    }
     if (!started) {
         analysisRunning = false;
         mAnalyzer->setContAccess(false);
@@ -359,14 +398,22 @@ void Body::stop2DAnalysis()
 
 void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
 {
+    // The correlation of the last point recorded, as a run point by point would leave it.
+    if (kind == AreaRun::ElemRun)
+        mAnalyzer->setCorrelation(mAreaRun->correlation());
     if (completed) {
         if (kind == AreaRun::RARun)
             generateRAResImage();
+        else if (kind == AreaRun::ElemRun)
+            generateElemsResImages();
         else
             generateResImages();
         analysisRunning = false;
         mAnalyzer->setContAccess(false);
-        mAnalyzer->setProgress(100.0);
+        if (kind == AreaRun::ElemRun)
+            mAnalyzer->setElemsProgress(100.0);
+        else
+            mAnalyzer->setProgress(100.0);
         if (kind == AreaRun::LCFRun)
             AreaRun::log("2da 3:");
     }
@@ -379,6 +426,22 @@ void Body::generateResImages()
     for (Analyzed2DRes *map : mAnalyzer->lcfMaps())
         map->genImg();
     selectedNewRef();
+}
+
+void Body::generateElemsResImages()
+{
+    for (Analyzed2DRes *map : mAnalyzer->elemsMaps())
+        map->genImg();
+    selectedNewRef();
+}
+
+void Body::selectElemsRow(bool target, const QString &name)
+{
+    if (target)
+        mAnalyzer->selectElemsTarget(name);
+    else
+        mAnalyzer->selectElemsShow(name);
+    showResAnalysis(true);
 }
 
 void Body::generateRAResImage()
@@ -1519,9 +1582,59 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         mAnalyzer->setLCFMode(p1.toInt());
         break;
     case AnalyzerExecLCF:
-        return execAreaRunCommand(false);
+        return execAreaRunCommand(AreaRun::LCFRun);
     case AnalyzerExecRa:
-        return execAreaRunCommand(true);
+        return execAreaRunCommand(AreaRun::RARun);
+    case AnalyzerExecElems:
+        return execAreaRunCommand(AreaRun::ElemRun);
+    case AnalyzerTargetElements:
+        mAnalyzer->setTargetElements(p1);
+        break;
+    case AnalyzerElemsSelectTarget:
+        selectElemsRow(true, p1);
+        break;
+    case AnalyzerElemsSelectShow:
+        selectElemsRow(false, p1);
+        break;
+    case AnalyzerElemsSetDeVs:
+        mAnalyzer->setElemsDE(p1.toDouble());
+        break;
+    case AnalyzerElemsSetCorrTh:
+        mAnalyzer->setElemsCorTh(p1.toDouble());
+        break;
+    case AnalyzerElemsSelectDispMode:
+        mAnalyzer->selectElemsDispMode(p1.toInt());
+        break;
+    case AnalyzerElemsSetUse:
+        mAnalyzer->setElemsUse(p1, flagOf(cmd.arg(1)));
+        break;
+    case AnalyzerElemsSortByAn:
+        mAnalyzer->setElemsSortByAN(flagOf(p1));
+        break;
+    case AnalyzerElemsRoi:
+        mAnalyzer->setElemsROI(p1, cmd.arg(1).toDouble(), cmd.arg(2).toDouble());
+        break;
+    case AnalyzerElemsThdmut:
+        mAnalyzer->setElemsThDMut(p1, cmd.arg(1).toDouble());
+        break;
+    case AnalyzerElemsNoNeg:
+        mAnalyzer->setElemsNoNeg(p1, flagOf(cmd.arg(1)));
+        break;
+    case AnalyzerElemsBgDMut:
+        mAnalyzer->setElemsBG(AElemsConds::DMut, cmd.arg(1).toDouble());
+        break;
+    case AnalyzerElemsBgDMutR:
+        mAnalyzer->setElemsBG(AElemsConds::DMutRatio, cmd.arg(1).toDouble());
+        break;
+    case AnalyzerElemsBgDE:
+        mAnalyzer->setElemsBG(AElemsConds::DE, cmd.arg(1).toDouble());
+        break;
+    case AnalyzerElemsBgROI:
+        mAnalyzer->setElemsBG(AElemsConds::Roi, cmd.arg(1).toDouble());
+        break;
+    case AnalyzerElemsBgNROI:
+        mAnalyzer->setElemsBG(AElemsConds::NRoi, cmd.arg(1).toDouble());
+        break;
     case AnalyzerSelectImage:
         mAnalyzer->selectImage(p1.toInt());
         break;

@@ -119,6 +119,9 @@ public slots:
     void generateResImages();
     void startRA2DAnalysis();
     void generateRAResImage();
+    void startElems2DAnalysis();
+    void stopElems2DAnalysis();
+    void generateElemsResImages();
     // The result map selected in the analyser on the image display.
     void showResAnalysis(bool f);
     void selectedNewRef();
@@ -166,11 +169,13 @@ private:
     void setupXafsView();
     void setupAnalyzer();
     void setupResultMaps();
-    // Starts a run of either kind, or stops the one going; byBatch marks a run whose end
+    // Starts a run of any kind, or stops the one going; byBatch marks a run whose end
     // finishes the batch command that started it.
-    void startAreaRun(bool ra, bool byBatch);
+    void startAreaRun(AreaRun::Kind kind, bool byBatch);
     // The batch commands that start a run: they finish at once when nothing was started.
-    void execAreaRunCommand(bool ra);
+    void execAreaRunCommand(AreaRun::Kind kind);
+    // Checks the Target (else the Show) radio of an element row, then shows the selected map.
+    void selectElemsRow(bool target, const QString &name);
     // A run has ended: its maps are drawn when it completed, and a batch waiting for it goes on.
     void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
     void setupCalibration();

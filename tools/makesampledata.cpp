@@ -8,6 +8,11 @@
 // scan, the sample drifts by up to a few pixels between images, and every count has Poisson
 // (counting) noise. On request the beam's energy also varies smoothly over the detector: each
 // pixel sees its spectra moved by a known shift, written beside the stacks.
+//
+// With --elements it writes instead a stack across the Fe and Cu K edges at the edge table's
+// energies: on a flat substrate, iron whose edge jump rises from left to right over the upper
+// two thirds and a disc of copper, with sharp edges and flat absorption on either side, so
+// that every pixel's jumps are those of the two jump maps written beside the stacks.
 
 #include "input/bragg.h"
 #include "output/tiffwriter.h"
@@ -23,6 +28,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <random>
 
 namespace {
@@ -213,6 +219,75 @@ QString referenceText(const char *name, double (*mu)(double))
     return text;
 }
 
+// Fe and Cu K edges of the edge table, in eV.
+constexpr double edgeFe = 7113.26288;
+constexpr double edgeCu = 8984.36029;
+
+// A step of height 1 over the 2 eV around an edge.
+double sharpStep(double energy, double edge)
+{
+    const double t = qBound(0.0, (energy - edge + 1.0) / 2.0, 1.0);
+    return t * t * (3.0 - 2.0 * t);
+}
+
+// Edge jumps of iron and copper at a pixel of a size x size sample.
+void elementJumps(int x, int y, int size, double *fe, double *cu)
+{
+    const double rx = (x + 0.5) / size;
+    const double ry = (y + 0.5) / size;
+    *fe = ry < 2.0 / 3.0 ? 0.3 + 0.7 * rx : 0.0;
+    const double dx = rx - 0.65;
+    const double dy = ry - 0.6;
+    *cu = dx * dx + dy * dy <= 0.3 * 0.3 ? 0.5 : 0.0;
+}
+
+QString mapText(int size, const std::function<double(int, int)> &value)
+{
+    QString text;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x)
+            text += QString::number(value(x, y))
+                    + (x + 1 < size ? QLatin1Char(' ') : QLatin1Char('\n'));
+    }
+    return text;
+}
+
+// The two-element stack: every 10 eV from 100 eV below to 100 eV above each edge.
+bool writeElementStacks(const QDir &dir, const QString &format, int size, std::mt19937 &rng)
+{
+    const QString suffix = suffixOf(format);
+    QVector<quint16> i0(size * size), i1(size * size);
+    for (const double edge : {edgeFe, edgeCu}) {
+        for (int step = -10; step <= 10; ++step) {
+            const double e = std::round((edge + 10.0 * step) * 100.0) / 100.0;
+            const double stepFe = sharpStep(e, edgeFe);
+            const double stepCu = sharpStep(e, edgeCu);
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    double fe, cu;
+                    elementJumps(x, y, size, &fe, &cu);
+                    const double muT = 0.3 + fe * stepFe + cu * stepCu;
+                    i0[y * size + x] = noisyCount(beamCounts, rng);
+                    i1[y * size + x] = noisyCount(beamCounts * std::exp(-muT), rng);
+                }
+            }
+            const QString name = QStringLiteral("%1.%2").arg(energyTag(e), suffix);
+            if (!writeImage(dir.filePath(QStringLiteral("I1/I1_") + name), format, size, i1)
+                || !writeImage(dir.filePath(QStringLiteral("I0/I0_") + name), format, size, i0))
+                return false;
+        }
+    }
+    const auto jumpOf = [size](bool ofFe) {
+        return [size, ofFe](int x, int y) {
+            double fe, cu;
+            elementJumps(x, y, size, &fe, &cu);
+            return ofFe ? fe : cu;
+        };
+    };
+    return writeText(dir.filePath(QStringLiteral("jump_Fe.txt")), mapText(size, jumpOf(true)))
+           && writeText(dir.filePath(QStringLiteral("jump_Cu.txt")), mapText(size, jumpOf(false)));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -247,8 +322,17 @@ int main(int argc, char *argv[])
                        "amplitude in eV, written as energy_shift.txt (0: none)."),
         QStringLiteral("eV"),
         QStringLiteral("0"));
-    parser.addOptions(
-        {sizeOption, countOption, formatOption, seedOption, i1OnlyOption, shiftOption});
+    const QCommandLineOption elementsOption(
+        QStringLiteral("elements"),
+        QStringLiteral("Write a Fe and Cu K-edge stack with its jump maps jump_Fe.txt and "
+                       "jump_Cu.txt instead."));
+    parser.addOptions({sizeOption,
+                       countOption,
+                       formatOption,
+                       seedOption,
+                       i1OnlyOption,
+                       shiftOption,
+                       elementsOption});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(1);
@@ -266,6 +350,18 @@ int main(int argc, char *argv[])
     if (!dir.mkpath(QStringLiteral("I1")) || (!i1Only && !dir.mkpath(QStringLiteral("I0")))) {
         std::fprintf(stderr, "makesampledata: cannot create %s\n", qPrintable(outDir));
         return 1;
+    }
+
+    if (parser.isSet(elementsOption)) {
+        if (!writeElementStacks(dir, format, size, rng)) {
+            std::fprintf(stderr, "makesampledata: cannot write the element stacks\n");
+            return 1;
+        }
+        std::printf("makesampledata: Fe and Cu K edges, %d x %d pixels in %s\n",
+                    size,
+                    size,
+                    qPrintable(outDir));
+        return 0;
     }
 
     QVector<double> fraction, thickness;

@@ -1,6 +1,7 @@
 // The area runs of the analyser over a large stack at bin 0: the LCF fit against two
-// references without an energy shift, on one thread and on two, and the residual absorption,
-// against an integer sum over every sample the walk reads. Wall time: only it shows threads.
+// references without an energy shift, on one thread and on two, the residual absorption and
+// the element analysis of two elements, against an integer sum over every sample the walk
+// reads. Wall time: only it shows threads.
 
 #include "analysis/analyzed2dres.h"
 #include "analysis/arearun.h"
@@ -32,8 +33,18 @@ QVector<LCFReferenceData> references()
     return data;
 }
 
-void timeRun(benchmark::State &state, bool ra, int threads)
+QVector<ElemParams> elements()
 {
+    QVector<ElemParams> elems(2);
+    elems[0].z = 26;
+    elems[1].z = 29;
+    elems[0].use = elems[1].use = true;
+    return elems;
+}
+
+void timeRun(benchmark::State &state, AreaRun::Kind kind, int threads)
+{
+    const bool ra = kind == AreaRun::RARun;
     const BenchStacks &s = benchStacks();
     BlockRequest request;
     request.walk = AreaWalk(s.size, s.size, 0, 0, 0, 0, s.size, s.size);
@@ -41,7 +52,8 @@ void timeRun(benchmark::State &state, bool ra, int threads)
     const QVector<LCFReferenceData> refs = references();
     std::vector<std::unique_ptr<Analyzed2DRes>> owned;
     QVector<Analyzed2DRes *> maps;
-    for (int k = 0; k < (ra ? 3 : 4); ++k) {
+    const int mapCount = kind == AreaRun::ElemRun ? 7 * 2 + 2 : ra ? 3 : 4;
+    for (int k = 0; k < mapCount; ++k) {
         owned.emplace_back(new Analyzed2DRes(QStringLiteral("map")));
         maps << owned.back().get();
     }
@@ -52,7 +64,9 @@ void timeRun(benchmark::State &state, bool ra, int threads)
     for (auto _ : state) {
         QEventLoop loop;
         QObject::connect(&run, &AreaRun::ended, &loop, &QEventLoop::quit);
-        if (ra)
+        if (kind == AreaRun::ElemRun)
+            run.startElems(request, elements(), 0, ElemBackgrounds(), 0.0, 0.999, maps, false);
+        else if (ra)
             run.startRA(request, 0, 7150.0, 1.0, maps, false);
         else
             run.startLCF(request, refs, false, 0, maps, false);
@@ -64,17 +78,22 @@ void timeRun(benchmark::State &state, bool ra, int threads)
 
 void lcfOneThread(benchmark::State &state)
 {
-    timeRun(state, false, 1);
+    timeRun(state, AreaRun::LCFRun, 1);
 }
 
 void lcfTwoThreads(benchmark::State &state)
 {
-    timeRun(state, false, 2);
+    timeRun(state, AreaRun::LCFRun, 2);
 }
 
 void raTwoThreads(benchmark::State &state)
 {
-    timeRun(state, true, 2);
+    timeRun(state, AreaRun::RARun, 2);
+}
+
+void elemsTwoThreads(benchmark::State &state)
+{
+    timeRun(state, AreaRun::ElemRun, 2);
 }
 
 } // namespace
@@ -83,6 +102,7 @@ BENCHMARK(stackSamplesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Itera
 BENCHMARK(lcfOneThread)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(lcfTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(raTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(elemsTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 int main(int argc, char **argv)
 {

@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>AElemsConds</name>
+    <message>
+        <source>Analyze Elems Conditions</source>
+        <translation>元素解析条件</translation>
+    </message>
+    <message>
+        <source>BG Values : </source>
+        <translation>BG 値 : </translation>
+    </message>
+    <message>
+        <source>dmut</source>
+        <translation>dmut</translation>
+    </message>
+    <message>
+        <source>dmut-Ratio</source>
+        <translation>dmut-比</translation>
+    </message>
+    <message>
+        <source>dE</source>
+        <translation>dE</translation>
+    </message>
+    <message>
+        <source>ROI</source>
+        <translation>ROI</translation>
+    </message>
+    <message>
+        <source>NROI</source>
+        <translation>NROI</translation>
+    </message>
+</context>
+<context>
     <name>Analyzer</name>
     <message>
         <source>Analyzer</source>
@@ -94,6 +125,153 @@
     <message>
         <source>Select Ref%1</source>
         <translation>参照%1 選択</translation>
+    </message>
+    <message>
+        <source>Disp. on TIme</source>
+        <translation>随時表示</translation>
+    </message>
+    <message>
+        <source>Target Elements</source>
+        <translation>対象元素</translation>
+    </message>
+    <message>
+        <source>Sort by A. No.</source>
+        <translation>原子番号順</translation>
+    </message>
+    <message>
+        <source>Set STD</source>
+        <translation>標準に設定</translation>
+    </message>
+    <message>
+        <source>Correlation</source>
+        <translation>相関</translation>
+    </message>
+    <message>
+        <source>Cor. Th</source>
+        <translation>相関閾値</translation>
+    </message>
+    <message>
+        <source>ReCalc Cor.</source>
+        <translation>相関再計算</translation>
+    </message>
+    <message>
+        <source>Show Map of</source>
+        <translation>表示するマップ</translation>
+    </message>
+    <message>
+        <source>dMut of The Elem.</source>
+        <translation>元素の dMut</translation>
+    </message>
+    <message>
+        <source>N. dMut of The Elem.</source>
+        <translation>元素の規格化 dMut</translation>
+    </message>
+    <message>
+        <source>Mut+</source>
+        <translation>Mut+</translation>
+    </message>
+    <message>
+        <source>Mut-</source>
+        <translation>Mut-</translation>
+    </message>
+    <message>
+        <source>dE</source>
+        <translation>dE</translation>
+    </message>
+    <message>
+        <source>ROI</source>
+        <translation>ROI</translation>
+    </message>
+    <message>
+        <source>N.ROI</source>
+        <translation>規格化 ROI</translation>
+    </message>
+</context>
+<context>
+    <name>ElemCtrl</name>
+    <message>
+        <source>Target</source>
+        <translation>基準</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Expected Absorption Edge.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;予想される吸収端。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Pre/Post dE</source>
+        <translation>前後 dE</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;dmut is calculated as mu(E0+dE) - mu(E0-dE).&lt;/p&gt;</source>
+        <translation>&lt;p&gt;dmut は mu(E0+dE) - mu(E0-dE) として計算されます。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>dmut</source>
+        <translation>dmut</translation>
+    </message>
+    <message>
+        <source>Ratio</source>
+        <translation>比</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Relative strength of the dmut against the dmut of selecte element as Target.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;基準に選んだ元素の dmut に対するこの dmut の相対強度。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>dE</source>
+        <translation>dE</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Position of the absorption edge, where the mut is ( mu(E0+dE) + mu(E0-dE) ) / 2.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;吸収端の位置。mut が ( mu(E0+dE) + mu(E0-dE) ) / 2 になるところ。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>ROI</source>
+        <translation>ROI</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Start position of the ROI.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;ROI の開始位置。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;End position of the ROI.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;ROI の終了位置。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Th dmut</source>
+        <translation>dmut 閾値</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Threshold value of the dmut.&lt;/p&gt;&lt;p&gt;When the dmut is less than the Threshold, most of the values (ROI, dmut,...) is set at BG Val.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;dmut の閾値。&lt;/p&gt;&lt;p&gt;dmut が閾値以下のとき、ほとんどの値 (ROI, dmut,...) は BG 値になります。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>No Neg</source>
+        <translation>負値なし</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;When the ROI is negative, the BG value is used instead of the calculated one.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;ROI が負のとき、計算値の代わりに BG 値を使います。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;ROI Value&lt;/p&gt;</source>
+        <translation>&lt;p&gt;ROI 値&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Normalized ROI value calculated as ROI / dmut.&lt;/p&gt;</source>
+        <translation>&lt;p&gt;ROI / dmut として計算した規格化 ROI 値。&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Std. Ratio</source>
+        <translation>標準比</translation>
+    </message>
+    <message>
+        <source>Use</source>
+        <translation>使用</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>表示</translation>
     </message>
 </context>
 <context>

@@ -1,8 +1,11 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
+#include "analysis/elemctrl.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
 #include "display/xafsview.h"
+#include "resources/resourceinit.h"
+#include "spectra/victoreentable.h"
 
 #include "referencespectra.h"
 
@@ -10,6 +13,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -28,6 +32,7 @@ private slots:
     void selectedMap();
     void fitShownInTheRows_data();
     void fitShownInTheRows();
+    void elementRows();
 
 private:
     QTemporaryDir mDir;
@@ -44,6 +49,8 @@ QString fieldText(const LCFReference *ref, const char *name)
 
 void TestAnalyzer::initTestCase()
 {
+    initMarvolentiResources();
+    readVictoreenTable();
     QVERIFY(mDir.isValid());
     // The second compound is recorded 3 eV high.
     QVERIFY(writeSpectrum(mDir.filePath("ref1.dat"),
@@ -186,6 +193,40 @@ void TestAnalyzer::fitShownInTheRows()
                           fieldText(second, "T")}),
              shown);
     QVERIFY(std::abs(second->coefficient() - (contAccess ? 0.0 : 0.7)) < 1e-6);
+}
+
+void TestAnalyzer::elementRows()
+{
+    Analyzer analyzer;
+    analyzer.setAnalysisMode(2);
+    analyzer.setElemsSortByAN(true);
+    analyzer.setTargetElements("Zn Fe");
+    QCOMPARE(analyzer.elems().size(), 2);
+    const ElemCtrl *fe = analyzer.elems().at(0);
+    ElemCtrl *zn = analyzer.elems().at(1);
+    QCOMPARE(fe->name(), QString("Fe-K"));
+    QVERIFY(fe->mainTarget()->isChecked() && fe->showButton()->isChecked());
+    zn->showButton()->click();
+    analyzer.selectElemsDispMode(4);
+    QCOMPARE(analyzer.selectedMap(), zn->map(2));
+    QCOMPARE(zn->map(2)->name(), QString("Zn-K Elem Ctrl MP"));
+    analyzer.selectElemsDispMode(3);
+    QCOMPARE(analyzer.selectedMap(), analyzer.corMap(1));
+    analyzer.selectElemsDispMode(9);
+    QCOMPARE(analyzer.selectedMap(), nullptr);
+
+    const XafsSpectrum sample = mixture(false, 0.3, 0.7);
+    const ElemResults expected
+        = ElemAnalysis::analyze(sample, analyzer.elemsParams(), 0, analyzer.elemsBackgrounds());
+    QSignalSpy finished(&analyzer, &Analyzer::analyzeElemsFinished);
+    analyzer.analyzeAndShowSpectrum(sample);
+    // Regression: the worker read the rows' parameters from its own thread, while they changed.
+    zn->setThDMut(-100);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+    QVERIFY(expected.values[ElemResults::DMut].at(0) > 0.1);
+    QCOMPARE(fe->findChild<QLineEdit *>("DMuT")->text(),
+             QString::number(expected.values[ElemResults::DMut].at(0), 'g', 6));
+    QCOMPARE(zn->findChild<QLineEdit *>("DMuT")->text(), QString("-1"));
 }
 
 QTEST_MAIN(TestAnalyzer)

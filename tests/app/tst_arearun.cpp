@@ -2,6 +2,7 @@
 #include "analysis/analyzer.h"
 #include "analysis/arearun.h"
 #include "analysis/blockengine.h"
+#include "analysis/elemctrl.h"
 #include "analysis/lcffit.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
@@ -172,6 +173,12 @@ void TestAreaRun::sameAsBlockByBlock_data()
     QTest::newRow("RA, factor 0") << "RA" << whole << 1 << 0.0 << 7200.0 << 0.0 << false;
     QTest::newRow("RA, below the edge, shifted")
         << "RA" << whole << 2 << 3.0 << 7000.0 << 0.5 << false;
+    // Element runs: Fe and Cu both in use, Cu's edge beyond the scan.
+    QTest::newRow("elements, every pixel") << "Elems" << whole << 0 << 0.0 << 0.0 << 0.0 << false;
+    QTest::newRow("elements, main element of dmut 0")
+        << "ElemsMainZero" << whole << 0 << 0.0 << 0.0 << 0.0 << false;
+    QTest::newRow("elements at bin 1, beyond the image")
+        << "Elems" << QRect(30, 30, 20, 20) << 1 << 0.0 << 0.0 << 0.0 << false;
 }
 
 void TestAreaRun::sameAsBlockByBlock()
@@ -186,6 +193,15 @@ void TestAreaRun::sameAsBlockByBlock()
 
     const bool ra = kind == "RA";
     const bool mlcf = kind == "MLCF";
+    const bool elems = kind.startsWith("Elems");
+    // The main element Cu, above an unreachable threshold, reads the background 0 as its jump.
+    const bool mainZero = kind == "ElemsMainZero";
+    exec("analyzer_target_elements \"Fe Cu\"");
+    exec(QStringLiteral("analyzer_elems_bg_dMut 0 %1").arg(mainZero ? 0 : -1));
+    exec(QStringLiteral("analyzer_elems_thdmut Cu-K %1").arg(mainZero ? 100 : 0.1));
+    exec(QStringLiteral("analyzer_elems_select_target %1").arg(mainZero ? "Cu-K" : "Fe-K"));
+    exec("analyzer_elems_set_use Fe-K 1");
+    exec("analyzer_elems_set_use Cu-K 1");
     mAnalyzer->refs().at(1)->fileSelect()->setUse(!oneReference);
     mAnalyzer->refs().at(1)->changedUse(!oneReference);
     exec(QStringLiteral("select_region %1 %2 %3 %4")
@@ -203,18 +219,26 @@ void TestAreaRun::sameAsBlockByBlock()
         shifts.setData(0, y, sampleSize / 2 - 1, 0, shift);
     BlockRequest request = mBody->blockRequest();
     request.takeEnergyShifts(shifts);
+    if (elems)
+        request.walk = request.walk.everyPixel();
     if (area.width() == 10)
         QCOMPARE(request.walk.count(), qint64(6));
 
     const QVector<LCFReferenceData> references = mAnalyzer->referenceData();
-    const QVector<Analyzed2DRes *> maps = ra ? QVector<Analyzed2DRes *>{mAnalyzer->raMap(0),
-                                                                        mAnalyzer->raMap(1),
-                                                                        mAnalyzer->raMap(2)}
-                                             : mAnalyzer->lcfMaps();
+    const QVector<ElemParams> params = mAnalyzer->elemsParams();
+    const ElemBackgrounds bg = mAnalyzer->elemsBackgrounds();
+    const int mainT = mAnalyzer->mainTargetId();
+    const QVector<Analyzed2DRes *> maps = ra      ? QVector<Analyzed2DRes *>{mAnalyzer->raMap(0),
+                                                                             mAnalyzer->raMap(1),
+                                                                             mAnalyzer->raMap(2)}
+                                          : elems ? mAnalyzer->elemsMaps()
+                                                  : mAnalyzer->lcfMaps();
     AreaRun *run = mBody->areaRun();
     QSignalSpy ended(run, &AreaRun::ended);
     if (ra)
         QVERIFY(run->startRA(request, 0, raEnergy, raFactor, maps, false));
+    else if (elems)
+        QVERIFY(run->startElems(request, params, mainT, bg, 0.5, 0.9, maps, false));
     else
         QVERIFY(run->startLCF(request, references, mlcf, 0, maps, false));
     // Ticking a use box and editing a shift mid-run must not change what is recorded.
@@ -236,9 +260,21 @@ void TestAreaRun::sameAsBlockByBlock()
     }
     AreaWalk walk = request.walk;
     bool newRow = false;
+    double correlation = 0.5;
     do {
         const XafsSpectrum sample = request.spectra.xafsSpectrumAt(
             walk.cx, walk.cy, walk.xw, walk.yw, 0, request.energyShiftAt(walk.cx, walk.cy));
+        if (elems) {
+            const ElemResults r = ElemAnalysis::analyze(sample, params, mainT, bg);
+            const int n = params.size();
+            for (int k = 0; k < 7 * n; ++k)
+                expected.at(k)->setData(walk.cx, walk.cy, 0, 0, r.values[k / n].at(k % n));
+            correlation = r.hasCorrelation ? r.correlation : correlation;
+            expected.at(7 * n)->setData(walk.cx, walk.cy, 0, 0, correlation);
+            expected.at(7 * n + 1)->setData(
+                walk.cx, walk.cy, 0, 0, ElemAnalysis::thresholded(correlation, 0.9));
+            continue;
+        }
         if (sample.isEmpty())
             continue;
         if (ra) {
@@ -278,7 +314,17 @@ void TestAreaRun::sameAsBlockByBlock()
             written += maps.at(k)->value(c % sampleSize, c / sampleSize) != 0.0;
         if (area.width() == 10)
             QCOMPARE(written, k % references.size() < 2 ? 6 * 3 * 3 : 0);
+        // Regression: infinite and undefined ratios must leave ranges, images and exports whole.
+        if (mainZero) {
+            QVERIFY(std::isfinite(maps.at(k)->min()) && std::isfinite(maps.at(k)->max()));
+            maps.at(k)->genImg();
+            QVERIFY(maps.at(k)->imageValid());
+            QCOMPARE(maps.at(k)->tiffDataForSave(false, 0, 0, true).size(),
+                     int(request.walk.count()));
+        }
     }
+    if (mainZero)
+        QVERIFY(std::isnan(maps.at(3)->value(24, 24)) && std::isinf(maps.at(2)->value(24, 24)));
     qDeleteAll(expected);
     mAnalyzer->refs().at(0)->findChild<QLineEdit *>("DeltaE")->setText("0");
     emit mAnalyzer->refs().at(0)->findChild<QLineEdit *>("DeltaE")->editingFinished();
@@ -358,6 +404,9 @@ void TestAreaRun::stop_data()
     // Regression: a run by hand released a script waiting for something else.
     QTest::newRow("run by hand completes") << false << "" << 0;
     QTest::newRow("batch run completes") << true << "" << 1;
+    QTest::newRow("batch element run stopped") << true << "elems" << 1;
+    // Regression: new element rows deleted the maps that the run was writing.
+    QTest::newRow("batch element run, rows rebuilt") << true << "elems rebuilt" << 1;
 }
 
 void TestAreaRun::stop()
@@ -370,6 +419,9 @@ void TestAreaRun::stop()
     exec("set_band_w 0");
     exec("set_band_h 0");
     const bool ra = stopBy == "ra";
+    const bool elems = stopBy.startsWith("elems");
+    const bool rebuilt = stopBy == "elems rebuilt";
+    exec("analyzer_target_elements Fe");
     // Stops as soon as the first row has been recorded.
     QMetaObject::Connection stopper
         = connect(mBody->blockEngine(), &BlockEngine::rowRecorded, this, [&] {
@@ -378,6 +430,10 @@ void TestAreaRun::stop()
                   mBody->stop2DAnalysis();
               else if (stopBy == "start")
                   mBody->startLCF2DAnalysis();
+              else if (rebuilt)
+                  mAnalyzer->setTargetElements("Fe Cu");
+              else if (elems)
+                  mBody->stopElems2DAnalysis();
               else if (stopBy == "ra")
                   mBody->startRA2DAnalysis();
               else if (stopBy == "batch")
@@ -386,7 +442,10 @@ void TestAreaRun::stop()
     logged.clear();
     const int before = mFinished->count();
     if (byBatch)
-        QCOMPARE(exec(ra ? "analyzer_exec_ra" : "analyzer_exec_LCF"), 0);
+        QCOMPARE(exec(ra      ? "analyzer_exec_ra"
+                      : elems ? "analyzer_exec_elems"
+                              : "analyzer_exec_LCF"),
+                 0);
     else if (ra)
         mBody->startRA2DAnalysis();
     else
@@ -400,8 +459,14 @@ void TestAreaRun::stop()
     const bool stopped = !stopBy.isEmpty();
     QCOMPARE(logged.filter("2da 4:").size(), stopped ? 1 : 0);
     QCOMPARE(logged.filter("2da 3:").size(), stopped || ra ? 0 : 1);
+    if (rebuilt) {
+        QCOMPARE(mAnalyzer->elems().size(), 2);
+        return;
+    }
     // A stopped run keeps its first row and nothing after it.
-    const Analyzed2DRes *map = ra ? mAnalyzer->raMap(0) : mAnalyzer->refs().at(0)->map(1);
+    const Analyzed2DRes *map = ra      ? mAnalyzer->raMap(0)
+                               : elems ? mAnalyzer->elems().at(0)->map(0)
+                                       : mAnalyzer->refs().at(0)->map(1);
     QVERIFY(map->value(12, 0) != 0.0 || map->value(36, 0) != 0.0);
     QCOMPARE(map->value(12, sampleSize - 1) == 0.0, stopped);
 }
