@@ -271,6 +271,11 @@ bool TiffData::readTiff(const QString &path)
     // they have decoded: their rows are stored as they arrive, so that a small file declaring a
     // huge image costs no more than it holds.
     const bool compressed = compression != COMPRESSION_NONE;
+    // Uncompressed samples are placed in memory as they lie in the file, relative to a cache
+    // line, so that reading them is a straight copy.
+    uint64_t *offsets = nullptr;
+    if (!compressed && TIFFGetField(tif, TIFFTAG_STRIPOFFSETS, &offsets) && offsets)
+        samples16.alignLike(offsets[0]);
     if (!allocateSamples(kind, path, true, compressed ? 0 : height))
         return false;
 

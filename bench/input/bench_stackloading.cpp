@@ -1,8 +1,8 @@
 // Loading an I1 and an I0 stack of 100 TIFF images of 2048 x 2048 each through the main window,
 // as a batch script does (both loaders at once), with "Show Latest" on and off, against a plain
-// C++ read of the same files that keeps every file's bytes, the three alternating; and the
-// memory the loaded stacks cost against their sample bytes: the peak during the load and what
-// stays resident after it.
+// C++ read of the same files that keeps every file's bytes, on one thread and on two, all
+// alternating; and the memory the loaded stacks cost against their sample bytes: the peak
+// during the load and what stays resident after it.
 
 #include "app/body.h"
 #include "batch/batchcommands.h"
@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <malloc.h>
@@ -125,40 +126,60 @@ Cost costOf(Work work)
     return {seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu, seconds(CLOCK_MONOTONIC) - wall};
 }
 
-// Each round reads both stacks plainly, then loads them with "Show Latest" on and with it off,
-// so that every load is set against the plain read next to it: a machine that gets busier
-// during the run moves both. Reports, for each load, the median over the rounds of its cost
-// as a multiple of the plain read's, and the lowest and highest of them.
+// Reads both stacks plainly and keeps them: one after the other on this thread, or each on a
+// thread of its own as the two loaders do.
+void plainRead(bool twoThreads)
+{
+    std::vector<std::unique_ptr<char[]>> keptI1, keptI0;
+    std::thread i0Reader;
+    if (twoThreads)
+        i0Reader = std::thread([&keptI0] { readAndKeep(stackFiles(false), keptI0); });
+    else
+        readAndKeep(stackFiles(false), keptI0);
+    readAndKeep(stackFiles(true), keptI1);
+    if (i0Reader.joinable())
+        i0Reader.join();
+    benchmark::DoNotOptimize(keptI1.data());
+    benchmark::DoNotOptimize(keptI0.data());
+}
+
+// Each round reads both stacks plainly on one thread and on two, then loads them with "Show
+// Latest" on and with it off, so that every load is set against the plain reads next to it: a
+// machine that gets busier during the run moves them all. Prints, for each load, the median
+// over the rounds of its process CPU time and of its wall time as multiples of each plain
+// read's, with the lowest and highest.
 void loadAgainstPlainRead(benchmark::State &state)
 {
-    std::vector<double> ratios[2][2]; // [show latest][wall]
+    std::vector<double> ratios[2][4]; // [show latest][CPU or wall, against 1 or 2 threads]
     for (auto _ : state) {
-        std::vector<std::unique_ptr<char[]>> kept;
-        const Cost plain = costOf([&kept] {
-            benchmark::DoNotOptimize(readAndKeep(stackFiles(true), kept));
-            benchmark::DoNotOptimize(readAndKeep(stackFiles(false), kept));
-        });
-        kept.clear();
+        const Cost plain[2] = {costOf([] { plainRead(false); }), costOf([] { plainRead(true); })};
         for (const bool showLatest : {true, false}) {
             const Cost load = costOf([showLatest] { loadBothStacks(showLatest); });
             if (mainWindow->i1Images.size() != StackImages
                 || mainWindow->i0Images.size() != StackImages)
                 state.SkipWithError("images missing");
             clearStacks();
-            ratios[showLatest][0].push_back(load.cpu / plain.cpu);
-            ratios[showLatest][1].push_back(load.wall / plain.wall);
+            for (int threads = 0; threads < 2; ++threads) {
+                ratios[showLatest][threads].push_back(load.cpu / plain[threads].cpu);
+                ratios[showLatest][2 + threads].push_back(load.wall / plain[threads].wall);
+            }
         }
     }
+    std::printf("\nLoad as a multiple of the plain read, median [lowest, highest] over %d rounds:\n"
+                "%-18s %-22s %-22s %-22s %-22s\n",
+                int(state.iterations()),
+                "",
+                "CPU, 1-thread read",
+                "CPU, 2-thread read",
+                "wall, 1-thread read",
+                "wall, 2-thread read");
     for (const bool showLatest : {true, false}) {
-        for (const bool wall : {false, true}) {
-            std::vector<double> &r = ratios[showLatest][wall];
+        std::printf("%-18s", showLatest ? "Show Latest on" : "Show Latest off");
+        for (std::vector<double> &r : ratios[showLatest]) {
             std::sort(r.begin(), r.end());
-            const std::string name
-                = std::string(showLatest ? "latest" : "noLatest") + (wall ? "_wall" : "_cpu");
-            state.counters[name] = r[r.size() / 2];
-            state.counters[name + "_lo"] = r.front();
-            state.counters[name + "_hi"] = r.back();
+            std::printf(" %5.2f [%4.2f, %4.2f]      ", r[r.size() / 2], r.front(), r.back());
         }
+        std::printf("\n");
     }
 }
 

@@ -43,6 +43,8 @@ private slots:
     void pathOutsideLatin1();
     void emptyImgIsRefused();
     void compressedHeaderOfAHugeImageCostsNoMemory();
+    void sampleStoreKeepsItsSamples_data();
+    void sampleStoreKeepsItsSamples();
 
 private:
     QString path(const QString &name) const { return mDir.filePath(name); }
@@ -600,6 +602,41 @@ void TstTiffData::compressedHeaderOfAHugeImageCostsNoMemory()
     const bool read = data.read(file);
     setrlimit(RLIMIT_AS, &before);
     QVERIFY(!read);
+}
+
+void TstTiffData::sampleStoreKeepsItsSamples_data()
+{
+    QTest::addColumn<int>("fileOffset");
+    QTest::addColumn<int>("lineOffset");
+
+    QTest::newRow("strips after the header") << 8 << 8;
+    QTest::newRow("line boundary") << 128 << 0;
+    QTest::newRow("odd offset: whole samples") << 71 << 6;
+}
+
+void TstTiffData::sampleStoreKeepsItsSamples()
+{
+    QFETCH(int, fileOffset);
+    QFETCH(int, lineOffset);
+
+    // The store is placed by hand: a wrong lead would misalign or lose samples as it grows.
+    SampleStore<quint16> store;
+    store.alignLike(quint64(fileOffset));
+    store.resizeForOverwrite(3);
+    QCOMPARE(int(reinterpret_cast<quintptr>(store.data()) % 64), lineOffset);
+    store[0] = 1;
+    store[1] = 2;
+    store[2] = 3;
+    store.resize(1000);
+    store.append(7);
+    QCOMPARE(store.size(), 1001);
+    QCOMPARE(int(reinterpret_cast<quintptr>(store.data()) % 64), lineOffset);
+    QVERIFY(store.at(0) == 1 && store.at(2) == 3 && store.at(3) == 0 && store.at(999) == 0);
+    QCOMPARE(store.at(1000), quint16(7));
+    const SampleStore<quint16> copy = store;
+    QVERIFY(std::equal(copy.begin(), copy.end(), store.begin()) && copy.size() == store.size());
+    store.clear();
+    QVERIFY(store.isEmpty() && !copy.isEmpty());
 }
 
 QTEST_MAIN(TstTiffData)
