@@ -36,6 +36,20 @@ public:
         return a + b * lambda3 + c * lambda3 * lambda;
     }
 
+    // fittedValue at each of the n energies xAt(i), into values.
+    template<typename XAt>
+    void fillValues(int n, XAt xAt, double *values) const
+    {
+        // The form is chosen once, not at every point.
+        if (isVictoreen) {
+            for (int i = 0; i < n; ++i)
+                values[i] = fittedValue(xAt(i));
+        } else {
+            for (int i = 0; i < n; ++i)
+                values[i] = a + slope * xAt(i);
+        }
+    }
+
     int isVictoreen = 1;
     double a = 0.0;
     double b = 0.0;

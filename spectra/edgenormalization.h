@@ -42,17 +42,16 @@ public:
             n, xAt, yAt, edgeEstimate + w.postStart, edgeEstimate + w.postEnd, isVictoreen);
         preValues.resize(size_t(n));
         postValues.resize(size_t(n));
-        for (int i = 0; i < n; ++i) {
-            const double energy = xAt(i);
-            preValues[size_t(i)] = pre.fittedValue(energy);
-            postValues[size_t(i)] = post.fittedValue(energy);
-        }
+        pre.fillValues(n, xAt, preValues.data());
+        post.fillValues(n, xAt, postValues.data());
 
         double crossingSum = 0.0;
         int crossings = 0;
+        const double low = edgeEstimate + w.preEnd;
+        const double high = edgeEstimate + w.postStart;
         for (int i = 0; i + 1 < n; ++i) {
             const double energy = xAt(i);
-            if (!(energy > edgeEstimate + w.preEnd && energy < edgeEstimate + w.postStart))
+            if (!(energy > low && energy < high))
                 continue;
             const double p = preValues[size_t(i)];
             const double mid = p + (postValues[size_t(i)] - p) * 0.5;
