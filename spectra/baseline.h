@@ -71,7 +71,11 @@ private:
     static int forEachPointInRange(int n, XAt xAt, YAt yAt, double start, double end, Take take)
     {
         int taken = 0;
-        for (int i = 0; i < n; ++i) {
+        // The points below the range first, in a loop of their own.
+        int i = 0;
+        while (i < n && xAt(i) < start)
+            ++i;
+        for (; i < n; ++i) {
             const double energy = xAt(i);
             if (energy >= end)
                 break;
