@@ -2,6 +2,7 @@
 
 #include "analysis/lcffit.h"
 #include "spectra/edgenormalization.h"
+#include "spectra/straightlinegrid.h"
 
 #include <algorithm>
 
@@ -9,7 +10,8 @@ LCFAreaKernel::LCFAreaKernel(const QVector<LCFReferenceData> &references,
                              bool mlcf,
                              int background,
                              const std::vector<double> &energies)
-    : mBackground(background)
+    : mLines(BlockRequest::Block::straightLineGrid(energies))
+    , mBackground(background)
 {
     auto plan = std::make_shared<LCFFitPlan>(references, mlcf);
     plan->prepareGrid(energies.data(), int(energies.size()));
@@ -25,7 +27,7 @@ void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) co
     // Buffers each thread keeps from block to block.
     thread_local EdgeNormalization levels;
     thread_local std::vector<double> targets;
-    block.normalize(mBackground, levels);
+    block.normalize(mBackground, levels, mLines.get());
     const int size = block.raw.size();
     targets.resize(size_t(size));
     double *target = targets.data();

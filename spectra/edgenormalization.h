@@ -23,7 +23,8 @@ public:
         double postEnd;
     };
 
-    // pre and post hold the coefficients that a failed fit keeps.
+    // pre and post hold the coefficients that a failed fit keeps. Straight lines take their
+    // normal matrices from grid when given (it must hold these energies).
     template<typename XAt, typename YAt>
     void run(int n,
              XAt xAt,
@@ -33,13 +34,14 @@ public:
              int isVictoreen,
              const Windows &w,
              BaseLine &pre,
-             BaseLine &post)
+             BaseLine &post,
+             const StraightLineGrid *grid = nullptr)
     {
         edgeEstimate = crossingOf(n, minY, maxY, 0.5, 0, xAt, yAt);
         pre.fitCoefficients(
-            n, xAt, yAt, edgeEstimate + w.preStart, edgeEstimate + w.preEnd, isVictoreen);
+            n, xAt, yAt, edgeEstimate + w.preStart, edgeEstimate + w.preEnd, isVictoreen, grid);
         post.fitCoefficients(
-            n, xAt, yAt, edgeEstimate + w.postStart, edgeEstimate + w.postEnd, isVictoreen);
+            n, xAt, yAt, edgeEstimate + w.postStart, edgeEstimate + w.postEnd, isVictoreen, grid);
         preValues.resize(size_t(n));
         postValues.resize(size_t(n));
         pre.fillValues(n, xAt, preValues.data());
