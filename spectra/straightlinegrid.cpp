@@ -1,5 +1,7 @@
 #include "straightlinegrid.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -7,18 +9,23 @@
 StraightLineGrid::StraightLineGrid(const double *energies, int n, double width)
     : mEnergies(energies, energies + n)
 {
-    mRising = true;
+    mRising = n > 0;
     for (int i = 0; i < n && mRising; ++i)
         mRising = std::isfinite(energies[i]) && (i == 0 || energies[i - 1] <= energies[i]);
     if (!mRising)
         return;
+    // Long energy lists hold only the shorter windows, within a few megabytes; fits over
+    // longer ones walk their points.
+    constexpr size_t maxBytes = size_t(16) << 20;
+    const int maxCount = int(qMax(size_t(2), maxBytes / sizeof(LinearFactors) / size_t(n)));
     mOffsets.reserve(size_t(n) + 1);
     for (int first = 0; first < n; ++first) {
         mOffsets.push_back(int(mFactors.size()));
         // The sums of a fit's walk from this point, one point more for each window.
         double sumE = 0.0;
         double sumE2 = 0.0;
-        for (int i = first; i < n && energies[i] - energies[first] <= width; ++i) {
+        const int end = qMin(n, first + maxCount);
+        for (int i = first; i < end && energies[i] - energies[first] <= width; ++i) {
             sumE += energies[i];
             sumE2 += energies[i] * energies[i];
             const int count = i - first + 1;

@@ -13,7 +13,7 @@ class StraightLineGrid
 {
 public:
     // n energies; fits ask for windows no wider than width (eV). Energies that do not rise, or
-    // are not finite, give a grid that holds nothing.
+    // are not finite, give a grid that holds nothing; long lists hold only shorter windows.
     StraightLineGrid(const double *energies, int n, double width);
 
     // Whether these are the grid's energies, bit for bit.
