@@ -63,7 +63,7 @@ bool AreaRun::startRA(BlockRequest request,
         map->reset(request.walk);
         map->setNo(-1);
     }
-    RAAreaKernel(background, energy, factor).setUp(request);
+    RAAreaKernel(background, energy, factor, request.spectra.i1Energies()).setUp(request);
     return start(RARun, request, byBatch);
 }
 

@@ -2,14 +2,28 @@
 
 #include "analysis/analyzed2dres.h"
 #include "spectra/edgenormalization.h"
+#include "spectra/straightlinegrid.h"
 #include "spectra/xafsspectrum.h"
 
-void BlockRequest::Block::normalize(int background, EdgeNormalization &levels) const
+namespace {
+
+// The windows of a new spectrum.
+const XafsSpectrum &freshSpectrum()
+{
+    static const XafsSpectrum fresh;
+    return fresh;
+}
+
+} // namespace
+
+void BlockRequest::Block::normalize(int background,
+                                    EdgeNormalization &levels,
+                                    const StraightLineGrid *grid) const
 {
     if (raw.isEmpty())
         return;
-    // The windows of a new spectrum, and base lines that start from nothing.
-    static const XafsSpectrum fresh;
+    const XafsSpectrum &fresh = freshSpectrum();
+    // Base lines that start from nothing.
     BaseLine pre;
     BaseLine post;
     levels.run(
@@ -21,7 +35,16 @@ void BlockRequest::Block::normalize(int background, EdgeNormalization &levels) c
         background,
         {fresh.preStart, fresh.preEnd, fresh.postStart, fresh.postEnd},
         pre,
-        post);
+        post,
+        grid && grid->matches(raw.energies(), raw.size()) ? grid : nullptr);
+}
+
+std::shared_ptr<const StraightLineGrid>
+BlockRequest::Block::straightLineGrid(const std::vector<double> &energies)
+{
+    const XafsSpectrum &fresh = freshSpectrum();
+    const double width = qMax(fresh.preEnd - fresh.preStart, fresh.postEnd - fresh.postStart);
+    return std::make_shared<StraightLineGrid>(energies.data(), int(energies.size()), width);
 }
 
 double BlockRequest::energyShiftAt(qint64 x, qint64 y) const

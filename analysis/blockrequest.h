@@ -7,9 +7,12 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class Analyzed2DRes;
 class EdgeNormalization;
+class StraightLineGrid;
 
 // Everything an area analysis reads, taken on the GUI thread before the run starts, so that
 // the threads of the run never look at a widget or at working state that may change: the
@@ -28,8 +31,13 @@ struct BlockRequest
 
         // Normalises the raw spectrum as a block's XafsSpectrum would normalise itself with
         // this base-line form (1 Victoreen, 0 straight lines), into levels. Nothing without
-        // points.
-        void normalize(int background, EdgeNormalization &levels) const;
+        // points. Straight lines use grid where it holds the block's energies.
+        void normalize(int background,
+                       EdgeNormalization &levels,
+                       const StraightLineGrid *grid = nullptr) const;
+        // The grid of straight base lines over the energies of a run's blocks.
+        static std::shared_ptr<const StraightLineGrid>
+        straightLineGrid(const std::vector<double> &energies);
     };
     // A pure function of a block and of the settings it captured by value: it writes
     // valueCount values. It runs on many threads at once.

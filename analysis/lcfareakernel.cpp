@@ -2,6 +2,7 @@
 
 #include "analysis/lcffit.h"
 #include "spectra/edgenormalization.h"
+#include "spectra/straightlinegrid.h"
 
 #include <algorithm>
 
@@ -9,7 +10,8 @@ LCFAreaKernel::LCFAreaKernel(const QVector<LCFReferenceData> &references,
                              bool mlcf,
                              int background,
                              const std::vector<double> &energies)
-    : mBackground(background)
+    : mLines(BlockRequest::Block::straightLineGrid(energies))
+    , mBackground(background)
 {
     auto plan = std::make_shared<LCFFitPlan>(references, mlcf);
     plan->prepareGrid(energies.data(), int(energies.size()));
@@ -24,23 +26,24 @@ void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) co
         return;
     // Buffers each thread keeps from block to block.
     thread_local EdgeNormalization levels;
-    thread_local std::vector<double> energies;
     thread_local std::vector<double> targets;
-    block.normalize(mBackground, levels);
+    block.normalize(mBackground, levels, mLines.get());
     const int size = block.raw.size();
-    energies.resize(size_t(size));
     targets.resize(size_t(size));
-    for (int i = 0; i < size; ++i) {
-        energies[size_t(i)] = block.raw.xAt(i);
-        const double mu = block.raw.yAt(i);
-        const double pre = levels.preValues[size_t(i)];
-        const double post = levels.postValues[size_t(i)];
-        // MLCF fits the raw absorption, LCF the double-normalised spectrum.
-        targets[size_t(i)] = mPlan->mlcf() ? mu : (mu - pre) / (post - pre);
+    double *target = targets.data();
+    // MLCF fits the raw absorption, LCF the double-normalised spectrum.
+    if (mPlan->mlcf()) {
+        for (int i = 0; i < size; ++i)
+            target[i] = block.raw.yAt(i);
+    } else {
+        const double *pre = levels.preValues.data();
+        const double *post = levels.postValues.data();
+        for (int i = 0; i < size; ++i)
+            target[i] = (block.raw.yAt(i) - pre[i]) / (post[i] - pre[i]);
     }
     values[0] = 1.0;
-    mPlan->fit(energies.data(),
-               targets.data(),
+    mPlan->fit(block.raw.energies(),
+               target,
                size,
                size,
                block.energyShift,

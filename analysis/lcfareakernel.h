@@ -29,5 +29,6 @@ public:
 private:
     // Shared by the copies that the threads of a run hold; read only.
     std::shared_ptr<const LCFFitPlan> mPlan;
+    std::shared_ptr<const StraightLineGrid> mLines;
     int mBackground = 0;
 };

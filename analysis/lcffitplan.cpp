@@ -3,6 +3,7 @@
 #include <QDebug>
 
 #include <cmath>
+#include <cstring>
 
 LCFFitPlan::LCFFitPlan(const QVector<LCFReferenceData> &references, bool mlcf)
     : mReferences(references)
@@ -72,11 +73,8 @@ bool LCFFitPlan::onGrid(const double *energy, int n, double eOrigin) const
 {
     if (mGridFactors.size() != mUnknowns || eOrigin != 0.0 || n != int(mGridEnergies.size()))
         return false;
-    for (int i = 0; i < n; ++i) {
-        if (energy[i] != mGridEnergies[size_t(i)])
-            return false;
-    }
-    return true;
+    // The grid's sums hold for exactly the energies they were made from, bit for bit.
+    return n == 0 || std::memcmp(energy, mGridEnergies.data(), sizeof(double) * size_t(n)) == 0;
 }
 
 void LCFFitPlan::fit(const double *energy,
@@ -106,13 +104,7 @@ void LCFFitPlan::fit(const double *energy,
     std::fill(rhs, rhs + m, 0.0);
 
     if (onGrid(energy, n, eOrigin) && (mMlcf || targetCount >= n)) {
-        const double *basis = mGridBasis.data();
-        for (const int i : mGridPoints) {
-            const double t = target[i];
-            for (int k = 0; k < m; ++k)
-                rhs[k] += basis[k] * t;
-            basis += m;
-        }
+        gridRightHandSide(target, rhs);
         mGridFactors.solve(rhs, solution);
     } else {
         std::vector<double> normal(size_t(m) * m, 0.0);
@@ -139,6 +131,34 @@ void LCFFitPlan::fit(const double *energy,
         LinearFactors(normal.data(), m).solve(rhs, solution);
     }
     takeSolution(solution, jump, ratios, dmuts);
+}
+
+void LCFFitPlan::gridRightHandSide(const double *target, double *rhs) const
+{
+    // Two unknowns at a time in registers; each sum still adds its terms in point order, so
+    // the numbers are those of the sums of the general path.
+    const int m = mUnknowns;
+    const int points = int(mGridPoints.size());
+    int k = 0;
+    for (; k + 1 < m; k += 2) {
+        const double *basis = mGridBasis.data() + k;
+        double first = 0.0;
+        double second = 0.0;
+        for (int p = 0; p < points; ++p, basis += m) {
+            const double t = target[mGridPoints[size_t(p)]];
+            first += basis[0] * t;
+            second += basis[1] * t;
+        }
+        rhs[k] = first;
+        rhs[k + 1] = second;
+    }
+    if (k < m) {
+        const double *basis = mGridBasis.data() + k;
+        double sum = 0.0;
+        for (int p = 0; p < points; ++p, basis += m)
+            sum += basis[0] * target[mGridPoints[size_t(p)]];
+        rhs[k] = sum;
+    }
 }
 
 void LCFFitPlan::takeSolution(const double *solution,

@@ -55,6 +55,8 @@ public:
 private:
     // Whether a sample on this plan's grid can use the grid's sums.
     bool onGrid(const double *energy, int n, double eOrigin) const;
+    // The right-hand side of the normal equations of targets on the grid.
+    void gridRightHandSide(const double *target, double *rhs) const;
     // Turns the solution of the normal equations into fractions and dmuts.
     void takeSolution(const double *solution, double jump, double *ratios, double *dmuts) const;
 

@@ -1,9 +1,14 @@
 #include "raareakernel.h"
 
 #include "spectra/edgenormalization.h"
+#include "spectra/straightlinegrid.h"
 
-RAAreaKernel::RAAreaKernel(int background, double energy, double factor)
-    : mBackground(background)
+RAAreaKernel::RAAreaKernel(int background,
+                           double energy,
+                           double factor,
+                           const std::vector<double> &energies)
+    : mLines(BlockRequest::Block::straightLineGrid(energies))
+    , mBackground(background)
     , mEnergy(energy)
     , mFactor(factor)
 {}
@@ -14,7 +19,7 @@ void RAAreaKernel::compute(const BlockRequest::Block &block, double *values) con
     if (block.raw.isEmpty())
         return;
     thread_local EdgeNormalization levels;
-    block.normalize(mBackground, levels);
+    block.normalize(mBackground, levels, mLines.get());
     // The block spectrum's own shift is never on: its base lines are read at the energy itself.
     const int n = block.raw.size();
     const auto xAt = [&block](int i) { return block.raw.xAt(i); };

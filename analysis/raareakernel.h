@@ -2,6 +2,9 @@
 
 #include "analysis/blockrequest.h"
 
+#include <memory>
+#include <vector>
+
 // The residual absorption of every block of an area run: the block's spectrum is normalised
 // with the run's base-line form and its energy origin, and its base lines are read at one
 // energy. Per block it gives a flag (1 for a block with a spectrum, else 0), the edge jump
@@ -11,13 +14,16 @@ class RAAreaKernel
 public:
     static constexpr int valueCount = 3;
 
-    RAAreaKernel(int background, double energy, double factor);
+    // energies: those of the block spectra.
+    RAAreaKernel(int background, double energy, double factor, const std::vector<double> &energies);
 
     void compute(const BlockRequest::Block &block, double *values) const;
     // Makes this the request's kernel.
     void setUp(BlockRequest &request) const;
 
 private:
+    // Shared by the copies that the threads of a run hold; read only.
+    std::shared_ptr<const StraightLineGrid> mLines;
     int mBackground;
     double mEnergy;
     double mFactor;

@@ -2,6 +2,7 @@
 
 #include "linearsolver.h"
 #include "spectrum.h"
+#include "straightlinegrid.h"
 #include "xafsconstants.h"
 
 #include <cmath>
@@ -18,11 +19,20 @@ public:
     // coefficients (the points are refilled from them).
     void fit(const Spectrum &spectrum, double start, double end, int victoreen);
     // The fit alone, of n points (xAt(i), yAt(i)) with rising energies; the points are left.
+    // A straight line over the energies of grid, when given, takes its normal matrix from it.
     template<typename XAt, typename YAt>
-    void fitCoefficients(int n, XAt xAt, YAt yAt, double start, double end, int victoreen)
+    void fitCoefficients(int n,
+                         XAt xAt,
+                         YAt yAt,
+                         double start,
+                         double end,
+                         int victoreen,
+                         const StraightLineGrid *grid = nullptr)
     {
         if (victoreen)
             fitVictoreen(n, xAt, yAt, start, end);
+        else if (grid)
+            fitStraightOnGrid(*grid, n, xAt, yAt, start, end);
         else
             fitStraight(n, xAt, yAt, start, end);
     }
@@ -34,6 +44,20 @@ public:
         const double lambda = HcEVAngstrom / energy;
         const double lambda3 = lambda * lambda * lambda;
         return a + b * lambda3 + c * lambda3 * lambda;
+    }
+
+    // fittedValue at each of the n energies xAt(i), into values.
+    template<typename XAt>
+    void fillValues(int n, XAt xAt, double *values) const
+    {
+        // The form is chosen once, not at every point.
+        if (isVictoreen) {
+            for (int i = 0; i < n; ++i)
+                values[i] = fittedValue(xAt(i));
+        } else {
+            for (int i = 0; i < n; ++i)
+                values[i] = a + slope * xAt(i);
+        }
     }
 
     int isVictoreen = 1;
@@ -57,7 +81,11 @@ private:
     static int forEachPointInRange(int n, XAt xAt, YAt yAt, double start, double end, Take take)
     {
         int taken = 0;
-        for (int i = 0; i < n; ++i) {
+        // The points below the range first, in a loop of their own.
+        int i = 0;
+        while (i < n && xAt(i) < start)
+            ++i;
+        for (; i < n; ++i) {
             const double energy = xAt(i);
             if (energy >= end)
                 break;
@@ -81,13 +109,45 @@ private:
             sumY += y;
             sumEY += energy * y;
         });
+        if (n < 2)
+            return takeStraight(n, nullptr, sumY, sumEY);
+        const double normal[] = {sumE2, sumE, sumE, double(n)};
+        const LinearFactors factors(normal, 2);
+        return takeStraight(n, &factors, sumY, sumEY);
+    }
+
+    // fitStraight on the energies of grid: only the absorption is summed.
+    template<typename XAt, typename YAt>
+    bool fitStraightOnGrid(
+        const StraightLineGrid &grid, int size, XAt xAt, YAt yAt, double start, double end)
+    {
+        if (size <= 2)
+            return false;
+        int first = 0;
+        int n = 0;
+        const LinearFactors *factors = grid.window(start, end, first, n);
+        // Windows the grid does not hold are fitted by the walk.
+        if (n < 0 || (n >= 2 && !factors))
+            return fitStraight(size, xAt, yAt, start, end);
+        double sumY = 0, sumEY = 0;
+        for (int i = first; i < first + n; ++i) {
+            const double y = yAt(i);
+            sumY += y;
+            sumEY += xAt(i) * y;
+        }
+        return takeStraight(n, factors, sumY, sumEY);
+    }
+
+    // Takes the line through n points from their sums and, for two or more, the factored
+    // normal matrix.
+    bool takeStraight(int n, const LinearFactors *factors, double sumY, double sumEY)
+    {
         double newSlope = 0.0;
         double newA = n == 1 ? sumY : 0.0;
         if (n >= 2) {
-            const double normal[] = {sumE2, sumE, sumE, double(n)};
             const double rhs[] = {sumEY, sumY};
             double solution[2];
-            LinearFactors(normal, 2).solve(rhs, solution);
+            factors->solve(rhs, solution);
             // Points that all share one energy make the system singular: keep the old line.
             if (!allFinite(solution, 2))
                 return false;

@@ -23,7 +23,8 @@ public:
         double postEnd;
     };
 
-    // pre and post hold the coefficients that a failed fit keeps.
+    // pre and post hold the coefficients that a failed fit keeps. Straight lines take their
+    // normal matrices from grid when given (it must hold these energies).
     template<typename XAt, typename YAt>
     void run(int n,
              XAt xAt,
@@ -33,26 +34,26 @@ public:
              int isVictoreen,
              const Windows &w,
              BaseLine &pre,
-             BaseLine &post)
+             BaseLine &post,
+             const StraightLineGrid *grid = nullptr)
     {
         edgeEstimate = crossingOf(n, minY, maxY, 0.5, 0, xAt, yAt);
         pre.fitCoefficients(
-            n, xAt, yAt, edgeEstimate + w.preStart, edgeEstimate + w.preEnd, isVictoreen);
+            n, xAt, yAt, edgeEstimate + w.preStart, edgeEstimate + w.preEnd, isVictoreen, grid);
         post.fitCoefficients(
-            n, xAt, yAt, edgeEstimate + w.postStart, edgeEstimate + w.postEnd, isVictoreen);
+            n, xAt, yAt, edgeEstimate + w.postStart, edgeEstimate + w.postEnd, isVictoreen, grid);
         preValues.resize(size_t(n));
         postValues.resize(size_t(n));
-        for (int i = 0; i < n; ++i) {
-            const double energy = xAt(i);
-            preValues[size_t(i)] = pre.fittedValue(energy);
-            postValues[size_t(i)] = post.fittedValue(energy);
-        }
+        pre.fillValues(n, xAt, preValues.data());
+        post.fillValues(n, xAt, postValues.data());
 
         double crossingSum = 0.0;
         int crossings = 0;
+        const double low = edgeEstimate + w.preEnd;
+        const double high = edgeEstimate + w.postStart;
         for (int i = 0; i + 1 < n; ++i) {
             const double energy = xAt(i);
-            if (!(energy > edgeEstimate + w.preEnd && energy < edgeEstimate + w.postStart))
+            if (!(energy > low && energy < high))
                 continue;
             const double p = preValues[size_t(i)];
             const double mid = p + (postValues[size_t(i)] - p) * 0.5;

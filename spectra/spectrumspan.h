@@ -29,6 +29,8 @@ public:
     int size() const { return mSize; }
     bool isEmpty() const { return mSize == 0; }
     double xAt(int i) const { return mEnergies[i]; }
+    // The size() energies, in place.
+    const double *energies() const { return mEnergies; }
     double yAt(int i) const { return mValues[i * mStride]; }
     double minY() const { return mMinY; }
     double maxY() const { return mMaxY; }

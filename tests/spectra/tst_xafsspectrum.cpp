@@ -1,3 +1,4 @@
+#include "spectra/straightlinegrid.h"
 #include "spectra/xafsspectrum.h"
 
 #include <QFile>
@@ -6,6 +7,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -64,6 +66,8 @@ class TestXafsSpectrum : public QObject
 private slots:
     void normalizesSyntheticEdge_data();
     void normalizesSyntheticEdge();
+    void straightLineOnAGridFitsAsAlone_data();
+    void straightLineOnAGridFitsAsAlone();
     void victoreenFitWithTooFewPointsKeepsTheOldLine();
     void shortSpectrumKeepsOldBaseLines();
     void flatPairOnTheMidpointCountsAtItsMiddle();
@@ -124,6 +128,46 @@ void TestXafsSpectrum::normalizesSyntheticEdge()
     QVERIFY2(qAbs(atEdge - 0.5) <= 1e-2, qPrintable(describe("at e0", atEdge, 0.5)));
     const double postBase = spectrum.normPostBase.valueAt(edge + 300.0);
     QVERIFY2(qAbs(postBase) <= 1e-3, qPrintable(describe("(mu - post) / jump", postBase, 0.0)));
+}
+
+void TestXafsSpectrum::straightLineOnAGridFitsAsAlone_data()
+{
+    QTest::addColumn<double>("step");
+    QTest::addColumn<double>("start");
+    QTest::addColumn<double>("end");
+    QTest::addColumn<double>("width");
+    // Rising energies with a repeated one; falling ones are fitted by the walk.
+    QTest::newRow("held window") << 1.7 << 7012.3 << 7049.9 << 40.0;
+    QTest::newRow("wider than the grid") << 1.7 << 7012.3 << 7049.9 << 10.0;
+    QTest::newRow("one point") << 1.7 << 7012.3 << 7013.0 << 40.0;
+    QTest::newRow("not a number") << 1.7 << qQNaN() << 7049.9 << 40.0;
+    QTest::newRow("falling energies") << -1.7 << 7012.3 << 7049.9 << 40.0;
+}
+
+void TestXafsSpectrum::straightLineOnAGridFitsAsAlone()
+{
+    QFETCH(double, step);
+    QFETCH(double, start);
+    QFETCH(double, end);
+    QFETCH(double, width);
+    std::vector<double> energies;
+    std::vector<double> mu;
+    for (int i = 0; i < 60; ++i) {
+        energies.push_back(step > 0 ? 7000.0 + step * i : 7100.0 + step * i);
+        mu.push_back(std::sin(0.37 * i) + 1e-3 * i);
+    }
+    energies[21] = energies[20];
+    const auto xAt = [&energies](int i) { return energies[size_t(i)]; };
+    const auto yAt = [&mu](int i) { return mu[size_t(i)]; };
+    const StraightLineGrid grid(energies.data(), int(energies.size()), width);
+    BaseLine alone;
+    BaseLine onGrid;
+    alone.fitCoefficients(int(mu.size()), xAt, yAt, start, end, 0);
+    onGrid.fitCoefficients(int(mu.size()), xAt, yAt, start, end, 0, &grid);
+    // Equal bit for bit, not within a tolerance.
+    QVERIFY(std::memcmp(&alone.a, &onGrid.a, sizeof(double)) == 0);
+    QVERIFY(std::memcmp(&alone.slope, &onGrid.slope, sizeof(double)) == 0);
+    QCOMPARE(onGrid.isVictoreen, 0);
 }
 
 void TestXafsSpectrum::victoreenFitWithTooFewPointsKeepsTheOldLine()
