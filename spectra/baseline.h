@@ -139,12 +139,12 @@ private:
     }
 
     // Takes the line through n points from their sums and, for two or more, the factored
-    // normal matrix.
+    // normal matrix (which every caller gives them).
     bool takeStraight(int n, const LinearFactors *factors, double sumY, double sumEY)
     {
         double newSlope = 0.0;
         double newA = n == 1 ? sumY : 0.0;
-        if (n >= 2) {
+        if (n >= 2 && factors) {
             const double rhs[] = {sumEY, sumY};
             double solution[2];
             factors->solve(rhs, solution);
