@@ -33,12 +33,7 @@ ElemAnalysis::Reading ElemAnalysis::readingAt(double x) const
     if (n < 2)
         return reading;
     const auto xAt = [this](int i) { return mEnergies[size_t(i)] - mShift; };
-    if (x <= xAt(0))
-        reading.upper = 1;
-    else if (x >= xAt(n - 1))
-        reading.upper = n - 1;
-    else
-        reading.upper = upperNeighbourIndex(n, x, xAt);
+    reading.upper = polylineSegment(n, x, xAt);
     reading.xa = xAt(reading.upper - 1);
     reading.xb = xAt(reading.upper);
     reading.x = x;

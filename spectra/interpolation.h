@@ -40,6 +40,19 @@ int upperNeighbourIndex(int n, double x, XAt xAt)
     return hi;
 }
 
+// For n >= 2 abscissae in rising order: the index j in 1 .. n-1 of the segment from point j-1
+// to point j that a polyline through them uses at x, its first and last segments extended
+// beyond its ends.
+template<typename XAt>
+int polylineSegment(int n, double x, XAt xAt)
+{
+    if (x <= xAt(0))
+        return 1;
+    if (x >= xAt(n - 1))
+        return n - 1;
+    return upperNeighbourIndex(n, x, xAt);
+}
+
 // Value at x of the polyline through n points (xAt(i), yAt(i)) with rising abscissae, extended
 // beyond its ends by its first and last segments; 0 without points, the value of a single one.
 template<typename XAt, typename YAt>
@@ -49,13 +62,7 @@ double polylineValue(int n, double x, XAt xAt, YAt yAt)
         return 0.0;
     if (n == 1)
         return yAt(0);
-    int upper;
-    if (x <= xAt(0))
-        upper = 1;
-    else if (x >= xAt(n - 1))
-        upper = n - 1;
-    else
-        upper = upperNeighbourIndex(n, x, xAt);
+    const int upper = polylineSegment(n, x, xAt);
     return lineValue(xAt(upper - 1), yAt(upper - 1), xAt(upper), yAt(upper), x);
 }
 

@@ -20,14 +20,20 @@ inline bool writeSampleDataSet(const QString &dir, const QStringList &options = 
            && generator.exitCode() == 0;
 }
 
+// A path as one item of a batch line, whatever blanks it holds.
+inline QString quoted(const QString &path)
+{
+    return '"' + path + '"';
+}
+
 // The batch lines that give the energy pattern of the data set's file names and load its I1
 // and I0 images from `dir`.
 inline QStringList sampleDataSetLoadLines(const QString &dir)
 {
     return {QStringLiteral("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV"),
             QStringLiteral("set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV"),
-            "load_I1_files_of_pattern new \"" + dir + "/I1/\" *.tif",
-            "load_I0_files_of_pattern new \"" + dir + "/I0/\" *.tif"};
+            "load_I1_files_of_pattern new " + quoted(dir + "/I1/") + " *.tif",
+            "load_I0_files_of_pattern new " + quoted(dir + "/I0/") + " *.tif"};
 }
 
 // Writes `lines` into the batch file `script` and runs the program on it headless with English

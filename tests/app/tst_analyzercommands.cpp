@@ -50,11 +50,6 @@ namespace {
 
 constexpr int sampleSize = 48;
 
-QString quoted(const QString &path)
-{
-    return '"' + path + '"';
-}
-
 } // namespace
 
 void TestAnalyzerCommands::initTestCase()

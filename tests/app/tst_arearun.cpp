@@ -63,11 +63,6 @@ void keepMessage(QtMsgType, const QMessageLogContext &, const QString &message)
     logged << message;
 }
 
-QString quoted(const QString &path)
-{
-    return '"' + path + '"';
-}
-
 bool same(double a, double b)
 {
     return a == b || (std::isnan(a) && std::isnan(b));
