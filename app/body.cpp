@@ -21,12 +21,14 @@
 #include "display/colorscale.h"
 #include "display/crosssview.h"
 #include "display/imgdispa.h"
+#include "display/statusprogress.h"
 #include "display/xafsview.h"
 #include "input/eofsetup.h"
 #include "input/filesofpattern.h"
 #include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
+#include "output/imagefile.h"
 #include "output/mapexport.h"
 #include "output/savedatacfg.h"
 #include "output/spectraexport.h"
@@ -56,6 +58,9 @@ namespace {
 // While a loader reads, the newest image is taken over at most this often (ms): colouring
 // every image of a fast load would cost more than reading it.
 constexpr qint64 takeOverInterval = 250;
+
+// Tasks of the status bar's progress: the loads of the two stacks and the block engine's run.
+enum ProgressTask { LoadI1Task, LoadI0Task, EngineTask };
 
 // A batch flag argument: 1 turns a box on, anything else off.
 bool flagOf(const QString &arg)
@@ -110,12 +115,14 @@ Body::Body(QWidget *parent)
     mAreaRun = new AreaRun(mBlockEngine, this);
     mShiftMap = new EnergyShiftMap;
     mStdSpectrum = new XafsSpectrum;
-    mMessageLine = new QLabel(this);
-    mMessageLine->setObjectName(QStringLiteral("MessageLine"));
-    mMessageLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // A long message must not widen the window: the line shows what fits, its tool tip all.
-    mMessageLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    mMessageLine = new MessageLine(this);
     statusBar()->addWidget(mMessageLine, 1);
+    mProgress = new StatusProgress(this);
+    statusBar()->addPermanentWidget(mProgress);
+    connect(mBlockEngine, &BlockEngine::rowRecorded, this, [this](qint64 done, qint64 rows) {
+        showEngineProgress(rows > 0 ? 100.0 * double(done) / double(rows) : 0.0);
+    });
+    connect(mBlockEngine, &BlockEngine::finished, this, [this] { mProgress->finish(EngineTask); });
 
     setupBatch();
     setupLoaders();
@@ -168,6 +175,7 @@ void Body::setupBatch()
     showInFrontOnClick(mUi->BatchCtrlB, mBatchCtrl);
     connect(mBatchDispatcher, &BatchDispatcher::execCmdSig, this, &Body::execCmdSlot);
     connect(this, &Body::finishBatchExec, mBatchDispatcher, &BatchDispatcher::finishBatchExec);
+    connect(mBatchCtrl, &BatchCtrl::saveFailed, this, &Body::writeFailed);
     // A new run waits for its own loads only, not for those of a run it replaced.
     connect(mBatchCtrl, &BatchCtrl::doDispatchCmds, this, [this] {
         mBatchLoad[0] = 0;
@@ -271,7 +279,8 @@ void Body::setupXafsView()
 
 void Body::spectrumSaveFailed(const QString &fileName)
 {
-    showMessage(tr("Can't save %1").arg(fileName), mInBatchCommand);
+    ++mWriteFailures;
+    showMessageOf(MessageLine::Saving, tr("Can't save %1").arg(fileName));
 }
 
 void Body::setupAnalyzer()
@@ -339,6 +348,7 @@ void Body::execAreaRunCommand(AreaRun::Kind kind)
 
 void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
 {
+    const QScopedValueRollback<MessageLine::Kind> messageKind(mMessageKind, MessageLine::AreaRun);
     if (analysisRunning) {
         stop2DAnalysis();
         return;
@@ -385,6 +395,8 @@ void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
     if (!started) {
         analysisRunning = false;
         mAnalyzer->setContAccess(false);
+    } else {
+        showEngineProgress(0.0);
     }
 }
 
@@ -398,6 +410,9 @@ void Body::stop2DAnalysis()
 
 void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
 {
+    const QScopedValueRollback<MessageLine::Kind> messageKind(mMessageKind, MessageLine::AreaRun);
+    if (completed)
+        mMessageLine->succeeded(MessageLine::AreaRun);
     // The correlation of the last point recorded, as a run point by point would leave it.
     if (kind == AreaRun::ElemRun)
         mAnalyzer->setCorrelation(mAreaRun->correlation());
@@ -525,6 +540,10 @@ void Body::setupCalibration()
     connect(mCalibCtrl, &CalibCtrl::saveEMap, this, &Body::saveEMap);
     connect(mCalibCtrl, &CalibCtrl::loadEMap, this, &Body::loadEMap);
     connect(mCalibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
+    connect(mCalibration, &Calibration::finished, this, [this](bool completed) {
+        if (completed)
+            mMessageLine->succeeded(MessageLine::Calibration);
+    });
     connect(mCalibration, &Calibration::finished, this, &Body::calibrationEnded);
     connect(mUi->ShowShiftMap, &QRadioButton::toggled, this, &Body::showShiftMap);
     connect(mUi->NormalizeEShift, &QPushButton::clicked, this, &Body::normalizeEShift);
@@ -550,7 +569,9 @@ void Body::setupExport()
     connect(mSpectraDialog, &QFileDialog::fileSelected, this, &Body::saveXafsSpectra);
     mSpectraExport = new SpectraExport(mBlockEngine, this);
     connect(mSpectraExport, &SpectraExport::finished, this, [this](bool written, QString path) {
-        if (!written)
+        if (written)
+            mMessageLine->succeeded(MessageLine::Saving);
+        else
             writeFailed(path);
     });
     connect(mUi->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
@@ -562,12 +583,45 @@ void Body::setupExport()
 
 void Body::writeFailed(const QString &path)
 {
-    showMessage(tr("Can't write %1").arg(path), mInBatchCommand);
+    ++mWriteFailures;
+    showMessageOf(MessageLine::Saving, tr("Can't write %1").arg(path));
+}
+
+void Body::showMessageOf(MessageLine::Kind kind, const QString &message)
+{
+    const QScopedValueRollback<MessageLine::Kind> messageKind(mMessageKind, kind);
+    showMessage(message, mInBatchCommand);
+}
+
+void Body::saveEnded(int failuresBefore)
+{
+    if (mWriteFailures == failuresBefore)
+        mMessageLine->succeeded(MessageLine::Saving);
+}
+
+void Body::showEngineProgress(double percent)
+{
+    QString task = tr("Saving spectra");
+    if (mAreaRun->isRunning())
+        task = tr("Area analysis");
+    else if (calibrating())
+        task = tr("Calibration");
+    mProgress->report(EngineTask, task, percent, [this] { stopEngineTask(); });
+}
+
+void Body::stopEngineTask()
+{
+    if (mAreaRun->isRunning())
+        stop2DAnalysis();
+    else if (calibrating())
+        mCalibration->stop();
+    else
+        mBlockEngine->cancel();
 }
 
 void Body::saveImageFile(const QImage &image, const QString &path)
 {
-    if (!image.save(path))
+    if (!ImageFile::save(image, path))
         writeFailed(path);
 }
 
@@ -578,17 +632,29 @@ void Body::saveColorBar(const QString &path)
 
 void Body::saveImage(const QString &fname)
 {
+    const int failures = mWriteFailures;
     saveImageFile(mUi->dispA->shownImage(), fname);
     saveColorBar(MapExport::numberedName(fname, QStringLiteral("cBar")));
+    saveEnded(failures);
 }
 
 void Body::saveImageWNum(const QString &fname, const QString &num)
 {
+    // A number naming folders would put the image, or only its colour bar, somewhere else.
+    if (num.contains(QLatin1Char('/')) || num.contains(QLatin1Char('\\'))) {
+        ++mWriteFailures;
+        showMessageOf(MessageLine::Saving,
+                      tr("Number \"%1\" holds a folder separator: %2 and its colour bar not "
+                         "written")
+                          .arg(num, fname));
+        return;
+    }
     saveImage(MapExport::numberedName(fname, num));
 }
 
 void Body::saveAllImages(const QString &fname)
 {
+    const int failures = mWriteFailures;
     const QVector<LCFReference *> &refs = mAnalyzer->refs();
     for (int kind = 0; kind < mAnalyzer->refMapKinds(); ++kind) {
         for (int i = 0; i < refs.size(); ++i) {
@@ -599,6 +665,7 @@ void Body::saveAllImages(const QString &fname)
                           MapExport::numberedName(fname, QStringLiteral("%1-%2").arg(i).arg(kind)));
         }
     }
+    saveEnded(failures);
 }
 
 int Body::firstShownRef() const
@@ -621,6 +688,7 @@ void Body::showSaveDataDialog()
 
 void Body::saveData(const QString &fname)
 {
+    const int failures = mWriteFailures;
     const int n = firstShownRef();
     if (mSaveDataCfg->settings().asTiff) {
         qDebug() << "selected tiff";
@@ -631,6 +699,7 @@ void Body::saveData(const QString &fname)
         qDebug() << "selected text";
         saveDataAsText(fname, n);
     }
+    saveEnded(failures);
 }
 
 void Body::saveDataAsTiff(const QString &fname, int ext)
@@ -658,6 +727,8 @@ void Body::saveXafsSpectra(const QString &fname)
     }
     if (!mSpectraExport->start(blockRequest(), targetBackground(), fname))
         writeFailed(SpectraExport::fileNameFor(fname));
+    else
+        showEngineProgress(0.0);
 }
 
 void Body::saveFlatDark()
@@ -667,6 +738,7 @@ void Body::saveFlatDark()
         showMessage(tr("No image loaded: flat and dark files not written"), mInBatchCommand);
         return;
     }
+    const int failures = mWriteFailures;
     const int count = imageWidth * imageHeight;
     for (const quint16 level : {quint16(1), quint16(0)}) {
         const QString path = level ? QStringLiteral("flat.dat") : QStringLiteral("dark.dat");
@@ -674,6 +746,7 @@ void Body::saveFlatDark()
         if (!writeTiff16(path, imageWidth, imageHeight, values.constData()))
             writeFailed(path);
     }
+    saveEnded(failures);
 }
 
 bool Body::calibrating() const
@@ -705,6 +778,8 @@ QString timeNow()
 
 void Body::execCalibration()
 {
+    const QScopedValueRollback<MessageLine::Kind> messageKind(mMessageKind,
+                                                              MessageLine::Calibration);
     if (calibrating()) {
         mCalibration->stop();
         return;
@@ -721,8 +796,10 @@ void Body::execCalibration()
         return;
     }
     qDebug().noquote() << "Start Calibration" << timeNow();
-    if (mCalibration->start(blockRequest(), mStdSpectrum->crossingEnergy(0.5, 0)))
+    if (mCalibration->start(blockRequest(), mStdSpectrum->crossingEnergy(0.5, 0))) {
         mCalibCtrl->setRunning(true);
+        showEngineProgress(0.0);
+    }
 }
 
 bool Body::execCalibrationCommand()
@@ -768,14 +845,18 @@ void Body::saveEMap(const QString &fname)
         showMessage(tr("No standard spectrum: %1 not saved").arg(fname), mInBatchCommand);
         return;
     }
+    const int failures = mWriteFailures;
     if (!mShiftMap->save(fname,
                          mStdSpectrum->crossingEnergy(0.5, 0),
                          mCalibCtrl->spacing(),
-                         mCalibCtrl->stdFileName()))
-        showMessage(QCoreApplication::translate("EnergyShiftMap",
-                                                mShiftMap->failureReason().toLatin1().constData())
-                        .arg(mShiftMap->failedFile()),
-                    mInBatchCommand);
+                         mCalibCtrl->stdFileName())) {
+        ++mWriteFailures;
+        showMessageOf(MessageLine::Saving,
+                      QCoreApplication::translate("EnergyShiftMap",
+                                                  mShiftMap->failureReason().toLatin1().constData())
+                          .arg(mShiftMap->failedFile()));
+    }
+    saveEnded(failures);
 }
 
 void Body::loadEMap(const QString &fname)
@@ -1062,8 +1143,7 @@ void Body::stopThread(QThread *thread)
 
 void Body::showMessage(const QString &message, bool batchLog)
 {
-    mMessageLine->setText(message);
-    mMessageLine->setToolTip(message);
+    mMessageLine->post(message, mMessageKind);
     // The batch log writes its entries to the debug output too.
     if (batchLog)
         mBatchCtrl->Log(message + QLatin1Char('\n'));
@@ -1166,8 +1246,10 @@ void Body::finishedLoad(bool i1)
     mTakenOverDuringLoad[stack].invalidate();
     reportLoad(i1, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
     ++mLoadsFinished[stack];
-    if (mLoadsFinished[stack] == mLoadsRequested[stack])
+    if (mLoadsFinished[stack] == mLoadsRequested[stack]) {
         mLoadProgress[stack] = LoadProgress();
+        mProgress->finish(stack == 0 ? LoadI1Task : LoadI0Task);
+    }
     if (mBatchLoad[stack] != 0 && mLoadsFinished[stack] >= mBatchLoad[stack]) {
         mBatchLoad[stack] = 0;
         emit finishBatchExec();
@@ -1265,9 +1347,12 @@ void Body::showLoadProgress(int stack, const TiffData *image)
         progress.reportedTenths = tenths;
         showMessage(text, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
     } else {
-        mMessageLine->setText(text);
-        mMessageLine->setToolTip(text);
+        mMessageLine->post(text, MessageLine::Other);
     }
+    mProgress->report(
+        stack == 0 ? LoadI1Task : LoadI0Task,
+        tr("Loading %1").arg(stack == 0 ? QStringLiteral("I1") : QStringLiteral("I0")),
+        100.0 * progress.arrived / progress.expected);
 }
 
 void Body::takeOverI1Images()

@@ -2,6 +2,7 @@
 
 #include "analysis/arearun.h"
 #include "batch/cmdline.h"
+#include "display/messageline.h"
 #include "input/displayimagecache.h"
 
 #include <QElapsedTimer>
@@ -24,6 +25,7 @@ class QFileDialog;
 class QImage;
 class SaveDataCfg;
 class SpectraExport;
+class StatusProgress;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
@@ -187,6 +189,15 @@ private:
     void saveColorBar(const QString &path);
     // Names a file that could not be written.
     void writeFailed(const QString &path);
+    // Shows a message that belongs to a kind of operation (see MessageLine).
+    void showMessageOf(MessageLine::Kind kind, const QString &message);
+    // A save that began with failuresBefore write failures counted has ended: without a new
+    // failure an old save failure leaves the message line.
+    void saveEnded(int failuresBefore);
+    // The block engine works for an area run, a calibration or the spectra export: its
+    // progress in the status bar, and the Stop of whichever it is.
+    void showEngineProgress(double percent);
+    void stopEngineTask();
     // Statistics, map image and display after a calibration; a batch calib_exec finishes.
     void calibrationEnded();
     // Runs calib_exec; false when it started nothing and so finishes at once.
@@ -245,7 +256,12 @@ private:
 
     Ui::Body *mUi;
     QButtonGroup *mImageSelection = nullptr;
-    QLabel *mMessageLine = nullptr;
+    MessageLine *mMessageLine = nullptr;
+    // The kind of operation whose messages showMessage() posts now.
+    MessageLine::Kind mMessageKind = MessageLine::Other;
+    // Files that could not be written so far.
+    int mWriteFailures = 0;
+    StatusProgress *mProgress = nullptr;
     // True while execCmdSlot() runs a command, so that its failures go to the batch log.
     bool mInBatchCommand = false;
 

@@ -3,11 +3,11 @@
 
 #include "app/dataroot.h"
 #include "batch/batchdispatcher.h"
+#include "output/savefile.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QFileDialog>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -90,17 +90,19 @@ void BatchCtrl::clearLog()
 void BatchCtrl::save(QString fname)
 {
     // The old script stays whole until the new one has been written completely.
-    QSaveFile file(fname);
-    file.setDirectWriteFallback(true);
+    SaveFile file(fname);
     if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         QTextStream out(&file);
         out.setCodec("UTF-8");
         out << mUi->BatchCmds->toPlainText();
         out.flush();
-        if (file.commit())
+        if (out.status() != QTextStream::Ok)
+            file.cancelWriting();
+        if (file.commitWhole())
             return;
     }
     qDebug().noquote() << "Can't write batch file : " + fname;
+    emit saveFailed(fname);
 }
 
 bool BatchCtrl::load(QString fname)

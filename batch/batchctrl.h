@@ -31,6 +31,8 @@ signals:
     void batchStop();
     // The dispatcher's run has reached the end of its script or an ":end" line.
     void batchEnded();
+    // The script could not be written to that file.
+    void saveFailed(const QString &fname);
 
 public slots:
     void execCmdsSlot();

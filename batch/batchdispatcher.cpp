@@ -105,7 +105,7 @@ void BatchDispatcher::execNextLineSlot()
                     break;
                 case DirEcho:
                     // The batch window writes every log entry to the debug output as well.
-                    emit Log(QStringLiteral("echo %1").arg(c.arg(0)));
+                    emit Log(QStringLiteral("echo %1\n").arg(c.arg(0)));
                     break;
                 default:
                     break;

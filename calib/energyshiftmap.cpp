@@ -1,13 +1,13 @@
 #include "energyshiftmap.h"
 
 #include "input/tiffdata.h"
+#include "output/savefile.h"
 #include "spectra/xafsconstants.h"
 
 #include <QDateTime>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cmath>
@@ -84,9 +84,7 @@ bool EnergyShiftMap::save(const QString &fileName,
                                       "Edge energy beyond the crystal's reach: %1 not saved"),
                     name);
     }
-    QSaveFile file(name);
-    // A writable file in a folder that is not writable is written in place.
-    file.setDirectWriteFallback(true);
+    SaveFile file(name);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qDebug().noquote() << "Can not open" << name;
         return fail(QT_TRANSLATE_NOOP("EnergyShiftMap", "Can not open %1"), name);
@@ -119,11 +117,13 @@ bool EnergyShiftMap::save(const QString &fileName,
         out << line << '\n';
     }
     out.flush();
-    qDebug().noquote() << "EMap Write End   : " << now("yyMMdd hh:mm:ss.zzz");
-    if (!file.commit()) {
+    if (out.status() != QTextStream::Ok)
+        file.cancelWriting();
+    if (!file.commitWhole()) {
         qDebug().noquote() << "Can not write" << name << file.errorString();
         return fail(QT_TRANSLATE_NOOP("EnergyShiftMap", "Can not write %1"), name);
     }
+    qDebug().noquote() << "EMap Write End   : " << now("yyMMdd hh:mm:ss.zzz");
     return true;
 }
 

@@ -94,29 +94,32 @@ void ColorBar::paintCBar()
     painter.drawLine(0, upperY, barWidth, upperY);
     painter.drawLine(0, lowerY, barWidth, lowerY);
 
-    painter.setPen(QColor(0, 255, 192));
-    drawLabel(
-        painter, valueMax(), barWidth / 2.0, labelEdgeDistance, Qt::AlignLeft | Qt::AlignVCenter);
-    drawLabel(painter,
-              valueMin(),
-              barWidth / 2.0,
-              barHeight - labelEdgeDistance,
-              Qt::AlignRight | Qt::AlignVCenter);
-    if (mDragging)
-        drawLabel(painter,
-                  dragTargetValue(),
-                  barWidth / 2.0,
-                  barHeight / 2.0,
-                  Qt::AlignRight | Qt::AlignVCenter);
     painter.end();
     update();
 }
 
+void ColorBar::drawLabels(QPainter &painter)
+{
+    // In widget pixels, so that the bar image's stretch does not squash the glyphs.
+    const double scaleY = double(height()) / barHeight;
+    const double x = width() / 2.0;
+    painter.setPen(QColor(0, 255, 192));
+    drawLabel(painter, valueMax(), x, labelEdgeDistance * scaleY, Qt::AlignLeft | Qt::AlignVCenter);
+    drawLabel(painter,
+              valueMin(),
+              x,
+              (barHeight - labelEdgeDistance) * scaleY,
+              Qt::AlignRight | Qt::AlignVCenter);
+    if (mDragging)
+        drawLabel(painter, dragTargetValue(), x, height() / 2.0, Qt::AlignRight | Qt::AlignVCenter);
+}
+
 void ColorBar::drawLabel(QPainter &painter, double value, double x, double y, int alignment)
 {
+    const double scaleY = double(height()) / barHeight;
     mDrawText.drawTurned(&painter,
                          90,
-                         QRectF(x, y, labelLength, barWidth),
+                         QRectF(x, y, labelLength * scaleY, width()),
                          QFont(),
                          alignment,
                          true,
@@ -135,6 +138,7 @@ double ColorBar::dragTargetValue() const
 void ColorBar::draw1(QPainter *p)
 {
     p->drawPixmap(QRectF(0, 0, width(), height()), mBarImage, QRectF(0, 0, barWidth, barHeight));
+    drawLabels(*p);
 }
 
 double ColorBar::cursorFraction() const

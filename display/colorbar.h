@@ -57,6 +57,9 @@ private:
     // Fraction of the widget height under the cursor, from the bottom.
     double cursorFraction() const;
     double dragTargetValue() const;
+    // The value maximum at the top, the minimum at the bottom and, while dragging, the dragged
+    // limit's value in the middle.
+    void drawLabels(QPainter &painter);
     // A number of the bar, turned to read upwards, in a box centred on (x, y).
     void drawLabel(QPainter &painter, double value, double x, double y, int alignment);
 

@@ -2,11 +2,11 @@
 
 #include "analysis/analyzed2dres.h"
 #include "output/savedatasettings.h"
+#include "output/savefile.h"
 #include "output/tiffwriter.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace MapExport {
@@ -42,7 +42,7 @@ bool saveAsText(const QString &path, const Analyzed2DRes &map, const SaveDataSet
 {
     if (!map.hasData())
         return false;
-    QSaveFile file(path);
+    SaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QTextStream out(&file);
@@ -68,7 +68,12 @@ bool saveAsText(const QString &path, const Analyzed2DRes &map, const SaveDataSet
     if (!settings.xyVal)
         out << '\n';
     out.flush();
-    return out.status() == QTextStream::Ok && file.commit();
+    if (out.status() != QTextStream::Ok) {
+        file.cancelWriting();
+        file.commitWhole();
+        return false;
+    }
+    return file.commitWhole();
 }
 
 } // namespace MapExport

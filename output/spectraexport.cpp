@@ -1,6 +1,7 @@
 #include "spectraexport.h"
 
 #include "analysis/blockengine.h"
+#include "output/savefile.h"
 #include "spectra/xafsspectrum.h"
 
 #include <QDebug>
@@ -31,7 +32,7 @@ bool SpectraExport::start(BlockRequest request, int isVictoreen, const QString &
     if (mFile || mEngine->isRunning())
         return false;
     const QString path = fileNameFor(fname);
-    auto file = std::make_unique<QSaveFile>(path);
+    auto file = std::make_unique<SaveFile>(path);
     if (!file->open(QIODevice::WriteOnly | QIODevice::Text)) {
         qDebug().noquote() << "Can't open" << path;
         return false;
@@ -92,9 +93,9 @@ void SpectraExport::runEnded(bool completed)
 {
     disconnect(mFinished);
     mOut.flush();
-    const bool written = completed && mOut.status() == QTextStream::Ok && mFile->commit();
-    if (!written)
+    if (!completed || mOut.status() != QTextStream::Ok)
         mFile->cancelWriting();
+    const bool written = mFile->commitWhole();
     const QString path = mFile->fileName();
     mOut.setDevice(nullptr);
     mFile.reset();

@@ -3,13 +3,13 @@
 #include "analysis/blockrequest.h"
 
 #include <QObject>
-#include <QSaveFile>
 #include <QString>
 #include <QTextStream>
 
 #include <memory>
 
 class BlockEngine;
+class SaveFile;
 
 // Writes the normalised spectrum of every block of an area walk into one text file: a header
 // describing the walk, then one line per block centre in walk order with the centre, its
@@ -39,7 +39,7 @@ private:
     void runEnded(bool completed);
 
     BlockEngine *mEngine;
-    std::unique_ptr<QSaveFile> mFile;
+    std::unique_ptr<SaveFile> mFile;
     QTextStream mOut;
     QMetaObject::Connection mFinished;
 };

@@ -1,16 +1,19 @@
 #include "tiffwriter.h"
 
 #include "input/tiffmessages.h"
+#include "output/savefile.h"
 
 #include <QDebug>
 #include <QFile>
-#include <QSaveFile>
+#include <QImage>
 
 #include <tiffio.h>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
-// libtiff writes through these callbacks into a QSaveFile, which only replaces the target
+// libtiff writes through these callbacks into a SaveFile, which only replaces the target
 // when everything has been written.
 namespace {
 
@@ -59,53 +62,66 @@ int mapProc(thandle_t, void **, toff_t *)
 
 void unmapProc(thandle_t, void *, toff_t) {}
 
-bool setTags(TIFF *tif, int width, int height)
+// The layout of one image: samples of bitsPerSample bits, samplesPerPixel to a pixel.
+struct Layout
+{
+    int width;
+    int height;
+    uint16_t samplesPerPixel;
+    uint16_t bitsPerSample;
+    uint16_t photometric;
+    // Bytes from one row to the next in the caller's data.
+    qint64 rowStride;
+};
+
+bool setTags(TIFF *tif, const Layout &layout)
 {
     // Strips of "width" rows: the strip layout the program has always written.
-    return TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(width))
-           && TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(height))
+    return TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(layout.width))
+           && TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(layout.height))
            && TIFFSetField(tif, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_NONE))
-           && TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK))
-           && TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(width))
-           && TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1))
-           && TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(16))
+           && TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, layout.photometric)
+           && TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(layout.width))
+           && TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel)
+           && TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, layout.bitsPerSample)
            && TIFFSetField(tif, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG))
            && TIFFSetField(tif, TIFFTAG_ORIENTATION, uint16_t(ORIENTATION_TOPLEFT));
 }
 
-bool writeStrips(TIFF *tif, int width, int height, const quint16 *values)
+bool writeStrips(TIFF *tif, const Layout &layout, const uchar *data)
 {
     uint32_t rowsPerStrip = 0;
     TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
     if (rowsPerStrip == 0)
         return false;
-    const char *data = reinterpret_cast<const char *>(values);
-    const qint64 rowBytes = qint64(width) * 2;
-    uint32_t strip = 0;
-    for (qint64 row = 0; row < height; row += rowsPerStrip, ++strip) {
-        const uint32_t rows = uint32_t(qMin<qint64>(rowsPerStrip, height - row));
+    const qint64 rowBytes
+        = qint64(layout.width) * layout.samplesPerPixel * layout.bitsPerSample / 8;
+    std::vector<uchar> strip;
+    uint32_t stripNo = 0;
+    for (qint64 row = 0; row < layout.height; row += rowsPerStrip, ++stripNo) {
+        const uint32_t rows = uint32_t(qMin<qint64>(rowsPerStrip, layout.height - row));
         const tmsize_t bytes = TIFFVStripSize(tif, rows);
-        void *stripData = const_cast<char *>(data + row * rowBytes);
-        if (TIFFWriteEncodedStrip(tif, strip, stripData, bytes) < 0)
+        // Rows padded in the caller's data are packed into one strip first.
+        strip.resize(size_t(rowBytes) * rows);
+        for (uint32_t r = 0; r < rows; ++r)
+            std::memcpy(
+                strip.data() + r * rowBytes, data + (row + r) * layout.rowStride, size_t(rowBytes));
+        if (TIFFWriteEncodedStrip(tif, stripNo, strip.data(), bytes) < 0)
             return false;
     }
     return true;
 }
 
-} // namespace
-
-bool writeTiff16(const QString &path, int width, int height, const quint16 *values)
+bool writeTiff(const QString &path, const Layout &layout, const uchar *data)
 {
     const auto fail = [&path] {
         qDebug().noquote() << "Can't write" << path;
         return false;
     };
-    if (width <= 0 || height <= 0 || !values)
+    if (layout.width <= 0 || layout.height <= 0 || !data)
         return fail();
     routeTiffMessagesToDebug();
-    QSaveFile file(path);
-    // A writable file in a folder that is not writable is written in place.
-    file.setDirectWriteFallback(true);
+    SaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail();
     TIFF *tif = TIFFClientOpen(QFile::encodeName(path).constData(),
@@ -118,14 +134,30 @@ bool writeTiff16(const QString &path, int width, int height, const quint16 *valu
                                sizeProc,
                                mapProc,
                                unmapProc);
-    if (!tif)
+    if (!tif) {
+        file.cancelWriting();
         return fail();
-    const bool written
-        = setTags(tif, width, height) && writeStrips(tif, width, height, values) && TIFFFlush(tif);
+    }
+    const bool written = setTags(tif, layout) && writeStrips(tif, layout, data) && TIFFFlush(tif);
     TIFFClose(tif);
     if (!written) {
         file.cancelWriting();
         return fail();
     }
-    return file.commit() || fail();
+    return file.commitWhole() || fail();
+}
+
+} // namespace
+
+bool writeTiff16(const QString &path, int width, int height, const quint16 *values)
+{
+    const Layout layout{width, height, 1, 16, PHOTOMETRIC_MINISBLACK, qint64(width) * 2};
+    return writeTiff(path, layout, reinterpret_cast<const uchar *>(values));
+}
+
+bool writeTiffImage(const QString &path, const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    const Layout layout{rgb.width(), rgb.height(), 3, 8, PHOTOMETRIC_RGB, rgb.bytesPerLine()};
+    return writeTiff(path, layout, rgb.constBits());
 }

@@ -2,10 +2,10 @@
 
 #include "edgenormalization.h"
 #include "input/bragg.h"
+#include "output/savefile.h"
 
 #include <QDebug>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
 
@@ -171,9 +171,7 @@ bool XafsSpectrum::readPlainText(QTextStream &in, const QString &path)
 
 bool XafsSpectrum::writeFile(const QString &path, bool relative) const
 {
-    QSaveFile file(path);
-    // A writable file in a folder that is not writable is written in place.
-    file.setDirectWriteFallback(true);
+    SaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qDebug() << "Cannot write spectrum file" << path;
         return false;
@@ -192,7 +190,9 @@ bool XafsSpectrum::writeFile(const QString &path, bool relative) const
             << valueOrZero(preEdge, i) << '\t' << valueOrZero(postEdge, i) << '\n';
     }
     out.flush();
-    if (out.status() != QTextStream::Ok || !file.commit()) {
+    if (out.status() != QTextStream::Ok)
+        file.cancelWriting();
+    if (!file.commitWhole()) {
         qDebug() << "Cannot write spectrum file" << path;
         return false;
     }

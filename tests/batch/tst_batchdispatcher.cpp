@@ -207,13 +207,13 @@ void TestBatchDispatcher::logEntries()
     QTRY_COMPARE(mResponder->received.size(), 11);
     QCOMPARE(mLog,
              QStringList({"for i : %i = 1\n",
-                          "echo a b",
+                          "echo a b\n",
                           "seek_image : 1 # note\n",
                           "next i : %i = 2\n",
-                          "echo a b",
+                          "echo a b\n",
                           "seek_image : 2 # note\n",
                           "next i : %i = 3\n",
-                          "echo a b",
+                          "echo a b\n",
                           "seek_image : 3 # note\n",
                           "next i : %i = 3\n"}));
 }
