@@ -706,17 +706,21 @@ void Body::saveDataAsTiff(const QString &fname, int ext)
 {
     const QString path = MapExport::dataFileName(fname, ext, QStringLiteral("tif"));
     qDebug() << "saveDataAsTiff";
+    const int failures = mWriteFailures;
     Analyzed2DRes *map = mAnalyzer->selectedMap();
     if (map && map->hasData() && !MapExport::saveAsTiff(path, *map, mSaveDataCfg->settings()))
         writeFailed(path);
+    saveEnded(failures);
 }
 
 void Body::saveDataAsText(const QString &fname, int ext)
 {
     const QString path = MapExport::dataFileName(fname, ext, QStringLiteral("dat"));
+    const int failures = mWriteFailures;
     const Analyzed2DRes *map = mAnalyzer->selectedMap();
     if (map && map->hasData() && !MapExport::saveAsText(path, *map, mSaveDataCfg->settings()))
         writeFailed(path);
+    saveEnded(failures);
 }
 
 void Body::saveXafsSpectra(const QString &fname)

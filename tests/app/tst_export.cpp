@@ -1,9 +1,11 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
+#include "analysis/blockengine.h"
 #include "analysis/lcfreference.h"
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
+#include "display/statusprogress.h"
 #include "input/tiffdata.h"
 #include "output/savedatacfg.h"
 #include "output/tiffwriter.h"
@@ -12,10 +14,13 @@
 #include "../analysis/referencespectra.h"
 
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <tiffio.h>
 
 // The main window's exports, driven by batch commands: with the save-data settings, the files of
 // result maps, images and colour bars, and the flat and dark files; and a whole batch script run
@@ -31,6 +36,11 @@ private slots:
     void files();
     void batchScript_data();
     void batchScript();
+    void laterSuccessClearsTheFailure_data();
+    void laterSuccessClearsTheFailure();
+    void fullDisk();
+    void progressAndStop_data();
+    void progressAndStop();
 
 private:
     void exec(const QString &commands);
@@ -80,6 +90,7 @@ void TstExport::initTestCase()
     }
     exec("analyzer_select_image 2");
     QVERIFY(writeSampleDataSet(mDir.filePath("sample"), {"--size", "48", "--energies", "120"}));
+    QVERIFY(QDir(mDir.path()).mkpath("sub"));
 }
 
 void TstExport::cleanupTestCase()
@@ -124,6 +135,11 @@ void TstExport::files_data()
         << "";
     QTest::newRow("flat and dark") << "" << QStringList{"flat.dat", "dark.dat"} << ""
                                    << "";
+    QTest::newRow("colour bar as TIFF")
+        << "save_data c.tif" << QStringList{"c-2.tif", "c-2--cBar.tif"} << "" << "";
+    QTest::newRow("number with folder separators: neither file")
+        << "save_image_w_num sub/q.png ../../../escaped" << QStringList{}
+        << "its colour bar not written" << "";
     QTest::newRow("missing folder") << "saveDataCfg_save_as_text; save_data none/t.txt"
                                     << QStringList{} << "Can't write none/t-2.dat"
                                     << "";
@@ -156,6 +172,18 @@ void TstExport::files()
         QFile text(written.first());
         QVERIFY(text.open(QIODevice::ReadOnly | QIODevice::Text));
         QCOMPARE(QString::fromLatin1(text.readLine()).trimmed(), firstLine);
+    }
+    if (written.contains("c-2--cBar.tif")) {
+        // Regression: Qt has no TIFF writer here, so the colour bar was not written as TIFF.
+        TIFF *tif = TIFFOpen("c-2--cBar.tif", "r");
+        QVERIFY(tif);
+        uint32_t width = 0;
+        uint16_t samples = 0;
+        TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+        TIFFClose(tif);
+        QCOMPARE(int(width), mBody->findChild<QWidget *>("CBar")->width());
+        QCOMPARE(samples, uint16_t(3));
     }
     if (written.contains("flat.dat")) {
         TiffData flat;
@@ -248,6 +276,128 @@ void TstExport::batchScript()
     QVERIFY(reader.waitForFinished(-1));
     QCOMPARE(reader.exitCode(), 0);
     QCOMPARE(reader.readAllStandardError(), QByteArray());
+}
+
+void TstExport::laterSuccessClearsTheFailure_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("success");
+    QTest::addColumn<bool>("cleared");
+    QTest::newRow("failed save, then a save") << "save_image none/a.png"
+                                              << "save_image ok.png" << true;
+    QTest::newRow("failed save, then another kind of save")
+        << "saveDataCfg_save_as_text; save_data none/t.txt"
+        << "saveDataCfg_save_as_tiff; save_data_as_tiff ok.tif" << true;
+    QTest::newRow("refused calibration stays after a save")
+        << "calib_exec" << "save_image ok.png" << false;
+}
+
+void TstExport::laterSuccessClearsTheFailure()
+{
+    // Regression: the message line kept an old failure after a later success.
+    QFETCH(QString, failure);
+    QFETCH(QString, success);
+    QFETCH(bool, cleared);
+    exec(failure);
+    QVERIFY(!mBody->messageLine().isEmpty());
+    exec(success);
+    QVERIFY2(mBody->messageLine().isEmpty() == cleared, qPrintable(mBody->messageLine()));
+}
+
+void TstExport::fullDisk()
+{
+    // Regression: on a full disk the savers left truncated files and reported success.
+    QTemporaryDir out;
+    const QString sample = mDir.filePath("sample");
+    const QStringList saves = {"calib_save_map " + out.filePath("m.emp"),
+                               "save_image " + out.filePath("v.png"),
+                               "save_image_w_num " + out.filePath("n.png") + " 7",
+                               "save_all_images " + out.filePath("all.png"),
+                               "save_data " + out.filePath("f.png"),
+                               "save_data " + out.filePath("f.tif")};
+    const QStringList files = {"m.emp", "v.png", "v-cBar.png", "n-7.png", "n-7-cBar.png",
+                               "all-0-0.png", "all-1-1.png", "f-0.tif", "f-0--cBar.png",
+                               "f-0--cBar.tif"};
+    for (const QString &name : files) {
+        QFile old(out.filePath(name));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    }
+    QFile script(out.filePath("full.bat"));
+    QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream(&script) << (sampleDataSetLoadLines(sample)
+                             << "calib_load_std " + sample + "/ref_FeA_7112.dat"
+                             << "analyzer_set_LCF_std 0 1 0 " + sample + "/ref_FeA_7112.dat 0"
+                             << "analyzer_set_LCF_std 1 1 0 " + sample + "/ref_FeB_7117.dat 0"
+                             << "select_region 0 0 48 48\nset_band_w 1\nset_band_h 1"
+                             << "analyzer_exec_LCF\nselect_disp_image 3" << saves << "quit")
+                                .join('\n')
+                         << '\n';
+    script.close();
+    // No file may grow, as on a full disk (the sample's pictures are too small for a limit
+    // above 0); the signal that would end the program is ignored, so writes just fail.
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    program.start("/bin/sh",
+                  {"-c",
+                   "trap '' XFSZ; ulimit -f 0 || exit 77; exec \"$0\" -e -b \"$1\" -x",
+                   MARVOLENTI_EXECUTABLE,
+                   script.fileName()});
+    QVERIFY(program.waitForFinished(-1));
+    if (program.exitCode() == 77)
+        QSKIP("no file size limit can be set here");
+    QCOMPARE(program.exitCode(), 0);
+    const QString log = QString::fromUtf8(program.readAllStandardError());
+    for (const QString &name : files) {
+        QFile kept(out.filePath(name));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QVERIFY2(kept.readAll() == "old", qPrintable(name));
+        const QString failure = name == "m.emp" ? "Can not write " : "Can't write ";
+        QVERIFY2(log.contains(failure + out.filePath(name) + '\n'), qPrintable(name));
+    }
+    QVERIFY(!log.contains("EMap Write End"));
+}
+
+void TstExport::progressAndStop_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("task");
+    QTest::newRow("spectra of an area") << "" << "Saving spectra";
+    QTest::newRow("area analysis") << "analyzer_exec_LCF" << "Area analysis";
+    QTest::newRow("calibration") << "calib_exec" << "Calibration";
+}
+
+void TstExport::progressAndStop()
+{
+    // Regression: long operations showed no progress in the window and no way to stop them.
+    QFETCH(QString, command);
+    QFETCH(QString, task);
+    const QString sample = mDir.filePath("sample");
+    if (mBody->imageWidth != 48) {
+        QSignalSpy finished(mBody, &Body::finishBatchExec);
+        for (const QString &line : sampleDataSetLoadLines(sample))
+            exec(line);
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 2, 600000);
+        exec("calib_load_std " + sample + "/ref_FeA_7112.dat; select_region 0 0 48 48; "
+             "set_band_w 0; set_band_h 0");
+    }
+    auto *progress = mBody->findChild<StatusProgress *>("StatusProgress");
+    auto *stop = mBody->findChild<QPushButton *>("StatusStop");
+    QVERIFY(progress && stop);
+    QVERIFY(!progress->isVisibleTo(mBody));
+    // Nothing the runs send back is taken in before Stop is clicked.
+    if (command.isEmpty())
+        mBody->saveXafsSpectra(mDir.filePath("spectra.dat"));
+    else
+        exec(command);
+    QVERIFY(progress->isVisibleTo(mBody) && stop->isVisibleTo(mBody));
+    QCOMPARE(progress->text(), task);
+    stop->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!mBody->blockEngine()->isRunning(), 600000);
+    QTRY_VERIFY(!progress->isVisibleTo(mBody));
+    QVERIFY(!mBody->analysisRunning && !mBody->calibrating());
+    QVERIFY(!QFile::exists(mDir.filePath("spectra.dat")));
 }
 
 QTEST_MAIN(TstExport)
