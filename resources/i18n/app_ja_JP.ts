@@ -207,5 +207,25 @@
         <source>An area analysis is running: spectra not saved</source>
         <translation>領域の解析中です: スペクトルは保存しません</translation>
     </message>
+    <message>
+        <source>Saving spectra</source>
+        <translation>スペクトル保存中</translation>
+    </message>
+    <message>
+        <source>Area analysis</source>
+        <translation>領域解析</translation>
+    </message>
+    <message>
+        <source>Calibration</source>
+        <translation>エネルギー較正</translation>
+    </message>
+    <message>
+        <source>Loading %1</source>
+        <translation>%1 読み込み中</translation>
+    </message>
+    <message>
+        <source>Number &quot;%1&quot; holds a folder separator: %2 and its colour bar not written</source>
+        <translation>番号 &quot;%1&quot; にフォルダ区切りが含まれています: %2 とそのカラーバーは書き込まれません</translation>
+    </message>
 </context>
 </TS>

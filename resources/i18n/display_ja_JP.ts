@@ -35,4 +35,11 @@
         <translation>すべてのファイル (* *.*)</translation>
     </message>
 </context>
+<context>
+    <name>StatusProgress</name>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+</context>
 </TS>
