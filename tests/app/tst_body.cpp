@@ -130,7 +130,7 @@ void TestBody::batchRunThroughTheMainWindow()
     ctrl->findChild<QPlainTextEdit *>("BatchCmds")
         ->setPlainText(":echo start\nno_such 1 # c\n:rem_start\nbad\n:rem_end\n:echo end");
     QTest::mouseClick(ctrl->findChild<QAbstractButton *>("Exec"), Qt::LeftButton);
-    QTRY_COMPARE(ctrl->logText(), QString("echo startErr: no_such 1 \necho end"));
+    QTRY_COMPARE(ctrl->logText(), QString("echo start\nErr: no_such 1 \necho end\n"));
     // Every line, skipped or not, is reported finished.
     QTRY_COMPARE(finished.count(), 6);
 }
