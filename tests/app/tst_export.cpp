@@ -136,10 +136,12 @@ void TstExport::files_data()
     QTest::newRow("flat and dark") << "" << QStringList{"flat.dat", "dark.dat"} << ""
                                    << "";
     QTest::newRow("colour bar as TIFF")
-        << "save_data c.tif" << QStringList{"c-2.tif", "c-2--cBar.tif"} << "" << "";
+        << "save_data c.tif" << QStringList{"c-2.tif", "c-2--cBar.tif"} << ""
+        << "";
     QTest::newRow("number with folder separators: neither file")
         << "save_image_w_num sub/q.png ../../../escaped" << QStringList{}
-        << "its colour bar not written" << "";
+        << "its colour bar not written"
+        << "";
     QTest::newRow("missing folder") << "saveDataCfg_save_as_text; save_data none/t.txt"
                                     << QStringList{} << "Can't write none/t-2.dat"
                                     << "";
@@ -288,8 +290,8 @@ void TstExport::laterSuccessClearsTheFailure_data()
     QTest::newRow("failed save, then another kind of save")
         << "saveDataCfg_save_as_text; save_data none/t.txt"
         << "saveDataCfg_save_as_tiff; save_data_as_tiff ok.tif" << true;
-    QTest::newRow("refused calibration stays after a save")
-        << "calib_exec" << "save_image ok.png" << false;
+    QTest::newRow("refused calibration stays after a save") << "calib_exec"
+                                                            << "save_image ok.png" << false;
 }
 
 void TstExport::laterSuccessClearsTheFailure()
@@ -315,8 +317,15 @@ void TstExport::fullDisk()
                                "save_all_images " + out.filePath("all.png"),
                                "save_data " + out.filePath("f.png"),
                                "save_data " + out.filePath("f.tif")};
-    const QStringList files = {"m.emp", "v.png", "v-cBar.png", "n-7.png", "n-7-cBar.png",
-                               "all-0-0.png", "all-1-1.png", "f-0.tif", "f-0--cBar.png",
+    const QStringList files = {"m.emp",
+                               "v.png",
+                               "v-cBar.png",
+                               "n-7.png",
+                               "n-7-cBar.png",
+                               "all-0-0.png",
+                               "all-1-1.png",
+                               "f-0.tif",
+                               "f-0--cBar.png",
                                "f-0--cBar.tif"};
     for (const QString &name : files) {
         QFile old(out.filePath(name));
@@ -363,9 +372,12 @@ void TstExport::progressAndStop_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("task");
-    QTest::newRow("spectra of an area") << "" << "Saving spectra";
-    QTest::newRow("area analysis") << "analyzer_exec_LCF" << "Area analysis";
-    QTest::newRow("calibration") << "calib_exec" << "Calibration";
+    QTest::newRow("spectra of an area") << ""
+                                        << "Saving spectra";
+    QTest::newRow("area analysis") << "analyzer_exec_LCF"
+                                   << "Area analysis";
+    QTest::newRow("calibration") << "calib_exec"
+                                 << "Calibration";
 }
 
 void TstExport::progressAndStop()
@@ -379,8 +391,9 @@ void TstExport::progressAndStop()
         for (const QString &line : sampleDataSetLoadLines(sample))
             exec(line);
         QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 2, 600000);
-        exec("calib_load_std " + sample + "/ref_FeA_7112.dat; select_region 0 0 48 48; "
-             "set_band_w 0; set_band_h 0");
+        exec("calib_load_std " + sample
+             + "/ref_FeA_7112.dat; select_region 0 0 48 48; "
+               "set_band_w 0; set_band_h 0");
     }
     auto *progress = mBody->findChild<StatusProgress *>("StatusProgress");
     auto *stop = mBody->findChild<QPushButton *>("StatusStop");
