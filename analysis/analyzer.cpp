@@ -236,8 +236,8 @@ void Analyzer::newElems()
     QVector<EdgeMarker> markers;
     QStringList repeated;
     QStringList unknown;
-    const QVector<ElemName> names
-        = ElemAnalysis::parseNames(mElemNames->text(), mSortByANo->isChecked(), &repeated, &unknown);
+    const QVector<ElemName> names = ElemAnalysis::parseNames(
+        mElemNames->text(), mSortByANo->isChecked(), &repeated, &unknown);
     for (const ElemName &name : names) {
         auto *row = new ElemCtrl(mUi->ElemFrame);
         row->setElement(name.symbol, name.edgeName, name.z, name.edge);

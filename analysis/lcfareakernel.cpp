@@ -46,13 +46,13 @@ void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) co
     }
     values[0] = 1.0;
     const int notFinite = mPlan->fit(block.raw.energies(),
-               target,
-               size,
-               size,
-               block.energyShift,
-               levels.jump,
-               values + 1 + n,
-               values + 1);
+                                     target,
+                                     size,
+                                     size,
+                                     block.energyShift,
+                                     levels.jump,
+                                     values + 1 + n,
+                                     values + 1);
     if (notFinite >= 0)
         ++mNotFinite->blocks;
 }
@@ -60,8 +60,7 @@ void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) co
 LCFAreaKernel::NotFiniteCount::~NotFiniteCount()
 {
     if (blocks > 0)
-        qDebug() << blocks.load()
-                 << "blocks gave a fit that is not a finite number, taken as 0";
+        qDebug() << blocks.load() << "blocks gave a fit that is not a finite number, taken as 0";
 }
 
 void LCFAreaKernel::setUp(BlockRequest &request) const

@@ -78,13 +78,13 @@ bool LCFFitPlan::onGrid(const double *energy, int n, double eOrigin) const
 }
 
 int LCFFitPlan::fit(const double *energy,
-                     const double *target,
-                     int n,
-                     int targetCount,
-                     double eOrigin,
-                     double jump,
-                     double *ratios,
-                     double *dmuts) const
+                    const double *target,
+                    int n,
+                    int targetCount,
+                    double eOrigin,
+                    double jump,
+                    double *ratios,
+                    double *dmuts) const
 {
     const int m = mUnknowns;
     // Few unknowns: the sums stay on the stack.
@@ -162,9 +162,9 @@ void LCFFitPlan::gridRightHandSide(const double *target, double *rhs) const
 }
 
 int LCFFitPlan::takeSolution(const double *solution,
-                              double jump,
-                              double *ratios,
-                              double *dmuts) const
+                             double jump,
+                             double *ratios,
+                             double *dmuts) const
 {
     const int n = usedCount();
     if (mMlcf) {

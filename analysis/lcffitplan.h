@@ -41,13 +41,13 @@ public:
     // and dmuts; those not finite are given as 0 and the list index of the first such
     // reference is returned for the caller to report, else -1.
     int fit(const double *energy,
-             const double *target,
-             int n,
-             int targetCount,
-             double eOrigin,
-             double jump,
-             double *ratios,
-             double *dmuts) const;
+            const double *target,
+            int n,
+            int targetCount,
+            double eOrigin,
+            double jump,
+            double *ratios,
+            double *dmuts) const;
 
     // The same for a normalised spectrum: its energies, its origin and jump, and as targets
     // its raw absorption (MLCF) or its double-normalised spectrum (LCF).
