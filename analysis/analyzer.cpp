@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QThread>
 
 namespace {
@@ -149,17 +150,18 @@ void Analyzer::setupElems()
     frame->addLayout(names);
 
     // The rows are wider than a screen: they scroll instead of widening the window.
-    auto *rowsArea = new QScrollArea(mUi->ElemFrame);
-    rowsArea->setObjectName(QStringLiteral("ElemRowsArea"));
-    rowsArea->setWidgetResizable(true);
-    rowsArea->setFrameShape(QFrame::NoFrame);
+    mElemRowsArea = new QScrollArea(mUi->ElemFrame);
+    mElemRowsArea->setObjectName(QStringLiteral("ElemRowsArea"));
+    mElemRowsArea->setWidgetResizable(true);
+    mElemRowsArea->setFrameShape(QFrame::NoFrame);
     auto *rows = new QFrame;
     rows->setObjectName(QStringLiteral("ElemBase"));
     mElemGrid = new QGridLayout(rows);
     mElemGrid->setContentsMargins(0, 0, 0, 0);
     mElemGrid->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    rowsArea->setWidget(rows);
-    frame->addWidget(rowsArea);
+    mElemRowsArea->setWidget(rows);
+    frame->addWidget(mElemRowsArea);
+    fitElemRowsArea();
     mConds = new AElemsConds(mUi->ElemFrame);
     mConds->setObjectName(QStringLiteral("AElemsCds"));
     frame->addWidget(mConds);
@@ -259,6 +261,7 @@ void Analyzer::newElems()
         mElems.first()->mainTarget()->setChecked(true);
         mElems.first()->showButton()->setChecked(true);
     }
+    fitElemRowsArea();
     // The display lets go of the maps of the old rows.
     emit changedSelection();
     QStringList notes;
@@ -269,6 +272,17 @@ void Analyzer::newElems()
         notes << tr("Not elements, skipped: %1").arg(listForMessage(unknown));
     if (!notes.isEmpty())
         emit messageIssued(notes.join(QStringLiteral(" | ")));
+}
+
+void Analyzer::fitElemRowsArea()
+{
+    // A few rows are shown whole; more scroll, as rows wider than the window do.
+    constexpr int shownRows = 6;
+    int height = 0;
+    for (int i = 0; i < qMin(int(mElems.size()), shownRows); ++i)
+        height += mElems.at(i)->sizeHint().height() + qMax(mElemGrid->verticalSpacing(), 0);
+    mElemRowsArea->setFixedHeight(height
+                                  + mElemRowsArea->horizontalScrollBar()->sizeHint().height());
 }
 
 QVector<ElemParams> Analyzer::elemsParams() const

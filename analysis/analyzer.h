@@ -20,6 +20,7 @@ class QLabel;
 class LCFReference;
 class QButtonGroup;
 class QLineEdit;
+class QScrollArea;
 class QThread;
 class XafsView;
 
@@ -167,6 +168,8 @@ public slots:
 
 private:
     void setupElems();
+    // Gives the element rows' scroll area the height of its first few rows.
+    void fitElemRowsArea();
     // The first row named name; with byIndex, else the row of that index; null when none.
     ElemCtrl *elemRow(const QString &name, bool byIndex) const;
     // Every row named name.
@@ -207,6 +210,7 @@ private:
     QLineEdit *mElemsCorrelation = nullptr;
     AElemsConds *mConds = nullptr;
     QGridLayout *mElemGrid = nullptr;
+    QScrollArea *mElemRowsArea = nullptr;
     QThread *mWorkerThread = nullptr;
     AnalyzeProc *mWorker = nullptr;
 };
