@@ -393,6 +393,10 @@ void TestAnalyzerCommands::elementRowsFitTheScreen()
     QCoreApplication::processEvents();
     QCOMPARE(mAnalyzer->elems().size(), 2);
     QVERIFY2(mAnalyzer->width() <= 1280, qPrintable(QString::number(mAnalyzer->width())));
+    // Repeated names make one row each, with a note.
+    exec("analyzer_target_elements " + QString("Fe,").repeated(2000) + "Cu");
+    QCOMPARE(mAnalyzer->elems().size(), 2);
+    QVERIFY2(mBody->messageLine().contains("more than once"), qPrintable(mBody->messageLine()));
 }
 
 QTEST_MAIN(TestAnalyzerCommands)
