@@ -20,9 +20,21 @@
 #include <QPen>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QThread>
 
 namespace {
+
+// A list of names for the message line, cut short after a few.
+QString listForMessage(const QStringList &names)
+{
+    constexpr int shown = 8;
+    QString text = names.mid(0, shown).join(QStringLiteral(", "));
+    if (names.size() > shown)
+        text += QStringLiteral(", ...");
+    return text;
+}
 
 // The "Show Map of" choices by id, and the row map kind each stands for (-1: a correlation map).
 constexpr int ShowMapCount = 9;
@@ -121,7 +133,7 @@ void Analyzer::setupElems()
     mElemsProgress = new QLabel(QStringLiteral("0%"), mUi->ElemFrame);
     mElemsProgress->setObjectName(QStringLiteral("ElemsProgress"));
     buttons->addWidget(mElemsProgress);
-    mElemsDispOnTime = new QCheckBox(tr("Disp. on TIme"), mUi->ElemFrame);
+    mElemsDispOnTime = new QCheckBox(tr("Disp. on Time"), mUi->ElemFrame);
     mElemsDispOnTime->setObjectName(QStringLiteral("ElemsDispOnTime"));
     buttons->addWidget(mElemsDispOnTime);
     buttons->addStretch();
@@ -137,11 +149,19 @@ void Analyzer::setupElems()
     names->addWidget(mSortByANo);
     frame->addLayout(names);
 
-    auto *rows = new QFrame(mUi->ElemFrame);
+    // The rows are wider than a screen: they scroll instead of widening the window.
+    mElemRowsArea = new QScrollArea(mUi->ElemFrame);
+    mElemRowsArea->setObjectName(QStringLiteral("ElemRowsArea"));
+    mElemRowsArea->setWidgetResizable(true);
+    mElemRowsArea->setFrameShape(QFrame::NoFrame);
+    auto *rows = new QFrame;
     rows->setObjectName(QStringLiteral("ElemBase"));
     mElemGrid = new QGridLayout(rows);
     mElemGrid->setContentsMargins(0, 0, 0, 0);
-    frame->addWidget(rows);
+    mElemGrid->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    mElemRowsArea->setWidget(rows);
+    frame->addWidget(mElemRowsArea);
+    fitElemRowsArea();
     mConds = new AElemsConds(mUi->ElemFrame);
     mConds->setObjectName(QStringLiteral("AElemsCds"));
     frame->addWidget(mConds);
@@ -216,8 +236,11 @@ void Analyzer::newElems()
     mShowGroup = new QButtonGroup(this);
 
     QVector<EdgeMarker> markers;
-    for (const ElemName &name :
-         ElemAnalysis::parseNames(mElemNames->text(), mSortByANo->isChecked())) {
+    QStringList repeated;
+    QStringList unknown;
+    const QVector<ElemName> names = ElemAnalysis::parseNames(
+        mElemNames->text(), mSortByANo->isChecked(), &repeated, &unknown);
+    for (const ElemName &name : names) {
         auto *row = new ElemCtrl(mUi->ElemFrame);
         row->setElement(name.symbol, name.edgeName, name.z, name.edge);
         mTargetGroup->addButton(row->mainTarget());
@@ -238,8 +261,28 @@ void Analyzer::newElems()
         mElems.first()->mainTarget()->setChecked(true);
         mElems.first()->showButton()->setChecked(true);
     }
+    fitElemRowsArea();
     // The display lets go of the maps of the old rows.
     emit changedSelection();
+    QStringList notes;
+    if (!repeated.isEmpty())
+        notes << tr("Target elements named more than once, one row each: %1")
+                     .arg(listForMessage(repeated));
+    if (!unknown.isEmpty())
+        notes << tr("Not elements, skipped: %1").arg(listForMessage(unknown));
+    if (!notes.isEmpty())
+        emit messageIssued(notes.join(QStringLiteral(" | ")));
+}
+
+void Analyzer::fitElemRowsArea()
+{
+    // A few rows are shown whole; more scroll, as rows wider than the window do.
+    constexpr int shownRows = 6;
+    int height = 0;
+    for (int i = 0; i < qMin(int(mElems.size()), shownRows); ++i)
+        height += mElems.at(i)->sizeHint().height() + qMax(mElemGrid->verticalSpacing(), 0);
+    mElemRowsArea->setFixedHeight(height
+                                  + mElemRowsArea->horizontalScrollBar()->sizeHint().height());
 }
 
 QVector<ElemParams> Analyzer::elemsParams() const
@@ -308,6 +351,18 @@ void Analyzer::setCorrelation(double cor)
 
 void Analyzer::setElemsStd()
 {
+    // A row whose element the spectrum lacks holds a ratio made of the background value.
+    QStringList missing;
+    for (const ElemCtrl *row : qAsConst(mElems)) {
+        if (!row->hasElement())
+            missing << row->name();
+    }
+    if (!missing.isEmpty()) {
+        emit messageIssued(
+            tr("Set STD: no edge of %1 in the analysed spectrum: standard ratios not set")
+                .arg(listForMessage(missing)));
+        return;
+    }
     for (ElemCtrl *row : qAsConst(mElems))
         row->setStdRatio(row->ratio());
     recalcCorMap();
@@ -472,6 +527,35 @@ void Analyzer::addNewRef()
     mView->setOtherPens(pens);
     connect(ref, &LCFReference::newFileSelected, mView, &XafsView::update);
     connect(ref, &LCFReference::newDeltaE, this, &Analyzer::reAnalyzeSpectrum);
+    connect(ref, &LCFReference::messageIssued, this, &Analyzer::messageIssued);
+}
+
+QString Analyzer::missingForRun(AreaRun::Kind kind, double lowEnergy, double highEnergy) const
+{
+    if (kind == AreaRun::LCFRun) {
+        bool used = false;
+        for (int k = 0; k < mRefs.size(); ++k) {
+            const LCFReference *ref = mRefs.at(k);
+            if (ref->fileSelect()->use() && !ref->readFailure().isEmpty())
+                return tr("Ref%1 has no spectrum (%2): analysis not started")
+                    .arg(k + 1)
+                    .arg(ref->readFailure());
+            used = used || ref->isUsed();
+        }
+        if (!used)
+            return tr("No reference spectrum in use: analysis not started");
+    } else if (kind == AreaRun::RARun) {
+        const double energy = raEnergy();
+        if (!(energy >= lowEnergy && energy <= highEnergy))
+            return tr("The residual-absorption energy %1 eV lies outside the energies of the "
+                      "data (%2 to %3 eV): analysis not started")
+                .arg(energy, 0, 'g', 6)
+                .arg(lowEnergy, 0, 'g', 6)
+                .arg(highEnergy, 0, 'g', 6);
+    } else if (kind == AreaRun::ElemRun && mElems.isEmpty()) {
+        return tr("No target elements: analysis not started");
+    }
+    return QString();
 }
 
 QVector<LCFReferenceData> Analyzer::referenceData() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/arearun.h"
 #include "analysis/areawalk.h"
 #include "analysis/elemanalysis.h"
 #include "analysis/lcffit.h"
@@ -19,6 +20,7 @@ class QLabel;
 class LCFReference;
 class QButtonGroup;
 class QLineEdit;
+class QScrollArea;
 class QThread;
 class XafsView;
 
@@ -105,6 +107,11 @@ public:
     // The maximum (minimum) of both the dmut and the fraction scales.
     void setScaleMax(double max);
     void setScaleMin(double min);
+    // Why a run of this kind on data of energies lowEnergy .. highEnergy would have nothing
+    // to do, for the message line: a reference in use whose file could not be read, no
+    // reference in use, a residual-absorption energy outside the data, no target element.
+    // Empty when the run can go.
+    QString missingForRun(AreaRun::Kind kind, double lowEnergy, double highEnergy) const;
 
 signals:
     void askAnalyze();
@@ -119,6 +126,9 @@ signals:
     void setNewCorrelation(double cor);
     // The element rows are about to be replaced; their maps go with them.
     void elemsRebuilding();
+    // Something the message line should say: a reference file that could not be read or was
+    // sorted, element names merged or unknown, a request refused.
+    void messageIssued(const QString &message);
 
 public slots:
     void addNewRef();
@@ -158,6 +168,8 @@ public slots:
 
 private:
     void setupElems();
+    // Gives the element rows' scroll area the height of its first few rows.
+    void fitElemRowsArea();
     // The first row named name; with byIndex, else the row of that index; null when none.
     ElemCtrl *elemRow(const QString &name, bool byIndex) const;
     // Every row named name.
@@ -198,6 +210,7 @@ private:
     QLineEdit *mElemsCorrelation = nullptr;
     AElemsConds *mConds = nullptr;
     QGridLayout *mElemGrid = nullptr;
+    QScrollArea *mElemRowsArea = nullptr;
     QThread *mWorkerThread = nullptr;
     AnalyzeProc *mWorker = nullptr;
 };

@@ -4,6 +4,8 @@
 #include "spectra/spectrum.h"
 #include "spectra/victoreentable.h"
 
+#include <QSet>
+
 #include <cmath>
 #include <utility>
 
@@ -107,11 +109,15 @@ bool ElemAnalysis::correlation(const QVector<ElemParams> &elems,
     return true;
 }
 
-QVector<ElemName> ElemAnalysis::parseNames(const QString &text, bool sortByZ)
+QVector<ElemName> ElemAnalysis::parseNames(const QString &text,
+                                           bool sortByZ,
+                                           QStringList *repeated,
+                                           QStringList *unknown)
 {
     QString words = text;
     words.replace(QLatin1Char(','), QLatin1Char(' '));
     QVector<ElemName> names;
+    QSet<int> listed;
     for (const QString &word : words.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         ElemName name;
         name.symbol = word;
@@ -123,8 +129,18 @@ QVector<ElemName> ElemAnalysis::parseNames(const QString &text, bool sortByZ)
         }
         name.z = atomicNumberOf(name.symbol);
         name.edge = edgeIndexOf(name.edgeName);
-        if (name.z > 0)
-            names.append(name);
+        if (name.z <= 0) {
+            if (unknown && !unknown->contains(word))
+                unknown->append(word);
+            continue;
+        }
+        if (listed.contains(name.z)) {
+            if (repeated && !repeated->contains(name.symbol))
+                repeated->append(name.symbol);
+            continue;
+        }
+        listed.insert(name.z);
+        names.append(name);
     }
     if (sortByZ) {
         for (int i = 0; i < names.size(); ++i) {

@@ -92,9 +92,14 @@ public:
                                int mainTarget,
                                const ElemBackgrounds &bg);
     // The elements of a list of names separated by blanks or commas: "Fe" (K edge), "Fe-LIII",
-    // "Fe-" (an empty edge name, the K edge); symbols the element table lacks are skipped.
-    // With sortByZ in rising atomic number, the first of equal ones first.
-    static QVector<ElemName> parseNames(const QString &text, bool sortByZ);
+    // "Fe-" (an empty edge name, the K edge); one element per row, so a later name of an
+    // element already listed is dropped (its symbol goes to repeated, once), and names whose
+    // symbol the element table lacks are skipped (they go to unknown). With sortByZ in rising
+    // atomic number.
+    static QVector<ElemName> parseNames(const QString &text,
+                                        bool sortByZ,
+                                        QStringList *repeated = nullptr,
+                                        QStringList *unknown = nullptr);
     // A point's value in the thresholded correlation map: the correlation when it reaches the
     // threshold, else 0.
     static double thresholded(double correlation, double corTh)

@@ -138,6 +138,7 @@ void ElemCtrl::setResults(const ElemResults &results, int i)
     mRatio = results.values[ElemResults::Ratio].value(i);
     mMuPlus = results.values[ElemResults::MuPlus].value(i);
     mMuMinus = results.values[ElemResults::MuMinus].value(i);
+    mHasElement = results.rawDMut.value(i) > params().thDMut;
     mDMutEdit->setText(number(mDMut));
     mRatioEdit->setText(number(mRatio));
     mDE->setText(number(results.values[ElemResults::EdgePos].value(i)));

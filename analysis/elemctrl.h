@@ -36,6 +36,9 @@ public:
     ElemParams params() const;
     // Shows the results of row i.
     void setResults(const ElemResults &results, int i);
+    // Whether the last spectrum analysed showed this element: its jump passed the threshold,
+    // so that the ratio is measured and not made of the background value.
+    bool hasElement() const { return mHasElement; }
 
     void setPrePostDE(double dE);
     void setROI(double start, double end);
@@ -57,6 +60,7 @@ private:
     double mMuPlus = 0.0;
     double mMuMinus = 0.0;
     double mStdRatio = 1.0;
+    bool mHasElement = false;
     QVector<Analyzed2DRes *> mMaps;
     QRadioButton *mMainTarget;
     QLineEdit *mName;

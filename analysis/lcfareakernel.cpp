@@ -4,6 +4,8 @@
 #include "spectra/edgenormalization.h"
 #include "spectra/straightlinegrid.h"
 
+#include <QDebug>
+
 #include <algorithm>
 
 LCFAreaKernel::LCFAreaKernel(const QVector<LCFReferenceData> &references,
@@ -11,6 +13,7 @@ LCFAreaKernel::LCFAreaKernel(const QVector<LCFReferenceData> &references,
                              int background,
                              const std::vector<double> &energies)
     : mLines(BlockRequest::Block::straightLineGrid(energies))
+    , mNotFinite(std::make_shared<NotFiniteCount>())
     , mBackground(background)
 {
     auto plan = std::make_shared<LCFFitPlan>(references, mlcf);
@@ -42,14 +45,22 @@ void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) co
             target[i] = (block.raw.yAt(i) - pre[i]) / (post[i] - pre[i]);
     }
     values[0] = 1.0;
-    mPlan->fit(block.raw.energies(),
-               target,
-               size,
-               size,
-               block.energyShift,
-               levels.jump,
-               values + 1 + n,
-               values + 1);
+    const int notFinite = mPlan->fit(block.raw.energies(),
+                                     target,
+                                     size,
+                                     size,
+                                     block.energyShift,
+                                     levels.jump,
+                                     values + 1 + n,
+                                     values + 1);
+    if (notFinite >= 0)
+        ++mNotFinite->blocks;
+}
+
+LCFAreaKernel::NotFiniteCount::~NotFiniteCount()
+{
+    if (blocks > 0)
+        qDebug() << blocks.load() << "blocks gave a fit that is not a finite number, taken as 0";
 }
 
 void LCFAreaKernel::setUp(BlockRequest &request) const

@@ -3,6 +3,7 @@
 #include "analysis/blockrequest.h"
 #include "analysis/lcffitplan.h"
 
+#include <atomic>
 #include <memory>
 
 // The LCF / MLCF fit of every block of an area run: the block's spectrum is normalised with
@@ -27,8 +28,17 @@ public:
     void setUp(BlockRequest &request) const;
 
 private:
+    // The blocks of a run whose fit was not a finite number (taken as 0). Shared by the
+    // copies of the kernel; when the last of them goes with its run, one line tells the count.
+    struct NotFiniteCount
+    {
+        ~NotFiniteCount();
+        std::atomic<qint64> blocks{0};
+    };
+
     // Shared by the copies that the threads of a run hold; read only.
     std::shared_ptr<const LCFFitPlan> mPlan;
     std::shared_ptr<const StraightLineGrid> mLines;
+    std::shared_ptr<NotFiniteCount> mNotFinite;
     int mBackground = 0;
 };

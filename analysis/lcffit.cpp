@@ -2,6 +2,8 @@
 
 #include "analysis/lcffitplan.h"
 
+#include <QDebug>
+
 LCFFit fitLCF(const XafsSpectrum &sample,
               const QVector<LCFReferenceData> &references,
               bool mlcf,
@@ -17,7 +19,10 @@ LCFFit fitLCF(const XafsSpectrum &sample,
         return fit;
     fit.done = true;
 
-    plan.fitSpectrum(sample, fit.ratios.data(), fit.dmuts.data());
+    const int notFinite = plan.fitSpectrum(sample, fit.ratios.data(), fit.dmuts.data());
+    if (notFinite >= 0)
+        qDebug() << "Fit of reference" << notFinite + 1
+                 << "is not a finite number and is taken as 0";
 
     // The fitted spectrum weighs the references' double-normalised spectra.
     Spectrum fitted;

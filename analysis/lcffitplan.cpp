@@ -77,14 +77,14 @@ bool LCFFitPlan::onGrid(const double *energy, int n, double eOrigin) const
     return n == 0 || std::memcmp(energy, mGridEnergies.data(), sizeof(double) * size_t(n)) == 0;
 }
 
-void LCFFitPlan::fit(const double *energy,
-                     const double *target,
-                     int n,
-                     int targetCount,
-                     double eOrigin,
-                     double jump,
-                     double *ratios,
-                     double *dmuts) const
+int LCFFitPlan::fit(const double *energy,
+                    const double *target,
+                    int n,
+                    int targetCount,
+                    double eOrigin,
+                    double jump,
+                    double *ratios,
+                    double *dmuts) const
 {
     const int m = mUnknowns;
     // Few unknowns: the sums stay on the stack.
@@ -130,7 +130,7 @@ void LCFFitPlan::fit(const double *energy,
         }
         LinearFactors(normal.data(), m).solve(rhs, solution);
     }
-    takeSolution(solution, jump, ratios, dmuts);
+    return takeSolution(solution, jump, ratios, dmuts);
 }
 
 void LCFFitPlan::gridRightHandSide(const double *target, double *rhs) const
@@ -161,10 +161,10 @@ void LCFFitPlan::gridRightHandSide(const double *target, double *rhs) const
     }
 }
 
-void LCFFitPlan::takeSolution(const double *solution,
-                              double jump,
-                              double *ratios,
-                              double *dmuts) const
+int LCFFitPlan::takeSolution(const double *solution,
+                             double jump,
+                             double *ratios,
+                             double *dmuts) const
 {
     const int n = usedCount();
     if (mMlcf) {
@@ -184,17 +184,19 @@ void LCFFitPlan::takeSolution(const double *solution,
             dmuts[j] = solution[j] * positiveJump;
         }
     }
+    int firstNotFinite = -1;
     for (int j = 0; j < n; ++j) {
         if (!std::isfinite(ratios[j]) || !std::isfinite(dmuts[j])) {
-            qDebug() << "Fit of reference" << mUsedIndices.at(j) + 1
-                     << "is not a finite number and is taken as 0";
+            if (firstNotFinite < 0)
+                firstNotFinite = mUsedIndices.at(j);
             ratios[j] = std::isfinite(ratios[j]) ? ratios[j] : 0.0;
             dmuts[j] = std::isfinite(dmuts[j]) ? dmuts[j] : 0.0;
         }
     }
+    return firstNotFinite;
 }
 
-void LCFFitPlan::fitSpectrum(const XafsSpectrum &sample, double *ratios, double *dmuts) const
+int LCFFitPlan::fitSpectrum(const XafsSpectrum &sample, double *ratios, double *dmuts) const
 {
     const int size = sample.size();
     std::vector<double> energies(size);
@@ -205,12 +207,12 @@ void LCFFitPlan::fitSpectrum(const XafsSpectrum &sample, double *ratios, double 
     const int targetCount = qMin(size, target.size());
     for (int i = 0; i < targetCount; ++i)
         targets[i] = target.yAt(i);
-    fit(energies.data(),
-        targets.data(),
-        size,
-        targetCount,
-        sample.eOrigin,
-        sample.jump,
-        ratios,
-        dmuts);
+    return fit(energies.data(),
+               targets.data(),
+               size,
+               targetCount,
+               sample.eOrigin,
+               sample.jump,
+               ratios,
+               dmuts);
 }

@@ -38,27 +38,28 @@ public:
     // Fits the n points (energy[i] - eOrigin, target[i]) in the range; LCF reads only the
     // first targetCount targets (its double-normalised spectrum), MLCF all of them (raw
     // absorption). jump is the sample's edge jump (LCF dmuts). Writes usedCount() fractions
-    // and dmuts; those not finite are given as 0 with a message.
-    void fit(const double *energy,
-             const double *target,
-             int n,
-             int targetCount,
-             double eOrigin,
-             double jump,
-             double *ratios,
-             double *dmuts) const;
+    // and dmuts; those not finite are given as 0 and the list index of the first such
+    // reference is returned for the caller to report, else -1.
+    int fit(const double *energy,
+            const double *target,
+            int n,
+            int targetCount,
+            double eOrigin,
+            double jump,
+            double *ratios,
+            double *dmuts) const;
 
     // The same for a normalised spectrum: its energies, its origin and jump, and as targets
     // its raw absorption (MLCF) or its double-normalised spectrum (LCF).
-    void fitSpectrum(const XafsSpectrum &sample, double *ratios, double *dmuts) const;
+    int fitSpectrum(const XafsSpectrum &sample, double *ratios, double *dmuts) const;
 
 private:
     // Whether a sample on this plan's grid can use the grid's sums.
     bool onGrid(const double *energy, int n, double eOrigin) const;
     // The right-hand side of the normal equations of targets on the grid.
     void gridRightHandSide(const double *target, double *rhs) const;
-    // Turns the solution of the normal equations into fractions and dmuts.
-    void takeSolution(const double *solution, double jump, double *ratios, double *dmuts) const;
+    // Turns the solution of the normal equations into fractions and dmuts; returns as fit().
+    int takeSolution(const double *solution, double jump, double *ratios, double *dmuts) const;
 
     QVector<LCFReferenceData> mReferences;
     QVector<int> mUsedIndices;

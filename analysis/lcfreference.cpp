@@ -40,7 +40,8 @@ QAbstractButton *LCFReference::showButton() const
 
 bool LCFReference::isUsed() const
 {
-    return mUi->FileSelect->use() && mUi->FileSelect->fileChosen();
+    // A file that could not be read leaves the spectrum empty: there is nothing to fit with.
+    return mUi->FileSelect->use() && mUi->FileSelect->fileChosen() && !mSpectrum.isEmpty();
 }
 
 LCFReferenceData LCFReference::data() const
@@ -89,11 +90,15 @@ void LCFReference::newFile(QString fname)
     mSpectrum.shiftOn = true;
     mSpectrum.dE = dE;
     mSpectrum.eOrigin = eOrigin;
-    mSpectrum.readFile(fname);
+    const bool read = mSpectrum.readFile(fname);
     normalizeSpectrum();
     mUi->DMut->setText(QString::number(mSpectrum.jump, 'g', 6));
     mUi->MidE->setText(QString::number(mSpectrum.e0, 'g', 6));
+    const QString message = mUi->FileSelect->showRead(mSpectrum, fname);
+    mReadFailure = read ? QString() : message;
     emit newFileSelected();
+    if (!message.isEmpty())
+        emit messageIssued(message);
 }
 
 void LCFReference::changedUse(bool f)

@@ -30,8 +30,10 @@ public:
     QAbstractButton *showButton() const;
     XafsSpectrum *spectrum() { return &mSpectrum; }
     double coefficient() const { return mCoefficient; }
-    // The use box is checked and a file has been chosen.
+    // The use box is checked and a file has been chosen and read.
     bool isUsed() const;
+    // Why the chosen file could not be read; empty when it was read or none was chosen.
+    QString readFailure() const { return mReadFailure; }
     // What a fit needs of this reference, copied for the worker.
     LCFReferenceData data() const;
     // Map of kind 0 (dmut) or 1 (fraction); the first one for other kinds.
@@ -45,6 +47,9 @@ public:
 signals:
     void newFileSelected();
     void newDeltaE();
+    // Something the message line should say about the file read: why it could not be read,
+    // or that its points were sorted.
+    void messageIssued(const QString &message);
 
 public slots:
     void newFile(QString fname);
@@ -62,5 +67,6 @@ private:
     Ui::LCFReference *mUi;
     XafsSpectrum mSpectrum;
     double mCoefficient = 0.0;
+    QString mReadFailure;
     QVector<Analyzed2DRes *> mMaps;
 };

@@ -1,6 +1,7 @@
 #include "xafsfileselect.h"
 
 #include "app/dataroot.h"
+#include "spectra/xafsspectrum.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -8,6 +9,13 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+
+namespace {
+
+const QString fieldStyle = QStringLiteral("background-color: rgb(253, 255, 225);");
+const QString failedFieldStyle = QStringLiteral("background-color: rgb(255, 214, 214);");
+
+} // namespace
 
 XafsFileSelect::XafsFileSelect(QWidget *parent)
     : QFrame(parent)
@@ -23,7 +31,7 @@ XafsFileSelect::XafsFileSelect(QWidget *parent)
     mUse->hide();
     mSelected = new QLineEdit(this);
     mSelected->setReadOnly(true);
-    mSelected->setStyleSheet(QStringLiteral("background-color: rgb(253, 255, 225);"));
+    mSelected->setStyleSheet(fieldStyle);
     mSelect = new QPushButton(tr("Select"), this);
     // The button has no action of its own; clear() empties the field.
     mClear = new QPushButton(tr("Clear"), this);
@@ -68,6 +76,28 @@ void XafsFileSelect::load(QString fname)
     mFileChosen = true;
     mSelected->setText(fname);
     emit newFile(fname);
+}
+
+QString XafsFileSelect::showRead(const XafsSpectrum &spectrum, const QString &fname)
+{
+    QString failure;
+    if (spectrum.readOutcome == XafsSpectrum::CannotOpen)
+        failure = tr("Cannot read %1: %2").arg(fname, spectrum.readError);
+    else if (spectrum.readOutcome == XafsSpectrum::NoPoints)
+        failure = tr("No spectrum points in %1").arg(fname);
+    if (!failure.isEmpty()) {
+        mSelected->clear();
+        mSelected->setPlaceholderText(failure);
+        mSelected->setToolTip(failure);
+        mSelected->setStyleSheet(failedFieldStyle);
+        return failure;
+    }
+    mSelected->setPlaceholderText(QString());
+    mSelected->setToolTip(fname);
+    mSelected->setStyleSheet(fieldStyle);
+    if (spectrum.readOutcome == XafsSpectrum::ReadSorted)
+        return tr("The energies in %1 do not rise: its points were sorted by energy").arg(fname);
+    return QString();
 }
 
 void XafsFileSelect::fileSelected(QString fname)

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QCheckBox;
+class XafsSpectrum;
 class QFileDialog;
 class QLineEdit;
 class QPushButton;
@@ -24,6 +25,10 @@ public:
     void setSelectText(const QString &text);
     // The file dialog, made when it is first needed.
     QFileDialog *fileDialog();
+    // Shows what reading fname into spectrum gave: a file that could not be read leaves the
+    // field empty with the reason in its place. Returns what the message line should say (why
+    // the file could not be read, or that its points were sorted by energy), else nothing.
+    QString showRead(const XafsSpectrum &spectrum, const QString &fname);
 
 signals:
     void changedUse(bool f);

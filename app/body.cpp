@@ -288,6 +288,9 @@ void Body::setupAnalyzer()
     mAnalyzer = new Analyzer;
     connect(mUi->ShowAnalyzer, &QPushButton::clicked, mAnalyzer, &Analyzer::show);
     connect(mAnalyzer->view(), &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
+    connect(mAnalyzer, &Analyzer::messageIssued, this, [this](const QString &message) {
+        showMessage(message, mInBatchCommand);
+    });
 }
 
 void Body::setupResultMaps()
@@ -353,10 +356,23 @@ void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
         stop2DAnalysis();
         return;
     }
-    if (i1Images.isEmpty() || imageWidth < 0)
+    if (i1Images.isEmpty() || imageWidth < 0) {
+        showMessage(tr("No images loaded: analysis not started"), mInBatchCommand);
         return;
+    }
     if (calibrating()) {
         showMessage(tr("A calibration is running: area analysis not started"), mInBatchCommand);
+        return;
+    }
+    double lowEnergy = i1Images.first()->energy;
+    double highEnergy = lowEnergy;
+    for (const TiffData *image : qAsConst(i1Images)) {
+        lowEnergy = qMin(lowEnergy, image->energy);
+        highEnergy = qMax(highEnergy, image->energy);
+    }
+    const QString missing = mAnalyzer->missingForRun(kind, lowEnergy, highEnergy);
+    if (!missing.isEmpty()) {
+        showMessage(missing, mInBatchCommand);
         return;
     }
     analysisRunning = true;
@@ -536,6 +552,9 @@ void Body::setupCalibration()
     connect(mImgProc, &ImgProc::imgShift, this, &Body::setImgShift);
     connect(mImgProc, &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);
     connect(mCalibCtrl, &CalibCtrl::newStdFileLoaded, this, &Body::newStdFile);
+    connect(mCalibCtrl, &CalibCtrl::messageIssued, this, [this](const QString &message) {
+        showMessage(message, mInBatchCommand);
+    });
     connect(mCalibCtrl, &CalibCtrl::execCalibration, this, &Body::execCalibration);
     connect(mCalibCtrl, &CalibCtrl::saveEMap, this, &Body::saveEMap);
     connect(mCalibCtrl, &CalibCtrl::loadEMap, this, &Body::loadEMap);

@@ -97,10 +97,17 @@ void CalibCtrl::setRunning(bool running)
 void CalibCtrl::newFile(const QString &fname)
 {
     mStd = XafsSpectrum();
+    const bool wasLoaded = mStdLoaded;
     mStdLoaded = false;
-    if (!mStd.readFile(fname) || mStd.isEmpty()) {
+    const bool read = mStd.readFile(fname);
+    // The selector shows why a file could not be read, in place of its name.
+    const QString message = mUi->SelectStd->showRead(mStd, fname);
+    if (!read) {
         mStd = XafsSpectrum();
-        mUi->SelectStd->clear();
+        // The standard read before is gone: the main window lets go of it too.
+        if (wasLoaded)
+            emit newStdFileLoaded();
+        emit messageIssued(message);
         return;
     }
     mStd.isVictoreen = mUi->StdBGVictreen->isChecked() ? 1 : 0;
@@ -108,6 +115,8 @@ void CalibCtrl::newFile(const QString &fname)
     mStdLoaded = true;
     mUi->EdgeEeV->setText(QString::number(mStd.e0, 'g', 6));
     emit newStdFileLoaded();
+    if (!message.isEmpty())
+        emit messageIssued(message);
 }
 
 void CalibCtrl::stdBGToggled(bool f)

@@ -36,7 +36,12 @@ public:
     void setRunning(bool running);
 
 signals:
+    // The standard has changed: a new one was read, or the old one was dropped because the
+    // new file could not be read.
     void newStdFileLoaded();
+    // Something the message line should say about the standard's file: why it could not be
+    // read, or that its points were sorted.
+    void messageIssued(const QString &message);
     void execCalibration();
     void saveEMap(const QString &fname);
     void loadEMap(const QString &fname);

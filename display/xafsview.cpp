@@ -348,8 +348,15 @@ void XafsView::drawEdgeLabels(QPainter *p)
 void XafsView::draw(QPainter *p)
 {
     const bool drawable = setupCoord();
+    const QRectF plotRect = QRectF(QPointF(mCoord.plotX0(), mCoord.plotY1()),
+                                   QPointF(mCoord.plotX1(), mCoord.plotY0()))
+                                .normalized();
     p->save();
     if (drawable) {
+        // Curves that reach beyond the energies on show, and edges outside them, stay inside
+        // the frame.
+        p->save();
+        p->setClipRect(plotRect, Qt::IntersectClip);
         if (normalize())
             drawNormalized(p);
         else
@@ -362,10 +369,12 @@ void XafsView::draw(QPainter *p)
         p->setPen(edgeColour);
         for (const EdgeMarker &marker : mEdgeMarkers)
             drawVerticalLine(p, edgeEnergyEV(marker.z, marker.edge));
+        p->restore();
     }
     drawFrameAndGrid(p);
     if (drawable) {
         drawAxisNumbers(p);
+        p->setClipRect(plotRect, Qt::IntersectClip);
         drawEdgeLabels(p);
     }
     p->restore();

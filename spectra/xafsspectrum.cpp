@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -89,9 +90,11 @@ double XafsSpectrum::doubleNormalizedPreBase(double energy) const
 bool XafsSpectrum::readFile(const QString &path)
 {
     plainText = 1;
+    readError.clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug() << "Cannot open spectrum file" << path;
+        readOutcome = CannotOpen;
+        readError = file.errorString();
         return false;
     }
     QTextStream in(&file);
@@ -101,9 +104,31 @@ bool XafsSpectrum::readFile(const QString &path)
     clear();
     if (is9809) {
         plainText = 0;
-        return read9809(in, path);
+        read9809(in, path);
+    } else {
+        readPlainText(in, path);
     }
-    return readPlainText(in, path);
+    if (isEmpty()) {
+        readOutcome = NoPoints;
+        return false;
+    }
+    // The base lines and the fits walk the points in order of rising energy, as the stacks
+    // are sorted.
+    readOutcome = sortByEnergy() ? ReadSorted : Read;
+    return true;
+}
+
+bool XafsSpectrum::sortByEnergy()
+{
+    const auto lower = [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); };
+    if (std::is_sorted(points.cbegin(), points.cend(), lower))
+        return false;
+    QVector<QPointF> sorted = points;
+    std::stable_sort(sorted.begin(), sorted.end(), lower);
+    clear();
+    for (const QPointF &point : qAsConst(sorted))
+        append(point.x(), point.y());
+    return true;
 }
 
 bool XafsSpectrum::read9809(QTextStream &in, const QString &path)
@@ -151,6 +176,7 @@ bool XafsSpectrum::read9809(QTextStream &in, const QString &path)
 
 bool XafsSpectrum::readPlainText(QTextStream &in, const QString &path)
 {
+    int skipped = 0;
     while (!in.atEnd()) {
         const QStringList fields = splitFields(in.readLine());
         if (fields.size() < 2 || fields.at(0).startsWith(QLatin1Char('#')))
@@ -162,10 +188,15 @@ bool XafsSpectrum::readPlainText(QTextStream &in, const QString &path)
         // Column captions and other text lines are not points at (0, 0).
         if (!xOk || !yOk)
             continue;
+        // "nan" and "inf" read as numbers, but no energy order or fit can hold them.
+        if (!std::isfinite(x) || !std::isfinite(y)) {
+            ++skipped;
+            continue;
+        }
         append(x, y);
     }
-    if (isEmpty())
-        qDebug() << "No points in spectrum file" << path;
+    if (skipped > 0)
+        qDebug() << "Skipped" << skipped << "points that are not finite numbers in" << path;
     return !isEmpty();
 }
 

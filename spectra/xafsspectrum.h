@@ -25,7 +25,19 @@ public:
     // The double-normalised (pre-edge based) spectrum interpolated at an energy.
     double doubleNormalizedPreBase(double energy) const;
 
-    // Reads a 9809 or two-column text file into the raw points (no normalisation).
+    // What the last readFile() found.
+    enum ReadOutcome {
+        NotRead,
+        Read,
+        // Read, but the energies did not rise: the points were sorted by energy.
+        ReadSorted,
+        CannotOpen,
+        NoPoints
+    };
+
+    // Reads a 9809 or two-column text file into the raw points (no normalisation), sorted by
+    // energy. True when the file gave points; readOutcome and readError tell what happened,
+    // for the caller to report.
     bool readFile(const QString &path);
     // Writes the spectrum file; x is relative to eOrigin when relative is set. Returns false,
     // leaving no file behind, when it cannot be written.
@@ -35,6 +47,9 @@ public:
     static void registerMetaTypes();
 
     int plainText = 1;
+    ReadOutcome readOutcome = NotRead;
+    // Why the file could not be opened, as the system says it; empty otherwise.
+    QString readError;
     BaseLine preEdge;
     BaseLine postEdge;
     int isVictoreen = 1;
@@ -54,6 +69,9 @@ private:
     // Read the points from the stream; path names the file in messages.
     bool read9809(QTextStream &in, const QString &path);
     bool readPlainText(QTextStream &in, const QString &path);
+    // Puts the points in order of rising energy (equal energies keep their order); false
+    // when they were in order already.
+    bool sortByEnergy();
 };
 
 Q_DECLARE_METATYPE(XafsSpectrum)

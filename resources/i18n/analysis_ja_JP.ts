@@ -127,10 +127,6 @@
         <translation>参照%1 選択</translation>
     </message>
     <message>
-        <source>Disp. on TIme</source>
-        <translation>随時表示</translation>
-    </message>
-    <message>
         <source>Target Elements</source>
         <translation>対象元素</translation>
     </message>
@@ -185,6 +181,34 @@
     <message>
         <source>N.ROI</source>
         <translation>規格化 ROI</translation>
+    </message>
+    <message>
+        <source>No reference spectrum in use: analysis not started</source>
+        <translation>使用中の参照スペクトルがありません: 解析を開始しません</translation>
+    </message>
+    <message>
+        <source>No target elements: analysis not started</source>
+        <translation>対象元素がありません: 解析を開始しません</translation>
+    </message>
+    <message>
+        <source>Not elements, skipped: %1</source>
+        <translation>元素ではないため無視しました: %1</translation>
+    </message>
+    <message>
+        <source>Ref%1 has no spectrum (%2): analysis not started</source>
+        <translation>参照%1 にスペクトルがありません (%2): 解析を開始しません</translation>
+    </message>
+    <message>
+        <source>Set STD: no edge of %1 in the analysed spectrum: standard ratios not set</source>
+        <translation>Set STD: 解析したスペクトルに %1 の吸収端がありません: 標準比を設定しません</translation>
+    </message>
+    <message>
+        <source>Target elements named more than once, one row each: %1</source>
+        <translation>複数回指定された対象元素は 1 行にまとめました: %1</translation>
+    </message>
+    <message>
+        <source>The residual-absorption energy %1 eV lies outside the energies of the data (%2 to %3 eV): analysis not started</source>
+        <translation>残差吸収のエネルギー %1 eV がデータのエネルギー範囲 (%2 〜 %3 eV) の外です: 解析を開始しません</translation>
     </message>
 </context>
 <context>
@@ -314,6 +338,18 @@
     <message>
         <source>Any Files (* *.*)</source>
         <translation>すべてのファイル (* *.*)</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 を読み込めません: %2</translation>
+    </message>
+    <message>
+        <source>No spectrum points in %1</source>
+        <translation>%1 にスペクトルの点がありません</translation>
+    </message>
+    <message>
+        <source>The energies in %1 do not rise: its points were sorted by energy</source>
+        <translation>%1 のエネルギーが昇順ではありません: 点をエネルギー順に並べ替えました</translation>
     </message>
 </context>
 </TS>

@@ -12,6 +12,10 @@
         <translation>較正の実行中です: 領域解析を開始しません</translation>
     </message>
     <message>
+        <source>No images loaded: analysis not started</source>
+        <translation>画像が読み込まれていません: 解析を開始しません</translation>
+    </message>
+    <message>
         <source>An area analysis is running: calibration not started</source>
         <translation>領域解析の実行中です: 較正を開始しません</translation>
     </message>

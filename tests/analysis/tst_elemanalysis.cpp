@@ -73,6 +73,11 @@ void TestElemAnalysis::names_data()
     QTest::newRow("dash first is no symbol") << "-K" << false << QStringList{};
     QTest::newRow("unsorted") << "Zn Fe" << false << QStringList{"Zn-K:0", "Fe-K:0"};
     QTest::newRow("sorted by atomic number") << "Zn Fe" << true << QStringList{"Fe-K:0", "Zn-K:0"};
+    // Regression: every repetition of a name made a row of its own (2,000 rows for 2,000 "Fe").
+    QTest::newRow("repeated names merged")
+        << "Fe Cu,Fe Fe-LIII" << false << QStringList{"Fe-K:0", "Cu-K:0"};
+    QTest::newRow("one row for 2000 names")
+        << QString("Fe,").repeated(2000) << false << QStringList{"Fe-K:0"};
 }
 
 void TestElemAnalysis::names()

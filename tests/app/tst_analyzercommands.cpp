@@ -2,6 +2,7 @@
 #include "analysis/analyzer.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
+#include "calib/calibctrl.h"
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
@@ -34,6 +35,11 @@ private slots:
     void setLCFStd();
     void batchFitsThePixel_data();
     void batchFitsThePixel();
+    void refusedRuns_data();
+    void refusedRuns();
+    void sortedOnReading_data();
+    void sortedOnReading();
+    void elementRowsFitTheScreen();
 
 private:
     // Runs one batch line; returns how many times it finished at once.
@@ -196,9 +202,10 @@ void TestAnalyzerCommands::setLCFStd()
     const bool readable = parts.at(3) == "A";
     const QString file = readable ? fileA : mDir.filePath(parts.at(3));
     parts[3] = quoted(file);
-    if (!readable)
-        QTest::ignoreMessage(QtDebugMsg, qPrintable("Cannot open spectrum file \"" + file + '"'));
     QCOMPARE(exec("analyzer_set_LCF_std " + parts.join(' ')), 1);
+    if (!readable)
+        QVERIFY2(mBody->messageLine().startsWith("Cannot read " + file),
+                 qPrintable(mBody->messageLine()));
 
     for (int k = 0; k < 4; ++k) {
         LCFReference *row = mAnalyzer->refs().at(k);
@@ -209,9 +216,11 @@ void TestAnalyzerCommands::setLCFStd()
         QCOMPARE(row->findChild<QLineEdit *>("DeltaE")->text(), changed ? deltaE : "5");
         QCOMPARE(row->spectrum()->dE, changed ? deltaE.toDouble() : 5.0);
         QCOMPARE(row->spectrum()->eOrigin, row->spectrum()->dE);
-        QCOMPARE(row->fileSelect()->selectedFile(), changed ? file : fileA);
+        // A file that could not be read leaves the path field to the reason.
+        QCOMPARE(row->fileSelect()->selectedFile(), changed ? (readable ? file : "") : fileA);
         QCOMPARE(row->spectrum()->isEmpty(), changed && !readable);
         QCOMPARE(row->data().spectrum.doubleNormPreBase.isEmpty(), changed && !readable);
+        QCOMPARE(row->isUsed(), changed && use && readable);
     }
 }
 
@@ -274,6 +283,120 @@ void TestAnalyzerCommands::batchFitsThePixel()
     exec("move_position 20 20");
     QVERIFY(mBody->xafsView()->spectrum().points != fittedPoints);
     QCOMPARE(mAnalyzer->shownSpectrum().points, fittedPoints);
+}
+
+void TestAnalyzerCommands::refusedRuns_data()
+{
+    QTest::addColumn<bool>("load");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("messages");
+
+    const QString missing = quoted(mDir.filePath("missing.dat"));
+    const QString refA = quoted(mSample + "/ref_FeA_7112.dat");
+    const QString refB = quoted(mSample + "/ref_FeB_7117.dat");
+    // Regression: an unreadable reference counted as used, and the run "succeeded".
+    QTest::newRow("unreadable reference")
+        << true
+        << QStringList{"analyzer_set_LCF_std 0 1 0 " + missing + " 0",
+                       "analyzer_set_LCF_std 1 1 0 " + refB + " 0",
+                       "analyzer_exec_LCF"}
+        << QStringList{"Cannot read " + mDir.filePath("missing.dat"), "Ref1 has no spectrum"};
+    // Regression: an unreadable standard left the one read before in use.
+    QTest::newRow("unreadable standard")
+        << true << QStringList{"calib_load_std " + refA, "calib_load_std " + missing, "calib_exec"}
+        << QStringList{"Cannot read", "No standard spectrum: calibration not started"};
+    // Regression: runs with nothing to do ended without a word.
+    QTest::newRow("no data") << false << QStringList{"analyzer_exec_LCF"}
+                             << QStringList{"No images loaded: analysis not started"};
+    QTest::newRow("no reference in use")
+        << true << QStringList{"analyzer_exec_LCF"}
+        << QStringList{"No reference spectrum in use: analysis not started"};
+    QTest::newRow("residual-absorption energy beyond the data")
+        << true << QStringList{"analyzer_select_analysis_mode 1", "analyzer_exec_ra"}
+        << QStringList{"The residual-absorption energy 8200 eV lies outside the energies"};
+    QTest::newRow("no target element")
+        << true << QStringList{"analyzer_select_analysis_mode 2", "analyzer_exec_elems"}
+        << QStringList{"No target elements: analysis not started"};
+}
+
+void TestAnalyzerCommands::refusedRuns()
+{
+    QFETCH(bool, load);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, messages);
+
+    QTemporaryDir out;
+    QVERIFY(out.isValid());
+    const QStringList saves{"saveDataCfg_save_as_text",
+                            "save_data " + quoted(out.filePath("map.dat")),
+                            "calib_save_map " + quoted(out.filePath("shift.emp"))};
+    QString log;
+    QCOMPARE(
+        runBatchScript(out.filePath("run.bat"),
+                       (load ? sampleDataSetLoadLines(mSample) : QStringList()) + lines + saves,
+                       &log),
+        0);
+    for (const QString &message : messages)
+        QVERIFY2(log.contains(message), qPrintable(message + " not in:\n" + log));
+    // Nothing ran, so there is no map to save.
+    QCOMPARE(QDir(out.path()).entryList({"map*", "shift*"}), QStringList());
+}
+
+void TestAnalyzerCommands::sortedOnReading_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("shuffle");
+
+    // Regression: points whose energies do not rise were taken in file order.
+    QTest::newRow("falling reference") << "analyzer_set_LCF_std 0 1 0 %1 0" << false;
+    QTest::newRow("shuffled reference") << "analyzer_set_LCF_std 0 1 0 %1 0" << true;
+    QTest::newRow("falling standard") << "calib_load_std %1" << false;
+    QTest::newRow("shuffled standard") << "calib_load_std %1" << true;
+}
+
+void TestAnalyzerCommands::sortedOnReading()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, shuffle);
+
+    QFile rising(mSample + "/ref_FeB_7117.dat");
+    QVERIFY(rising.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList lines = QString::fromUtf8(rising.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QString header = lines.takeFirst();
+    std::reverse(lines.begin(), lines.end());
+    if (shuffle)
+        std::swap(lines[10], lines[lines.size() - 10]);
+    const QString reordered = mDir.filePath("reordered.dat");
+    QFile file(reordered);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream(&file) << header << '\n' << lines.join('\n') << '\n';
+    file.close();
+
+    const bool standard = command.startsWith("calib");
+    const auto spectrum = [&]() -> const XafsSpectrum & {
+        return standard ? mBody->calibCtrl()->stdSpectrum() : *mAnalyzer->refs().at(0)->spectrum();
+    };
+    exec(command.arg(quoted(rising.fileName())));
+    const XafsSpectrum expected = spectrum();
+    exec(command.arg(quoted(reordered)));
+    QCOMPARE(spectrum().points, expected.points);
+    QCOMPARE(spectrum().e0, expected.e0);
+    QVERIFY2(mBody->messageLine().contains("sorted by energy"), qPrintable(mBody->messageLine()));
+}
+
+void TestAnalyzerCommands::elementRowsFitTheScreen()
+{
+    // Regression: the rows of "Fe,Cu" widened the analyser to 1668 px, beyond the screen.
+    mAnalyzer->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mAnalyzer));
+    exec("analyzer_target_elements Fe,Cu");
+    QCoreApplication::processEvents();
+    QCOMPARE(mAnalyzer->elems().size(), 2);
+    QVERIFY2(mAnalyzer->width() <= 1280, qPrintable(QString::number(mAnalyzer->width())));
+    // Repeated names make one row each, with a note.
+    exec("analyzer_target_elements " + QString("Fe,").repeated(2000) + "Cu");
+    QCOMPARE(mAnalyzer->elems().size(), 2);
+    QVERIFY2(mBody->messageLine().contains("more than once"), qPrintable(mBody->messageLine()));
 }
 
 QTEST_MAIN(TestAnalyzerCommands)

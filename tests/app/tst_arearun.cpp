@@ -120,6 +120,8 @@ void TestAreaRun::initTestCase()
     }
     exec("analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0");
     exec("analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0");
+    // Residual-absorption runs need an energy inside the sample's.
+    exec("analyzer_set_ra_energy 7300");
     qInstallMessageHandler(keepMessage);
 }
 
@@ -516,6 +518,7 @@ void TestAreaRun::batchWaitsForTheRuns()
                      << "set_band_h 2"
                      << "analyzer_exec_LCF"
                      << ":echo lcf-over"
+                     << "analyzer_set_ra_energy 7300"
                      << "analyzer_exec_ra"
                      << ":echo ra-over"
                      << "quit",
