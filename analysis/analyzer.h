@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/arearun.h"
 #include "analysis/areawalk.h"
 #include "analysis/elemanalysis.h"
 #include "analysis/lcffit.h"
@@ -19,6 +20,7 @@ class QLabel;
 class LCFReference;
 class QButtonGroup;
 class QLineEdit;
+class QPushButton;
 class QThread;
 class XafsView;
 
@@ -65,6 +67,14 @@ public:
     int imageKind() const;
     // The result map the main window shows; none when the selection stands for no map.
     Analyzed2DRes *selectedMap() const;
+    // What a map of this window holds, in words, such as "fraction of Ref1"; the map's own
+    // name for others.
+    QString mapTitle(const Analyzed2DRes *map) const;
+    // An area run has started: the Analyze button of its box reads "Stop" until runEnded().
+    void runStarted(AreaRun::Kind kind);
+    // The run has ended. A completed run shows its first map (LCF: the first reference in use)
+    // unless one of its maps is shown already or a map was chosen while it went on.
+    void runEnded(AreaRun::Kind kind, bool completed, const QVector<Analyzed2DRes *> &maps);
     // The maps of an LCF / MLCF run: kinds 0 .. refMapKinds() - 1 of every reference, kind by
     // kind.
     QVector<Analyzed2DRes *> lcfMaps() const;
@@ -169,6 +179,11 @@ private:
     // when setPolicy is set.
     void applyScales(bool setPolicy, bool fixed);
     void setEditValue(QLineEdit *edit, double value);
+    // The map the selection stands for, whether its image has been generated or not.
+    Analyzed2DRes *chosenMap() const;
+    QPushButton *analyzeButton(AreaRun::Kind kind) const;
+    // Shows the first map of a run of that kind.
+    void showFirstMap(AreaRun::Kind kind);
 
     Ui::Analyzer *mUi;
     QVector<Analyzed2DRes *> mRaMaps;
@@ -193,6 +208,10 @@ private:
     QLineEdit *mElemNames = nullptr;
     QCheckBox *mSortByANo = nullptr;
     QCheckBox *mElemsDispOnTime = nullptr;
+    QPushButton *mAskAnalyzeElems = nullptr;
+    // Choices of the map shown so far, and their number when the running area run started.
+    int mMapChoices = 0;
+    int mMapChoicesAtRunStart = 0;
     QLabel *mElemsProgress = nullptr;
     QLineEdit *mCorThEdit = nullptr;
     QLineEdit *mElemsCorrelation = nullptr;

@@ -40,6 +40,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -297,16 +298,12 @@ void Body::setupResultMaps()
     connect(mUi->ShowProcImg, &QCheckBox::toggled, this, &Body::showProcImg);
     connect(mUi->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
     connect(mAreaRun, &AreaRun::newRow, this, [this](qint64, double percent) {
-        if (mAreaRun->kind() == AreaRun::ElemRun) {
-            if (mAnalyzer->elemsDispOnTime())
-                generateElemsResImages();
+        if (mAreaRun->kind() == AreaRun::ElemRun)
             mAnalyzer->setElemsProgress(percent);
-            return;
-        }
-        if (mAreaRun->kind() == AreaRun::LCFRun && mAnalyzer->dispOnTime())
-            generateResImages();
-        mAnalyzer->setProgress(percent);
+        else
+            mAnalyzer->setProgress(percent);
     });
+    connect(mAreaRun, &AreaRun::redrawDue, this, &Body::redrawShownMap);
     connect(mAreaRun, &AreaRun::ended, this, &Body::areaRunEnded);
 }
 
@@ -385,7 +382,9 @@ void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
     if (!started) {
         analysisRunning = false;
         mAnalyzer->setContAccess(false);
+        return;
     }
+    mAnalyzer->runStarted(kind);
 }
 
 void Body::stop2DAnalysis()
@@ -398,6 +397,13 @@ void Body::stop2DAnalysis()
 
 void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
 {
+    mAnalyzer->runEnded(kind, completed, mAreaRun->maps());
+    if (!completed) {
+        showMessage(tr("run stopped after %1 of %2 blocks")
+                        .arg(mAreaRun->recordedBlocks())
+                        .arg(mAreaRun->blocks()),
+                    byBatch || mInBatchCommand);
+    }
     // The correlation of the last point recorded, as a run point by point would leave it.
     if (kind == AreaRun::ElemRun)
         mAnalyzer->setCorrelation(mAreaRun->correlation());
@@ -419,6 +425,19 @@ void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
     }
     if (byBatch)
         emit finishBatchExec();
+}
+
+void Body::redrawShownMap()
+{
+    // Only the map on show is recoloured during a run, and only with "Disp. on Time".
+    const AreaRun::Kind kind = mAreaRun->kind();
+    const bool onTime = (kind == AreaRun::LCFRun && mAnalyzer->dispOnTime())
+                        || (kind == AreaRun::ElemRun && mAnalyzer->elemsDispOnTime());
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!onTime || !map || !mAreaRun->maps().contains(map))
+        return;
+    map->genImg();
+    selectedNewRef();
 }
 
 void Body::generateResImages()
@@ -565,15 +584,17 @@ void Body::writeFailed(const QString &path)
     showMessage(tr("Can't write %1").arg(path), mInBatchCommand);
 }
 
-void Body::saveImageFile(const QImage &image, const QString &path)
+bool Body::saveImageFile(const QImage &image, const QString &path)
 {
-    if (!image.save(path))
-        writeFailed(path);
+    if (image.save(path))
+        return true;
+    writeFailed(path);
+    return false;
 }
 
-void Body::saveColorBar(const QString &path)
+bool Body::saveColorBar(const QString &path)
 {
-    saveImageFile(mUi->CBar->grab().toImage(), path);
+    return saveImageFile(mUi->CBar->grab().toImage(), path);
 }
 
 void Body::saveImage(const QString &fname)
@@ -624,9 +645,12 @@ void Body::saveData(const QString &fname)
     const int n = firstShownRef();
     if (mSaveDataCfg->settings().asTiff) {
         qDebug() << "selected tiff";
-        saveDataAsTiff(fname, n);
-        saveColorBar(MapExport::numberedName(MapExport::numberedName(fname, QString::number(n)),
-                                             QStringLiteral("-cBar")));
+        const QString path = writeShownMap(fname, n, true);
+        const QString bar = MapExport::numberedName(
+            MapExport::numberedName(fname, QString::number(n)), QStringLiteral("-cBar"));
+        // The bar's scale is that of the map just written.
+        if (!path.isEmpty() && saveColorBar(bar))
+            shownMapSaved({path, bar});
     } else {
         qDebug() << "selected text";
         saveDataAsText(fname, n);
@@ -635,19 +659,47 @@ void Body::saveData(const QString &fname)
 
 void Body::saveDataAsTiff(const QString &fname, int ext)
 {
-    const QString path = MapExport::dataFileName(fname, ext, QStringLiteral("tif"));
-    qDebug() << "saveDataAsTiff";
-    Analyzed2DRes *map = mAnalyzer->selectedMap();
-    if (map && map->hasData() && !MapExport::saveAsTiff(path, *map, mSaveDataCfg->settings()))
-        writeFailed(path);
+    const QString path = writeShownMap(fname, ext, true);
+    if (!path.isEmpty())
+        shownMapSaved({path});
 }
 
 void Body::saveDataAsText(const QString &fname, int ext)
 {
-    const QString path = MapExport::dataFileName(fname, ext, QStringLiteral("dat"));
-    const Analyzed2DRes *map = mAnalyzer->selectedMap();
-    if (map && map->hasData() && !MapExport::saveAsText(path, *map, mSaveDataCfg->settings()))
+    const QString path = writeShownMap(fname, ext, false);
+    if (!path.isEmpty())
+        shownMapSaved({path});
+}
+
+QString Body::writeShownMap(const QString &fname, int ext, bool asTiff)
+{
+    const QString path = MapExport::dataFileName(
+        fname, ext, asTiff ? QStringLiteral("tif") : QStringLiteral("dat"));
+    if (asTiff)
+        qDebug() << "saveDataAsTiff";
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map || !map->hasData()) {
+        showMessage(tr("No result map shown: %1 not saved").arg(path), mInBatchCommand);
+        return QString();
+    }
+    const bool written = asTiff ? MapExport::saveAsTiff(path, *map, mSaveDataCfg->settings())
+                                : MapExport::saveAsText(path, *map, mSaveDataCfg->settings());
+    if (!written) {
         writeFailed(path);
+        return QString();
+    }
+    return path;
+}
+
+void Body::shownMapSaved(const QStringList &paths)
+{
+    QStringList names;
+    for (const QString &path : paths)
+        names << QDir::toNativeSeparators(path);
+    showMessage(
+        tr("Saved %1 to %2")
+            .arg(mAnalyzer->mapTitle(mAnalyzer->selectedMap()), names.join(QStringLiteral(", "))),
+        mInBatchCommand);
 }
 
 void Body::saveXafsSpectra(const QString &fname)
@@ -1078,6 +1130,8 @@ QString Body::messageLine() const
 
 void Body::closeEvent(QCloseEvent *event)
 {
+    if (mAreaRun->isRunning())
+        stop2DAnalysis();
     emit finishing();
     event->accept();
 }

@@ -117,6 +117,8 @@ public slots:
     void startLCF2DAnalysis();
     void stop2DAnalysis();
     void generateResImages();
+    // Recolours the map on show while a run fills it.
+    void redrawShownMap();
     void startRA2DAnalysis();
     void generateRAResImage();
     void startElems2DAnalysis();
@@ -183,8 +185,14 @@ private:
     // Index of the first reference whose map is shown; 0 when none is.
     int firstShownRef() const;
     // Saves an image in the format its suffix names, naming a failure.
-    void saveImageFile(const QImage &image, const QString &path);
-    void saveColorBar(const QString &path);
+    // Write an image file; false, with the failure on the message line, when that failed.
+    bool saveImageFile(const QImage &image, const QString &path);
+    bool saveColorBar(const QString &path);
+    // Writes the map on show as data file ext of fname (TIFF or text); its path, or an empty
+    // text when no map is shown or the file could not be written, which is reported.
+    QString writeShownMap(const QString &fname, int ext, bool asTiff);
+    // Names the map on show and the files it went to on the message line.
+    void shownMapSaved(const QStringList &paths);
     // Names a file that could not be written.
     void writeFailed(const QString &path);
     // Statistics, map image and display after a calibration; a batch calib_exec finishes.

@@ -186,6 +186,30 @@
         <source>N.ROI</source>
         <translation>規格化 ROI</translation>
     </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>dmut of Ref%1</source>
+        <translation>Ref%1 の dmut</translation>
+    </message>
+    <message>
+        <source>fraction of Ref%1</source>
+        <translation>Ref%1 の割合</translation>
+    </message>
+    <message>
+        <source>residual-absorption dmut</source>
+        <translation>残余吸収の dmut</translation>
+    </message>
+    <message>
+        <source>residual absorption</source>
+        <translation>残余吸収</translation>
+    </message>
+    <message>
+        <source>residual-absorption ratio</source>
+        <translation>残余吸収の比率</translation>
+    </message>
 </context>
 <context>
     <name>ElemCtrl</name>

@@ -207,5 +207,17 @@
         <source>An area analysis is running: spectra not saved</source>
         <translation>領域の解析中です: スペクトルは保存しません</translation>
     </message>
+    <message>
+        <source>run stopped after %1 of %2 blocks</source>
+        <translation>%2 ブロック中 %1 ブロックで解析を停止しました</translation>
+    </message>
+    <message>
+        <source>No result map shown: %1 not saved</source>
+        <translation>結果マップが表示されていません: %1 は保存しません</translation>
+    </message>
+    <message>
+        <source>Saved %1 to %2</source>
+        <translation>%1 を %2 に保存しました</translation>
+    </message>
 </context>
 </TS>
