@@ -643,22 +643,15 @@ int Analyzer::imageKind() const
 
 Analyzed2DRes *Analyzer::selectedMap() const
 {
-    Analyzed2DRes *map = chosenMap();
-    // A residual-absorption map is shown once its image has been generated.
-    if (map && mUi->DoRAA->isChecked() && !map->imageValid())
-        return nullptr;
-    return map;
-}
-
-Analyzed2DRes *Analyzer::chosenMap() const
-{
     const int id = mImageGroup->checkedId();
     if (mUi->DoMLCFA->isChecked()) {
         const int ref = refOfImageId(id);
         if (ref >= 0 && ref < mRefs.size())
             return mRefs.at(ref)->map(imageKind());
     } else if (mUi->DoRAA->isChecked()) {
-        return raMap(id - InitialRefs);
+        Analyzed2DRes *map = raMap(id - InitialRefs);
+        if (map && map->imageValid())
+            return map;
     } else if (mUi->DoElemA->isChecked()) {
         const int mode = mShowMapGroup->checkedId();
         if (mode < 0)
@@ -718,32 +711,36 @@ void Analyzer::runStarted(AreaRun::Kind kind)
         button->setText(tr("Stop"));
 }
 
-void Analyzer::runEnded(AreaRun::Kind kind, bool completed, const QVector<Analyzed2DRes *> &maps)
+void Analyzer::runEnded(AreaRun::Kind kind, bool completed)
 {
     if (QPushButton *button = analyzeButton(kind))
         button->setText(tr("Analyze"));
-    if (completed && mMapChoices == mMapChoicesAtRunStart && !maps.contains(chosenMap()))
-        showFirstMap(kind);
+    if (completed && mMapChoices == mMapChoicesAtRunStart)
+        showRunMap(kind);
 }
 
-void Analyzer::showFirstMap(AreaRun::Kind kind)
+void Analyzer::showRunMap(AreaRun::Kind kind)
 {
+    const int id = mImageGroup->checkedId();
     if (kind == AreaRun::LCFRun) {
         setAnalysisMode(0);
-        int first = 0;
-        while (first < mRefs.size() && !mRefs.at(first)->isUsed())
-            ++first;
-        if (first == mRefs.size())
-            first = 0;
-        mImageGroup->button(imageIdOfRef(first))->setChecked(true);
+        const int ref = refOfImageId(id);
+        if (ref < 0 || ref >= mRefs.size()) {
+            int first = 0;
+            while (first < mRefs.size() && !mRefs.at(first)->isUsed())
+                ++first;
+            mImageGroup->button(imageIdOfRef(first < mRefs.size() ? first : 0))->setChecked(true);
+        }
     } else if (kind == AreaRun::RARun) {
         setAnalysisMode(1);
-        mUi->ShowDMuT->setChecked(true);
+        if (!raMap(id - InitialRefs))
+            mUi->ShowDMuT->setChecked(true);
     } else if (kind == AreaRun::ElemRun) {
         setAnalysisMode(2);
-        if (!mElems.isEmpty())
+        if (!mElems.isEmpty() && mShowGroup->checkedId() < 0)
             mElems.first()->showButton()->setChecked(true);
-        mShowMapGroup->button(0)->setChecked(true);
+        if (mShowMapGroup->checkedId() < 0)
+            mShowMapGroup->button(0)->setChecked(true);
     }
     emit changedSelection();
 }

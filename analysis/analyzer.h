@@ -72,9 +72,10 @@ public:
     QString mapTitle(const Analyzed2DRes *map) const;
     // An area run has started: the Analyze button of its box reads "Stop" until runEnded().
     void runStarted(AreaRun::Kind kind);
-    // The run has ended. A completed run shows its first map (LCF: the first reference in use)
-    // unless one of its maps is shown already or a map was chosen while it went on.
-    void runEnded(AreaRun::Kind kind, bool completed, const QVector<Analyzed2DRes *> &maps);
+    // The run has ended. Unless a map was chosen while it went on, a completed run shows its
+    // own maps: its box is ticked, and the map of that box chosen before stays; without one,
+    // its first map (LCF: the first reference in use, of the image type chosen).
+    void runEnded(AreaRun::Kind kind, bool completed);
     // The maps of an LCF / MLCF run: kinds 0 .. refMapKinds() - 1 of every reference, kind by
     // kind.
     QVector<Analyzed2DRes *> lcfMaps() const;
@@ -179,11 +180,9 @@ private:
     // when setPolicy is set.
     void applyScales(bool setPolicy, bool fixed);
     void setEditValue(QLineEdit *edit, double value);
-    // The map the selection stands for, whether its image has been generated or not.
-    Analyzed2DRes *chosenMap() const;
     QPushButton *analyzeButton(AreaRun::Kind kind) const;
-    // Shows the first map of a run of that kind.
-    void showFirstMap(AreaRun::Kind kind);
+    // Ticks the box of a run of that kind and, when the box has no map chosen, its first map.
+    void showRunMap(AreaRun::Kind kind);
 
     Ui::Analyzer *mUi;
     QVector<Analyzed2DRes *> mRaMaps;

@@ -397,7 +397,7 @@ void Body::stop2DAnalysis()
 
 void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
 {
-    mAnalyzer->runEnded(kind, completed, mAreaRun->maps());
+    mAnalyzer->runEnded(kind, completed);
     if (!completed) {
         showMessage(tr("run stopped after %1 of %2 blocks")
                         .arg(mAreaRun->recordedBlocks())

@@ -8,6 +8,7 @@
 #include "analysis/xafsfileselect.h"
 #include "app/body.h"
 #include "batch/batchcommands.h"
+#include "batch/batchctrl.h"
 #include "batch/cmdline.h"
 #include "display/imgdispa.h"
 #include "resources/resourceinit.h"
@@ -40,7 +41,14 @@ private slots:
     void stop_data();
     void stop();
     void mapOnTheDisplay();
+    void dispOnTimeRedrawsTheShownMapOnly_data();
+    void dispOnTimeRedrawsTheShownMapOnly();
+    void stopButton_data();
+    void stopButton();
+    void closingStopsTheRun();
     void batchWaitsForTheRuns();
+    void saveDataWritesTheRunsMap_data();
+    void saveDataWritesTheRunsMap();
 
 private:
     int exec(const QString &line);
@@ -452,6 +460,13 @@ void TestAreaRun::stop()
     QVERIFY(!mBody->analysisRunning);
 
     const bool stopped = !stopBy.isEmpty();
+    // Regression: a stopped batch run let its script go on without a word.
+    if (stopped) {
+        const QString message = "run stopped after 48 of 2304 blocks";
+        QCOMPARE(mBody->messageLine(), message);
+        QCOMPARE(mBody->batchCtrl()->logText().contains(message), byBatch || stopBy == "batch");
+        mBody->batchCtrl()->clearLog();
+    }
     QCOMPARE(logged.filter("2da 4:").size(), stopped ? 1 : 0);
     QCOMPARE(logged.filter("2da 3:").size(), stopped || ra ? 0 : 1);
     if (rebuilt) {
@@ -502,6 +517,110 @@ void TestAreaRun::mapOnTheDisplay()
     QVERIFY(!display->showOverlayer());
 }
 
+void TestAreaRun::dispOnTimeRedrawsTheShownMapOnly_data()
+{
+    QTest::addColumn<bool>("elems");
+    QTest::newRow("LCF box") << false;
+    QTest::newRow("element box") << true;
+}
+
+// Regression: "Disp. on Time" recoloured every map at every row and held the window still.
+void TestAreaRun::dispOnTimeRedrawsTheShownMapOnly()
+{
+    QFETCH(bool, elems);
+    exec(QStringLiteral("select_region 0 0 %1 %1").arg(sampleSize));
+    exec("set_band_w 0");
+    exec("set_band_h 0");
+    exec("analyzer_target_elements Fe");
+    exec(QStringLiteral("analyzer_select_analysis_mode %1").arg(elems ? 2 : 0));
+    exec("analyzer_select_image 0");
+    auto *onTime = mAnalyzer->findChild<QCheckBox *>(elems ? "ElemsDispOnTime" : "DispOnTime");
+    onTime->setChecked(true);
+    const QVector<Analyzed2DRes *> maps = elems ? mAnalyzer->elemsMaps() : mAnalyzer->lcfMaps();
+    Analyzed2DRes *shown = mAnalyzer->selectedMap();
+    QVERIFY(maps.contains(shown));
+    QVector<QSignalSpy *> recoloured;
+    for (Analyzed2DRes *map : maps)
+        recoloured << new QSignalSpy(map, &Analyzed2DRes::imageGenerated);
+    QElapsedTimer clock;
+    clock.start();
+    if (elems)
+        mBody->startElems2DAnalysis();
+    else
+        mBody->startLCF2DAnalysis();
+    waitForTheEnd();
+    const qint64 redraws = 2 + clock.elapsed() / AreaRun::redrawIntervalMs;
+    for (int k = 0; k < maps.size(); ++k) {
+        const int count = recoloured.at(k)->count();
+        if (maps.at(k) == shown)
+            QVERIFY2(count >= 2 && count <= redraws, qPrintable(QString::number(count)));
+        else
+            QVERIFY2(count <= 1, qPrintable(maps.at(k)->name() + ": " + QString::number(count)));
+    }
+    qDeleteAll(recoloured);
+    onTime->setChecked(false);
+    exec("analyzer_select_analysis_mode 0");
+}
+
+void TestAreaRun::stopButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("LCF box") << "AskAnalyze";
+    QTest::newRow("residual-absorption box") << "AskRAAnalyze";
+    QTest::newRow("element box") << "AskAnalyzeElems";
+}
+
+// Regression: Stop waited behind the run and then started a second one.
+void TestAreaRun::stopButton()
+{
+    QFETCH(QString, button);
+    exec(QStringLiteral("select_region 0 0 %1 %1").arg(sampleSize));
+    exec("set_band_w 0");
+    exec("set_band_h 0");
+    mAnalyzer->show();
+    auto *analyze = mAnalyzer->findChild<QPushButton *>(button);
+    QSignalSpy ended(mBody->areaRun(), &AreaRun::ended);
+    QString textWhileRunning;
+    QMetaObject::Connection stopper
+        = connect(mBody->blockEngine(), &BlockEngine::rowRecorded, this, [&] {
+              disconnect(stopper);
+              textWhileRunning = analyze->text();
+              QTest::mouseClick(analyze, Qt::LeftButton);
+          });
+    QTest::mouseClick(analyze, Qt::LeftButton);
+    QVERIFY(mBody->areaRun()->isRunning());
+    waitForTheEnd();
+    QCOMPARE(textWhileRunning, QString("Stop"));
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!ended.first().at(1).toBool());
+    QCOMPARE(analyze->text(), QString("Analyze"));
+    QCoreApplication::processEvents();
+    QVERIFY(!mBody->areaRun()->isRunning());
+    QCOMPARE(ended.count(), 1);
+    mAnalyzer->hide();
+}
+
+// Regression: closing the main window left the run going.
+void TestAreaRun::closingStopsTheRun()
+{
+    exec(QStringLiteral("select_region 0 0 %1 %1").arg(sampleSize));
+    exec("set_band_w 0");
+    exec("set_band_h 0");
+    QSignalSpy ended(mBody->areaRun(), &AreaRun::ended);
+    bool stoppedAtClose = false;
+    QMetaObject::Connection closer
+        = connect(mBody->blockEngine(), &BlockEngine::rowRecorded, this, [&] {
+              disconnect(closer);
+              mBody->close();
+              stoppedAtClose = !mBody->areaRun()->isRunning();
+          });
+    mBody->startLCF2DAnalysis();
+    waitForTheEnd();
+    QVERIFY(stoppedAtClose);
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!ended.first().at(1).toBool());
+}
+
 void TestAreaRun::batchWaitsForTheRuns()
 {
     const QString script = mDir.filePath("runs.bat");
@@ -534,6 +653,63 @@ void TestAreaRun::batchWaitsForTheRuns()
     const int raEnd = indexOf("residual absorption: 100 blocks in 10 rows");
     QVERIFY(indexOf("echo lcf-over") < raEnd);
     QVERIFY(raEnd < indexOf("echo ra-over"));
+}
+
+void TestAreaRun::saveDataWritesTheRunsMap_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("choice");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("ext");
+
+    QTest::newRow("residual ratio shown before the run")
+        << QStringList{"analyzer_select_analysis_mode 1", "analyzer_select_image 6"}
+        << QStringList{"analyzer_select_analysis_mode 0", "analyzer_select_image 0"}
+        << "dmut of Ref1" << 0;
+    QTest::newRow("fraction of the second reference chosen before the run")
+        << QStringList{"analyzer_select_image 1", "analyzer_select_image_type 1"}
+        << QStringList{"analyzer_select_image 1"} << "fraction of Ref2" << 1;
+}
+
+// Regression: "Save Data" after an LCF run wrote the residual ratio map of an earlier run.
+void TestAreaRun::saveDataWritesTheRunsMap()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, choice);
+    QFETCH(QString, title);
+    QFETCH(int, ext);
+
+    QTemporaryDir out;
+    const QString saved = out.filePath("frac.dat");
+    const QString check = out.filePath("check.dat");
+    QString errors;
+    QCOMPARE(runBatchScript(
+                 out.filePath("save.bat"),
+                 sampleDataSetLoadLines(mSample)
+                     << "analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0"
+                     << "analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0"
+                     << "saveDataCfg_save_as_text"
+                     << "set_band_w 1"
+                     << "set_band_h 1"
+                     << "select_region 0 0 48 48"
+                     << "analyzer_set_ra_energy 7200"
+                     << "analyzer_exec_ra" << before << "select_region 6 6 18 12"
+                     << "analyzer_exec_LCF"
+                     << "save_data " + quoted(saved) << choice << "save_data " + quoted(check)
+                     << "quit",
+                 &errors),
+             0);
+    const auto contents = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QString written = out.filePath(QStringLiteral("frac-%1.dat").arg(ext));
+    const QByteArray data = contents(written);
+    // The LCF walk: 4 x 2 blocks of 3 x 3 pixels.
+    QCOMPARE(data.count('\n'), 8);
+    QCOMPARE(data, contents(out.filePath(QStringLiteral("check-%1.dat").arg(ext))));
+    QVERIFY2(errors.contains("Saved " + title + " to " + QDir::toNativeSeparators(written)),
+             qPrintable(errors));
 }
 
 QTEST_MAIN(TestAreaRun)
