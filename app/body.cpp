@@ -303,7 +303,7 @@ void Body::setupResultMaps()
         else
             mAnalyzer->setProgress(percent);
     });
-    connect(mAreaRun, &AreaRun::redrawDue, this, &Body::redrawShownMap);
+    connect(mAreaRun, &AreaRun::redrawDue, this, [this] { redrawShownMap(mAreaRun->kind()); });
     connect(mAreaRun, &AreaRun::ended, this, &Body::areaRunEnded);
 }
 
@@ -403,6 +403,8 @@ void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
                         .arg(mAreaRun->recordedBlocks())
                         .arg(mAreaRun->blocks()),
                     byBatch || mInBatchCommand);
+        // What was recorded since the last redraw.
+        redrawShownMap(kind);
     }
     // The correlation of the last point recorded, as a run point by point would leave it.
     if (kind == AreaRun::ElemRun)
@@ -427,10 +429,9 @@ void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
         emit finishBatchExec();
 }
 
-void Body::redrawShownMap()
+void Body::redrawShownMap(AreaRun::Kind kind)
 {
     // Only the map on show is recoloured during a run, and only with "Disp. on Time".
-    const AreaRun::Kind kind = mAreaRun->kind();
     const bool onTime = (kind == AreaRun::LCFRun && mAnalyzer->dispOnTime())
                         || (kind == AreaRun::ElemRun && mAnalyzer->elemsDispOnTime());
     Analyzed2DRes *map = mAnalyzer->selectedMap();

@@ -117,8 +117,6 @@ public slots:
     void startLCF2DAnalysis();
     void stop2DAnalysis();
     void generateResImages();
-    // Recolours the map on show while a run fills it.
-    void redrawShownMap();
     void startRA2DAnalysis();
     void generateRAResImage();
     void startElems2DAnalysis();
@@ -180,6 +178,8 @@ private:
     void selectElemsRow(bool target, const QString &name);
     // A run has ended: its maps are drawn when it completed, and a batch waiting for it goes on.
     void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
+    // Recolours the map on show when a run of that kind fills it.
+    void redrawShownMap(AreaRun::Kind kind);
     void setupCalibration();
     void setupExport();
     // Index of the first reference whose map is shown; 0 when none is.
