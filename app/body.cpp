@@ -696,7 +696,7 @@ void Body::shownMapSaved(const QStringList &paths)
 {
     QStringList names;
     for (const QString &path : paths)
-        names << QDir::toNativeSeparators(path);
+        names << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     showMessage(
         tr("Saved %1 to %2")
             .arg(mAnalyzer->mapTitle(mAnalyzer->selectedMap()), names.join(QStringLiteral(", "))),
