@@ -153,6 +153,7 @@ void Analyzed2DRes::genImg()
     });
     mImage = wrapImage(mFormat, pixels, w, height());
     mImageValid = !mImage.isNull();
+    emit imageGenerated();
 }
 
 QImage *Analyzed2DRes::img()
@@ -161,16 +162,22 @@ QImage *Analyzed2DRes::img()
 }
 
 template<typename Visit>
-void Analyzed2DRes::walkBlocks(const char *tag, Visit visit)
+void Analyzed2DRes::walkBlocks(Visit visit)
 {
     mWalk.rewind();
     bool newRow = false;
     do {
-        if (newRow && tag)
-            qDebug() << tag << mWalk.cy;
         visit();
     } while (mWalk.next(newRow));
     mWalk.rewind();
+}
+
+void Analyzed2DRes::logReplaced(const char *tag, qint64 replaced, qint64 blocks) const
+{
+    qDebug().noquote() << QStringLiteral("%1 %2: %3 of %4 blocks replaced")
+                              .arg(QLatin1String(tag), mName)
+                              .arg(replaced)
+                              .arg(blocks);
 }
 
 QVector<quint16>
@@ -199,7 +206,7 @@ Analyzed2DRes::tiffDataForSave(bool fixedScale, double scaleMin, double scaleMax
     }
     QVector<quint16> levels(int(count), 0);
     int written = 0;
-    walkBlocks(nullptr, [&] {
+    walkBlocks([&] {
         levels[written++] = levelOf(scaleFraction(cell(source, mWalk.cx, mWalk.cy), lo, hi));
     });
     mSavedCount = written;
@@ -222,7 +229,7 @@ void Analyzed2DRes::deglitch()
     std::vector<double> measures;
     measures.reserve(size_t(count));
     double sum = 0.0;
-    walkBlocks("deglitch", [&] {
+    walkBlocks([&] {
         const qint64 x = mWalk.cx;
         const qint64 y = mWalk.cy;
         const double centre = 2 * v(x, y);
@@ -244,11 +251,13 @@ void Analyzed2DRes::deglitch()
     mProcMin = 1e300;
     mProcMax = -1e300;
     size_t block = 0;
-    walkBlocks("deglitch 2", [&] {
+    qint64 replaced = 0;
+    walkBlocks([&] {
         const qint64 x = mWalk.cx;
         const qint64 y = mWalk.cy;
         double h = v(x, y);
         if (mean * mGlitchFactor < measures[block++] && (h < mMin + span || h > mMax - span)) {
+            ++replaced;
             double neighbours = 0.0;
             int n = 0;
             const qint64 around[4][2] = {{x - sx, y}, {x + sx, y}, {x, y - sy}, {x, y + sy}};
@@ -264,6 +273,7 @@ void Analyzed2DRes::deglitch()
         widen(mProcMin, mProcMax, h);
         fillBlock(mProc, x, y, mWalk.xw, mWalk.yw, h);
     });
+    logReplaced("deglitch", replaced, qint64(measures.size()));
     if (mShowProc)
         genImg();
 }
@@ -284,7 +294,7 @@ void Analyzed2DRes::deglitch2(double limit)
 
     double sum = 0.0;
     qint64 within = 0;
-    walkBlocks("deglitch2", [&] {
+    walkBlocks([&] {
         const double c = v(mWalk.cx, mWalk.cy);
         if (std::fabs(c) < limit) {
             sum += c;
@@ -295,11 +305,15 @@ void Analyzed2DRes::deglitch2(double limit)
 
     mProcMin = 1e300;
     mProcMax = -1e300;
-    walkBlocks("deglitch 2", [&] {
+    qint64 blocks = 0;
+    qint64 replaced = 0;
+    walkBlocks([&] {
         const qint64 x = mWalk.cx;
         const qint64 y = mWalk.cy;
         double c = v(x, y);
+        ++blocks;
         if (std::fabs(c - mean) > limit) {
+            ++replaced;
             double neighbours = 0.0;
             int n = 0;
             for (int dx = -1; dx <= 1; ++dx) {
@@ -317,6 +331,7 @@ void Analyzed2DRes::deglitch2(double limit)
         widen(mProcMin, mProcMax, c);
         fillBlock(mProc, x, y, mWalk.xw, mWalk.yw, c);
     });
+    logReplaced("deglitch2", replaced, blocks);
     if (mShowProc)
         genImg();
 }

@@ -103,6 +103,10 @@ public slots:
     void setFixedScale(bool f);
     void setScale(double min, double max);
 
+signals:
+    // genImg() has drawn the image anew.
+    void imageGenerated();
+
 private:
     double cell(const QVector<double> &values, qint64 x, qint64 y) const;
     bool inside(qint64 x, qint64 y) const
@@ -122,10 +126,11 @@ private:
     }
     // Writes t into the cells of the block of half-widths xw, yw around (x, y) inside the map.
     void fillBlock(QVector<double> &values, qint64 x, qint64 y, qint64 xw, qint64 yw, double t);
-    // Calls visit() at every block of the map's walk, its position in mWalk; the debug
-    // output gets tag and the row at each new row.
+    // Calls visit() at every block of the map's walk, its position in mWalk.
     template<typename Visit>
-    void walkBlocks(const char *tag, Visit visit);
+    void walkBlocks(Visit visit);
+    // One debug line after a deglitch: how many blocks it replaced.
+    void logReplaced(const char *tag, qint64 replaced, qint64 blocks) const;
 
     QString mName;
     AreaWalk mWalk;

@@ -104,6 +104,14 @@ Analyzer::Analyzer(QWidget *parent)
     connect(mImageGroup, &QButtonGroup::idClicked, this, &Analyzer::selectedNewRef);
     connect(mUi->SelRatio, &QRadioButton::toggled, this, &Analyzer::selectedImgChanged);
     connect(mUi->FixedScale, &QCheckBox::toggled, this, &Analyzer::scalePolicyChanged);
+    // Every change of the map on show, by hand or by a command, counts as a choice.
+    for (QButtonGroup *group : {mModeGroup, mImageGroup, mShowMapGroup}) {
+        connect(group,
+                qOverload<QAbstractButton *, bool>(&QButtonGroup::buttonToggled),
+                this,
+                [this](QAbstractButton *, bool on) { mMapChoices += on; });
+    }
+    connect(mUi->SelRatio, &QRadioButton::toggled, this, [this] { ++mMapChoices; });
     for (QLineEdit *edit :
          {mUi->DMutScaleMax, mUi->DMutScaleMin, mUi->RatioScaleMax, mUi->RatioScaleMin})
         connect(edit, &QLineEdit::editingFinished, this, &Analyzer::scaleChanged);
@@ -127,9 +135,9 @@ void Analyzer::setupElems()
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(mUi->DoElemA);
-    auto *analyze = new QPushButton(tr("Analyze"), mUi->ElemFrame);
-    analyze->setObjectName(QStringLiteral("AskAnalyzeElems"));
-    buttons->addWidget(analyze);
+    mAskAnalyzeElems = new QPushButton(tr("Analyze"), mUi->ElemFrame);
+    mAskAnalyzeElems->setObjectName(QStringLiteral("AskAnalyzeElems"));
+    buttons->addWidget(mAskAnalyzeElems);
     mElemsProgress = new QLabel(QStringLiteral("0%"), mUi->ElemFrame);
     mElemsProgress->setObjectName(QStringLiteral("ElemsProgress"));
     buttons->addWidget(mElemsProgress);
@@ -207,7 +215,7 @@ void Analyzer::setupElems()
     mTargetGroup = new QButtonGroup(this);
     mShowGroup = new QButtonGroup(this);
 
-    connect(analyze, &QPushButton::clicked, this, &Analyzer::askAnalyzeElems);
+    connect(mAskAnalyzeElems, &QPushButton::clicked, this, &Analyzer::askAnalyzeElems);
     connect(mElemNames, &QLineEdit::editingFinished, this, &Analyzer::newElems);
     connect(setStd, &QPushButton::clicked, this, &Analyzer::setElemsStd);
     connect(recalc, &QPushButton::clicked, this, &Analyzer::recalcCorMap);
@@ -234,6 +242,10 @@ void Analyzer::newElems()
     delete mShowGroup;
     mTargetGroup = new QButtonGroup(this);
     mShowGroup = new QButtonGroup(this);
+    connect(mShowGroup,
+            qOverload<QAbstractButton *, bool>(&QButtonGroup::buttonToggled),
+            this,
+            [this](QAbstractButton *, bool on) { mMapChoices += on; });
 
     QVector<EdgeMarker> markers;
     QStringList repeated;
@@ -734,6 +746,87 @@ Analyzed2DRes *Analyzer::selectedMap() const
         return row ? row->map(showMapKind[mode]) : nullptr;
     }
     return nullptr;
+}
+
+QString Analyzer::mapTitle(const Analyzed2DRes *map) const
+{
+    for (int i = 0; i < mRefs.size(); ++i) {
+        if (map == mRefs.at(i)->map(0))
+            return tr("dmut of Ref%1").arg(i + 1);
+        if (map == mRefs.at(i)->map(1))
+            return tr("fraction of Ref%1").arg(i + 1);
+    }
+    const QString raTitles[RaShowButtons] = {
+        tr("residual-absorption dmut"), tr("residual absorption"), tr("residual-absorption ratio")};
+    for (int k = 0; k < RaShowButtons; ++k) {
+        if (map == raMap(k))
+            return raTitles[k];
+    }
+    for (int id = 0; id < ShowMapCount; ++id) {
+        const QString what = mShowMapGroup->button(id)->text();
+        if (showMapKind[id] < 0 && map == mCorMaps.value(id - 2))
+            return what;
+        for (const ElemCtrl *row : mElems) {
+            if (showMapKind[id] >= 0 && map == row->map(showMapKind[id]))
+                return row->name() + QLatin1Char(' ') + what;
+        }
+    }
+    return map ? map->name() : QString();
+}
+
+QPushButton *Analyzer::analyzeButton(AreaRun::Kind kind) const
+{
+    switch (kind) {
+    case AreaRun::LCFRun:
+        return mUi->AskAnalyze;
+    case AreaRun::RARun:
+        return mUi->AskRAAnalyze;
+    case AreaRun::ElemRun:
+        return mAskAnalyzeElems;
+    default:
+        return nullptr;
+    }
+}
+
+void Analyzer::runStarted(AreaRun::Kind kind)
+{
+    mMapChoicesAtRunStart = mMapChoices;
+    if (QPushButton *button = analyzeButton(kind))
+        button->setText(tr("Stop"));
+}
+
+void Analyzer::runEnded(AreaRun::Kind kind, bool completed)
+{
+    if (QPushButton *button = analyzeButton(kind))
+        button->setText(tr("Analyze"));
+    if (completed && mMapChoices == mMapChoicesAtRunStart)
+        showRunMap(kind);
+}
+
+void Analyzer::showRunMap(AreaRun::Kind kind)
+{
+    const int id = mImageGroup->checkedId();
+    if (kind == AreaRun::LCFRun) {
+        setAnalysisMode(0);
+        const int ref = refOfImageId(id);
+        if (ref < 0 || ref >= mRefs.size()) {
+            int first = 0;
+            while (first < mRefs.size() && !mRefs.at(first)->isUsed())
+                ++first;
+            mImageGroup->button(imageIdOfRef(first < mRefs.size() ? first : 0))->setChecked(true);
+        }
+    } else if (kind == AreaRun::RARun) {
+        setAnalysisMode(1);
+        if (!raMap(id - InitialRefs))
+            mUi->ShowDMuT->setChecked(true);
+    } else if (kind == AreaRun::ElemRun) {
+        setAnalysisMode(2);
+        if (!mElems.isEmpty() && mShowGroup->checkedId() < 0)
+            mElems.first()->showButton()->setChecked(true);
+        if (mShowMapGroup->checkedId() < 0)
+            mShowMapGroup->button(0)->setChecked(true);
+    }
+    emit changedSelection();
 }
 
 void Analyzer::setRaEnergy(double eng)

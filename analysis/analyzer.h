@@ -20,6 +20,7 @@ class QLabel;
 class LCFReference;
 class QButtonGroup;
 class QLineEdit;
+class QPushButton;
 class QScrollArea;
 class QThread;
 class XafsView;
@@ -67,6 +68,15 @@ public:
     int imageKind() const;
     // The result map the main window shows; none when the selection stands for no map.
     Analyzed2DRes *selectedMap() const;
+    // What a map of this window holds, in words, such as "fraction of Ref1"; the map's own
+    // name for others.
+    QString mapTitle(const Analyzed2DRes *map) const;
+    // An area run has started: the Analyze button of its box reads "Stop" until runEnded().
+    void runStarted(AreaRun::Kind kind);
+    // The run has ended. Unless a map was chosen while it went on, a completed run shows its
+    // own maps: its box is ticked, and the map of that box chosen before stays; without one,
+    // its first map (LCF: the first reference in use, of the image type chosen).
+    void runEnded(AreaRun::Kind kind, bool completed);
     // The maps of an LCF / MLCF run: kinds 0 .. refMapKinds() - 1 of every reference, kind by
     // kind.
     QVector<Analyzed2DRes *> lcfMaps() const;
@@ -181,6 +191,9 @@ private:
     // when setPolicy is set.
     void applyScales(bool setPolicy, bool fixed);
     void setEditValue(QLineEdit *edit, double value);
+    QPushButton *analyzeButton(AreaRun::Kind kind) const;
+    // Ticks the box of a run of that kind and, when the box has no map chosen, its first map.
+    void showRunMap(AreaRun::Kind kind);
 
     Ui::Analyzer *mUi;
     QVector<Analyzed2DRes *> mRaMaps;
@@ -205,6 +218,10 @@ private:
     QLineEdit *mElemNames = nullptr;
     QCheckBox *mSortByANo = nullptr;
     QCheckBox *mElemsDispOnTime = nullptr;
+    QPushButton *mAskAnalyzeElems = nullptr;
+    // Choices of the map shown so far, and their number when the running area run started.
+    int mMapChoices = 0;
+    int mMapChoicesAtRunStart = 0;
     QLabel *mElemsProgress = nullptr;
     QLineEdit *mCorThEdit = nullptr;
     QLineEdit *mElemsCorrelation = nullptr;

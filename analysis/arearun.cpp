@@ -93,6 +93,8 @@ bool AreaRun::startElems(BlockRequest request,
 bool AreaRun::start(Kind kind, BlockRequest &request, bool byBatch)
 {
     mWalk = request.walk;
+    mRecorded = 0;
+    mRedrawClock.invalidate();
     if (!mEngine->start(
             request, [this](const AreaWalk &walk, const double *values) { record(walk, values); }))
         return false;
@@ -103,6 +105,7 @@ bool AreaRun::start(Kind kind, BlockRequest &request, bool byBatch)
 
 void AreaRun::record(const AreaWalk &walk, const double *values)
 {
+    ++mRecorded;
     if (mKind == ElemRun)
         return recordElems(walk, values);
     // A block without anything fitted keeps its cells as they are.
@@ -138,9 +141,11 @@ void AreaRun::rowRecorded(qint64 rowsDone, qint64 rows)
     if (!isRunning() || rowsDone >= rows)
         return;
     const qint64 cy = mWalk.centreY(rowsDone);
-    if (mKind == RARun)
-        qDebug() << cy;
     emit newRow(cy, double(cy - mWalk.y0) / double(mWalk.y1 - mWalk.y0) * 100.0);
+    if (mRedrawClock.isValid() && mRedrawClock.elapsed() < redrawIntervalMs)
+        return;
+    mRedrawClock.start();
+    emit redrawDue();
 }
 
 void AreaRun::engineFinished(bool completed)
@@ -150,6 +155,11 @@ void AreaRun::engineFinished(bool completed)
         return;
     const Kind kind = mKind;
     const bool byBatch = finish();
+    if (kind == RARun && completed) {
+        qDebug().noquote() << QStringLiteral("residual absorption: %1 blocks in %2 rows")
+                                  .arg(mRecorded)
+                                  .arg(mWalk.rows());
+    }
     emit ended(kind, completed, byBatch);
 }
 

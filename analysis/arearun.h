@@ -5,6 +5,7 @@
 #include "analysis/elemanalysis.h"
 #include "analysis/lcfreferencedata.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QVector>
 
@@ -21,6 +22,9 @@ class AreaRun : public QObject
 
 public:
     enum Kind { NoRun, LCFRun, RARun, ElemRun };
+    // Time between two redraws of the maps while a run goes: recolouring a large map at every
+    // row would hold the window still.
+    static constexpr int redrawIntervalMs = 250;
 
     explicit AreaRun(BlockEngine *engine, QObject *parent = nullptr);
 
@@ -59,6 +63,11 @@ public:
                     double corTh,
                     const QVector<Analyzed2DRes *> &maps,
                     bool byBatch);
+    // The maps of the running or last run, in the order they were given.
+    const QVector<Analyzed2DRes *> &maps() const { return mMaps; }
+    // Blocks of the running or last run: recorded so far, and in its walk.
+    qint64 recordedBlocks() const { return mRecorded; }
+    qint64 blocks() const { return mWalk.count(); }
     // The correlation of the last point an element run recorded.
     double correlation() const { return mCorrelation; }
     // Ends a run at once: nothing more is recorded, the maps keep what they hold.
@@ -74,6 +83,9 @@ public:
 signals:
     // A row of the walk starts at row cy; percent done as the analyser shows it.
     void newRow(qint64 cy, double percent);
+    // A row has been recorded and the maps on show may be redrawn: at the first row, then at
+    // most once every redrawIntervalMs.
+    void redrawDue();
     // The run has ended: completed, or stopped. byBatch tells who started it.
     void ended(AreaRun::Kind kind, bool completed, bool byBatch);
 
@@ -91,6 +103,8 @@ private:
     bool mByBatch = false;
     AreaWalk mWalk;
     QVector<Analyzed2DRes *> mMaps;
+    qint64 mRecorded = 0;
+    QElapsedTimer mRedrawClock;
     // LCF: the list index of every used reference, and the number of references.
     QVector<int> mUsed;
     int mReferences = 0;

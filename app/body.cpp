@@ -42,6 +42,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -309,16 +310,12 @@ void Body::setupResultMaps()
     connect(mUi->ShowProcImg, &QCheckBox::toggled, this, &Body::showProcImg);
     connect(mUi->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
     connect(mAreaRun, &AreaRun::newRow, this, [this](qint64, double percent) {
-        if (mAreaRun->kind() == AreaRun::ElemRun) {
-            if (mAnalyzer->elemsDispOnTime())
-                generateElemsResImages();
+        if (mAreaRun->kind() == AreaRun::ElemRun)
             mAnalyzer->setElemsProgress(percent);
-            return;
-        }
-        if (mAreaRun->kind() == AreaRun::LCFRun && mAnalyzer->dispOnTime())
-            generateResImages();
-        mAnalyzer->setProgress(percent);
+        else
+            mAnalyzer->setProgress(percent);
     });
+    connect(mAreaRun, &AreaRun::redrawDue, this, [this] { redrawShownMap(mAreaRun->kind()); });
     connect(mAreaRun, &AreaRun::ended, this, &Body::areaRunEnded);
 }
 
@@ -411,9 +408,10 @@ void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
     if (!started) {
         analysisRunning = false;
         mAnalyzer->setContAccess(false);
-    } else {
-        showEngineProgress(0.0);
+        return;
     }
+    showEngineProgress(0.0);
+    mAnalyzer->runStarted(kind);
 }
 
 void Body::stop2DAnalysis()
@@ -429,6 +427,15 @@ void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
     const QScopedValueRollback<MessageLine::Kind> messageKind(mMessageKind, MessageLine::AreaRun);
     if (completed)
         mMessageLine->succeeded(MessageLine::AreaRun);
+    mAnalyzer->runEnded(kind, completed);
+    if (!completed) {
+        showMessage(tr("run stopped after %1 of %2 blocks")
+                        .arg(mAreaRun->recordedBlocks())
+                        .arg(mAreaRun->blocks()),
+                    byBatch || mInBatchCommand);
+        // What was recorded since the last redraw.
+        redrawShownMap(kind);
+    }
     // The correlation of the last point recorded, as a run point by point would leave it.
     if (kind == AreaRun::ElemRun)
         mAnalyzer->setCorrelation(mAreaRun->correlation());
@@ -450,6 +457,18 @@ void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
     }
     if (byBatch)
         emit finishBatchExec();
+}
+
+void Body::redrawShownMap(AreaRun::Kind kind)
+{
+    // Only the map on show is recoloured during a run, and only with "Disp. on Time".
+    const bool onTime = (kind == AreaRun::LCFRun && mAnalyzer->dispOnTime())
+                        || (kind == AreaRun::ElemRun && mAnalyzer->elemsDispOnTime());
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!onTime || !map || !mAreaRun->maps().contains(map))
+        return;
+    map->genImg();
+    selectedNewRef();
 }
 
 void Body::generateResImages()
@@ -638,15 +657,17 @@ void Body::stopEngineTask()
         mBlockEngine->cancel();
 }
 
-void Body::saveImageFile(const QImage &image, const QString &path)
+bool Body::saveImageFile(const QImage &image, const QString &path)
 {
-    if (!ImageFile::save(image, path))
-        writeFailed(path);
+    if (ImageFile::save(image, path))
+        return true;
+    writeFailed(path);
+    return false;
 }
 
-void Body::saveColorBar(const QString &path)
+bool Body::saveColorBar(const QString &path)
 {
-    saveImageFile(mUi->CBar->grab().toImage(), path);
+    return saveImageFile(mUi->CBar->grab().toImage(), path);
 }
 
 void Body::saveImage(const QString &fname)
@@ -711,9 +732,12 @@ void Body::saveData(const QString &fname)
     const int n = firstShownRef();
     if (mSaveDataCfg->settings().asTiff) {
         qDebug() << "selected tiff";
-        saveDataAsTiff(fname, n);
-        saveColorBar(MapExport::numberedName(MapExport::numberedName(fname, QString::number(n)),
-                                             QStringLiteral("-cBar")));
+        const QString path = writeShownMap(fname, n, true);
+        const QString bar = MapExport::numberedName(
+            MapExport::numberedName(fname, QString::number(n)), QStringLiteral("-cBar"));
+        // The bar's scale is that of the map just written.
+        if (!path.isEmpty() && saveColorBar(bar))
+            shownMapSaved({path, bar});
     } else {
         qDebug() << "selected text";
         saveDataAsText(fname, n);
@@ -723,23 +747,51 @@ void Body::saveData(const QString &fname)
 
 void Body::saveDataAsTiff(const QString &fname, int ext)
 {
-    const QString path = MapExport::dataFileName(fname, ext, QStringLiteral("tif"));
-    qDebug() << "saveDataAsTiff";
     const int failures = mWriteFailures;
-    Analyzed2DRes *map = mAnalyzer->selectedMap();
-    if (map && map->hasData() && !MapExport::saveAsTiff(path, *map, mSaveDataCfg->settings()))
-        writeFailed(path);
+    const QString path = writeShownMap(fname, ext, true);
+    if (!path.isEmpty())
+        shownMapSaved({path});
     saveEnded(failures);
 }
 
 void Body::saveDataAsText(const QString &fname, int ext)
 {
-    const QString path = MapExport::dataFileName(fname, ext, QStringLiteral("dat"));
     const int failures = mWriteFailures;
-    const Analyzed2DRes *map = mAnalyzer->selectedMap();
-    if (map && map->hasData() && !MapExport::saveAsText(path, *map, mSaveDataCfg->settings()))
-        writeFailed(path);
+    const QString path = writeShownMap(fname, ext, false);
+    if (!path.isEmpty())
+        shownMapSaved({path});
     saveEnded(failures);
+}
+
+QString Body::writeShownMap(const QString &fname, int ext, bool asTiff)
+{
+    const QString path = MapExport::dataFileName(
+        fname, ext, asTiff ? QStringLiteral("tif") : QStringLiteral("dat"));
+    if (asTiff)
+        qDebug() << "saveDataAsTiff";
+    Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map || !map->hasData()) {
+        showMessageOf(MessageLine::Saving, tr("No result map shown: %1 not saved").arg(path));
+        return QString();
+    }
+    const bool written = asTiff ? MapExport::saveAsTiff(path, *map, mSaveDataCfg->settings())
+                                : MapExport::saveAsText(path, *map, mSaveDataCfg->settings());
+    if (!written) {
+        writeFailed(path);
+        return QString();
+    }
+    return path;
+}
+
+void Body::shownMapSaved(const QStringList &paths)
+{
+    QStringList names;
+    for (const QString &path : paths)
+        names << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    showMessage(
+        tr("Saved %1 to %2")
+            .arg(mAnalyzer->mapTitle(mAnalyzer->selectedMap()), names.join(QStringLiteral(", "))),
+        mInBatchCommand);
 }
 
 void Body::saveXafsSpectra(const QString &fname)
@@ -1181,6 +1233,8 @@ QString Body::messageLine() const
 
 void Body::closeEvent(QCloseEvent *event)
 {
+    if (mAreaRun->isRunning())
+        stop2DAnalysis();
     emit finishing();
     event->accept();
 }

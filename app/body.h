@@ -180,13 +180,21 @@ private:
     void selectElemsRow(bool target, const QString &name);
     // A run has ended: its maps are drawn when it completed, and a batch waiting for it goes on.
     void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
+    // Recolours the map on show when a run of that kind fills it.
+    void redrawShownMap(AreaRun::Kind kind);
     void setupCalibration();
     void setupExport();
     // Index of the first reference whose map is shown; 0 when none is.
     int firstShownRef() const;
     // Saves an image in the format its suffix names, naming a failure.
-    void saveImageFile(const QImage &image, const QString &path);
-    void saveColorBar(const QString &path);
+    // Write an image file; false, with the failure on the message line, when that failed.
+    bool saveImageFile(const QImage &image, const QString &path);
+    bool saveColorBar(const QString &path);
+    // Writes the map on show as data file ext of fname (TIFF or text); its path, or an empty
+    // text when no map is shown or the file could not be written, which is reported.
+    QString writeShownMap(const QString &fname, int ext, bool asTiff);
+    // Names the map on show and the files it went to on the message line.
+    void shownMapSaved(const QStringList &paths);
     // Names a file that could not be written.
     void writeFailed(const QString &path);
     // Shows a message that belongs to a kind of operation (see MessageLine).

@@ -210,6 +210,30 @@
         <source>The residual-absorption energy %1 eV lies outside the energies of the data (%2 to %3 eV): analysis not started</source>
         <translation>残差吸収のエネルギー %1 eV がデータのエネルギー範囲 (%2 〜 %3 eV) の外です: 解析を開始しません</translation>
     </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>dmut of Ref%1</source>
+        <translation>Ref%1 の dmut</translation>
+    </message>
+    <message>
+        <source>fraction of Ref%1</source>
+        <translation>Ref%1 の割合</translation>
+    </message>
+    <message>
+        <source>residual-absorption dmut</source>
+        <translation>残余吸収の dmut</translation>
+    </message>
+    <message>
+        <source>residual absorption</source>
+        <translation>残余吸収</translation>
+    </message>
+    <message>
+        <source>residual-absorption ratio</source>
+        <translation>残余吸収の比率</translation>
+    </message>
 </context>
 <context>
     <name>ElemCtrl</name>

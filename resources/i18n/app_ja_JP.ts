@@ -231,5 +231,17 @@
         <source>Number &quot;%1&quot; holds a folder separator: %2 and its colour bar not written</source>
         <translation>番号 &quot;%1&quot; にフォルダ区切りが含まれています: %2 とそのカラーバーは書き込まれません</translation>
     </message>
+    <message>
+        <source>run stopped after %1 of %2 blocks</source>
+        <translation>%2 ブロック中 %1 ブロックで解析を停止しました</translation>
+    </message>
+    <message>
+        <source>No result map shown: %1 not saved</source>
+        <translation>結果マップが表示されていません: %1 は保存しません</translation>
+    </message>
+    <message>
+        <source>Saved %1 to %2</source>
+        <translation>%1 を %2 に保存しました</translation>
+    </message>
 </context>
 </TS>

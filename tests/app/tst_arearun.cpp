@@ -8,6 +8,7 @@
 #include "analysis/xafsfileselect.h"
 #include "app/body.h"
 #include "batch/batchcommands.h"
+#include "batch/batchctrl.h"
 #include "batch/cmdline.h"
 #include "display/imgdispa.h"
 #include "resources/resourceinit.h"
@@ -40,7 +41,10 @@ private slots:
     void stop_data();
     void stop();
     void mapOnTheDisplay();
+    void dispOnTimeRedrawsTheShownMapOnly_data();
+    void dispOnTimeRedrawsTheShownMapOnly();
     void batchWaitsForTheRuns();
+    void saveDataWritesTheRunsMap();
 
 private:
     int exec(const QString &line);
@@ -404,6 +408,9 @@ void TestAreaRun::stop_data()
     QTest::newRow("batch element run stopped") << true << "elems" << 1;
     // Regression: new element rows deleted the maps that the run was writing.
     QTest::newRow("batch element run, rows rebuilt") << true << "elems rebuilt" << 1;
+    // Regression: Stop waited behind the run and started a second one; closing left it going.
+    QTest::newRow("Stop button") << false << "button" << 0;
+    QTest::newRow("main window closed") << false << "close" << 0;
 }
 
 void TestAreaRun::stop()
@@ -419,11 +426,18 @@ void TestAreaRun::stop()
     const bool elems = stopBy.startsWith("elems");
     const bool rebuilt = stopBy == "elems rebuilt";
     exec("analyzer_target_elements Fe");
+    auto *analyze = mAnalyzer->findChild<QPushButton *>("AskAnalyze");
+    QString buttonText;
     // Stops as soon as the first row has been recorded.
     QMetaObject::Connection stopper
         = connect(mBody->blockEngine(), &BlockEngine::rowRecorded, this, [&] {
               disconnect(stopper);
-              if (stopBy == "stop")
+              buttonText = analyze->text();
+              if (stopBy == "button")
+                  QTest::mouseClick(analyze, Qt::LeftButton);
+              else if (stopBy == "close")
+                  mBody->close();
+              else if (stopBy == "stop")
                   mBody->stop2DAnalysis();
               else if (stopBy == "start")
                   mBody->startLCF2DAnalysis();
@@ -454,6 +468,15 @@ void TestAreaRun::stop()
     QVERIFY(!mBody->analysisRunning);
 
     const bool stopped = !stopBy.isEmpty();
+    QCOMPARE(buttonText == "Stop", !ra && !elems);
+    QCOMPARE(analyze->text(), QString("Analyze"));
+    // Regression: a stopped batch run let its script go on without a word.
+    if (stopped) {
+        const QString message = "run stopped after 48 of 2304 blocks";
+        QCOMPARE(mBody->messageLine(), message);
+        QCOMPARE(mBody->batchCtrl()->logText().contains(message), byBatch || stopBy == "batch");
+        mBody->batchCtrl()->clearLog();
+    }
     QCOMPARE(logged.filter("2da 4:").size(), stopped ? 1 : 0);
     QCOMPARE(logged.filter("2da 3:").size(), stopped || ra ? 0 : 1);
     if (rebuilt) {
@@ -504,6 +527,45 @@ void TestAreaRun::mapOnTheDisplay()
     QVERIFY(!display->showOverlayer());
 }
 
+void TestAreaRun::dispOnTimeRedrawsTheShownMapOnly_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("LCF box") << 0;
+    QTest::newRow("element box") << 2;
+}
+
+// Regression: "Disp. on Time" recoloured every map at every row and held the window still.
+void TestAreaRun::dispOnTimeRedrawsTheShownMapOnly()
+{
+    QFETCH(int, mode);
+    exec(QStringLiteral("select_region 0 0 %1 %1").arg(sampleSize));
+    exec("set_band_w 0");
+    exec("set_band_h 0");
+    exec("analyzer_target_elements Fe");
+    exec(QStringLiteral("analyzer_select_analysis_mode %1").arg(mode));
+    auto *onTime = mAnalyzer->findChild<QCheckBox *>(mode ? "ElemsDispOnTime" : "DispOnTime");
+    onTime->setChecked(true);
+    const QVector<Analyzed2DRes *> maps = mode ? mAnalyzer->elemsMaps() : mAnalyzer->lcfMaps();
+    QVector<QSignalSpy *> recoloured;
+    for (Analyzed2DRes *map : maps)
+        recoloured << new QSignalSpy(map, &Analyzed2DRes::imageGenerated);
+    QElapsedTimer clock;
+    clock.start();
+    mode ? mBody->startElems2DAnalysis() : mBody->startLCF2DAnalysis();
+    waitForTheEnd();
+    // The map shown at the first row, at most every interval after it and at the end.
+    const qint64 most = 2 + clock.elapsed() / AreaRun::redrawIntervalMs;
+    for (int k = 0; k < maps.size(); ++k) {
+        const int count = recoloured.at(k)->count();
+        const bool shown = maps.at(k) == mAnalyzer->selectedMap();
+        QVERIFY2(shown ? count >= 2 && count <= most : count <= 1,
+                 qPrintable(QStringLiteral("%1: %2").arg(maps.at(k)->name()).arg(count)));
+    }
+    qDeleteAll(recoloured);
+    onTime->setChecked(false);
+    exec("analyzer_select_analysis_mode 0");
+}
+
 void TestAreaRun::batchWaitsForTheRuns()
 {
     const QString script = mDir.filePath("runs.bat");
@@ -531,11 +593,42 @@ void TestAreaRun::batchWaitsForTheRuns()
                 return i;
         return -1;
     };
-    // Rows of the residual-absorption walk start at 7, 12, ... 47.
+    // The residual-absorption run ends with one line on its blocks and rows.
     QVERIFY(indexOf("2da 3:") > 0);
     QVERIFY(indexOf("2da 3:") < indexOf("echo lcf-over"));
-    QVERIFY(indexOf("echo lcf-over") < indexOf("47"));
-    QVERIFY(indexOf("47") < indexOf("echo ra-over"));
+    const int raEnd = indexOf("residual absorption: 100 blocks in 10 rows");
+    QVERIFY(indexOf("echo lcf-over") < raEnd);
+    QVERIFY(raEnd < indexOf("echo ra-over"));
+}
+
+// Regression: "Save Data" after an LCF run wrote the residual ratio map of an earlier run.
+void TestAreaRun::saveDataWritesTheRunsMap()
+{
+    QTemporaryDir out;
+    QString errors;
+    QCOMPARE(runBatchScript(
+                 out.filePath("save.bat"),
+                 sampleDataSetLoadLines(mSample)
+                     << "analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0"
+                     << "analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0"
+                     << "saveDataCfg_save_as_text"
+                     << "set_band_w 1"
+                     << "set_band_h 1"
+                     << "analyzer_set_ra_energy 7200"
+                     << "analyzer_select_analysis_mode 1"
+                     << "analyzer_exec_ra"
+                     << "analyzer_select_image 6"
+                     << "select_region 6 6 18 12"
+                     << "analyzer_exec_LCF"
+                     << "save_data " + quoted(out.filePath("frac.dat")) << "quit",
+                 &errors),
+             0);
+    QFile saved(out.filePath("frac-0.dat"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    // The 4 x 2 blocks of the LCF walk, not the 16 x 16 of the residual-absorption one.
+    QCOMPARE(saved.readAll().count('\n'), 8);
+    QVERIFY2(errors.contains("Saved dmut of Ref1 to " + QDir::toNativeSeparators(saved.fileName())),
+             qPrintable(errors));
 }
 
 QTEST_MAIN(TestAreaRun)

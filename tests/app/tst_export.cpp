@@ -112,27 +112,30 @@ void TstExport::files_data()
         << "save_all_images all.png"
         << QStringList{"all-0-0.png", "all-1-0.png", "all-0-1.png", "all-1-1.png"} << ""
         << "";
+    // What Save Data wrote, and of which map, is named on the message line.
+    const auto saved = [this](const QStringList &files) {
+        QStringList paths;
+        for (const QString &file : files)
+            paths << QDir::toNativeSeparators(mDir.filePath(file));
+        return "Saved dmut of Ref3 to " + paths.join(", ");
+    };
     QTest::newRow("data as tiff") << "save_data map.png"
-                                  << QStringList{"map-2.tif", "map-2--cBar.png"} << ""
-                                  << "";
+                                  << QStringList{"map-2.tif", "map-2--cBar.png"}
+                                  << saved({"map-2.tif", "map-2--cBar.png"}) << "";
     QTest::newRow("data as tiff, no suffix: no colour bar")
         << "save_data nosuffix" << QStringList{"nosuffix-2.tif"} << "nosuffix-2--cBar."
         << "";
     QTest::newRow("data as tiff, no colour bar")
-        << "save_data_as_tiff bare.png" << QStringList{"bare-2.tif"} << ""
-        << "";
+        << "save_data_as_tiff bare.png" << QStringList{"bare-2.tif"} << saved({"bare-2.tif"}) << "";
     QTest::newRow("data as text") << "saveDataCfg_save_as_text; save_data t.txt"
-                                  << QStringList{"t-2.dat"} << ""
-                                  << "0,0,20";
+                                  << QStringList{"t-2.dat"} << saved({"t-2.dat"}) << "0,0,20";
     QTest::newRow("text, space separated rows")
         << "saveDataCfg_save_as_text; saveDataCfg_text_as_ssv; saveDataCfg_text_as_vals; "
            "save_data r.txt"
-        << QStringList{"r-2.dat"} << ""
-        << "20 22 24 26";
+        << QStringList{"r-2.dat"} << saved({"r-2.dat"}) << "20 22 24 26";
     QTest::newRow("tiff of the analysed blocks")
         << "saveDataCfg_tiff_as_analyzed 1; saveDataCfg_tiff_fix_scale 1; save_data_as_tiff a"
-        << QStringList{"a-2.tif"} << ""
-        << "";
+        << QStringList{"a-2.tif"} << saved({"a-2.tif"}) << "";
     QTest::newRow("flat and dark") << "" << QStringList{"flat.dat", "dark.dat"} << ""
                                    << "";
     QTest::newRow("colour bar as TIFF")
