@@ -1,7 +1,8 @@
 #include "nameidtable.h"
 
-NameIdTable::NameIdTable(const QVector<QPair<QString, int>> &entries)
+NameIdTable::NameIdTable(const QVector<QPair<QString, int>> &entries, int notFound)
     : mEntries(entries)
+    , mNotFound(notFound < 0 ? entries.size() : notFound)
 {}
 
 int NameIdTable::lookup(const QString &word) const
