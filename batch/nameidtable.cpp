@@ -1,9 +1,16 @@
 #include "nameidtable.h"
 
-NameIdTable::NameIdTable(const QVector<QPair<QString, int>> &entries, int notFound)
+#include <QSet>
+
+NameIdTable::NameIdTable(const QVector<QPair<QString, int>> &entries)
     : mEntries(entries)
-    , mNotFound(notFound < 0 ? entries.size() : notFound)
-{}
+{
+    QSet<int> ids;
+    for (const auto &entry : entries)
+        ids.insert(entry.second);
+    while (ids.contains(mNotFound))
+        ++mNotFound;
+}
 
 int NameIdTable::lookup(const QString &word) const
 {

@@ -10,11 +10,11 @@ class NameIdTable
 {
 public:
     NameIdTable() = default;
-    // notFound is the id of a word that no entry names; by default the number of entries.
-    explicit NameIdTable(const QVector<QPair<QString, int>> &entries, int notFound = -1);
+    explicit NameIdTable(const QVector<QPair<QString, int>> &entries);
 
     // The id of the first entry whose name matches, or notFound() when none does.
     int lookup(const QString &word) const;
+    // The lowest id that no entry has, so that entries added after it keep it.
     int notFound() const { return mNotFound; }
     int size() const { return mEntries.size(); }
     const QVector<QPair<QString, int>> &entries() const { return mEntries; }
