@@ -1,4 +1,6 @@
+#include "analysis/arearun.h"
 #include "analysis/blockengine.h"
+#include "calib/calibctrl.h"
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
@@ -8,7 +10,9 @@
 #include "spectra/stackspectra.h"
 #include "tests/sampledataset.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -32,6 +36,11 @@ private slots:
     void batchRoundTrip();
     void mainWindow_data();
     void mainWindow();
+    void refusedRunKeepsTheMaps_data();
+    void refusedRunKeepsTheMaps();
+    void hugeAreaAsTheImage();
+    void saveDuringCalibration();
+    void softXRayCrystal();
 
 private:
     QTemporaryDir mDir;
@@ -258,6 +267,131 @@ void TestCalibration::mainWindow()
     }
     QCOMPARE(body.findChild<QLabel *>(object)->text(), expected.arg(folder));
     QVERIFY(!QFile::exists(folder + "/none.emp"));
+}
+
+void TestCalibration::refusedRunKeepsTheMaps_data()
+{
+    QTest::addColumn<QString>("run");
+    for (const char *run : {"calibration", "LCF", "RA", "elements"})
+        QTest::newRow(run) << run;
+}
+
+void TestCalibration::refusedRunKeepsTheMaps()
+{
+    // Regression: a run refused as too wide cleared the maps and set their walk to its area.
+    QFETCH(QString, run);
+    const ShiftedStack stack([](int, int) { return 1.0; });
+    BlockEngine engine;
+    EnergyShiftMap map;
+    map.resize(W, H);
+    map.map().setData(3, 4, 0, 0, 2.5);
+    BlockRequest request;
+    request.walk = AreaWalk(W, H, 0, 0, -2147483648.0, 0, 4294967295.0, H);
+    request.spectra = StackSpectra(stack.images, {}, W, H, false);
+    Calibration calibration(&engine, &map);
+    AreaRun area(&engine);
+    const QVector<Analyzed2DRes *> maps{&map.map(), &map.map(), &map.map()};
+    bool started = true;
+    if (run == "calibration")
+        started = calibration.start(request, edge);
+    else if (run == "LCF")
+        started = area.startLCF(request, {}, false, 0, maps, false);
+    else if (run == "RA")
+        started = area.startRA(request, 0, edge, 1.0, maps, false);
+    else
+        started = area.startElems(request, {}, 0, {}, 0.0, 0.0, maps, false);
+    QVERIFY(!started);
+    QCOMPARE(map.value(3, 4), 2.5);
+    QCOMPARE(map.map().walk().x0, qint64(0));
+    QCOMPARE(map.map().walk().x1, qint64(W));
+}
+
+void TestCalibration::hugeAreaAsTheImage()
+{
+    // Regression: areas far beyond the image were walked block by block, or refused with the
+    // map cleared; the blocks that reach the image must give the map of the image's area.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QStringList lines = sampleDataSetLoadLines(mSample)
+                        << "set_band_w 0"
+                        << "set_band_h 0"
+                        << "calib_load_std " + quoted(mSample + "/ref_FeA_7112.dat");
+    const QStringList areas{"0 0 32 32",
+                            "-2147483648 -2147483648 2147483647 2147483647",
+                            "-100000 -100000 100000 100000"};
+    for (int k = 0; k < areas.size(); ++k)
+        lines << "select_region " + areas.at(k) << "calib_exec"
+              << "calib_save_map " + quoted(dir.filePath(QString("map%1.emp").arg(k)));
+    // The map of the widest area reads back.
+    lines << "calib_clear_map"
+          << "calib_load_map " + quoted(dir.filePath("map1.emp"))
+          << "calib_save_map " + quoted(dir.filePath("reloaded.emp")) << "quit";
+    QString errors;
+    QVERIFY2(runBatchScript(dir.filePath("huge.bat"), lines, &errors) == 0,
+             qPrintable(errors.right(2000)));
+    const auto content = [&dir](const QString &name) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return QStringList();
+        QStringList text = QString(file.readAll()).split('\n');
+        return text.filter(QRegularExpression("^(?!Record Date)"));
+    };
+    const QStringList expected = content("map0.emp");
+    QVERIFY(expected.contains("Area X1                 : 32"));
+    QCOMPARE(content("map1.emp"), expected);
+    QCOMPARE(content("map2.emp"), expected);
+    QCOMPARE(content("reloaded.emp").size(), expected.size());
+}
+
+void TestCalibration::saveDuringCalibration()
+{
+    // Regression: the map saved while a calibration wrote it held the blocks done so far.
+    Body body;
+    QSignalSpy finished(&body, &Body::finishBatchExec);
+    for (const QString &line : sampleDataSetLoadLines(mSample))
+        body.execCmdSlot(CmdLine(line), false);
+    QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 4, 600000);
+    body.execCmdSlot(CmdLine("set_band_w 0"), false);
+    body.execCmdSlot(CmdLine("calib_load_std " + quoted(mSample + "/ref_FeA_7112.dat")), false);
+    body.execCmdSlot(CmdLine("calib_exec"), false);
+    QVERIFY(body.calibrating());
+    const QString path = mDir.filePath("during.emp");
+    body.execCmdSlot(CmdLine("calib_save_map " + quoted(path)), false);
+    QCOMPARE(body.messageLine(), QString("A calibration is writing the energy-shift map"));
+    QVERIFY(!QFile::exists(path));
+    QTRY_VERIFY_WITH_TIMEOUT(!body.calibrating(), 600000);
+}
+
+void TestCalibration::softXRayCrystal()
+{
+    // An Fe L3 edge at 707 eV lies beyond every crystal: a spacing picks a pseudo crystal.
+    const QString standard = mDir.filePath("fe_l3.dat");
+    QFile file(standard);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
+    for (int e = 680; e <= 740; ++e)
+        file.write(QByteArray::number(e) + ' ' + QByteArray::number(e < 707 ? 0.1 : 1.1) + '\n');
+    file.close();
+    Body body;
+    QComboBox *crystal = body.calibCtrl()->findChild<QComboBox *>("SelCrystal");
+    QVERIFY(body.calibCtrl()->findChild<QRadioButton *>("TargetBGSimple")->isChecked());
+    const auto exec = [&body](const QString &line) { body.execCmdSlot(CmdLine(line), false); };
+    exec("calib_load_std " + quoted(standard));
+    exec("calib_set_crystal ge(333)");
+    QCOMPARE(crystal->currentText(), QString("Ge(333)"));
+    exec("calib_set_crystal 1.6375");
+    QCOMPARE(crystal->currentText(), QString("Si(311)"));
+    exec("calib_set_crystal quartz");
+    QCOMPARE(body.messageLine(), QString("No such crystal: quartz"));
+    QCOMPARE(crystal->currentText(), QString("Si(311)"));
+    const QString path = mDir.filePath("soft.emp");
+    exec("calib_save_map " + quoted(path));
+    QVERIFY(!QFile::exists(path));
+    exec("calib_set_crystal 20");
+    QCOMPARE(crystal->currentText(), QString::fromUtf8("d = 20 \u00c5"));
+    exec("calib_save_map " + quoted(path));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly | QIODevice::Text));
+    QVERIFY(saved.readAll().contains("Spacing [nm]            : 20\n"));
 }
 
 QTEST_MAIN(TestCalibration)
