@@ -40,8 +40,6 @@ private slots:
     void stop_data();
     void stop();
     void mapOnTheDisplay();
-    void hugeAreas_data();
-    void hugeAreas();
     void batchWaitsForTheRuns();
 
 private:
@@ -382,53 +380,6 @@ void TestAreaRun::mapsMatchTheTruth()
     if (mlcf)
         QVERIFY(dmutB->min() >= 0.0);
     exec("analyzer_set_LCF_mode 0");
-}
-
-void TestAreaRun::hugeAreas_data()
-{
-    QTest::addColumn<QString>("run");
-    QTest::addColumn<QString>("area");
-    QTest::addColumn<int>("bin");
-    // The image's area on the same grid of blocks as the huge one.
-    QTest::newRow("LCF, 0 .. 100000 at bin 0") << "LCF"
-                                               << "0 0 100000 100000" << 0;
-    QTest::newRow("LCF, -300000 .. 300000 at bin 1") << "LCF"
-                                                     << "-300000 -300000 300000 300000" << 1;
-    QTest::newRow("elements, -100000 .. 100000 at bin 0") << "elems"
-                                                          << "-100000 -100000 100000 100000" << 0;
-}
-
-void TestAreaRun::hugeAreas()
-{
-    // Regression: an area far beyond the image was walked block by block for hours.
-    QFETCH(QString, run);
-    QFETCH(QString, area);
-    QFETCH(int, bin);
-    exec("analyzer_target_elements Fe");
-    exec(QStringLiteral("set_band_w %1").arg(bin));
-    exec(QStringLiteral("set_band_h %1").arg(bin));
-    QVector<QVector<double>> maps[2];
-    for (int k = 0; k < 2; ++k) {
-        exec("select_region " + (k ? QStringLiteral("0 0 %1 %1").arg(sampleSize) : area));
-        const qint64 side = sampleSize / (2 * bin + 1) + 2;
-        QVERIFY2(mBody->blockRequest().walk.count() <= side * side,
-                 qPrintable(QString::number(mBody->blockRequest().walk.count())));
-        exec(run == "LCF" ? "analyzer_exec_LCF" : "analyzer_exec_elems");
-        waitForTheEnd();
-        for (const Analyzed2DRes *map :
-             run == "LCF" ? mAnalyzer->lcfMaps() : mAnalyzer->elemsMaps()) {
-            QVector<double> values;
-            for (int c = 0; c < sampleSize * sampleSize; ++c)
-                values << map->value(c % sampleSize, c / sampleSize) << map->min() << map->max();
-            maps[k] << values;
-        }
-    }
-    QCOMPARE(maps[0].size(), maps[1].size());
-    for (int m = 0; m < maps[0].size(); ++m) {
-        for (int c = 0; c < maps[0].at(m).size(); ++c)
-            QVERIFY2(same(maps[0].at(m).at(c), maps[1].at(m).at(c)),
-                     qPrintable(QString("map %1, value %2").arg(m).arg(c)));
-    }
 }
 
 void TestAreaRun::stop_data()
