@@ -894,7 +894,7 @@ BlockRequest Body::blockRequest() const
                             area.y(),
                             area.width(),
                             area.height())
-                         .clippedToImage();
+                       .clippedToImage();
     request.spectra = stackSpectra();
     request.takeEnergyShifts(mShiftMap->map());
     return request;
