@@ -400,6 +400,9 @@ void Analyzer::recalcCorMap()
     do {
         if (newRow)
             setElemsProgress((walk.cy - y0) / span * 100.0);
+        // Pixels outside the image hold no ratios, as the run left them.
+        if (!walk.centreInside(walk.width, walk.height))
+            continue;
         for (int l = 0; l < mElems.size(); ++l)
             ratios[l] = params.at(l).use ? mElems.at(l)->map(1)->value(walk.cx, walk.cy) : 0.0;
         double c = 0.0;

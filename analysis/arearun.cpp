@@ -36,17 +36,14 @@ bool AreaRun::startLCF(BlockRequest request,
     if (isRunning())
         return false;
     log("2da 1:");
-    mMaps = maps;
-    mReferences = references.size();
-    for (int k = 0; k < mMaps.size(); ++k) {
-        mMaps.at(k)->reset(request.walk);
-        mMaps.at(k)->setNo(k);
-    }
-    log("2da 2:");
     const LCFAreaKernel kernel(references, mlcf, background, request.spectra.i1Energies());
-    mUsed = kernel.usedIndices();
     kernel.setUp(request);
-    return start(LCFRun, request, byBatch);
+    if (!start(LCFRun, request, maps, byBatch))
+        return false;
+    mReferences = references.size();
+    mUsed = kernel.usedIndices();
+    log("2da 2:");
+    return true;
 }
 
 bool AreaRun::startRA(BlockRequest request,
@@ -58,13 +55,12 @@ bool AreaRun::startRA(BlockRequest request,
 {
     if (isRunning())
         return false;
-    mMaps = maps;
-    for (Analyzed2DRes *map : maps) {
-        map->reset(request.walk);
-        map->setNo(-1);
-    }
     RAAreaKernel(background, energy, factor, request.spectra.i1Energies()).setUp(request);
-    return start(RARun, request, byBatch);
+    if (!start(RARun, request, maps, byBatch))
+        return false;
+    for (Analyzed2DRes *map : maps)
+        map->setNo(-1);
+    return true;
 }
 
 bool AreaRun::startElems(BlockRequest request,
@@ -78,26 +74,33 @@ bool AreaRun::startElems(BlockRequest request,
 {
     if (isRunning())
         return false;
-    mMaps = maps;
+    ElemAreaKernel(elems, mainTarget, bg, request.spectra.i1Energies()).setUp(request);
+    if (!start(ElemRun, request, maps, byBatch))
+        return false;
     mElements = elems.size();
     mCorrelation = correlation;
     mCorTh = corTh;
+    return true;
+}
+
+bool AreaRun::start(Kind kind,
+                    BlockRequest &request,
+                    const QVector<Analyzed2DRes *> &maps,
+                    bool byBatch)
+{
+    // A refused run leaves the maps of the last one as they are. The engine records on this
+    // thread only, so the maps can be reset once it has taken the run.
+    if (!mEngine->start(
+            request, [this](const AreaWalk &walk, const double *values) { record(walk, values); }))
+        return false;
+    mWalk = request.walk;
+    mMaps = maps;
     for (int k = 0; k < mMaps.size(); ++k) {
         mMaps.at(k)->reset(request.walk);
         mMaps.at(k)->setNo(k);
     }
-    ElemAreaKernel(elems, mainTarget, bg, request.spectra.i1Energies()).setUp(request);
-    return start(ElemRun, request, byBatch);
-}
-
-bool AreaRun::start(Kind kind, BlockRequest &request, bool byBatch)
-{
-    mWalk = request.walk;
     mRecorded = 0;
     mRedrawClock.invalidate();
-    if (!mEngine->start(
-            request, [this](const AreaWalk &walk, const double *values) { record(walk, values); }))
-        return false;
     mKind = kind;
     mByBatch = byBatch;
     return true;
@@ -126,6 +129,10 @@ void AreaRun::record(const AreaWalk &walk, const double *values)
 
 void AreaRun::recordElems(const AreaWalk &walk, const double *values)
 {
+    // Blocks centred outside the image have no spectrum: they record nothing, as in the other
+    // runs, and leave the ranges and the running correlation alone.
+    if (!walk.centreInside(walk.width, walk.height))
+        return;
     const int n = mElements;
     Analyzed2DRes *const *maps = mMaps.constData();
     for (int k = 0; k < 7 * n; ++k)

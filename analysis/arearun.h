@@ -35,7 +35,8 @@ public:
 
     // Starts an LCF / MLCF run over the request's walk. maps holds 2 x n maps, n the number
     // of references: kind 0 (dmut) of references 0 .. n - 1, then kind 1 (fraction); map
-    // (kind i, reference j) is reset and numbered j + i * n. False when the engine refuses.
+    // (kind i, reference j) is reset and numbered j + i * n. False, with the maps untouched,
+    // when the engine refuses.
     bool startLCF(BlockRequest request,
                   const QVector<LCFReferenceData> &references,
                   bool mlcf,
@@ -54,7 +55,8 @@ public:
     // and recorded in that pixel alone. maps holds 7n + 2 maps, n the number of elements: kind
     // k (dmut, ratio, mu+, mu-, edge position, ROI, normalised ROI) of element j at j + k * n,
     // then the correlation and the thresholded correlation; each is reset and numbered by its
-    // position. A point without a correlation keeps the one before it, from correlation on.
+    // position. A point without a correlation keeps the one before it, from correlation on;
+    // a point outside the image records nothing.
     bool startElems(BlockRequest request,
                     const QVector<ElemParams> &elems,
                     int mainTarget,
@@ -90,7 +92,10 @@ signals:
     void ended(AreaRun::Kind kind, bool completed, bool byBatch);
 
 private:
-    bool start(Kind kind, BlockRequest &request, bool byBatch);
+    // Starts the engine on the request; on success resets the maps to its walk, numbered by
+    // their position.
+    bool
+    start(Kind kind, BlockRequest &request, const QVector<Analyzed2DRes *> &maps, bool byBatch);
     void record(const AreaWalk &walk, const double *values);
     void recordElems(const AreaWalk &walk, const double *values);
     void rowRecorded(qint64 rowsDone, qint64 rows);

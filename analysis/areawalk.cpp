@@ -23,6 +23,24 @@ qint64 centresBefore(qint64 first, qint64 end, qint64 step)
     return room >= 1 ? (room - 1) / step + 1 : 1;
 }
 
+// Moves first, a centre of the line first, first + step, ... before end, to the first of them
+// whose block of half-width half reaches into [0, size), and end to just past the last one.
+// False when no block of the line reaches the image.
+bool clipLine(qint64 &first, qint64 &end, qint64 half, qint64 step, qint64 size)
+{
+    const qint64 lowest = -half;
+    const qint64 highest = size - 1 + half;
+    qint64 centre = first;
+    if (centre < lowest)
+        centre += (lowest - centre + step - 1) / step * step;
+    // The first block is walked even when the area ends before its centre.
+    if (centre > highest || (centre != first && centre >= end))
+        return false;
+    first = centre;
+    end = qMin(end, highest + 1);
+    return true;
+}
+
 } // namespace
 
 AreaWalk::AreaWalk(int width,
@@ -67,6 +85,23 @@ AreaWalk AreaWalk::everyPixel() const
     walk.y0 = y0 - yw;
     walk.stepX = 1;
     walk.stepY = 1;
+    walk.rewind();
+    return walk;
+}
+
+AreaWalk AreaWalk::clippedToImage() const
+{
+    AreaWalk walk = *this;
+    qint64 firstX = x0 + xw;
+    qint64 firstY = y0 + yw;
+    if (clipLine(firstX, walk.x1, xw, stepX, width)
+        && clipLine(firstY, walk.y1, yw, stepY, height)) {
+        walk.x0 = firstX - xw;
+        walk.y0 = firstY - yw;
+    } else {
+        walk.x1 = x0 + xw + 1;
+        walk.y1 = y0 + yw + 1;
+    }
     walk.rewind();
     return walk;
 }

@@ -26,6 +26,10 @@ public:
     void rewind();
     // The walk with the same half-widths whose block centres are every pixel of the area.
     AreaWalk everyPixel() const;
+    // The same walk without the blocks that lie wholly outside the width x height image:
+    // those have no spectrum, so the blocks it keeps are those of this walk that record
+    // anything. When no block reaches the image, the first block alone.
+    AreaWalk clippedToImage() const;
     // Steps to the next block; newRow tells whether it starts a row. False when the walk is
     // done.
     bool next(bool &newRow)

@@ -379,7 +379,6 @@ void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
     if (kind == AreaRun::ElemRun) {
         mAnalyzer->setElemsProgress(0.0);
         request.walk = request.walk.everyPixel();
-        mAnalyzer->setElemsWalk(request.walk);
         started = mAreaRun->startElems(request,
                                        mAnalyzer->elemsParams(),
                                        mAnalyzer->mainTargetId(),
@@ -388,6 +387,8 @@ void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
                                        mAnalyzer->corTh(),
                                        mAnalyzer->elemsMaps(),
                                        byBatch);
+        if (started)
+            mAnalyzer->setElemsWalk(request.walk);
     } else if (kind == AreaRun::RARun) {
         mAnalyzer->setProgress(0.0);
         started = mAreaRun->startRA(request,
@@ -915,6 +916,8 @@ bool Body::shiftMapBusy()
 
 void Body::saveEMap(const QString &fname)
 {
+    if (shiftMapBusy())
+        return;
     // The file holds angle offsets from the standard's edge: without one they mean nothing.
     if (mStdSpectrum->isEmpty()) {
         showMessage(tr("No standard spectrum: %1 not saved").arg(fname), mInBatchCommand);
@@ -941,10 +944,7 @@ void Body::loadEMap(const QString &fname)
     int width = imageWidth;
     int height = imageHeight;
     if (!mShiftMap->load(fname, mCalibCtrl->edgeEV(), width, height)) {
-        showMessage(QCoreApplication::translate("EnergyShiftMap",
-                                                mShiftMap->failureReason().toLatin1().constData())
-                        .arg(mShiftMap->failedFile()),
-                    mInBatchCommand);
+        showMessage(mShiftMap->failureMessage(), mInBatchCommand);
         return;
     }
     imageWidth = width;
@@ -1049,7 +1049,8 @@ BlockRequest Body::blockRequest() const
                             area.x(),
                             area.y(),
                             area.width(),
-                            area.height());
+                            area.height())
+                       .clippedToImage();
     request.spectra = stackSpectra();
     request.takeEnergyShifts(mShiftMap->map());
     return request;
@@ -1861,6 +1862,10 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         break;
     case CalibSaveMap:
         saveEMap(p1);
+        break;
+    case CalibSetCrystal:
+        if (!mCalibCtrl->setCrystal(p1))
+            showMessage(tr("No such crystal: %1").arg(p1), mInBatchCommand);
         break;
     case SaveImage:
         saveImage(p1);

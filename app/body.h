@@ -69,8 +69,8 @@ public:
     // The driver of the analyser's area runs.
     AreaRun *areaRun() const { return mAreaRun; }
     // What an area analysis reads, as the window is set up now: the selected area (else the
-    // view window) walked in touching blocks of the bin size, the stacks, the shift map. The
-    // kernel is the caller's to set.
+    // view window) walked in touching blocks of the bin size, without the blocks wholly
+    // outside the images, the stacks, the shift map. The kernel is the caller's to set.
     BlockRequest blockRequest() const;
     SaveDataCfg *saveDataCfg() const { return mSaveDataCfg; }
     SpectraExport *spectraExport() const { return mSpectraExport; }

@@ -116,7 +116,9 @@ enum BatchCommand {
     SaveDataCfgTextAsXyz = 109,
     SaveDataCfgTextAsVals = 110,
     Quit = 111,
-    NoSuchCommand = 112
+    NoSuchCommand = 112,
+    // Commands added later take the ids after the lookup's "not found".
+    CalibSetCrystal = 113
 };
 
 // Ids of the directives that the batch interpreter handles itself.

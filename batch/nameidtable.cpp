@@ -1,8 +1,16 @@
 #include "nameidtable.h"
 
+#include <QSet>
+
 NameIdTable::NameIdTable(const QVector<QPair<QString, int>> &entries)
     : mEntries(entries)
-{}
+{
+    QSet<int> ids;
+    for (const auto &entry : entries)
+        ids.insert(entry.second);
+    while (ids.contains(mNotFound))
+        ++mNotFound;
+}
 
 int NameIdTable::lookup(const QString &word) const
 {

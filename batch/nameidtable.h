@@ -14,10 +14,12 @@ public:
 
     // The id of the first entry whose name matches, or notFound() when none does.
     int lookup(const QString &word) const;
-    int notFound() const { return mEntries.size(); }
+    // The lowest id that no entry has, so that entries added after it keep it.
+    int notFound() const { return mNotFound; }
     int size() const { return mEntries.size(); }
     const QVector<QPair<QString, int>> &entries() const { return mEntries; }
 
 private:
     QVector<QPair<QString, int>> mEntries;
+    int mNotFound = 0;
 };

@@ -4,7 +4,10 @@
 #include "app/dataroot.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QFileDialog>
+
+#include <cmath>
 
 CalibCtrl::CalibCtrl(QWidget *parent)
     : QWidget(parent)
@@ -31,6 +34,8 @@ CalibCtrl::CalibCtrl(QWidget *parent)
     auto *standard = new QButtonGroup(this);
     standard->addButton(mUi->StdBGSimple);
     standard->addButton(mUi->StdBGVictreen);
+    // Exclusive among all four until the groups existed, so only the last checked one stayed.
+    mUi->TargetBGSimple->setChecked(true);
 
     connect(mUi->SelectStd, &XafsFileSelect::newFile, this, &CalibCtrl::newFile);
     connect(mUi->StdBGVictreen, &QRadioButton::toggled, this, &CalibCtrl::stdBGToggled);
@@ -92,6 +97,29 @@ void CalibCtrl::showStats(double average, double min, double max, double sigma)
 void CalibCtrl::setRunning(bool running)
 {
     mUi->ExecCalib->setText(running ? tr("Stop") : tr("Exec Calib."));
+}
+
+bool CalibCtrl::setCrystal(const QString &crystal)
+{
+    QComboBox *list = mUi->SelCrystal;
+    int index = list->findText(crystal.trimmed(), Qt::MatchFixedString);
+    if (index < 0) {
+        bool ok = false;
+        const double spacing = crystal.toDouble(&ok);
+        if (!ok || !std::isfinite(spacing) || spacing <= 0.0)
+            return false;
+        // A spacing given to fewer digits than the list's still picks its crystal.
+        for (int i = 0; i < list->count() && index < 0; ++i) {
+            if (std::fabs(list->itemData(i).toDouble() - spacing) <= 5e-5 * spacing)
+                index = i;
+        }
+        if (index < 0) {
+            list->addItem(QStringLiteral("d = %1 \u00c5").arg(spacing, 0, 'g', 8), spacing);
+            index = list->count() - 1;
+        }
+    }
+    list->setCurrentIndex(index);
+    return true;
 }
 
 void CalibCtrl::newFile(const QString &fname)

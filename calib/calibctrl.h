@@ -34,6 +34,11 @@ public:
     void showStats(double average, double min, double max, double sigma);
     // The run button reads "Stop" while a calibration goes on.
     void setRunning(bool running);
+    // Selects a crystal by its name (any case) or by its lattice spacing in angstrom. A
+    // spacing that no crystal of the list has is added to the list as "d = spacing A", for
+    // crystals the list lacks and the pseudo spacings of grating beamlines. False, with the
+    // selection unchanged, for an unknown name or a spacing that is not a positive number.
+    bool setCrystal(const QString &crystal);
 
 signals:
     // The standard has changed: a new one was read, or the old one was dropped because the

@@ -19,13 +19,15 @@ bool Calibration::start(BlockRequest request, double stdEdge)
     if (mRunning || mEngine->isRunning())
         return false;
     EdgePositionKernel::setUp(request);
+    // A refused run leaves the map and its walk as they were; blocks come back through the
+    // event loop, after the map has been reset.
+    if (!mEngine->start(
+            request, [this](const AreaWalk &at, const double *values) { record(at, values[0]); }))
+        return false;
     mMap->map().reset(request.walk);
     mStdEdge = stdEdge;
     mShifts.clear();
     mStats = Stats();
-    if (!mEngine->start(
-            request, [this](const AreaWalk &at, const double *values) { record(at, values[0]); }))
-        return false;
     mRunning = true;
     mFinished = connect(mEngine, &BlockEngine::finished, this, &Calibration::runEnded);
     return true;

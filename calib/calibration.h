@@ -30,7 +30,7 @@ public:
 
     bool isRunning() const { return mRunning; }
     // Starts a run over the request's walk against the standard's edge stdEdge; false, with
-    // nothing started, while the engine is busy.
+    // nothing started and the map untouched, when the engine is busy or refuses the walk.
     bool start(BlockRequest request, double stdEdge);
     // Stops a run; finished() follows.
     void stop();

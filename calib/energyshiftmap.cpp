@@ -4,6 +4,7 @@
 #include "output/savefile.h"
 #include "spectra/xafsconstants.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -64,11 +66,20 @@ QString EnergyShiftMap::withSuffix(const QString &fileName)
     return QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".emp") : fileName;
 }
 
-bool EnergyShiftMap::fail(const char *reason, const QString &fileName)
+bool EnergyShiftMap::fail(const char *reason, const QString &fileName, int line)
 {
     mFailureReason = QString::fromLatin1(reason);
     mFailedFile = fileName;
+    mFailedLine = line;
     return false;
+}
+
+QString EnergyShiftMap::failureMessage() const
+{
+    const QString text
+        = QCoreApplication::translate("EnergyShiftMap", mFailureReason.toLatin1().constData())
+              .arg(mFailedFile);
+    return text.contains(QLatin1String("%2")) ? text.arg(mFailedLine) : text;
 }
 
 bool EnergyShiftMap::save(const QString &fileName,
@@ -135,9 +146,11 @@ void EnergyShiftMap::loadEMapHeader(EMPHeader &header, QTextStream &in)
         qDebug().noquote() << "Not a emp file.";
         return;
     }
+    header.lines = 1;
     bool seenWidth = false, seenHeight = false, seenEdge = false, seenSpacing = false;
     while (!in.atEnd()) {
         const QString line = in.readLine();
+        ++header.lines;
         if (line.startsWith(QLatin1String(separator))) {
             header.valid = seenWidth && seenHeight && seenEdge && seenSpacing;
             return;
@@ -180,12 +193,13 @@ bool EnergyShiftMap::saneSizes(const EMPHeader &header)
     const qint64 h = header.height;
     if (w < 1 || h < 1 || w * h > TiffData::maxPixels)
         return false;
-    // Bins no larger than the image, and an area reaching at most one image size beyond it
-    // on every side (a view window may stick out): the walk stays proportional to the image.
+    // Bins no larger than the image, and an area reaching at most two image sizes before it
+    // and one beyond it (a walk keeps the blocks that reach into the image, which may stick
+    // out by a bin on either side): the walk stays proportional to the image.
     const auto within = [](qint64 v, qint64 lo, qint64 hi) { return v >= lo && v <= hi; };
     return within(header.binHalfWidth, -w, w) && within(header.binHalfHeight, -h, h)
-           && within(header.areaX0, -w, 2 * w) && within(header.areaX1, -w, 2 * w)
-           && within(header.areaY0, -h, 2 * h) && within(header.areaY1, -h, 2 * h);
+           && within(header.areaX0, -2 * w, 2 * w) && within(header.areaX1, -2 * w, 2 * w)
+           && within(header.areaY0, -2 * h, 2 * h) && within(header.areaY1, -2 * h, 2 * h);
 }
 
 bool EnergyShiftMap::load(const QString &fileName, double edgeEV, int &imageWidth, int &imageHeight)
@@ -210,6 +224,14 @@ bool EnergyShiftMap::load(const QString &fileName, double edgeEV, int &imageWidt
                     fileName);
     }
     const bool sizeKnown = imageWidth > 0 && imageHeight > 0;
+    const qint64 cells = qint64(header.width) * header.height;
+    // Without images the file alone vouches for the size: it must hold a byte a value.
+    if (!sizeKnown && cells > file.size()) {
+        qDebug().noquote() << "Energy map of" << header.width << "x" << header.height
+                           << "larger than its file:" << fileName;
+        return fail(QT_TRANSLATE_NOOP("EnergyShiftMap", "Energy map sizes out of range: %1"),
+                    fileName);
+    }
     if (sizeKnown && (header.width != imageWidth || header.height != imageHeight)) {
         qDebug().noquote() << QStringLiteral("Loading Energy Map size : %1 x %2 : is not matched "
                                              "to the current image size : %3 x %4")
@@ -229,6 +251,43 @@ bool EnergyShiftMap::load(const QString &fileName, double edgeEV, int &imageWidt
                                       "Edge energy beyond the crystal's reach: %1 not loaded"),
                     fileName);
     }
+    // Every value is read and checked before the map is touched, so a refused file leaves it
+    // as it was.
+    const auto shiftOf = [&](double offset) {
+        return e0
+               - HcEVAngstrom
+                     / (2.0 * std::sin((offset + theta0) / 180.0 * PiTenDigits) * header.spacing);
+    };
+    std::vector<double> shifts;
+    shifts.reserve(size_t(qMin(cells, file.size() / 2 + 1)));
+    int lineNo = header.lines;
+    while (qint64(shifts.size()) < cells && !in.atEnd()) {
+        const QString line = in.readLine();
+        ++lineNo;
+        const QChar *text = line.constData();
+        const int length = line.size();
+        for (int i = 0; i < length && qint64(shifts.size()) < cells;) {
+            if (text[i].isSpace()) {
+                ++i;
+                continue;
+            }
+            const int start = i;
+            while (i < length && !text[i].isSpace())
+                ++i;
+            bool ok = false;
+            const double offset = line.midRef(start, i - start).toDouble(&ok);
+            const double shift = ok ? shiftOf(offset) : 0.0;
+            if (!ok || !std::isfinite(offset) || !std::isfinite(shift)) {
+                qDebug().noquote() << "Not a finite number at line" << lineNo << "of" << fileName;
+                return fail(QT_TRANSLATE_NOOP("EnergyShiftMap",
+                                              "Energy map value that is not a finite number at "
+                                              "line %2: %1"),
+                            fileName,
+                            lineNo);
+            }
+            shifts.push_back(shift);
+        }
+    }
     if (!sizeKnown) {
         imageWidth = header.width;
         imageHeight = header.height;
@@ -243,22 +302,12 @@ bool EnergyShiftMap::load(const QString &fileName, double edgeEV, int &imageWidt
                         header.areaY0,
                         double(header.areaX1) - header.areaX0,
                         double(header.areaY1) - header.areaY0));
-    qint64 missing = 0;
-    for (int row = 0; row < header.height; ++row) {
-        for (int column = 0; column < header.width; ++column) {
-            double offset = 0.0;
-            in >> offset;
-            if (in.status() != QTextStream::Ok) {
-                offset = 0.0;
-                ++missing;
-                in.resetStatus();
-            }
-            const double shift = e0
-                                 - HcEVAngstrom
-                                       / (2.0 * std::sin((offset + theta0) / 180.0 * PiTenDigits)
-                                          * header.spacing);
-            mMap.setData(column, row, 0, 0, shift);
-        }
+    // The values missing at the end are angle offsets of 0, all at once.
+    const qint64 missing = cells - qint64(shifts.size());
+    const double missingShift = shiftOf(0.0);
+    for (qint64 k = 0; k < cells; ++k) {
+        const double shift = k < qint64(shifts.size()) ? shifts[size_t(k)] : missingShift;
+        mMap.setData(int(k % header.width), int(k / header.width), 0, 0, shift);
     }
     // One line for all the numbers missing, however many.
     if (missing > 0)

@@ -20,6 +20,8 @@ struct EMPHeader
     int areaY1 = 0;
     double stdEdgeEnergy = 0.0;
     double spacing = 0.0;
+    // Lines read, the separator included: the data section starts on the line after.
+    int lines = 0;
 };
 
 // The energy shift of every pixel in eV, with the walk of the calibration that filled it, and
@@ -48,13 +50,18 @@ public:
     // written.
     bool save(const QString &fileName, double e0, double spacing, const QString &stdFile);
     // Reads a map file for an image of imageWidth x imageHeight (sizes below 1 take the
-    // file's), at the edge energy edgeEV when it is positive, else at the file's. False, with
-    // the map unchanged, when the file is refused; a short data section reads as zeros.
+    // file's, when the file is long enough to hold a map of that size), at the edge energy
+    // edgeEV when it is positive, else at the file's. False, with the map unchanged, when the
+    // file is refused, a value that is not a finite number included; a short data section
+    // reads as zeros.
     bool load(const QString &fileName, double edgeEV, int &imageWidth, int &imageHeight);
     // Why the last save or load failed: an untranslated text of context "EnergyShiftMap",
-    // with %1 the file name.
+    // with %1 the file name and, where the text has it, %2 the line.
     QString failureReason() const { return mFailureReason; }
     QString failedFile() const { return mFailedFile; }
+    int failedLine() const { return mFailedLine; }
+    // The reason translated, with the file name and the line filled in.
+    QString failureMessage() const;
 
     // Reads the header lines up to the data separator.
     static void loadEMapHeader(EMPHeader &header, QTextStream &in);
@@ -64,11 +71,12 @@ public:
     static QString withSuffix(const QString &fileName);
 
 private:
-    bool fail(const char *reason, const QString &fileName);
+    bool fail(const char *reason, const QString &fileName, int line = 0);
     // Whether the sizes and area of a header describe a map a reader may allocate and walk.
     static bool saneSizes(const EMPHeader &header);
 
     Analyzed2DRes mMap;
     QString mFailureReason;
     QString mFailedFile;
+    int mFailedLine = 0;
 };

@@ -24,6 +24,10 @@
         <translation>較正がエネルギーシフトマップに書き込み中です</translation>
     </message>
     <message>
+        <source>No such crystal: %1</source>
+        <translation>そのような分光結晶はありません: %1</translation>
+    </message>
+    <message>
         <source>No standard spectrum: %1 not saved</source>
         <translation>標準スペクトルがありません: %1 は保存されません</translation>
     </message>

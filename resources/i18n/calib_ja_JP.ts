@@ -114,6 +114,10 @@
         <source>Edge energy beyond the crystal&apos;s reach: %1 not loaded</source>
         <translation>吸収端エネルギーが分光結晶の範囲外です: %1 は読み込まれません</translation>
     </message>
+    <message>
+        <source>Energy map value that is not a finite number at line %2: %1</source>
+        <translation>エネルギーマップの %2 行目に有限の数でない値があります: %1</translation>
+    </message>
 </context>
 <context>
     <name>ImgProc</name>

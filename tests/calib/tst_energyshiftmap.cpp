@@ -138,6 +138,13 @@ void TestEnergyShiftMap::refused_data()
                                   << "out of range" << -1;
     QTest::newRow("edge beyond the crystal")
         << header(6, 4).replace("7112", "100") << "crystal's reach" << 6;
+    // Regression: hostile files aborted on allocation or put non-finite shifts into the map.
+    QTest::newRow("16384 x 16384 in a few bytes before any image") << header(16384, 16384) + "0.1\n"
+                                                                   << "larger than its file" << -1;
+    QTest::newRow("nan") << header(6, 4) + "0.1 nan\n"
+                         << "Not a finite number at line 7" << 6;
+    QTest::newRow("-inf on the second line") << header(6, 4) + "0 0 0 0 0 0\n0 -inf\n"
+                                             << "Not a finite number at line 8" << 6;
 }
 
 void TestEnergyShiftMap::refused()
@@ -156,6 +163,10 @@ void TestEnergyShiftMap::refused()
     const bool loaded = map.load(path, 0.0, w, h);
     qInstallMessageHandler(old);
     QVERIFY(!loaded);
+    if (message.contains("line"))
+        QCOMPARE(map.failureMessage(),
+                 QString("Energy map value that is not a finite number at line %1: %2")
+                     .arg(message.right(1), path));
     QVERIFY2(gLog.join('\n').contains(message), qPrintable(gLog.join('\n')));
     QCOMPARE(w, imageWidth);
     QCOMPARE(map.width(), 6);
@@ -170,12 +181,13 @@ void TestEnergyShiftMap::refused()
 
 void TestEnergyShiftMap::shortData()
 {
-    // A short data section: one line for all missing numbers, which read as zero shifts.
+    // A short data section of a map the images vouch for: one line for all missing numbers,
+    // which read as zero shifts.
     const QString path = mDir.filePath("short.emp");
     writeFile(path, header(300, 200) + "0.01 0.02\n");
     EnergyShiftMap map;
-    int w = 0;
-    int h = 0;
+    int w = 300;
+    int h = 200;
     gLog.clear();
     const QtMessageHandler old = qInstallMessageHandler(capture);
     QVERIFY(map.load(path, 0.0, w, h));
