@@ -1211,9 +1211,10 @@ void Body::reportLoad(bool i1, bool batchLog)
                         .arg(patterns.join(QStringLiteral(", ")));
     }
     if (notes.nonFiniteSamples > 0) {
-        messages << tr("%1 samples in %2 images are not finite numbers: left out of the spectra")
-                        .arg(notes.nonFiniteSamples)
-                        .arg(notes.nonFiniteImages);
+        messages
+            << tr("%1 samples in %2 of the images are not finite numbers: left out of the spectra")
+                   .arg(notes.nonFiniteSamples)
+                   .arg(notes.nonFiniteImages);
     }
     notes = LoadNotes();
     const QString sizes = sizeMismatch();

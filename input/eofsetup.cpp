@@ -125,11 +125,6 @@ void EOFSetup::offerReload(const QStringList &patterns)
     mUi->ReloadOffer->setVisible(!patterns.isEmpty());
 }
 
-bool EOFSetup::reloadOffered() const
-{
-    return !mUi->ReloadOffer->isHidden();
-}
-
 void EOFSetup::newStart()
 {
     const EnergyAssignment rule = assignment();

@@ -30,7 +30,6 @@ public:
     QStringList patternsFindingEnergyIn(const QStringList &names) const;
     // Shows the offer to reload with one of the patterns; hides it when there are none.
     void offerReload(const QStringList &patterns);
-    bool reloadOffered() const;
 
     void setEngByName(bool f);
     void setEngByCalc(bool f);

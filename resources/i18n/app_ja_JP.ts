@@ -180,7 +180,7 @@
         <translation>すべてのファイル名からエネルギーが見つかるパターン: %1 (設定画面から再読込できます)</translation>
     </message>
     <message>
-        <source>%1 samples in %2 images are not finite numbers: left out of the spectra</source>
+        <source>%1 samples in %2 of the images are not finite numbers: left out of the spectra</source>
         <translation>%2 枚の画像の %1 個のサンプルが有限の数ではありません: スペクトルから除きました</translation>
     </message>
     <message>
