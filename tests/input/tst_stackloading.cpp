@@ -731,14 +731,6 @@ void TstStackLoading::messageLine_data()
     QTest::newRow("non-finite samples")
         << "load_I1_files_of_pattern new %1/float/"
         << "3 samples in 1 of the images are not finite numbers: left out of the spectra" << 2;
-    // Regression: a pattern that found no energy in any name did not say which one would.
-    QTest::newRow("pattern that finds no energy in any name")
-        << "set_i1_energy_pattern \\d\\d\\d\\d_\\d\\d\\d\\d;" + load.chopped(1)
-        << "Pattern \\d\\d\\d\\d_\\d\\d\\d\\d found no energy in 2 of the file names, "
-           "which get their index as energy: I_7100_50eV.tif; I_7101_50eV.tif | Patterns that "
-           "find an energy in every name: \\d\\d\\d\\d_\\d\\d, \\d\\d\\d\\d_\\d\\deV (Setup "
-           "offers a reload)"
-        << 2;
 }
 
 void TstStackLoading::messageLine()
