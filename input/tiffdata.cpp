@@ -160,12 +160,8 @@ void TiffData::updateRange(qsizetype from, qsizetype count)
     maxValue = qMax(maxValue, double(highest));
 }
 
-void TiffData::storeFloat(qsizetype index, float value)
+void TiffData::storeNonFinite(qsizetype index)
 {
-    if (std::isfinite(value)) {
-        samplesFloat[index] = value;
-        return;
-    }
     samplesFloat[index] = 0.0f;
     if (mNonFiniteBits.empty())
         mNonFiniteBits.assign(size_t((qint64(width) * height + 63) / 64), 0);
@@ -312,7 +308,7 @@ bool TiffData::readTiff(const QString &path)
             memcpy(out, lineData, size_t(width) * sizeof(float));
             for (int c = 0; c < width; ++c) {
                 if (!std::isfinite(out[c]))
-                    storeFloat(offset + c, out[c]);
+                    storeNonFinite(offset + c);
             }
         } else if (bitsPerSample == 8) {
             const uchar *in = static_cast<const uchar *>(lineData);
@@ -485,7 +481,7 @@ bool TiffData::readQnrb(const QString &path)
         if (std::isfinite(value))
             out[i] = value > 0.0f ? value : 0.0f;
         else
-            storeFloat(i, value);
+            storeNonFinite(i);
     }
     updateRange(0, pixels);
     return true;

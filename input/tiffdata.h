@@ -106,8 +106,8 @@ private:
     // Makes room for the first rows rows (never fewer than the store holds already).
     void growSamples(int rows, bool readerFillsAll);
     void resetRange();
-    // Stores the float sample at index as it is when finite, else as 0 with its position kept.
-    void storeFloat(qsizetype index, float value);
+    // Stores the float sample at index, which is no finite number, as 0 and keeps its position.
+    void storeNonFinite(qsizetype index);
     void updateRange(qsizetype from, qsizetype count);
 
     // One bit per sample, row by row, set where the sample was not finite; empty when none was.
