@@ -229,6 +229,19 @@ void Body::setupLoaders()
         connect(selector, &SelectDataFiles::energyNotInName, this, [&notes](const QString &name) {
             notes.namesWithoutEnergy << name;
         });
+        connect(i1 ? mLoaderI1 : mLoaderI0,
+                &LoadTiff::nonFiniteSamples,
+                mLoaderResults,
+                [&notes](qint64 samples, int images) {
+                    notes.nonFiniteSamples = samples;
+                    notes.nonFiniteImages = images;
+                });
+        connect(selector, &SelectDataFiles::reloadRequested, this, [this, i1](QStringList files) {
+            if (imagesInUse())
+                return;
+            i1 ? clearI1Files() : clearI0Files();
+            requestLoad(i1, files, true);
+        });
         // Whatever changes a selector's list shows that image while its stack is shown.
         connect(selector, &SelectDataFiles::currentIndexChanged, this, [this, selector](int idx) {
             showChosen(selector, idx);
@@ -1294,12 +1307,12 @@ void Body::readI0Files(QStringList files, bool newFile)
     requestLoad(false, files);
 }
 
-void Body::requestLoad(bool i1, const QStringList &files)
+void Body::requestLoad(bool i1, const QStringList &files, bool asListed)
 {
     const SelectDataFiles *selector = i1 ? mUi->SelectI1Files : mUi->SelectI0Files;
-    const int skip = selector->skipText() > 0 ? selector->skipText() : 1;
-    const int cutFirst = qMax(selector->cutFirstText(), 0);
-    const int cutLast = qMax(selector->cutLastText(), 0);
+    const int skip = selector->skipText() > 0 && !asListed ? selector->skipText() : 1;
+    const int cutFirst = asListed ? 0 : qMax(selector->cutFirstText(), 0);
+    const int cutLast = asListed ? 0 : qMax(selector->cutLastText(), 0);
     ++mLoadsRequested[i1 ? 0 : 1];
     mLoadProgress[i1 ? 0 : 1].expected
         += LoadTiff::filesToTry(files.size(), skip, cutFirst, cutLast);
@@ -1351,6 +1364,17 @@ void Body::reportLoad(bool i1, bool batchLog)
                         .arg(selector->energySetup()->assignment().pattern)
                         .arg(notes.namesWithoutEnergy.size())
                         .arg(someNames(notes.namesWithoutEnergy));
+    }
+    const QStringList patterns = (i1 ? mUi->SelectI1Files : mUi->SelectI0Files)->offerPatterns();
+    if (!patterns.isEmpty()) {
+        messages << tr("Patterns that find an energy in every name: %1 (Setup offers a reload)")
+                        .arg(patterns.join(QStringLiteral(", ")));
+    }
+    if (notes.nonFiniteSamples > 0) {
+        messages
+            << tr("%1 samples in %2 of the images are not finite numbers: left out of the spectra")
+                   .arg(notes.nonFiniteSamples)
+                   .arg(notes.nonFiniteImages);
     }
     notes = LoadNotes();
     const QString sizes = sizeMismatch();

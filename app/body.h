@@ -164,7 +164,8 @@ private:
     // Deletes the images of a stack and empties its file list.
     void clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector);
     // Asks a loader for the files with its selector's skip and cut settings.
-    void requestLoad(bool i1, const QStringList &files);
+    // asListed: every file, whatever the skip and cut settings (a reload of listed images).
+    void requestLoad(bool i1, const QStringList &files, bool asListed = false);
     void setupBatch();
     void setupLoaders();
     void setupDisplay();
@@ -323,6 +324,8 @@ private:
         QStringList reasons;
         int tried = 0;
         QStringList namesWithoutEnergy;
+        qint64 nonFiniteSamples = 0;
+        int nonFiniteImages = 0;
     };
     LoadNotes mLoadNotes[2];
 };

@@ -4,6 +4,9 @@
 #include "app/dataroot.h"
 
 #include <QFileDialog>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -52,6 +55,14 @@ EOFSetup::EOFSetup(QWidget *parent)
             [this](int index) { newPatternSelected(mUi->PatternList->itemText(index)); });
     connect(mUi->SelRefFile, &QPushButton::clicked, mRefFileDialog, &QFileDialog::show);
     connect(mRefFileDialog, &QFileDialog::fileSelected, this, &EOFSetup::refFileSelected);
+
+    mUi->ReloadOffer->hide();
+    connect(mUi->Reload, &QPushButton::clicked, this, [this] {
+        const QString pattern = mUi->ReloadPattern->currentText();
+        offerReload({});
+        newPatternSelected(pattern);
+        emit reloadWithPattern(pattern);
+    });
 }
 
 EOFSetup::~EOFSetup()
@@ -84,6 +95,34 @@ EnergyAssignment EOFSetup::assignment() const
 double EOFSetup::energyOf(const QString &fileName, int fNo, bool *nameWithoutEnergy) const
 {
     return assignment().energyOf(fileName, fNo, nameWithoutEnergy);
+}
+
+QStringList EOFSetup::patternsFindingEnergyIn(const QStringList &names) const
+{
+    QStringList patterns;
+    if (names.isEmpty())
+        return patterns;
+    for (int i = 0; i < mUi->PatternList->count(); ++i) {
+        const QString pattern = mUi->PatternList->itemText(i);
+        if (pattern == mUi->Pattern->text())
+            continue;
+        const QRegularExpression expression(pattern);
+        if (!expression.isValid())
+            continue;
+        const bool everyName = std::all_of(names.cbegin(), names.cend(), [&](const QString &name) {
+            return expression.match(name).hasMatch();
+        });
+        if (everyName)
+            patterns << pattern;
+    }
+    return patterns;
+}
+
+void EOFSetup::offerReload(const QStringList &patterns)
+{
+    mUi->ReloadPattern->clear();
+    mUi->ReloadPattern->addItems(patterns);
+    mUi->ReloadOffer->setVisible(!patterns.isEmpty());
 }
 
 void EOFSetup::newStart()

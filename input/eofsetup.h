@@ -26,6 +26,10 @@ public:
     // The rule as the window's fields give it now.
     EnergyAssignment assignment() const;
     const QVector<double> &refEnergies() const { return mRefEnergies; }
+    // The patterns of the list, other than the one in use, that find an energy in every name.
+    QStringList patternsFindingEnergyIn(const QStringList &names) const;
+    // Shows the offer to reload with one of the patterns; hides it when there are none.
+    void offerReload(const QStringList &patterns);
 
     void setEngByName(bool f);
     void setEngByCalc(bool f);
@@ -39,6 +43,10 @@ public:
     void setEngByNameRegExp(const QString &pattern);
     void setEngByNameFactor(double factor);
     void setEngByRef(const QString &fname);
+
+signals:
+    // The user took the offer: the images are to be read again with this pattern.
+    void reloadWithPattern(QString pattern);
 
 public slots:
     void newStart();

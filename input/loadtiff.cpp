@@ -22,6 +22,8 @@ void LoadTiff::loadTiffs(QStringList files, int skip, int cutFirst, int cutLast)
     QStringList refused;
     QStringList reasons;
     int tried = 0;
+    qint64 nonFinite = 0;
+    int imagesWithNonFinite = 0;
     // In 64 bits: a step near the int range ends the walk instead of wrapping the index.
     const qint64 step = qMax(skip, 1);
     const qint64 end = qint64(files.size()) - qMax(cutLast, 0);
@@ -32,6 +34,8 @@ void LoadTiff::loadTiffs(QStringList files, int skip, int cutFirst, int cutLast)
         ++tried;
         auto *data = new TiffData;
         if (data->read(files.at(int(i)))) {
+            nonFinite += data->nonFiniteCount;
+            imagesWithNonFinite += data->hasNonFinite() ? 1 : 0;
             ++mInFlight;
             emit loaded(data, int(i));
         } else {
@@ -44,5 +48,7 @@ void LoadTiff::loadTiffs(QStringList files, int skip, int cutFirst, int cutLast)
     mBusy = false;
     if (!refused.isEmpty())
         emit filesRefused(refused, reasons, tried);
+    if (nonFinite > 0)
+        emit nonFiniteSamples(nonFinite, imagesWithNonFinite);
     emit finishLoadFiles();
 }

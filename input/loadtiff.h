@@ -30,6 +30,9 @@ signals:
     // Sent before finishLoadFiles() when files were refused: each with its reason (text of
     // context "TiffData"), and the number of files the load tried.
     void filesRefused(QStringList files, QStringList reasons, int tried);
+    // Sent before finishLoadFiles() when images held samples that are no finite number: their
+    // count, and the number of images that held them.
+    void nonFiniteSamples(qint64 samples, int images);
     void finishLoadFiles();
 
 public slots:

@@ -26,6 +26,9 @@ SelectDataFiles::SelectDataFiles(QWidget *parent)
 
     connect(mUi->Clear, &QPushButton::clicked, this, &SelectDataFiles::clear);
     showInFrontOnClick(mUi->EngOfFilesSetup, mEnergySetup);
+    connect(mEnergySetup, &EOFSetup::reloadWithPattern, this, [this] {
+        emit reloadRequested(listedNames());
+    });
     showInFrontOnClick(mUi->Select, mFileDialog);
     connect(mFileDialog, &QFileDialog::filesSelected, this, [this](const QStringList &files) {
         emit filesSelected(files, mUi->LoadNewFiles->isChecked());
@@ -53,9 +56,30 @@ double SelectDataFiles::addFile(const QString &name, int fNo)
     const double energy = mEnergySetup->energyOf(name, fNo, &nameWithoutEnergy);
     mUi->Selected->addItem(name, energy);
     mUi->Count->setText(QString::number(mUi->Selected->count()));
-    if (nameWithoutEnergy)
+    if (nameWithoutEnergy) {
+        ++mNamesWithoutEnergy;
         emit energyNotInName(name);
+    } else {
+        ++mNamesWithEnergy;
+    }
     return energy;
+}
+
+QStringList SelectDataFiles::offerPatterns()
+{
+    QStringList patterns;
+    if (mNamesWithoutEnergy > 0 && mNamesWithEnergy == 0)
+        patterns = mEnergySetup->patternsFindingEnergyIn(listedNames());
+    mEnergySetup->offerReload(patterns);
+    return patterns;
+}
+
+QStringList SelectDataFiles::listedNames() const
+{
+    QStringList names;
+    for (int i = 0; i < mUi->Selected->count(); ++i)
+        names << mUi->Selected->itemText(i);
+    return names;
 }
 
 void SelectDataFiles::setSelectText(const QString &text)
@@ -113,6 +137,8 @@ void SelectDataFiles::clearFiles()
 {
     mUi->Selected->clear();
     mUi->Count->setText(QString::number(mUi->Selected->count()));
+    mNamesWithEnergy = 0;
+    mNamesWithoutEnergy = 0;
 }
 
 void SelectDataFiles::prev()

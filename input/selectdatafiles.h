@@ -36,6 +36,10 @@ public:
     int skipText() const;
     int cutFirstText() const;
     int cutLastText() const;
+    // When the energy pattern found an energy in none of the listed names: offers, in the
+    // energy setup window, to read the listed images again with a pattern of the list that
+    // finds one in every name, and returns those patterns. Otherwise withdraws the offer.
+    QStringList offerPatterns();
 
 signals:
     void currentIndexChanged(int idx);
@@ -43,6 +47,8 @@ signals:
     void itemChosen(int idx);
     // The energy was to come from the name of an added file and the pattern found none.
     void energyNotInName(QString fileName);
+    // The listed images are to be read again, every one of them, in place of the stack.
+    void reloadRequested(QStringList files);
     void filesSelected(QStringList files, bool newFile);
     void clear();
 
@@ -72,8 +78,13 @@ private slots:
     void newImageSelected(int i);
 
 private:
+    QStringList listedNames() const;
+
     Ui::SelectDataFiles *mUi;
     QButtonGroup *mModeGroup;
     QFileDialog *mFileDialog;
     EOFSetup *mEnergySetup;
+    // Listed names whose energy came from the name, and those where the pattern found none.
+    int mNamesWithEnergy = 0;
+    int mNamesWithoutEnergy = 0;
 };

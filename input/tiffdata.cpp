@@ -160,6 +160,15 @@ void TiffData::updateRange(qsizetype from, qsizetype count)
     maxValue = qMax(maxValue, double(highest));
 }
 
+void TiffData::storeNonFinite(qsizetype index)
+{
+    samplesFloat[index] = 0.0f;
+    if (mNonFiniteBits.empty())
+        mNonFiniteBits.assign(size_t((qint64(width) * height + 63) / 64), 0);
+    mNonFiniteBits[size_t(index / 64)] |= quint64(1) << (index % 64);
+    ++nonFiniteCount;
+}
+
 bool TiffData::allocateSamples(SampleKind kind, const QString &path, bool readerFillsAll, int rows)
 {
     const qint64 pixels = qint64(width) * height;
@@ -174,6 +183,8 @@ bool TiffData::allocateSamples(SampleKind kind, const QString &path, bool reader
     sampleKind = kind;
     samples16.clear();
     samplesFloat.clear();
+    mNonFiniteBits.clear();
+    nonFiniteCount = 0;
     growSamples(rows, readerFillsAll);
     return true;
 }
@@ -297,7 +308,7 @@ bool TiffData::readTiff(const QString &path)
             memcpy(out, lineData, size_t(width) * sizeof(float));
             for (int c = 0; c < width; ++c) {
                 if (!std::isfinite(out[c]))
-                    out[c] = 0.0f;
+                    storeNonFinite(offset + c);
             }
         } else if (bitsPerSample == 8) {
             const uchar *in = static_cast<const uchar *>(lineData);
@@ -467,7 +478,10 @@ bool TiffData::readQnrb(const QString &path)
         const TextItem item3 = takeFirstItem(item2.rest);
         // Scaled in double and rounded to float once.
         const float value = float(item3.item.toDouble() * qnrbScale);
-        out[i] = (value > 0.0f && std::isfinite(value)) ? value : 0.0f;
+        if (std::isfinite(value))
+            out[i] = value > 0.0f ? value : 0.0f;
+        else
+            storeNonFinite(i);
     }
     updateRange(0, pixels);
     return true;
@@ -734,5 +748,7 @@ void TiffData::clear()
 {
     samples16.clear();
     samplesFloat.clear();
+    mNonFiniteBits = std::vector<quint64>();
+    nonFiniteCount = 0;
     releaseDisplayImage();
 }

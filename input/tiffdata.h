@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include <vector>
+
 class ColorScale;
 class QFile;
 struct tiff;
@@ -52,6 +54,13 @@ public:
     void rowBlockSums(int x, int firstY, int count, int halfWidth, double *out) const;
     // Sample at (column, row) after the alignment shift; 0 outside the stored image.
     double shiftedValue(int column, int row) const;
+    // Whether the file held samples that are no finite number (NaN, infinite): they are
+    // stored as 0 and left out of block spectra.
+    bool hasNonFinite() const { return nonFiniteCount > 0; }
+    // Calls visit(column) for every non-finite sample of stored row `row` in the stored
+    // columns [firstColumn, lastColumn] (clipped to the image).
+    template<typename Visit>
+    void forEachNonFinite(qint64 row, qint64 firstColumn, qint64 lastColumn, Visit visit) const;
     // Hands (minValue, maxValue) to the colour bar, which repaints itself.
     void pushRangeToColorBar();
     void clear();
@@ -78,6 +87,8 @@ public:
     // Samples, row by row without padding: 16-bit for TIFF and IMG, float for QNRB text.
     SampleStore<quint16> samples16;
     SampleStore<float> samplesFloat;
+    // Number of samples of the file that were no finite number.
+    qint64 nonFiniteCount = 0;
     // Why the last read failed, as the untranslated text of context "TiffData".
     QString failureReason;
 
@@ -95,7 +106,34 @@ private:
     // Makes room for the first rows rows (never fewer than the store holds already).
     void growSamples(int rows, bool readerFillsAll);
     void resetRange();
+    // Stores the float sample at index, which is no finite number, as 0 and keeps its position.
+    void storeNonFinite(qsizetype index);
     void updateRange(qsizetype from, qsizetype count);
+
+    // One bit per sample, row by row, set where the sample was not finite; empty when none was.
+    std::vector<quint64> mNonFiniteBits;
 };
+
+template<typename Visit>
+void TiffData::forEachNonFinite(qint64 row,
+                                qint64 firstColumn,
+                                qint64 lastColumn,
+                                Visit visit) const
+{
+    if (mNonFiniteBits.empty() || row < 0 || row >= height)
+        return;
+    const qint64 first = row * width + qMax<qint64>(firstColumn, 0);
+    const qint64 end = row * width + qMin<qint64>(lastColumn, qint64(width) - 1) + 1;
+    // A word at a time: the bits are few and mostly in long runs or none.
+    for (qint64 word = first / 64; word * 64 < end; ++word) {
+        quint64 bits = mNonFiniteBits[size_t(word)];
+        while (bits) {
+            const qint64 index = word * 64 + __builtin_ctzll(bits);
+            bits &= bits - 1;
+            if (index >= first && index < end)
+                visit(index - row * width);
+        }
+    }
+}
 
 Q_DECLARE_METATYPE(TiffData *)

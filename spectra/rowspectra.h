@@ -13,7 +13,8 @@ class RowSpectra
 public:
     // Blocks of the last run.
     int count() const { return mCount; }
-    // The spectrum of block i of the last run.
+    // The spectrum of block i of the last run; empty for a block whose pixels in the image
+    // all held a non-finite sample in some image.
     SpectrumSpan block(int i) const;
 
 private:
@@ -32,4 +33,15 @@ private:
     // Bin sums of every I0 image that the run has needed so far, mCount apiece.
     std::vector<double> mI0Sums;
     std::vector<bool> mI0Summed;
+
+    // Only for stacks with non-finite samples: the band of the run's rows and columns, set
+    // where some image of either stack has a non-finite sample (left out of every sum), the
+    // blocks that contain such pixels and those with no other pixel in the image.
+    qint64 mBandLeft = 0;
+    qint64 mBandTop = 0;
+    qint64 mBandWidth = 0;
+    qint64 mBandHeight = 0;
+    std::vector<unsigned char> mBandMask;
+    std::vector<int> mMaskedBlocks;
+    std::vector<unsigned char> mNoSpectrum;
 };

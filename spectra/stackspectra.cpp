@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -101,6 +102,12 @@ StackSpectra::StackSpectra(const QVector<TiffData *> &i1Images,
         mI1Energies.push_back(image.energy);
         mI1Lines.push_back(i0LineAt(image.energy));
     }
+    for (const QVector<StackImage> *stack : {&mI1Images, &mI0Images}) {
+        for (const StackImage &image : *stack) {
+            if (image.data->hasNonFinite())
+                mNonFiniteImages.append(image);
+        }
+    }
 }
 
 bool StackSpectra::inImage(qint64 x, qint64 y) const
@@ -189,12 +196,19 @@ void StackSpectra::rowAbsorption(qint64 firstX,
     row.mS0.resize(count);
     row.mI0Sums.resize(qMax(row.mI0Sums.size(), size_t(mI0Images.size()) * size_t(count)));
     row.mI0Summed.assign(mI0Images.size(), false);
+    row.mMaskedBlocks.clear();
+    row.mNoSpectrum.clear();
     if (count == 0)
         return;
+    if (!mNonFiniteImages.isEmpty())
+        markNonFinite(firstX, stepX, count, y, halfWidth, halfHeight, row);
+    const bool leaveOut = !row.mMaskedBlocks.empty();
 
     const auto sumsOf = [&](const StackImage &image, double *out) {
         image.data->blockSums(
             firstX, stepX, count, y, halfWidth, halfHeight, image.shiftX, image.shiftY, out);
+        if (leaveOut)
+            sumWithoutMarked(image, firstX, stepX, y, halfWidth, halfHeight, row, out);
     };
     // Neighbouring I1 energies share their I0 pair: each I0 image is summed once at most.
     const auto i0SumsOf = [&](int k) -> const double * {
@@ -225,6 +239,142 @@ void StackSpectra::rowAbsorption(qint64 firstX,
             linePoints(lower, upper, line.weight, count, s0);
         double *values = row.mValues.data() + size_t(k) * count;
         absorptionOf(s1, s0, count, mFluorescence, values, row.mMinY.data(), row.mMaxY.data());
+    }
+}
+
+void StackSpectra::markNonFinite(qint64 firstX,
+                                 qint64 stepX,
+                                 int count,
+                                 qint64 y,
+                                 qint64 halfWidth,
+                                 qint64 halfHeight,
+                                 RowSpectra &row) const
+{
+    const qint64 hw = qAbs(halfWidth);
+    const qint64 hh = qAbs(halfHeight);
+    const qint64 lastX = firstX + (count - 1) * stepX;
+    // The run's pixels, as far as an image with non-finite samples covers them.
+    qint64 left = qMin(firstX, lastX) - hw;
+    qint64 right = qMax(firstX, lastX) + hw;
+    qint64 top = y - hh;
+    qint64 bottom = y + hh;
+    qint64 coveredLeft = std::numeric_limits<qint64>::max();
+    qint64 coveredRight = std::numeric_limits<qint64>::min();
+    qint64 coveredTop = coveredLeft;
+    qint64 coveredBottom = coveredRight;
+    for (const StackImage &image : mNonFiniteImages) {
+        coveredLeft = qMin<qint64>(coveredLeft, image.shiftX);
+        coveredRight = qMax<qint64>(coveredRight, qint64(image.shiftX) + image.data->width - 1);
+        coveredTop = qMin<qint64>(coveredTop, image.shiftY);
+        coveredBottom = qMax<qint64>(coveredBottom, qint64(image.shiftY) + image.data->height - 1);
+    }
+    left = qMax(left, coveredLeft);
+    right = qMin(right, coveredRight);
+    top = qMax(top, coveredTop);
+    bottom = qMin(bottom, coveredBottom);
+    if (left > right || top > bottom)
+        return;
+    const qint64 width = right - left + 1;
+    const qint64 height = bottom - top + 1;
+    row.mBandLeft = left;
+    row.mBandTop = top;
+    row.mBandWidth = width;
+    row.mBandHeight = height;
+    row.mBandMask.assign(size_t(width * height), 0);
+    bool any = false;
+    for (const StackImage &image : mNonFiniteImages) {
+        for (qint64 r = top; r <= bottom; ++r) {
+            unsigned char *line = row.mBandMask.data() + (r - top) * width;
+            image.data->forEachNonFinite(
+                r - image.shiftY, left - image.shiftX, right - image.shiftX, [&](qint64 column) {
+                    line[column + image.shiftX - left] = 1;
+                    any = true;
+                });
+        }
+    }
+    if (!any)
+        return;
+
+    // Marked pixels per band column, all of them and those in the image, summed along the
+    // band: every block's count is a difference.
+    std::vector<qint64> marked(size_t(width) + 1, 0);
+    std::vector<qint64> markedInImage(size_t(width) + 1, 0);
+    for (qint64 r = top; r <= bottom; ++r) {
+        const unsigned char *line = row.mBandMask.data() + (r - top) * width;
+        const bool rowInImage = r >= 0 && r < mImageHeight;
+        for (qint64 j = 0; j < width; ++j) {
+            if (!line[j])
+                continue;
+            ++marked[size_t(j) + 1];
+            if (rowInImage && left + j >= 0 && left + j < mImageWidth)
+                ++markedInImage[size_t(j) + 1];
+        }
+    }
+    for (qint64 j = 0; j < width; ++j) {
+        marked[size_t(j) + 1] += marked[size_t(j)];
+        markedInImage[size_t(j) + 1] += markedInImage[size_t(j)];
+    }
+    const qint64 rowsInImage = qMin<qint64>(y + hh, mImageHeight - 1) - qMax<qint64>(y - hh, 0) + 1;
+    row.mNoSpectrum.assign(size_t(count), 0);
+    for (int i = 0; i < count; ++i) {
+        const qint64 cx = firstX + i * stepX;
+        const qint64 c0 = qMax(cx - hw, left);
+        const qint64 c1 = qMin(cx + hw, right);
+        if (c0 > c1 || marked[size_t(c1 - left) + 1] == marked[size_t(c0 - left)])
+            continue;
+        const qint64 columnsInImage
+            = qMin<qint64>(cx + hw, mImageWidth - 1) - qMax<qint64>(cx - hw, 0) + 1;
+        const qint64 pixelsInImage = qMax<qint64>(columnsInImage, 0) * qMax<qint64>(rowsInImage, 0);
+        const qint64 i0 = qMax<qint64>(c0, 0);
+        const qint64 i1 = qMin<qint64>(c1, mImageWidth - 1);
+        const qint64 markedPixels
+            = i0 > i1 ? 0 : markedInImage[size_t(i1 - left) + 1] - markedInImage[size_t(i0 - left)];
+        if (markedPixels >= pixelsInImage)
+            row.mNoSpectrum[size_t(i)] = 1;
+        else
+            row.mMaskedBlocks.push_back(i);
+    }
+}
+
+void StackSpectra::sumWithoutMarked(const StackImage &image,
+                                    qint64 firstX,
+                                    qint64 stepX,
+                                    qint64 y,
+                                    qint64 halfWidth,
+                                    qint64 halfHeight,
+                                    const RowSpectra &row,
+                                    double *sums) const
+{
+    const TiffData &data = *image.data;
+    const bool isFloat = data.sampleKind == TiffData::FloatRows;
+    const qsizetype stored = isFloat ? data.samplesFloat.size() : data.samples16.size();
+    const bool complete = stored >= qsizetype(data.width) * data.height;
+    const qint64 hw = qAbs(halfWidth);
+    const qint64 hh = qAbs(halfHeight);
+    const auto markedAt = [&row](qint64 c, qint64 r) {
+        const qint64 j = c - row.mBandLeft;
+        const qint64 k = r - row.mBandTop;
+        return j >= 0 && j < row.mBandWidth && k >= 0 && k < row.mBandHeight
+               && row.mBandMask[size_t(k * row.mBandWidth + j)];
+    };
+    // The block in image coordinates, clipped to where this image holds samples.
+    const qint64 r0 = qMax<qint64>(y - hh, image.shiftY);
+    const qint64 r1 = qMin<qint64>(y + hh, qint64(image.shiftY) + data.height - 1);
+    for (const int i : row.mMaskedBlocks) {
+        const qint64 cx = firstX + i * stepX;
+        const qint64 c0 = qMax<qint64>(cx - hw, image.shiftX);
+        const qint64 c1 = qMin<qint64>(cx + hw, qint64(image.shiftX) + data.width - 1);
+        double sum = 0.0;
+        for (qint64 r = r0; complete && r <= r1; ++r) {
+            const qsizetype offset = qsizetype(r - image.shiftY) * data.width - image.shiftX;
+            for (qint64 c = c0; c <= c1; ++c) {
+                if (markedAt(c, r))
+                    continue;
+                sum += isFloat ? double(data.samplesFloat.at(offset + c))
+                               : double(data.samples16.at(offset + c));
+            }
+        }
+        sums[i] = sum;
     }
 }
 

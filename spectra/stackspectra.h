@@ -16,7 +16,10 @@ class TiffData;
 // Absorption is ln(I0 / I1), or the ratio I1 / I0 in fluorescence mode. The stacks may come
 // in any energy order: both are taken in rising energy, so spectra always have rising
 // energies. Takes the energies and alignment shifts of the images when it is made and holds
-// the images by pointer; they stay owned by the caller and must outlive it.
+// the images by pointer; they stay owned by the caller and must outlive it. Pixels where any
+// image of either stack held a non-finite sample (NaN borders of registered stacks) are left
+// out of both the I1 and the I0 sums of a block; a block left with no pixel in the image has
+// no spectrum. Stacks without such samples take the plain sums.
 class StackSpectra
 {
 public:
@@ -39,7 +42,7 @@ public:
     // images.
     double i0At(double energy, int x, int y, int halfWidth, int halfHeight) const;
     // Raw spectrum of the block around (x, y), one point (energy, absorption) per I1 image in
-    // rising energy; empty outside the image.
+    // rising energy; empty outside the image and for a block of non-finite pixels only.
     Spectrum spectrumAt(int x, int y, int halfWidth, int halfHeight) const;
     // The raw spectrum wrapped as a normalised spectrum with the pixel's energy shift as origin.
     XafsSpectrum xafsSpectrumAt(
@@ -106,6 +109,25 @@ private:
                              double *maxY = nullptr);
     // Bin sums of 3 lines x (2|half|+1) across centred on every position of row (alongRow) or
     // column fixed: binSum(p, fixed, 1, half) or binSum(fixed, p, half, 1).
+    // For stacks with non-finite samples: marks the pixels to leave out in the band of the
+    // run's blocks and sorts the blocks into those to sum without them and those with no
+    // spectrum.
+    void markNonFinite(qint64 firstX,
+                       qint64 stepX,
+                       int count,
+                       qint64 y,
+                       qint64 halfWidth,
+                       qint64 halfHeight,
+                       RowSpectra &row) const;
+    // The sums of the blocks that markNonFinite found with pixels to leave out, without them.
+    void sumWithoutMarked(const StackImage &image,
+                          qint64 firstX,
+                          qint64 stepX,
+                          qint64 y,
+                          qint64 halfWidth,
+                          qint64 halfHeight,
+                          const RowSpectra &row,
+                          double *sums) const;
     std::vector<double> windowSums(const TiffData *image, bool alongRow, int fixed, int half) const;
     Spectrum
     profile(const TiffData *image, bool alongRow, int fixed, int half, bool absorption) const;
@@ -116,6 +138,8 @@ private:
     // The I0 line of every I1 image, which depends on its energy alone.
     std::vector<I0Line> mI1Lines;
     QVector<StackImage> mI0Images;
+    // The images of either stack with non-finite samples; usually none.
+    QVector<StackImage> mNonFiniteImages;
     int mImageWidth = -1;
     int mImageHeight = 0;
     bool mFluorescence = false;

@@ -184,6 +184,14 @@
         <translation>パターン %1 で %2 個のファイル名からエネルギーが見つからず、番号をエネルギーとしました: %3</translation>
     </message>
     <message>
+        <source>Patterns that find an energy in every name: %1 (Setup offers a reload)</source>
+        <translation>すべてのファイル名からエネルギーが見つかるパターン: %1 (設定画面から再読込できます)</translation>
+    </message>
+    <message>
+        <source>%1 samples in %2 of the images are not finite numbers: left out of the spectra</source>
+        <translation>%2 枚の画像の %1 個のサンプルが有限の数ではありません: スペクトルから除きました</translation>
+    </message>
+    <message>
         <source>Image File (*.png)</source>
         <translation>画像ファイル (*.png)</translation>
     </message>

@@ -31,8 +31,16 @@
         <translation>パターン</translation>
     </message>
     <message>
-        <source>{Reg. Exp]</source>
-        <translation>{正規表現]</translation>
+        <source>[Reg. Exp]</source>
+        <translation>[正規表現]</translation>
+    </message>
+    <message>
+        <source>No energy in any file name. Reload with</source>
+        <translation>どのファイル名にもエネルギーがありません。次のパターンで再読込</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>再読込</translation>
     </message>
     <message>
         <source>Factor</source>

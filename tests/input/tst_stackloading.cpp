@@ -31,6 +31,8 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -111,6 +113,8 @@ private slots:
     void messageLine();
     void scriptWaitsForTheLoaderInTheProgram();
     void loadedStackKeepsFewDisplayImages();
+    void energySetupOffersAReload();
+    void sampleDataSetNamesThePatternsThatWould();
 
 private:
     // Runs one batch line and returns the number of finishBatchExec() emitted by the call.
@@ -723,6 +727,10 @@ void TstStackLoading::messageLine_data()
         << "No file matches *.nomatch in %1/mixed/" << 0;
     QTest::newRow("failed save") << load + "move_position 3 3;save_spectra %1/missing/pixel.dat"
                                  << "Can't save %1/missing/pixel-std.dat" << 2;
+    // Regression: non-finite float samples were taken as 0 without a word.
+    QTest::newRow("non-finite samples")
+        << "load_I1_files_of_pattern new %1/float/"
+        << "3 samples in 1 of the images are not finite numbers: left out of the spectra" << 2;
 }
 
 void TstStackLoading::messageLine()
@@ -745,6 +753,15 @@ void TstStackLoading::messageLine()
         QVERIFY(
             TestImages::writeBytes(dir + "/mixed/c_truncated.tif", whole.read(whole.size() / 2)));
         QVERIFY(writeTiff16(dir + "/small.tif", 5, 4, TestImages::pattern(5, 4).constData()));
+        TestImages::TiffLayout floats;
+        floats.bitsPerSample = 32;
+        floats.sampleFormat = SAMPLEFORMAT_IEEEFP;
+        QDir(dir).mkpath("float");
+        QVector<double> values = TestImages::asDoubles(TestImages::pattern(12, 7));
+        QVERIFY(TestImages::writeTiff(dir + "/float/f_7101_50eV.tif", 12, 7, values, floats));
+        values[0] = values[12] = std::nan("");
+        values[30] = -std::numeric_limits<double>::infinity();
+        QVERIFY(TestImages::writeTiff(dir + "/float/f_7100_50eV.tif", 12, 7, values, floats));
     }
     lines.prepend("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV;");
     for (const QString &line : lines.replace("%1", dir).split(';')) {
@@ -827,4 +844,47 @@ void TstStackLoading::loadedStackKeepsFewDisplayImages()
         stack.at(k)->makeDisplayImage();
         QCOMPARE(shown, stack.at(k)->displayImage);
     }
+}
+
+void TstStackLoading::energySetupOffersAReload()
+{
+    // Regression: a pattern that found no energy in any name left the user to find another.
+    makeFiles("offer", 3);
+    if (exec("load_I1_files_of_pattern new " + mDir.filePath("offer/") + " *.tif") == 0)
+        waitForFinish();
+    QCOMPARE(mBody->i1Images.size(), 3);
+    QCOMPARE(mBody->i1Images.at(2)->energy, 2.0);
+    EOFSetup *setup = selector(true)->energySetup();
+    setup->show();
+    QVERIFY(QTest::qWaitForWindowExposed(setup));
+    auto *patterns = setup->findChild<QComboBox *>("ReloadPattern");
+    QVERIFY(patterns && patterns->isVisible());
+    QStringList offered;
+    for (int i = 0; i < patterns->count(); ++i)
+        offered << patterns->itemText(i);
+    QCOMPARE(offered, (QStringList{"\\d\\d\\d\\d_\\d\\d", "\\d\\d\\d\\d_\\d\\deV"}));
+
+    // The reload reads every listed image again, whatever the skip setting says by now.
+    exec("skip_i1 2");
+    patterns->setCurrentIndex(1);
+    QTest::mouseClick(setup->findChild<QPushButton *>("Reload"), Qt::LeftButton);
+    QTRY_VERIFY(mBody->i1Images.size() == 3 && mBody->i1Images.at(2)->energy == 7102.5);
+    QCOMPARE(setup->assignment().pattern, QStringLiteral("\\d\\d\\d\\d_\\d\\deV"));
+    QVERIFY(!patterns->isVisible());
+    setup->hide();
+}
+
+void TstStackLoading::sampleDataSetNamesThePatternsThatWould()
+{
+    // Regression: the sample data set under the default pattern got energies 0, 1, 2, ...
+    const QString out = mDir.filePath("defaultpattern");
+    QVERIFY(writeSampleDataSet(out, {"--size", "16", "--energies", "12"}));
+    QString errors;
+    QCOMPARE(runBatchScript(mDir.filePath("defaultpattern.bat"),
+                            {"load_I1_files_of_pattern new " + quoted(out + "/I1/") + " *.tif"},
+                            &errors),
+             0);
+    QVERIFY2(errors.contains("Patterns that find an energy in every name: \\d\\d\\d\\d_\\d\\d, "
+                             "\\d\\d\\d\\d_\\d\\deV (Setup offers a reload)"),
+             qPrintable(errors));
 }

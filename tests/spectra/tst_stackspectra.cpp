@@ -1,6 +1,8 @@
 #include "input/tiffdata.h"
 #include "spectra/stackspectra.h"
+#include "tests/input/testimages.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -67,6 +69,8 @@ private slots:
     void profiles();
     void profilesMatchBinSums_data();
     void profilesMatchBinSums();
+    void nonFiniteSamplesAreLeftOut_data();
+    void nonFiniteSamplesAreLeftOut();
 };
 
 // I1 images at 7090, 7105, 7115 and 7130 eV, each constant 100 per pixel; I0 stacks vary.
@@ -367,6 +371,117 @@ void TestStackSpectra::profilesMatchBinSums()
                                     .arg(vertical.yAt(y))
                                     .arg(expected)));
         }
+    }
+}
+
+void TestStackSpectra::nonFiniteSamplesAreLeftOut_data()
+{
+    // spots: "stack image x y" of stored non-finite samples (stack 1 I1, 0 I0; NaN, +inf and
+    // -inf in turn); the block (x, y, hw, hh); shift: the x shift of I1 image 0.
+    QTest::addColumn<QString>("spots");
+    QTest::addColumn<QVector<int>>("block");
+    QTest::addColumn<int>("i0Bits");
+    QTest::addColumn<int>("shift");
+    QTest::newRow("none") << "" << QVector<int>{2, 2, 1, 1} << 16 << 0;
+    QTest::newRow("NaN, +inf, -inf in I1, 16-bit I0")
+        << "1 0 1 2;1 0 2 2;1 0 3 2" << QVector<int>{2, 2, 1, 1} << 16 << 0;
+    QTest::newRow("in I0") << "0 1 1 1" << QVector<int>{2, 2, 1, 1} << 32 << 0;
+    QTest::newRow("corner block without pixels left")
+        << "1 2 0 0;1 2 1 0;1 2 0 1;0 0 1 1" << QVector<int>{0, 0, 1, 1} << 32 << 0;
+    QTest::newRow("bin 0") << "1 1 3 3" << QVector<int>{3, 3, 0, 0} << 16 << 0;
+    QTest::newRow("shifted image") << "1 0 2 2;1 0 5 2" << QVector<int>{3, 2, 1, 0} << 16 << 1;
+}
+
+void TestStackSpectra::nonFiniteSamplesAreLeftOut()
+{
+    // Regression: non-finite float samples were summed as 0 while I0 counted every pixel.
+    QFETCH(QString, spots);
+    QFETCH(QVector<int>, block);
+    QFETCH(int, i0Bits);
+    QFETCH(int, shift);
+    const int y = block[1], hw = block[2], hh = block[3];
+    const double energies[2][3] = {{7095.0, 7125.0}, {7100.0, 7110.0, 7120.0}};
+    QVector<double> values[2][3];
+    for (int stack = 0; stack < 2; ++stack)
+        for (int k = 0; k < 3 - (stack == 0); ++k)
+            for (int i = 0; i < Width * Height; ++i)
+                values[stack][k] << (stack ? 100 + 5 * (i % Width) + 3 * (i / Width) + 20 * k
+                                           : 1000 + 7 * (i % Width) + 11 * (i / Width) + 50 * k);
+    const double inf = std::numeric_limits<double>::infinity();
+    const QStringList spotList = spots.split(';', Qt::SkipEmptyParts);
+    for (int n = 0; n < spotList.size(); ++n) {
+        const QStringList at = spotList[n].split(' ');
+        values[at[0].toInt()][at[1].toInt()][at[3].toInt() * Width + at[2].toInt()]
+            = QVector<double>{std::nan(""), inf, -inf}[n % 3];
+    }
+
+    // Through the reader: float I1 images, I0 images of either kind.
+    QTemporaryDir dir;
+    std::vector<std::unique_ptr<TiffData>> owned;
+    QVector<TiffData *> images[2];
+    for (int stack = 0; stack < 2; ++stack) {
+        TestImages::TiffLayout layout;
+        layout.bitsPerSample = stack == 1 ? 32 : i0Bits;
+        layout.sampleFormat = layout.bitsPerSample == 32 ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT;
+        for (int k = 0; k < 3 - (stack == 0); ++k) {
+            const QString file = dir.filePath(QStringLiteral("%1-%2.tif").arg(stack).arg(k));
+            QVERIFY(TestImages::writeTiff(file, Width, Height, values[stack][k], layout));
+            owned.push_back(std::make_unique<TiffData>());
+            QVERIFY(owned.back()->read(file));
+            owned.back()->energy = energies[stack][k];
+            images[stack] << owned.back().get();
+        }
+    }
+    images[1][0]->shiftX = shift;
+
+    // Expected, pixel by pixel: pixels where an image is not finite stay out of every sum.
+    const auto expectedAt = [&](int cx) {
+        double sums[2][3] = {};
+        bool left = false;
+        for (int r = y - hh; r <= y + hh; ++r) {
+            for (int c = cx - hw; c <= cx + hw; ++c) {
+                double v[2][3] = {};
+                bool finite = true;
+                for (int stack = 0; stack < 2; ++stack) {
+                    for (int k = 0; k < 3 - (stack == 0); ++k) {
+                        const int sc = c - (stack == 1 && k == 0 ? shift : 0);
+                        if (sc >= 0 && sc < Width && r >= 0 && r < Height)
+                            v[stack][k] = values[stack][k][r * Width + sc];
+                        finite = finite && std::isfinite(v[stack][k]);
+                    }
+                }
+                for (int stack = 0; finite && stack < 2; ++stack)
+                    for (int k = 0; k < 3; ++k)
+                        sums[stack][k] += v[stack][k];
+                left = left || (finite && c >= 0 && c < Width && r >= 0 && r < Height);
+            }
+        }
+        QVector<double> mu;
+        for (int k = 0; left && k < 3; ++k)
+            mu << std::log((sums[0][0] + (sums[0][1] - sums[0][0]) * (energies[1][k] - 7095) / 30)
+                           / sums[1][k]);
+        return mu;
+    };
+
+    const StackSpectra stacks(images[1], images[0], Width, Height, false);
+    // The spectrum under the cursor, and every block of the row as an area run takes them.
+    const Spectrum cursor = stacks.spectrumAt(block[0], y, hw, hh);
+    RowSpectra row;
+    stacks.rowAbsorption(0, 1, Width, y, hw, hh, row);
+    for (int cx = -1; cx < Width; ++cx) {
+        const SpectrumSpan span = cx < 0 ? SpectrumSpan() : row.block(cx);
+        QVector<double> got;
+        for (int k = 0; k < (cx < 0 ? cursor.size() : span.size()); ++k)
+            got << (cx < 0 ? cursor.yAt(k) : span.yAt(k));
+        const QVector<double> expected = expectedAt(cx < 0 ? block[0] : cx);
+        QCOMPARE(got.size(), expected.size());
+        for (int k = 0; k < got.size(); ++k)
+            QVERIFY2(qAbs(got[k] - expected[k]) <= 1e-12,
+                     qPrintable(QStringLiteral("block %1 (-1: cursor), point %2: %3, expected %4")
+                                    .arg(cx)
+                                    .arg(k)
+                                    .arg(got[k], 0, 'g', 15)
+                                    .arg(expected[k], 0, 'g', 15)));
     }
 }
 
