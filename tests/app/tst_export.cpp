@@ -138,9 +138,9 @@ void TstExport::files_data()
         << QStringList{"a-2.tif"} << saved({"a-2.tif"}) << "";
     QTest::newRow("flat and dark") << "" << QStringList{"flat.dat", "dark.dat"} << ""
                                    << "";
-    QTest::newRow("colour bar as TIFF")
-        << "save_data c.tif" << QStringList{"c-2.tif", "c-2--cBar.tif"} << ""
-        << "";
+    QTest::newRow("colour bar as TIFF") << "save_data c.tif"
+                                        << QStringList{"c-2.tif", "c-2--cBar.tif"}
+                                        << saved({"c-2.tif", "c-2--cBar.tif"}) << "";
     QTest::newRow("number with folder separators: neither file")
         << "save_image_w_num sub/q.png ../../../escaped" << QStringList{}
         << "its colour bar not written"
@@ -304,9 +304,10 @@ void TstExport::laterSuccessClearsTheFailure()
     QFETCH(QString, success);
     QFETCH(bool, cleared);
     exec(failure);
-    QVERIFY(!mBody->messageLine().isEmpty());
+    const QString failed = mBody->messageLine();
+    QVERIFY(!failed.isEmpty());
     exec(success);
-    QVERIFY2(mBody->messageLine().isEmpty() == cleared, qPrintable(mBody->messageLine()));
+    QVERIFY2((mBody->messageLine() != failed) == cleared, qPrintable(mBody->messageLine()));
 }
 
 void TstExport::fullDisk()
@@ -365,6 +366,9 @@ void TstExport::fullDisk()
         QFile kept(out.filePath(name));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QVERIFY2(kept.readAll() == "old", qPrintable(name));
+        // Save Data writes no colour bar beside a map it could not write.
+        if (name.startsWith("f-0--cBar"))
+            continue;
         const QString failure = name == "m.emp" ? "Can not write " : "Can't write ";
         QVERIFY2(log.contains(failure + out.filePath(name) + '\n'), qPrintable(name));
     }
