@@ -138,9 +138,9 @@ void TstExport::files_data()
         << QStringList{"a-2.tif"} << saved({"a-2.tif"}) << "";
     QTest::newRow("flat and dark") << "" << QStringList{"flat.dat", "dark.dat"} << ""
                                    << "";
-    QTest::newRow("colour bar as TIFF") << "save_data c.tif"
-                                        << QStringList{"c-2.tif", "c-2--cBar.tif"}
-                                        << saved({"c-2.tif", "c-2--cBar.tif"}) << "";
+    QTest::newRow("colour bar as TIFF")
+        << "save_data c.tif" << QStringList{"c-2.tif", "c-2--cBar.tif"}
+        << saved({"c-2.tif", "c-2--cBar.tif"}) << "";
     QTest::newRow("number with folder separators: neither file")
         << "save_image_w_num sub/q.png ../../../escaped" << QStringList{}
         << "its colour bar not written"
