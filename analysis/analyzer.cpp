@@ -7,7 +7,7 @@
 #include "analysis/elemctrl.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
-#include "app/showinfront.h"
+#include "display/showinfront.h"
 #include "display/colortables.h"
 #include "display/xafsview.h"
 

@@ -9,7 +9,7 @@
 #include "analysis/blockrequest.h"
 #include "analysis/lcfreference.h"
 #include "app/dataroot.h"
-#include "app/showinfront.h"
+#include "display/showinfront.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/batchdispatcher.h"
@@ -604,6 +604,7 @@ void Body::setupCalibration()
 void Body::setupExport()
 {
     mSaveDataCfg = new SaveDataCfg;
+    mSaveDataCfg->registerCommands(mCommands);
     showInFrontOnClick(mUi->SaveDataCfgB, mSaveDataCfg);
     const auto saveDialog = [this] {
         auto *dialog = new QFileDialog(this);
@@ -1598,6 +1599,12 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
     const QScopedValueRollback<bool> inBatchCommand(mInBatchCommand, true);
 
     const int id = commandTable().lookup(cmd.cmd);
+    if (const CommandRegistry::Command *command = mCommands.find(id)) {
+        // A command that started a load or a run is finished by that work's end.
+        if (!command->handler(cmd))
+            emit finishBatchExec();
+        return;
+    }
     SelectDataFiles *i1 = mUi->SelectI1Files;
     SelectDataFiles *i0 = mUi->SelectI0Files;
     const QString p1 = cmd.arg(0);
@@ -1905,39 +1912,6 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         break;
     case SaveDataAsTiff:
         saveDataAsTiff(p1, firstShownRef());
-        break;
-    case SaveDataCfgShowWindow:
-        showInFront(mSaveDataCfg);
-        break;
-    case SaveDataCfgSaveAsTiff:
-        mSaveDataCfg->setSaveAsTiff();
-        break;
-    case SaveDataCfgSaveAsText:
-        mSaveDataCfg->setSaveAsText();
-        break;
-    case SaveDataCfgTiffFixScale:
-        mSaveDataCfg->setSaveTiffScaleFixed(flagOf(p1));
-        break;
-    case SaveDataCfgTiffScaleMin:
-        mSaveDataCfg->setSaveTiffScaleMin(p1.toDouble());
-        break;
-    case SaveDataCfgTiffScaleMax:
-        mSaveDataCfg->setSaveTiffScaleMax(p1.toDouble());
-        break;
-    case SaveDataCfgTiffAsAnalyzed:
-        mSaveDataCfg->setSaveTiffAsAnalyzed(flagOf(p1));
-        break;
-    case SaveDataCfgTextAsCsv:
-        mSaveDataCfg->setSaveTextAsCSV();
-        break;
-    case SaveDataCfgTextAsSsv:
-        mSaveDataCfg->setSaveTextAsSSV();
-        break;
-    case SaveDataCfgTextAsXyz:
-        mSaveDataCfg->setSaveTextAsXYVal();
-        break;
-    case SaveDataCfgTextAsVals:
-        mSaveDataCfg->setSaveTextAsValValVal();
         break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())

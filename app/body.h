@@ -2,6 +2,7 @@
 
 #include "analysis/arearun.h"
 #include "batch/cmdline.h"
+#include "batch/commandregistry.h"
 #include "display/messageline.h"
 #include "input/displayimagecache.h"
 
@@ -273,6 +274,8 @@ private:
     StatusProgress *mProgress = nullptr;
     // True while execCmdSlot() runs a command, so that its failures go to the batch log.
     bool mInBatchCommand = false;
+    // The batch commands that the tool windows and controllers have registered.
+    CommandRegistry mCommands;
 
     QThread *mBatchThread = nullptr;
     BatchDispatcher *mBatchDispatcher = nullptr;

@@ -16,6 +16,8 @@ public:
 
     // The i-th argument, or an empty string when there is none.
     QString arg(int i) const;
+    // The i-th argument as a flag: 1 turns a box on, anything else off.
+    bool flagArg(int i) const { return arg(i).toInt() == 1; }
     bool isCommand() const;
     bool isKnownDirective() const;
 

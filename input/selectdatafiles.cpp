@@ -2,7 +2,7 @@
 #include "ui_selectdatafiles.h"
 
 #include "app/dataroot.h"
-#include "app/showinfront.h"
+#include "display/showinfront.h"
 #include "input/eofsetup.h"
 
 #include <QButtonGroup>

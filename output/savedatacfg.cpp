@@ -1,6 +1,10 @@
 #include "savedatacfg.h"
 #include "ui_savedatacfg.h"
 
+#include "batch/batchcommands.h"
+#include "batch/commandregistry.h"
+#include "display/showinfront.h"
+
 #include <QDebug>
 
 SaveDataCfg::SaveDataCfg(QWidget *parent)
@@ -10,6 +14,43 @@ SaveDataCfg::SaveDataCfg(QWidget *parent)
     mUi->setupUi(this);
     connect(mUi->SaveAsTiff, &QRadioButton::toggled, this, &SaveDataCfg::toggledSaveAs);
     toggledSaveAs(mUi->SaveAsTiff->isChecked());
+}
+
+void SaveDataCfg::registerCommands(CommandRegistry &commands)
+{
+    commands.add(QStringLiteral("saveDataCfg_show_window"),
+                 SaveDataCfgShowWindow,
+                 [this](const CmdLine &) { showInFront(this); });
+    commands.add(QStringLiteral("saveDataCfg_save_as_tiff"),
+                 SaveDataCfgSaveAsTiff,
+                 [this](const CmdLine &) { setSaveAsTiff(); });
+    commands.add(QStringLiteral("saveDataCfg_save_as_text"),
+                 SaveDataCfgSaveAsText,
+                 [this](const CmdLine &) { setSaveAsText(); });
+    commands.add(QStringLiteral("saveDataCfg_tiff_fix_scale"),
+                 SaveDataCfgTiffFixScale,
+                 [this](const CmdLine &cmd) { setSaveTiffScaleFixed(cmd.flagArg(0)); });
+    commands.add(QStringLiteral("saveDataCfg_tiff_scale_min"),
+                 SaveDataCfgTiffScaleMin,
+                 [this](const CmdLine &cmd) { setSaveTiffScaleMin(cmd.arg(0).toDouble()); });
+    commands.add(QStringLiteral("saveDataCfg_tiff_scale_max"),
+                 SaveDataCfgTiffScaleMax,
+                 [this](const CmdLine &cmd) { setSaveTiffScaleMax(cmd.arg(0).toDouble()); });
+    commands.add(QStringLiteral("saveDataCfg_tiff_as_analyzed"),
+                 SaveDataCfgTiffAsAnalyzed,
+                 [this](const CmdLine &cmd) { setSaveTiffAsAnalyzed(cmd.flagArg(0)); });
+    commands.add(QStringLiteral("saveDataCfg_text_as_csv"),
+                 SaveDataCfgTextAsCsv,
+                 [this](const CmdLine &) { setSaveTextAsCSV(); });
+    commands.add(QStringLiteral("saveDataCfg_text_as_ssv"),
+                 SaveDataCfgTextAsSsv,
+                 [this](const CmdLine &) { setSaveTextAsSSV(); });
+    commands.add(QStringLiteral("saveDataCfg_text_as_xyz"),
+                 SaveDataCfgTextAsXyz,
+                 [this](const CmdLine &) { setSaveTextAsXYVal(); });
+    commands.add(QStringLiteral("saveDataCfg_text_as_vals"),
+                 SaveDataCfgTextAsVals,
+                 [this](const CmdLine &) { setSaveTextAsValValVal(); });
 }
 
 SaveDataCfg::~SaveDataCfg()

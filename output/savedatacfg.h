@@ -4,6 +4,8 @@
 
 #include <QFrame>
 
+class CommandRegistry;
+
 namespace Ui {
 class SaveDataCfg;
 }
@@ -20,6 +22,8 @@ public:
 
     // The choices as they stand; numbers that do not read as numbers give 0.
     SaveDataSettings settings() const;
+    // The saveDataCfg_ batch commands.
+    void registerCommands(CommandRegistry &commands);
 
 public slots:
     void toggledSaveAs(bool f);
