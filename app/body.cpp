@@ -28,11 +28,8 @@
 #include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
-#include "output/imagefile.h"
-#include "output/mapexport.h"
+#include "output/exportcontroller.h"
 #include "output/savedatacfg.h"
-#include "output/spectraexport.h"
-#include "output/tiffwriter.h"
 #include "spectra/numbertext.h"
 #include "spectra/stackspectra.h"
 #include "spectra/victoreentable.h"
@@ -176,7 +173,6 @@ void Body::setupBatch()
     showInFrontOnClick(mUi->BatchCtrlB, mBatchCtrl);
     connect(mBatchDispatcher, &BatchDispatcher::execCmdSig, this, &Body::execCmdSlot);
     connect(this, &Body::finishBatchExec, mBatchDispatcher, &BatchDispatcher::finishBatchExec);
-    connect(mBatchCtrl, &BatchCtrl::saveFailed, this, &Body::writeFailed);
     // A new run waits for its own loads only, not for those of a run it replaced.
     connect(mBatchCtrl, &BatchCtrl::doDispatchCmds, this, [this] {
         mBatchLoad[0] = 0;
@@ -293,8 +289,7 @@ void Body::setupXafsView()
 
 void Body::spectrumSaveFailed(const QString &fileName)
 {
-    ++mWriteFailures;
-    showMessageOf(MessageLine::Saving, tr("Can't save %1").arg(fileName));
+    mExport->saveFailed(tr("Can't save %1").arg(fileName));
 }
 
 void Body::setupAnalyzer()
@@ -606,6 +601,30 @@ void Body::setupExport()
     mSaveDataCfg = new SaveDataCfg;
     mSaveDataCfg->registerCommands(mCommands);
     showInFrontOnClick(mUi->SaveDataCfgB, mSaveDataCfg);
+    ExportController::Sources sources;
+    sources.shownImage = [this] { return mUi->dispA->shownImage(); };
+    sources.imageSize = [this] { return QSize(imageWidth, imageHeight); };
+    sources.blockRequest = [this] { return blockRequest(); };
+    sources.background = [this] { return targetBackground(); };
+    mExport = new ExportController(mAnalyzer, mSaveDataCfg, mBlockEngine, mUi->CBar, sources, this);
+    mExport->registerCommands(mCommands);
+    connect(mExport,
+            &ExportController::message,
+            this,
+            [this](const QString &message, MessageLine::Kind kind, bool ofBatchCommand) {
+                const QScopedValueRollback<bool> inBatch(mInBatchCommand,
+                                                         mInBatchCommand || ofBatchCommand);
+                showMessageOf(kind, message);
+            });
+    connect(mExport, &ExportController::saved, mMessageLine, [this] {
+        mMessageLine->succeeded(MessageLine::Saving);
+    });
+    connect(mExport, &ExportController::spectraExportStarted, this, [this] {
+        showEngineProgress(0.0);
+    });
+    connect(mExport, &ExportController::batchCommandFinished, this, &Body::finishBatchExec);
+    connect(mBatchCtrl, &BatchCtrl::saveFailed, mExport, &ExportController::writeFailed);
+
     const auto saveDialog = [this] {
         auto *dialog = new QFileDialog(this);
         dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -619,37 +638,19 @@ void Body::setupExport()
     mSpectraDialog = saveDialog();
     mSpectraDialog->setNameFilters({tr("XAFS Spectra (*.dat)"), tr("Any Files (* *.*)")});
     connect(mUi->SaveXAFSSpectra, &QPushButton::clicked, mSpectraDialog, &QFileDialog::show);
-    connect(mSpectraDialog, &QFileDialog::fileSelected, this, &Body::saveXafsSpectra);
-    mSpectraExport = new SpectraExport(mBlockEngine, this);
-    connect(mSpectraExport, &SpectraExport::finished, this, [this](bool written, QString path) {
-        if (written)
-            mMessageLine->succeeded(MessageLine::Saving);
-        else
-            writeFailed(path);
-    });
+    connect(
+        mSpectraDialog, &QFileDialog::fileSelected, mExport, &ExportController::saveXafsSpectra);
     connect(mUi->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
-    connect(mDataDialog, &QFileDialog::fileSelected, this, &Body::saveData);
+    connect(mDataDialog, &QFileDialog::fileSelected, mExport, &ExportController::saveData);
     connect(mUi->SaveImage, &QPushButton::clicked, mImageDialog, &QFileDialog::show);
-    connect(mImageDialog, &QFileDialog::fileSelected, this, &Body::saveImage);
-    connect(mUi->SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
-}
-
-void Body::writeFailed(const QString &path)
-{
-    ++mWriteFailures;
-    showMessageOf(MessageLine::Saving, tr("Can't write %1").arg(path));
+    connect(mImageDialog, &QFileDialog::fileSelected, mExport, &ExportController::saveImage);
+    connect(mUi->SaveFlatDark, &QPushButton::clicked, mExport, &ExportController::saveFlatDark);
 }
 
 void Body::showMessageOf(MessageLine::Kind kind, const QString &message)
 {
     const QScopedValueRollback<MessageLine::Kind> messageKind(mMessageKind, kind);
     showMessage(message, mInBatchCommand);
-}
-
-void Body::saveEnded(int failuresBefore)
-{
-    if (mWriteFailures == failuresBefore)
-        mMessageLine->succeeded(MessageLine::Saving);
 }
 
 void Body::showEngineProgress(double percent)
@@ -672,171 +673,12 @@ void Body::stopEngineTask()
         mBlockEngine->cancel();
 }
 
-bool Body::saveImageFile(const QImage &image, const QString &path)
-{
-    if (ImageFile::save(image, path))
-        return true;
-    writeFailed(path);
-    return false;
-}
-
-bool Body::saveColorBar(const QString &path)
-{
-    return saveImageFile(mUi->CBar->grab().toImage(), path);
-}
-
-void Body::saveImage(const QString &fname)
-{
-    const int failures = mWriteFailures;
-    saveImageFile(mUi->dispA->shownImage(), fname);
-    saveColorBar(MapExport::numberedName(fname, QStringLiteral("cBar")));
-    saveEnded(failures);
-}
-
-void Body::saveImageWNum(const QString &fname, const QString &num)
-{
-    // A number naming folders would put the image, or only its colour bar, somewhere else.
-    if (num.contains(QLatin1Char('/')) || num.contains(QLatin1Char('\\'))) {
-        ++mWriteFailures;
-        showMessageOf(MessageLine::Saving,
-                      tr("Number \"%1\" holds a folder separator: %2 and its colour bar not "
-                         "written")
-                          .arg(num, fname));
-        return;
-    }
-    saveImage(MapExport::numberedName(fname, num));
-}
-
-void Body::saveAllImages(const QString &fname)
-{
-    const int failures = mWriteFailures;
-    const QVector<LCFReference *> &refs = mAnalyzer->refs();
-    for (int kind = 0; kind < mAnalyzer->refMapKinds(); ++kind) {
-        for (int i = 0; i < refs.size(); ++i) {
-            Analyzed2DRes *map = refs.at(i)->map(kind);
-            if (!refs.at(i)->isUsed() || !map || !map->imageValid())
-                continue;
-            saveImageFile(*map->img(),
-                          MapExport::numberedName(fname, QStringLiteral("%1-%2").arg(i).arg(kind)));
-        }
-    }
-    saveEnded(failures);
-}
-
-int Body::firstShownRef() const
-{
-    const QVector<LCFReference *> &refs = mAnalyzer->refs();
-    for (int i = 0; i < refs.size(); ++i) {
-        if (refs.at(i)->showButton()->isChecked())
-            return i;
-    }
-    return 0;
-}
-
 void Body::showSaveDataDialog()
 {
     const QString data
         = mSaveDataCfg->settings().asTiff ? tr("Tiff File (*.tif)") : tr("Data File (*.dat)");
     mDataDialog->setNameFilters({data, tr("Any Files (* *.*)")});
     mDataDialog->show();
-}
-
-void Body::saveData(const QString &fname)
-{
-    const int failures = mWriteFailures;
-    const int n = firstShownRef();
-    if (mSaveDataCfg->settings().asTiff) {
-        qDebug() << "selected tiff";
-        const QString path = writeShownMap(fname, n, true);
-        const QString bar = MapExport::numberedName(
-            MapExport::numberedName(fname, QString::number(n)), QStringLiteral("-cBar"));
-        // The bar's scale is that of the map just written.
-        if (!path.isEmpty() && saveColorBar(bar))
-            shownMapSaved({path, bar});
-    } else {
-        qDebug() << "selected text";
-        saveDataAsText(fname, n);
-    }
-    saveEnded(failures);
-}
-
-void Body::saveDataAsTiff(const QString &fname, int ext)
-{
-    const int failures = mWriteFailures;
-    const QString path = writeShownMap(fname, ext, true);
-    if (!path.isEmpty())
-        shownMapSaved({path});
-    saveEnded(failures);
-}
-
-void Body::saveDataAsText(const QString &fname, int ext)
-{
-    const int failures = mWriteFailures;
-    const QString path = writeShownMap(fname, ext, false);
-    if (!path.isEmpty())
-        shownMapSaved({path});
-    saveEnded(failures);
-}
-
-QString Body::writeShownMap(const QString &fname, int ext, bool asTiff)
-{
-    const QString path = MapExport::dataFileName(
-        fname, ext, asTiff ? QStringLiteral("tif") : QStringLiteral("dat"));
-    if (asTiff)
-        qDebug() << "saveDataAsTiff";
-    Analyzed2DRes *map = mAnalyzer->selectedMap();
-    if (!map || !map->hasData()) {
-        showMessageOf(MessageLine::Saving, tr("No result map shown: %1 not saved").arg(path));
-        return QString();
-    }
-    const bool written = asTiff ? MapExport::saveAsTiff(path, *map, mSaveDataCfg->settings())
-                                : MapExport::saveAsText(path, *map, mSaveDataCfg->settings());
-    if (!written) {
-        writeFailed(path);
-        return QString();
-    }
-    return path;
-}
-
-void Body::shownMapSaved(const QStringList &paths)
-{
-    QStringList names;
-    for (const QString &path : paths)
-        names << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    showMessage(
-        tr("Saved %1 to %2")
-            .arg(mAnalyzer->mapTitle(mAnalyzer->selectedMap()), names.join(QStringLiteral(", "))),
-        mInBatchCommand);
-}
-
-void Body::saveXafsSpectra(const QString &fname)
-{
-    if (mBlockEngine->isRunning()) {
-        showMessage(tr("An area analysis is running: spectra not saved"), mInBatchCommand);
-        return;
-    }
-    if (!mSpectraExport->start(blockRequest(), targetBackground(), fname))
-        writeFailed(SpectraExport::fileNameFor(fname));
-    else
-        showEngineProgress(0.0);
-}
-
-void Body::saveFlatDark()
-{
-    // Without images the size is not known, and files of no pixels would replace good ones.
-    if (imageWidth <= 0 || imageHeight <= 0) {
-        showMessage(tr("No image loaded: flat and dark files not written"), mInBatchCommand);
-        return;
-    }
-    const int failures = mWriteFailures;
-    const int count = imageWidth * imageHeight;
-    for (const quint16 level : {quint16(1), quint16(0)}) {
-        const QString path = level ? QStringLiteral("flat.dat") : QStringLiteral("dark.dat");
-        const QVector<quint16> values(count, level);
-        if (!writeTiff16(path, imageWidth, imageHeight, values.constData()))
-            writeFailed(path);
-    }
-    saveEnded(failures);
 }
 
 bool Body::calibrating() const
@@ -937,18 +779,16 @@ void Body::saveEMap(const QString &fname)
         showMessage(tr("No standard spectrum: %1 not saved").arg(fname), mInBatchCommand);
         return;
     }
-    const int failures = mWriteFailures;
+    const int failures = mExport->writeFailures();
     if (!mShiftMap->save(fname,
                          mStdSpectrum->crossingEnergy(0.5, 0),
                          mCalibCtrl->spacing(),
                          mCalibCtrl->stdFileName())) {
-        ++mWriteFailures;
-        showMessageOf(MessageLine::Saving,
-                      QCoreApplication::translate("EnergyShiftMap",
-                                                  mShiftMap->failureReason().toLatin1().constData())
-                          .arg(mShiftMap->failedFile()));
+        mExport->saveFailed(QCoreApplication::translate(
+                                "EnergyShiftMap", mShiftMap->failureReason().toLatin1().constData())
+                                .arg(mShiftMap->failedFile()));
     }
-    saveEnded(failures);
+    mExport->saveEnded(failures);
 }
 
 void Body::loadEMap(const QString &fname)
@@ -1897,21 +1737,6 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
     case CalibSetCrystal:
         if (!mCalibCtrl->setCrystal(p1))
             showMessage(tr("No such crystal: %1").arg(p1), mInBatchCommand);
-        break;
-    case SaveImage:
-        saveImage(p1);
-        break;
-    case SaveImageWNum:
-        saveImageWNum(p1, cmd.arg(1));
-        break;
-    case SaveAllImages:
-        saveAllImages(p1);
-        break;
-    case SaveData:
-        saveData(p1);
-        break;
-    case SaveDataAsTiff:
-        saveDataAsTiff(p1, firstShownRef());
         break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())

@@ -23,9 +23,8 @@ class Calibration;
 class EnergyShiftMap;
 class ImgProc;
 class QFileDialog;
-class QImage;
+class ExportController;
 class SaveDataCfg;
-class SpectraExport;
 class StatusProgress;
 class LoadTiff;
 class QPainter;
@@ -74,7 +73,8 @@ public:
     // outside the images, the stacks, the shift map. The kernel is the caller's to set.
     BlockRequest blockRequest() const;
     SaveDataCfg *saveDataCfg() const { return mSaveDataCfg; }
-    SpectraExport *spectraExport() const { return mSpectraExport; }
+    // Saves data, images and area spectra, and counts the files that could not be written.
+    ExportController *exportController() const { return mExport; }
     // The text of the message line at the bottom of the window.
     QString messageLine() const;
 
@@ -146,17 +146,7 @@ public slots:
     // Shows a failure or a notice on the message line, without blocking, and writes it to the
     // debug output; with batchLog to the batch log instead, which writes it there too.
     void showMessage(const QString &message, bool batchLog);
-    void saveImage(const QString &fname);
-    void saveImageWNum(const QString &fname, const QString &num);
-    void saveAllImages(const QString &fname);
     void showSaveDataDialog();
-    void saveData(const QString &fname);
-    void saveDataAsTiff(const QString &fname, int ext);
-    void saveDataAsText(const QString &fname, int ext);
-    void saveFlatDark();
-    // Writes the spectra of every block of the selected area; the file is complete when the
-    // exporter reports finished().
-    void saveXafsSpectra(const QString &fname);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -186,24 +176,8 @@ private:
     void redrawShownMap(AreaRun::Kind kind);
     void setupCalibration();
     void setupExport();
-    // Index of the first reference whose map is shown; 0 when none is.
-    int firstShownRef() const;
-    // Saves an image in the format its suffix names, naming a failure.
-    // Write an image file; false, with the failure on the message line, when that failed.
-    bool saveImageFile(const QImage &image, const QString &path);
-    bool saveColorBar(const QString &path);
-    // Writes the map on show as data file ext of fname (TIFF or text); its path, or an empty
-    // text when no map is shown or the file could not be written, which is reported.
-    QString writeShownMap(const QString &fname, int ext, bool asTiff);
-    // Names the map on show and the files it went to on the message line.
-    void shownMapSaved(const QStringList &paths);
-    // Names a file that could not be written.
-    void writeFailed(const QString &path);
     // Shows a message that belongs to a kind of operation (see MessageLine).
     void showMessageOf(MessageLine::Kind kind, const QString &message);
-    // A save that began with failuresBefore write failures counted has ended: without a new
-    // failure an old save failure leaves the message line.
-    void saveEnded(int failuresBefore);
     // The block engine works for an area run, a calibration or the spectra export: its
     // progress in the status bar, and the Stop of whichever it is.
     void showEngineProgress(double percent);
@@ -269,8 +243,6 @@ private:
     MessageLine *mMessageLine = nullptr;
     // The kind of operation whose messages showMessage() posts now.
     MessageLine::Kind mMessageKind = MessageLine::Other;
-    // Files that could not be written so far.
-    int mWriteFailures = 0;
     StatusProgress *mProgress = nullptr;
     // True while execCmdSlot() runs a command, so that its failures go to the batch log.
     bool mInBatchCommand = false;
@@ -287,7 +259,7 @@ private:
     ImgProc *mImgProc = nullptr;
     CalibCtrl *mCalibCtrl = nullptr;
     SaveDataCfg *mSaveDataCfg = nullptr;
-    SpectraExport *mSpectraExport = nullptr;
+    ExportController *mExport = nullptr;
     QFileDialog *mDataDialog = nullptr;
     QFileDialog *mImageDialog = nullptr;
     QFileDialog *mSpectraDialog = nullptr;

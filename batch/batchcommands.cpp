@@ -57,6 +57,7 @@ const NameIdTable &commandTable()
         {QStringLiteral("save_all_images"), SaveAllImages},
         {QStringLiteral("save_data"), SaveData},
         {QStringLiteral("save_data_as_tiff"), SaveDataAsTiff},
+        {QStringLiteral("save_xafs_spectra"), SaveXafsSpectra},
         {QStringLiteral("move_position"), MovePosition},
         {QStringLiteral("select_region"), SelectRegion},
         {QStringLiteral("save_spectra"), SaveSpectra},

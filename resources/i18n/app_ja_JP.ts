@@ -200,10 +200,6 @@
         <translation>すべてのファイル (* *.*)</translation>
     </message>
     <message>
-        <source>Can't write %1</source>
-        <translation>%1 を書き込めません</translation>
-    </message>
-    <message>
         <source>Tiff File (*.tif)</source>
         <translation>Tiff ファイル (*.tif)</translation>
     </message>
@@ -212,16 +208,8 @@
         <translation>データファイル (*.dat)</translation>
     </message>
     <message>
-        <source>No image loaded: flat and dark files not written</source>
-        <translation>画像が読み込まれていません: flat と dark のファイルは書き込みません</translation>
-    </message>
-    <message>
         <source>XAFS Spectra (*.dat)</source>
         <translation>XAFS スペクトル (*.dat)</translation>
-    </message>
-    <message>
-        <source>An area analysis is running: spectra not saved</source>
-        <translation>領域の解析中です: スペクトルは保存しません</translation>
     </message>
     <message>
         <source>Saving spectra</source>
@@ -240,20 +228,8 @@
         <translation>%1 読み込み中</translation>
     </message>
     <message>
-        <source>Number &quot;%1&quot; holds a folder separator: %2 and its colour bar not written</source>
-        <translation>番号 &quot;%1&quot; にフォルダ区切りが含まれています: %2 とそのカラーバーは書き込まれません</translation>
-    </message>
-    <message>
         <source>run stopped after %1 of %2 blocks</source>
         <translation>%2 ブロック中 %1 ブロックで解析を停止しました</translation>
-    </message>
-    <message>
-        <source>No result map shown: %1 not saved</source>
-        <translation>結果マップが表示されていません: %1 は保存しません</translation>
-    </message>
-    <message>
-        <source>Saved %1 to %2</source>
-        <translation>%1 を %2 に保存しました</translation>
     </message>
 </context>
 </TS>

@@ -7,6 +7,7 @@
 #include "batch/cmdline.h"
 #include "display/statusprogress.h"
 #include "input/tiffdata.h"
+#include "output/exportcontroller.h"
 #include "output/savedatacfg.h"
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
@@ -64,7 +65,7 @@ void TstExport::initTestCase()
     QVERIFY(QDir::setCurrent(mDir.path()));
     mBody = new Body;
     // Flat and dark files are refused until an image gives their size.
-    mBody->saveFlatDark();
+    mBody->exportController()->saveFlatDark();
     QVERIFY(mBody->messageLine().contains("No image loaded"));
     QVERIFY(!QFile::exists("flat.dat"));
 
@@ -160,7 +161,7 @@ void TstExport::files()
     QDir dir(mDir.path());
     const QStringList before = dir.entryList(QDir::Files);
     if (commands.isEmpty())
-        mBody->saveFlatDark();
+        mBody->exportController()->saveFlatDark();
     else
         exec(commands);
     exec("saveDataCfg_save_as_tiff; saveDataCfg_text_as_csv; saveDataCfg_text_as_xyz; "
@@ -408,7 +409,7 @@ void TstExport::progressAndStop()
     QVERIFY(!progress->isVisibleTo(mBody));
     // Nothing the runs send back is taken in before Stop is clicked.
     if (command.isEmpty())
-        mBody->saveXafsSpectra(mDir.filePath("spectra.dat"));
+        mBody->exportController()->saveXafsSpectra(mDir.filePath("spectra.dat"));
     else
         exec(command);
     QVERIFY(progress->isVisibleTo(mBody) && stop->isVisibleTo(mBody));
