@@ -42,6 +42,7 @@ private slots:
     void fullDisk();
     void progressAndStop_data();
     void progressAndStop();
+    void xafsSpectraCommand();
 
 private:
     void exec(const QString &commands);
@@ -419,6 +420,40 @@ void TstExport::progressAndStop()
     QTRY_VERIFY(!progress->isVisibleTo(mBody));
     QVERIFY(!mBody->analysisRunning && !mBody->calibrating());
     QVERIFY(!QFile::exists(mDir.filePath("spectra.dat")));
+}
+
+void TstExport::xafsSpectraCommand()
+{
+    // Regression: scripts could not save the spectra of an area.
+    QTemporaryDir out;
+    const QString sample = mDir.filePath("sample");
+    QString errors;
+    // The second save is refused unless the first has ended before the next line runs.
+    QCOMPARE(runBatchScript(out.filePath("spectra.bat"),
+                            sampleDataSetLoadLines(sample)
+                                << "select_region 0 0 48 48\nset_band_w 1\nset_band_h 1"
+                                << "save_xafs_spectra " + out.filePath("a")
+                                << "save_xafs_spectra " + out.filePath("b.txt")
+                                << "save_xafs_spectra " + out.filePath("none/c.dat") << "quit",
+                            &errors),
+             0);
+    QVERIFY2(errors.contains("Can't write " + out.filePath("none/c.dat") + '\n'),
+             qPrintable(errors));
+    QVERIFY2(!errors.contains("spectra not saved"), qPrintable(errors));
+    QFile first(out.filePath("a.dat"));
+    QFile second(out.filePath("b.txt"));
+    QVERIFY(first.open(QIODevice::ReadOnly | QIODevice::Text));
+    QVERIFY(second.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromLatin1(first.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(QString::fromLatin1(second.readAll()).split('\n', Qt::SkipEmptyParts), lines);
+    // Seven header lines, then one line per block centre of a 16 x 16 walk, each with its
+    // centre, shift and an (energy, value) pair per image.
+    QCOMPARE(lines.size(), 7 + 16 * 16);
+    QCOMPARE(lines.at(0), QString("# Marvolenti Save Xafs Spectra 1.0"));
+    QCOMPARE(lines.at(1), QString("# X-Range (x0, x1), steps : 0 48 16"));
+    QCOMPARE(lines.at(7).split(' ').mid(0, 3), QStringList({"1", "1", "0"}));
+    const int images = QDir(sample + "/I1").entryList({"*.tif"}).size();
+    QCOMPARE(lines.last().split(' ').size(), 3 + 2 * images);
 }
 
 QTEST_MAIN(TstExport)
