@@ -118,7 +118,11 @@ enum BatchCommand {
     Quit = 111,
     NoSuchCommand = 112,
     // Commands added later take the ids after the lookup's "not found".
-    CalibSetCrystal = 113
+    CalibSetCrystal = 113,
+    AnalyzerDeglitch = 115,
+    AnalyzerSetDeglitchFactor = 116,
+    AnalyzerSetDeglitchRatio = 117,
+    AnalyzerShowDeglitched = 118
 };
 
 // Ids of the directives that the batch interpreter handles itself.
