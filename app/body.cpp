@@ -5,6 +5,7 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
 #include "analysis/arearun.h"
+#include "analysis/arearuncontroller.h"
 #include "analysis/blockengine.h"
 #include "analysis/blockrequest.h"
 #include "analysis/lcfreference.h"
@@ -110,7 +111,6 @@ Body::Body(QWidget *parent)
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
     mBlockEngine = new BlockEngine(this);
-    mAreaRun = new AreaRun(mBlockEngine, this);
     mShiftMap = new EnergyShiftMap;
     mStdSpectrum = new XafsSpectrum;
     mMessageLine = new MessageLine(this);
@@ -304,42 +304,68 @@ void Body::setupAnalyzer()
 
 void Body::setupResultMaps()
 {
-    connect(mAnalyzer, &Analyzer::askAnalyze, this, &Body::startLCF2DAnalysis);
-    connect(mAnalyzer, &Analyzer::askRAAnalyze, this, &Body::startRA2DAnalysis);
-    connect(mAnalyzer, &Analyzer::askAnalyzeElems, this, &Body::startElems2DAnalysis);
-    // The maps of the element rows go with them.
-    connect(mAnalyzer, &Analyzer::elemsRebuilding, this, [this] {
-        if (mAreaRun->kind() == AreaRun::ElemRun)
-            stopElems2DAnalysis();
+    mAreaRunController = new AreaRunController(mAnalyzer, mBlockEngine, this);
+    mAreaRunController->setBlockRequestProvider([this] { return blockRequest(); });
+    mAreaRunController->setEnergiesProvider([this] {
+        QVector<double> energies;
+        if (imageWidth >= 0) {
+            for (const TiffData *image : qAsConst(i1Images))
+                energies << image->energy;
+        }
+        return energies;
     });
+    mAreaRunController->setCalibratingProvider([this] { return calibrating(); });
+    mAreaRunController->setBackgroundProvider([this] { return targetBackground(); });
+    mAreaRunController->setDeglitchFields(
+        mUi->DeGlitchFactor, mUi->DeGlitchRatio, mUi->ShowProcImg);
+    mAreaRunController->registerCommands(mCommands);
+    connect(mAreaRunController,
+            &AreaRunController::message,
+            this,
+            [this](const QString &message, bool forBatch) {
+                const QScopedValueRollback<MessageLine::Kind> kind(mMessageKind,
+                                                                   MessageLine::AreaRun);
+                showMessage(message, forBatch || mInBatchCommand);
+            });
+    connect(mAreaRunController, &AreaRunController::runSucceeded, this, [this] {
+        mMessageLine->succeeded(MessageLine::AreaRun);
+    });
+    connect(mAreaRunController, &AreaRunController::runStarted, this, [this] {
+        showEngineProgress(0.0);
+    });
+    connect(
+        mAreaRunController, &AreaRunController::selectedMapChanged, this, &Body::selectedNewRef);
+    connect(mAreaRunController, &AreaRunController::mapRedrawn, this, [this] {
+        update();
+        mUi->dispA->update();
+    });
+    connect(mAreaRunController, &AreaRunController::batchRunEnded, this, &Body::finishBatchExec);
     connect(mAnalyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
     connect(mUi->ShowResAnalysis, &QRadioButton::toggled, this, &Body::showResAnalysis);
-    connect(mUi->DeGlitch, &QPushButton::clicked, this, &Body::deglitch);
-    connect(mUi->ShowProcImg, &QCheckBox::toggled, this, &Body::showProcImg);
+    connect(mUi->DeGlitch, &QPushButton::clicked, mAreaRunController, &AreaRunController::deglitch);
+    connect(
+        mUi->ShowProcImg, &QCheckBox::toggled, mAreaRunController, &AreaRunController::showProcImg);
     connect(mUi->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
-    connect(mAreaRun, &AreaRun::newRow, this, [this](qint64, double percent) {
-        if (mAreaRun->kind() == AreaRun::ElemRun)
-            mAnalyzer->setElemsProgress(percent);
-        else
-            mAnalyzer->setProgress(percent);
-    });
-    connect(mAreaRun, &AreaRun::redrawDue, this, [this] { redrawShownMap(mAreaRun->kind()); });
-    connect(mAreaRun, &AreaRun::ended, this, &Body::areaRunEnded);
+}
+
+AreaRun *Body::areaRun() const
+{
+    return mAreaRunController->areaRun();
 }
 
 void Body::startLCF2DAnalysis()
 {
-    startAreaRun(AreaRun::LCFRun, false);
+    mAreaRunController->startAreaRun(AreaRun::LCFRun);
 }
 
 void Body::startRA2DAnalysis()
 {
-    startAreaRun(AreaRun::RARun, false);
+    mAreaRunController->startAreaRun(AreaRun::RARun);
 }
 
 void Body::startElems2DAnalysis()
 {
-    startAreaRun(AreaRun::ElemRun, false);
+    mAreaRunController->startAreaRun(AreaRun::ElemRun);
 }
 
 void Body::stopElems2DAnalysis()
@@ -347,168 +373,14 @@ void Body::stopElems2DAnalysis()
     stop2DAnalysis();
 }
 
-void Body::execAreaRunCommand(AreaRun::Kind kind)
-{
-    startAreaRun(kind, true);
-    if (!mAreaRun->startedByBatch())
-        emit finishBatchExec();
-}
-
-void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
-{
-    const QScopedValueRollback<MessageLine::Kind> messageKind(mMessageKind, MessageLine::AreaRun);
-    if (analysisRunning) {
-        stop2DAnalysis();
-        return;
-    }
-    if (i1Images.isEmpty() || imageWidth < 0) {
-        showMessage(tr("No images loaded: analysis not started"), mInBatchCommand);
-        return;
-    }
-    if (calibrating()) {
-        showMessage(tr("A calibration is running: area analysis not started"), mInBatchCommand);
-        return;
-    }
-    double lowEnergy = i1Images.first()->energy;
-    double highEnergy = lowEnergy;
-    for (const TiffData *image : qAsConst(i1Images)) {
-        lowEnergy = qMin(lowEnergy, image->energy);
-        highEnergy = qMax(highEnergy, image->energy);
-    }
-    const QString missing = mAnalyzer->missingForRun(kind, lowEnergy, highEnergy);
-    if (!missing.isEmpty()) {
-        showMessage(missing, mInBatchCommand);
-        return;
-    }
-    analysisRunning = true;
-    mAnalyzer->setContAccess(true);
-    BlockRequest request = blockRequest();
-    bool started = false;
-    if (kind == AreaRun::ElemRun) {
-        mAnalyzer->setElemsProgress(0.0);
-        request.walk = request.walk.everyPixel();
-        started = mAreaRun->startElems(request,
-                                       mAnalyzer->elemsParams(),
-                                       mAnalyzer->mainTargetId(),
-                                       mAnalyzer->elemsBackgrounds(),
-                                       mAnalyzer->correlation(),
-                                       mAnalyzer->corTh(),
-                                       mAnalyzer->elemsMaps(),
-                                       byBatch);
-        if (started)
-            mAnalyzer->setElemsWalk(request.walk);
-    } else if (kind == AreaRun::RARun) {
-        mAnalyzer->setProgress(0.0);
-        started = mAreaRun->startRA(request,
-                                    targetBackground(),
-                                    mAnalyzer->raEnergy(),
-                                    mAnalyzer->raFactor(),
-                                    {mAnalyzer->raMap(0), mAnalyzer->raMap(1), mAnalyzer->raMap(2)},
-                                    byBatch);
-    } else {
-        mAnalyzer->setProgress(0.0);
-        started = mAreaRun->startLCF(request,
-                                     mAnalyzer->referenceData(),
-                                     mAnalyzer->mlcf(),
-                                     targetBackground(),
-                                     mAnalyzer->lcfMaps(),
-                                     byBatch);
-    }
-    if (!started) {
-        analysisRunning = false;
-        mAnalyzer->setContAccess(false);
-        return;
-    }
-    showEngineProgress(0.0);
-    mAnalyzer->runStarted(kind);
-}
-
 void Body::stop2DAnalysis()
 {
-    analysisRunning = false;
-    mAnalyzer->setContAccess(false);
-    AreaRun::log("2da 4:");
-    mAreaRun->stop();
-}
-
-void Body::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
-{
-    const QScopedValueRollback<MessageLine::Kind> messageKind(mMessageKind, MessageLine::AreaRun);
-    if (completed)
-        mMessageLine->succeeded(MessageLine::AreaRun);
-    mAnalyzer->runEnded(kind, completed);
-    if (!completed) {
-        showMessage(tr("run stopped after %1 of %2 blocks")
-                        .arg(mAreaRun->recordedBlocks())
-                        .arg(mAreaRun->blocks()),
-                    byBatch || mInBatchCommand);
-        // What was recorded since the last redraw.
-        redrawShownMap(kind);
-    }
-    // The correlation of the last point recorded, as a run point by point would leave it.
-    if (kind == AreaRun::ElemRun)
-        mAnalyzer->setCorrelation(mAreaRun->correlation());
-    if (completed) {
-        if (kind == AreaRun::RARun)
-            generateRAResImage();
-        else if (kind == AreaRun::ElemRun)
-            generateElemsResImages();
-        else
-            generateResImages();
-        analysisRunning = false;
-        mAnalyzer->setContAccess(false);
-        if (kind == AreaRun::ElemRun)
-            mAnalyzer->setElemsProgress(100.0);
-        else
-            mAnalyzer->setProgress(100.0);
-        if (kind == AreaRun::LCFRun)
-            AreaRun::log("2da 3:");
-    }
-    if (byBatch)
-        emit finishBatchExec();
-}
-
-void Body::redrawShownMap(AreaRun::Kind kind)
-{
-    // Only the map on show is recoloured during a run, and only with "Disp. on Time".
-    const bool onTime = (kind == AreaRun::LCFRun && mAnalyzer->dispOnTime())
-                        || (kind == AreaRun::ElemRun && mAnalyzer->elemsDispOnTime());
-    Analyzed2DRes *map = mAnalyzer->selectedMap();
-    if (!onTime || !map || !mAreaRun->maps().contains(map))
-        return;
-    map->genImg();
-    selectedNewRef();
-}
-
-void Body::generateResImages()
-{
-    for (Analyzed2DRes *map : mAnalyzer->lcfMaps())
-        map->genImg();
-    selectedNewRef();
-}
-
-void Body::generateElemsResImages()
-{
-    for (Analyzed2DRes *map : mAnalyzer->elemsMaps())
-        map->genImg();
-    selectedNewRef();
-}
-
-void Body::selectElemsRow(bool target, const QString &name)
-{
-    if (target)
-        mAnalyzer->selectElemsTarget(name);
-    else
-        mAnalyzer->selectElemsShow(name);
-    showResAnalysis(true);
+    mAreaRunController->stop2DAnalysis();
 }
 
 void Body::generateRAResImage()
 {
-    AreaRun::ratioMap(*mAnalyzer->raMap(0), *mAnalyzer->raMap(1), *mAnalyzer->raMap(2));
-    for (int k = 0; k < 3; ++k)
-        mAnalyzer->raMap(k)->genImg();
-    selectedNewRef();
+    mAreaRunController->generateRAResImage();
 }
 
 void Body::showResAnalysis(bool f)
@@ -523,35 +395,6 @@ void Body::showResAnalysis(bool f)
 void Body::selectedNewRef()
 {
     showResAnalysis(mUi->ShowResAnalysis->isChecked());
-}
-
-void Body::setupResAnalysisImage()
-{
-    if (Analyzed2DRes *map = mAnalyzer->selectedMap())
-        map->genImg();
-}
-
-void Body::showProcImg(bool f)
-{
-    Analyzed2DRes *map = mAnalyzer->selectedMap();
-    if (!map)
-        return;
-    map->selectProcImg(f);
-    update();
-    mUi->dispA->update();
-}
-
-void Body::deglitch()
-{
-    Analyzed2DRes *map = mAnalyzer->selectedMap();
-    if (!map)
-        return;
-    map->setDeglitchConds(mUi->DeGlitchFactor->text().toDouble(),
-                          mUi->DeGlitchRatio->text().toDouble());
-    map->selectProcImg(true);
-    map->deglitch();
-    update();
-    mUi->dispA->update();
 }
 
 void Body::showAnalyzedVals()
@@ -656,7 +499,7 @@ void Body::showMessageOf(MessageLine::Kind kind, const QString &message)
 void Body::showEngineProgress(double percent)
 {
     QString task = tr("Saving spectra");
-    if (mAreaRun->isRunning())
+    if (areaRun()->isRunning())
         task = tr("Area analysis");
     else if (calibrating())
         task = tr("Calibration");
@@ -665,7 +508,7 @@ void Body::showEngineProgress(double percent)
 
 void Body::stopEngineTask()
 {
-    if (mAreaRun->isRunning())
+    if (areaRun()->isRunning())
         stop2DAnalysis();
     else if (calibrating())
         mCalibration->stop();
@@ -858,7 +701,7 @@ void Body::cBarUpdating()
     if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
         mShiftMap->map().genImg();
     else if (mUi->ShowResAnalysis->isChecked())
-        setupResAnalysisImage();
+        mAreaRunController->setupResAnalysisImage();
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()) {
         if (TiffData *image = mUi->dispA->imageData())
             image->makeDisplayImage();
@@ -871,7 +714,7 @@ void Body::cBarUpdated()
     if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
         mShiftMap->map().genImg();
     else if (mUi->ShowResAnalysis->isChecked())
-        setupResAnalysisImage();
+        mAreaRunController->setupResAnalysisImage();
     TiffData *shown = mUi->dispA->imageData();
     // The stack of the image on screen; its other images take the new colours when shown.
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown)
@@ -949,7 +792,7 @@ void Body::showXafsSpectrum()
                                                                 targetBackground(),
                                                                 shift);
     const double shiftFromStd = mXafsView->setSpectrum(spectrum);
-    if (!analysisRunning)
+    if (!mAreaRunController->analysisRunning())
         mAnalyzer->analyzeAndShowSpectrum(spectrum);
 
     mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", cursorX, cursorY));
@@ -1088,7 +931,7 @@ QString Body::messageLine() const
 
 void Body::closeEvent(QCloseEvent *event)
 {
-    if (mAreaRun->isRunning())
+    if (areaRun()->isRunning())
         stop2DAnalysis();
     emit finishing();
     event->accept();
@@ -1604,112 +1447,6 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         break;
     case XafsViewEnerugyCorrection:
         mXafsView->setEnergyCorrection(flagOf(p1));
-        break;
-    case AnalyzerShowWindow:
-        mAnalyzer->show();
-        break;
-    case AnalyzerSetLCFStd:
-        mAnalyzer->setLCFStd(
-            p1.toInt(), flagOf(cmd.arg(1)), cmd.arg(2).toDouble(), cmd.arg(3), cmd.arg(4));
-        break;
-    case AnalyzerSetLCFMode:
-        mAnalyzer->setLCFMode(p1.toInt());
-        break;
-    case AnalyzerExecLCF:
-        return execAreaRunCommand(AreaRun::LCFRun);
-    case AnalyzerExecRa:
-        return execAreaRunCommand(AreaRun::RARun);
-    case AnalyzerExecElems:
-        return execAreaRunCommand(AreaRun::ElemRun);
-    case AnalyzerTargetElements:
-        mAnalyzer->setTargetElements(p1);
-        break;
-    case AnalyzerElemsSelectTarget:
-        selectElemsRow(true, p1);
-        break;
-    case AnalyzerElemsSelectShow:
-        selectElemsRow(false, p1);
-        break;
-    case AnalyzerElemsSetDeVs:
-        mAnalyzer->setElemsDE(p1.toDouble());
-        break;
-    case AnalyzerElemsSetCorrTh:
-        mAnalyzer->setElemsCorTh(p1.toDouble());
-        break;
-    case AnalyzerElemsSelectDispMode:
-        mAnalyzer->selectElemsDispMode(p1.toInt());
-        break;
-    case AnalyzerElemsSetUse:
-        mAnalyzer->setElemsUse(p1, flagOf(cmd.arg(1)));
-        break;
-    case AnalyzerElemsSortByAn:
-        mAnalyzer->setElemsSortByAN(flagOf(p1));
-        break;
-    case AnalyzerElemsRoi:
-        mAnalyzer->setElemsROI(p1, cmd.arg(1).toDouble(), cmd.arg(2).toDouble());
-        break;
-    case AnalyzerElemsThdmut:
-        mAnalyzer->setElemsThDMut(p1, cmd.arg(1).toDouble());
-        break;
-    case AnalyzerElemsNoNeg:
-        mAnalyzer->setElemsNoNeg(p1, flagOf(cmd.arg(1)));
-        break;
-    case AnalyzerElemsBgDMut:
-        mAnalyzer->setElemsBG(AElemsConds::DMut, cmd.arg(1).toDouble());
-        break;
-    case AnalyzerElemsBgDMutR:
-        mAnalyzer->setElemsBG(AElemsConds::DMutRatio, cmd.arg(1).toDouble());
-        break;
-    case AnalyzerElemsBgDE:
-        mAnalyzer->setElemsBG(AElemsConds::DE, cmd.arg(1).toDouble());
-        break;
-    case AnalyzerElemsBgROI:
-        mAnalyzer->setElemsBG(AElemsConds::Roi, cmd.arg(1).toDouble());
-        break;
-    case AnalyzerElemsBgNROI:
-        mAnalyzer->setElemsBG(AElemsConds::NRoi, cmd.arg(1).toDouble());
-        break;
-    case AnalyzerSelectImage:
-        mAnalyzer->selectImage(p1.toInt());
-        break;
-    case AnalyzerSelectImageType:
-        mAnalyzer->setImageType(p1.toInt());
-        break;
-    case AnalyzerSetRaEnergy:
-        mAnalyzer->setRaEnergy(p1.toDouble());
-        break;
-    case AnalyzerSetRaFactor:
-        mAnalyzer->setRaFactor(p1.toDouble());
-        break;
-    case AnalyzerSetFixedScale:
-        mAnalyzer->setFixedScale(flagOf(p1));
-        break;
-    case AnalyzerSetScaleMax:
-        mAnalyzer->setScaleMax(p1.toDouble());
-        break;
-    case AnalyzerSetScaleMin:
-        mAnalyzer->setScaleMin(p1.toDouble());
-        break;
-    case AnalyzerSetDMutScaleMax:
-        mAnalyzer->setDMutScaleMax(p1.toDouble());
-        break;
-    case AnalyzerSetDMutScaleMin:
-        mAnalyzer->setDMutScaleMin(p1.toDouble());
-        break;
-    case AnalyzerSetRatioScaleMax:
-        mAnalyzer->setRatioScaleMax(p1.toDouble());
-        break;
-    case AnalyzerSetRatioScaleMin:
-        mAnalyzer->setRatioScaleMin(p1.toDouble());
-        break;
-    case AnalyzerViewNormalize:
-        mAnalyzer->setNormalize(flagOf(p1));
-        break;
-    case AnalyzerViewEnerugyCorrection:
-        mAnalyzer->setEnergyCorrection(flagOf(p1));
-        break;
-    case AnalyzerSelectAnalysisMode:
-        mAnalyzer->setAnalysisMode(p1.toInt());
         break;
     case CalibShowWindow:
         showInFront(mCalibCtrl);

@@ -15,6 +15,7 @@
 
 class Analyzed2DRes;
 class Analyzer;
+class AreaRunController;
 class BatchCtrl;
 class BlockEngine;
 struct BlockRequest;
@@ -66,8 +67,9 @@ public:
     // The engine of the area analyses. While it runs, the images it reads are neither
     // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
     BlockEngine *blockEngine() const { return mBlockEngine; }
-    // The driver of the analyser's area runs.
-    AreaRun *areaRun() const { return mAreaRun; }
+    // The driver of the analyser's area runs, and what starts and stops them.
+    AreaRun *areaRun() const;
+    AreaRunController *areaRunController() const { return mAreaRunController; }
     // What an area analysis reads, as the window is set up now: the selected area (else the
     // view window) walked in touching blocks of the bin size, without the blocks wholly
     // outside the images, the stacks, the shift map. The kernel is the caller's to set.
@@ -87,8 +89,6 @@ public:
     // The image pixel under the mouse.
     int cursorX = 0;
     int cursorY = 0;
-    // Set while an area run goes on: the spectrum under the cursor is not fitted then.
-    bool analysisRunning = false;
 
 signals:
     void finishing();
@@ -119,18 +119,13 @@ public slots:
     // Area runs of the analyser: a start while a run goes stops it instead.
     void startLCF2DAnalysis();
     void stop2DAnalysis();
-    void generateResImages();
     void startRA2DAnalysis();
     void generateRAResImage();
     void startElems2DAnalysis();
     void stopElems2DAnalysis();
-    void generateElemsResImages();
     // The result map selected in the analyser on the image display.
     void showResAnalysis(bool f);
     void selectedNewRef();
-    void setupResAnalysisImage();
-    void showProcImg(bool f);
-    void deglitch();
     void showAnalyzedVals();
     void setImgShift(int dx, int dy);
     void clearAllShifts();
@@ -163,17 +158,6 @@ private:
     void setupXafsView();
     void setupAnalyzer();
     void setupResultMaps();
-    // Starts a run of any kind, or stops the one going; byBatch marks a run whose end
-    // finishes the batch command that started it.
-    void startAreaRun(AreaRun::Kind kind, bool byBatch);
-    // The batch commands that start a run: they finish at once when nothing was started.
-    void execAreaRunCommand(AreaRun::Kind kind);
-    // Checks the Target (else the Show) radio of an element row, then shows the selected map.
-    void selectElemsRow(bool target, const QString &name);
-    // A run has ended: its maps are drawn when it completed, and a batch waiting for it goes on.
-    void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
-    // Recolours the map on show when a run of that kind fills it.
-    void redrawShownMap(AreaRun::Kind kind);
     void setupCalibration();
     void setupExport();
     // Shows a message that belongs to a kind of operation (see MessageLine).
@@ -255,7 +239,7 @@ private:
     XafsView *mXafsView = nullptr;
     Analyzer *mAnalyzer = nullptr;
     BlockEngine *mBlockEngine = nullptr;
-    AreaRun *mAreaRun = nullptr;
+    AreaRunController *mAreaRunController = nullptr;
     ImgProc *mImgProc = nullptr;
     CalibCtrl *mCalibCtrl = nullptr;
     SaveDataCfg *mSaveDataCfg = nullptr;

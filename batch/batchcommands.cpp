@@ -117,6 +117,10 @@ const NameIdTable &commandTable()
         {QStringLiteral("saveDataCfg_text_as_xyz"), SaveDataCfgTextAsXyz},
         {QStringLiteral("saveDataCfg_text_as_vals"), SaveDataCfgTextAsVals},
         {QStringLiteral("quit"), Quit},
+        {QStringLiteral("analyzer_deglitch"), AnalyzerDeglitch},
+        {QStringLiteral("analyzer_set_deglitch_factor"), AnalyzerSetDeglitchFactor},
+        {QStringLiteral("analyzer_set_deglitch_ratio"), AnalyzerSetDeglitchRatio},
+        {QStringLiteral("analyzer_show_deglitched"), AnalyzerShowDeglitched},
     });
     return table;
 }

@@ -119,6 +119,10 @@ enum BatchCommand {
     NoSuchCommand = 112,
     // Commands added later take the ids after the lookup's "not found".
     CalibSetCrystal = 113,
+    AnalyzerDeglitch = 115,
+    AnalyzerSetDeglitchFactor = 116,
+    AnalyzerSetDeglitchRatio = 117,
+    AnalyzerShowDeglitched = 118,
     SaveXafsSpectra = 119
 };
 

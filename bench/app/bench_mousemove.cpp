@@ -7,6 +7,7 @@
 // every sample the update reads, and the same move without the analyser.
 
 #include "analysis/analyzer.h"
+#include "analysis/arearuncontroller.h"
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
@@ -103,7 +104,7 @@ void moveMouse(benchmark::State &state, bool repaint, bool analyze)
 {
     Body &main = *mainWindow;
     Analyzer *analyzer = main.analyzer();
-    main.analysisRunning = !analyze;
+    main.areaRunController()->setAnalysisRunning(!analyze);
     int answers = 0;
     const QMetaObject::Connection counting
         = QObject::connect(analyzer, &Analyzer::finished, [&answers] { ++answers; });

@@ -236,6 +236,25 @@
     </message>
 </context>
 <context>
+    <name>AreaRunController</name>
+    <message>
+        <source>A calibration is running: area analysis not started</source>
+        <translation>較正の実行中です: 領域解析を開始しません</translation>
+    </message>
+    <message>
+        <source>No images loaded: analysis not started</source>
+        <translation>画像が読み込まれていません: 解析を開始しません</translation>
+    </message>
+    <message>
+        <source>No result map selected in the analyser</source>
+        <translation>アナライザで結果マップが選択されていません</translation>
+    </message>
+    <message>
+        <source>run stopped after %1 of %2 blocks</source>
+        <translation>%2 ブロック中 %1 ブロックで解析を停止しました</translation>
+    </message>
+</context>
+<context>
     <name>ElemCtrl</name>
     <message>
         <source>Target</source>

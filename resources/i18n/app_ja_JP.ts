@@ -8,14 +8,6 @@
         <translation>標準スペクトルがありません: 較正を開始しません</translation>
     </message>
     <message>
-        <source>A calibration is running: area analysis not started</source>
-        <translation>較正の実行中です: 領域解析を開始しません</translation>
-    </message>
-    <message>
-        <source>No images loaded: analysis not started</source>
-        <translation>画像が読み込まれていません: 解析を開始しません</translation>
-    </message>
-    <message>
         <source>An area analysis is running: calibration not started</source>
         <translation>領域解析の実行中です: 較正を開始しません</translation>
     </message>
@@ -132,6 +124,22 @@
         <translation>グリッチ除去</translation>
     </message>
     <message>
+        <source>Glitch Factor</source>
+        <translation>グリッチ係数</translation>
+    </message>
+    <message>
+        <source>A block is a glitch when its difference from its neighbours exceeds this many times the mean difference</source>
+        <translation>隣との差が平均の差のこの倍数を超えるブロックをグリッチとみなします</translation>
+    </message>
+    <message>
+        <source>Range Ratio</source>
+        <translation>範囲比率</translation>
+    </message>
+    <message>
+        <source>Only values within this fraction of the range from its ends are replaced</source>
+        <translation>値域の両端からこの割合以内の値だけを置き換えます</translation>
+    </message>
+    <message>
         <source>de Glitch</source>
         <translation>グリッチ除去</translation>
     </message>
@@ -226,10 +234,6 @@
     <message>
         <source>Loading %1</source>
         <translation>%1 読み込み中</translation>
-    </message>
-    <message>
-        <source>run stopped after %1 of %2 blocks</source>
-        <translation>%2 ブロック中 %1 ブロックで解析を停止しました</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
+#include "analysis/arearuncontroller.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
 #include "calib/calibctrl.h"
@@ -279,7 +280,7 @@ void TestAnalyzerCommands::batchFitsThePixel()
 
     // While an area run goes on, the spectrum under the cursor is not fitted.
     const QVector<QPointF> fittedPoints = mAnalyzer->shownSpectrum().points;
-    mBody->analysisRunning = true;
+    mBody->areaRunController()->setAnalysisRunning(true);
     exec("move_position 20 20");
     QVERIFY(mBody->xafsView()->spectrum().points != fittedPoints);
     QCOMPARE(mAnalyzer->shownSpectrum().points, fittedPoints);

@@ -1,6 +1,7 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
 #include "analysis/arearun.h"
+#include "analysis/arearuncontroller.h"
 #include "analysis/blockengine.h"
 #include "analysis/elemctrl.h"
 #include "analysis/lcffit.h"
@@ -45,6 +46,7 @@ private slots:
     void dispOnTimeRedrawsTheShownMapOnly();
     void batchWaitsForTheRuns();
     void saveDataWritesTheRunsMap();
+    void deglitchCommands();
 
 private:
     int exec(const QString &line);
@@ -348,9 +350,9 @@ void TestAreaRun::mapsMatchTheTruth()
     exec("set_band_w 1");
     exec("set_band_h 1");
     mBody->startLCF2DAnalysis();
-    QVERIFY(mBody->analysisRunning);
+    QVERIFY(mBody->areaRunController()->analysisRunning());
     waitForTheEnd();
-    QVERIFY(!mBody->analysisRunning);
+    QVERIFY(!mBody->areaRunController()->analysisRunning());
 
     const QVector<double> truth = truthMap(mSample + "/fraction_A.txt");
     QCOMPARE(truth.size(), sampleSize * sampleSize);
@@ -465,7 +467,7 @@ void TestAreaRun::stop()
     QTest::qWait(20);
     disconnect(stopper);
     QCOMPARE(mFinished->count() - before, finishes);
-    QVERIFY(!mBody->analysisRunning);
+    QVERIFY(!mBody->areaRunController()->analysisRunning());
 
     const bool stopped = !stopBy.isEmpty();
     QCOMPARE(buttonText == "Stop", !ra && !elems);
@@ -629,6 +631,55 @@ void TestAreaRun::saveDataWritesTheRunsMap()
     QCOMPARE(saved.readAll().count('\n'), 8);
     QVERIFY2(errors.contains("Saved dmut of Ref1 to " + QDir::toNativeSeparators(saved.fileName())),
              qPrintable(errors));
+}
+
+// Regression: scripts could not deglitch a map, set the deglitch fields or switch to its
+// deglitched values.
+void TestAreaRun::deglitchCommands()
+{
+    QTemporaryDir out;
+    const auto save = [&out](const QString &name) {
+        return "save_data " + quoted(out.filePath(name + ".tif"));
+    };
+    QString errors;
+    QCOMPARE(runBatchScript(
+                 out.filePath("deglitch.bat"),
+                 sampleDataSetLoadLines(mSample)
+                     << "analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0"
+                     << "analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0"
+                     << "saveDataCfg_save_as_tiff"
+                     << "select_region 0 0 48 48"
+                     << "set_band_w 1"
+                     << "set_band_h 1"
+                     << "analyzer_exec_LCF"
+                     << save("raw")
+                     // No block differs from its neighbours a million times the mean.
+                     << "analyzer_set_deglitch_factor 1e6"
+                     << "analyzer_set_deglitch_ratio 0.5"
+                     << "analyzer_deglitch"
+                     << save("highFactor")
+                     // No value lies below the smallest or above the largest.
+                     << "analyzer_set_deglitch_factor 0"
+                     << "analyzer_set_deglitch_ratio 0"
+                     << "analyzer_deglitch" << save("noRatio") << "analyzer_set_deglitch_ratio 0.5"
+                     << "analyzer_deglitch" << save("deglitched") << "analyzer_show_deglitched 0"
+                     << save("shownRaw") << "analyzer_show_deglitched 1" << save("shownDeglitched")
+                     << "quit",
+                 &errors),
+             0);
+    QVERIFY2(!errors.contains("Err:"), qPrintable(errors));
+    const auto bytes = [&out](const QString &name) {
+        QFile file(out.filePath(name + "-0.tif"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray raw = bytes("raw");
+    QVERIFY(!raw.isEmpty());
+    QCOMPARE(bytes("highFactor"), raw);
+    QCOMPARE(bytes("noRatio"), raw);
+    QVERIFY(!bytes("deglitched").isEmpty());
+    QVERIFY(bytes("deglitched") != raw);
+    QCOMPARE(bytes("shownRaw"), raw);
+    QCOMPARE(bytes("shownDeglitched"), bytes("deglitched"));
 }
 
 QTEST_MAIN(TestAreaRun)

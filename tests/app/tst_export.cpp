@@ -1,5 +1,6 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
+#include "analysis/arearuncontroller.h"
 #include "analysis/blockengine.h"
 #include "analysis/lcfreference.h"
 #include "app/body.h"
@@ -418,7 +419,7 @@ void TstExport::progressAndStop()
     stop->click();
     QTRY_VERIFY_WITH_TIMEOUT(!mBody->blockEngine()->isRunning(), 600000);
     QTRY_VERIFY(!progress->isVisibleTo(mBody));
-    QVERIFY(!mBody->analysisRunning && !mBody->calibrating());
+    QVERIFY(!mBody->areaRunController()->analysisRunning() && !mBody->calibrating());
     QVERIFY(!QFile::exists(mDir.filePath("spectra.dat")));
 }
 
