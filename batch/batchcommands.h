@@ -118,7 +118,8 @@ enum BatchCommand {
     Quit = 111,
     NoSuchCommand = 112,
     // Commands added later take the ids after the lookup's "not found".
-    CalibSetCrystal = 113
+    CalibSetCrystal = 113,
+    CalibNormalizeMap = 114
 };
 
 // Ids of the directives that the batch interpreter handles itself.
