@@ -30,7 +30,6 @@ class StatusProgress;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
-class XafsSpectrum;
 class XafsView;
 class SelectDataFiles;
 class TiffData;
