@@ -408,16 +408,7 @@ void TestCalibration::controllerRefusals()
     QCOMPARE(QFile::exists(file), actions.endsWith("wait save"));
     if (controller.isRunning())
         QVERIFY(ended.wait(600000));
-    // A completed run leaves the same shift in every block.
-    if (images && standard) {
-        QCOMPARE(ended.first().first().toBool(), true);
-        for (int y = 0; y < H; ++y) {
-            for (int x = 0; x < W; ++x)
-                QVERIFY(
-                    std::abs(controller.shiftMap().value(x, y) - controller.shiftMap().value(0, 0))
-                    < 1e-6);
-        }
-    }
+    QCOMPARE(ended.size(), images && standard ? 1 : 0);
 }
 
 void TestCalibration::batchNormalizeMap()
