@@ -15,7 +15,7 @@
 #include "batch/batchctrl.h"
 #include "batch/batchdispatcher.h"
 #include "calib/calibctrl.h"
-#include "calib/calibration.h"
+#include "calib/calibrationcontroller.h"
 #include "calib/energyshiftmap.h"
 #include "calib/imgproc.h"
 #include "display/colorbar.h"
@@ -38,7 +38,6 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
@@ -111,8 +110,6 @@ Body::Body(QWidget *parent)
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
     mBlockEngine = new BlockEngine(this);
-    mShiftMap = new EnergyShiftMap;
-    mStdSpectrum = new XafsSpectrum;
     mMessageLine = new MessageLine(this);
     statusBar()->addWidget(mMessageLine, 1);
     mProgress = new StatusProgress(this);
@@ -148,11 +145,9 @@ Body::~Body()
     delete mXafsView;
     delete mAnalyzer;
     delete mImgProc;
-    delete mCalibCtrl;
     delete mSaveDataCfg;
     mUi->dispA->setOverlayer(nullptr);
-    delete mShiftMap;
-    delete mStdSpectrum;
+    delete mCalibration;
     mUi->dispA->setImageData(nullptr);
     qDeleteAll(i1Images);
     i1Images.clear();
@@ -414,29 +409,56 @@ void Body::showAnalyzedVals()
 void Body::setupCalibration()
 {
     mImgProc = new ImgProc;
-    mCalibCtrl = new CalibCtrl;
-    mCalibration = new Calibration(mBlockEngine, mShiftMap, this);
-    mShiftMap->resize(0, 0);
+    mCalibration = new CalibrationController(mBlockEngine);
+    mShiftMap = &mCalibration->shiftMap();
+    mCalibration->setBlockRequestProvider([this] { return blockRequest(); });
+    mCalibration->setImageSizeProvider([this] { return QSize(imageWidth, imageHeight); });
+    mCalibration->registerCommands(mCommands);
     showInFrontOnClick(mUi->ShowImgProc, mImgProc);
-    showInFrontOnClick(mUi->OpenCalibCtrl, mCalibCtrl);
+    showInFrontOnClick(mUi->OpenCalibCtrl, mCalibration->window());
     connect(mImgProc, &ImgProc::askGiveData, this, &Body::giveProcData);
     connect(mImgProc, &ImgProc::imgShift, this, &Body::setImgShift);
     connect(mImgProc, &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);
-    connect(mCalibCtrl, &CalibCtrl::newStdFileLoaded, this, &Body::newStdFile);
-    connect(mCalibCtrl, &CalibCtrl::messageIssued, this, [this](const QString &message) {
-        showMessage(message, mInBatchCommand);
+    connect(mCalibration, &CalibrationController::message, this, &Body::showMessageOf);
+    connect(
+        mCalibration, &CalibrationController::mapWriteFailed, this, [this](const QString &text) {
+            mExport->saveFailed(text);
+        });
+    connect(mCalibration, &CalibrationController::mapSaved, this, [this] {
+        mMessageLine->succeeded(MessageLine::Saving);
     });
-    connect(mCalibCtrl, &CalibCtrl::execCalibration, this, &Body::execCalibration);
-    connect(mCalibCtrl, &CalibCtrl::saveEMap, this, &Body::saveEMap);
-    connect(mCalibCtrl, &CalibCtrl::loadEMap, this, &Body::loadEMap);
-    connect(mCalibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
-    connect(mCalibration, &Calibration::finished, this, [this](bool completed) {
+    connect(mCalibration, &CalibrationController::stdSpectrumChanged, this, [this] {
+        mXafsView->setStdSpectrum(mCalibration->stdSpectrum());
+        showXafsSpectrum();
+    });
+    connect(mCalibration, &CalibrationController::imageSizeTaken, this, [this](QSize size) {
+        imageWidth = size.width();
+        imageHeight = size.height();
+    });
+    connect(mCalibration, &CalibrationController::mapChanged, this, [this] {
+        redrawShiftMap();
+        showXafsSpectrum();
+    });
+    connect(mCalibration, &CalibrationController::mapCleared, this, [this] {
+        if (mUi->dispA->overlayer() == &mShiftMap->map())
+            mUi->dispA->setShowOverlayer(false);
+        mUi->dispA->update();
+        showXafsSpectrum();
+    });
+    connect(mCalibration, &CalibrationController::calibrationStarted, this, [this] {
+        showEngineProgress(0.0);
+    });
+    connect(mCalibration, &CalibrationController::calibrationEnded, this, [this](bool completed) {
         if (completed)
             mMessageLine->succeeded(MessageLine::Calibration);
     });
-    connect(mCalibration, &Calibration::finished, this, &Body::calibrationEnded);
+    connect(
+        mCalibration, &CalibrationController::batchCommandFinished, this, &Body::finishBatchExec);
     connect(mUi->ShowShiftMap, &QRadioButton::toggled, this, &Body::showShiftMap);
-    connect(mUi->NormalizeEShift, &QPushButton::clicked, this, &Body::normalizeEShift);
+    connect(mUi->NormalizeEShift,
+            &QPushButton::clicked,
+            mCalibration,
+            &CalibrationController::normalizeEShift);
 }
 
 void Body::setupExport()
@@ -529,148 +551,15 @@ bool Body::calibrating() const
     return mCalibration->isRunning();
 }
 
+CalibCtrl *Body::calibCtrl() const
+{
+    return mCalibration->window();
+}
+
 void Body::giveProcData()
 {
     const int index = mUi->SelectI1Files->currentIndex();
     mImgProc->setProcData(index >= 0 && index < i1Images.size() ? i1Images.at(index) : nullptr);
-}
-
-void Body::newStdFile()
-{
-    *mStdSpectrum = mCalibCtrl->stdSpectrum();
-    mXafsView->setStdSpectrum(*mStdSpectrum);
-    showXafsSpectrum();
-}
-
-namespace {
-
-QString timeNow()
-{
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd hh:mm:ss.zzz"));
-}
-
-} // namespace
-
-void Body::execCalibration()
-{
-    const QScopedValueRollback<MessageLine::Kind> messageKind(mMessageKind,
-                                                              MessageLine::Calibration);
-    if (calibrating()) {
-        mCalibration->stop();
-        return;
-    }
-    if (i1Images.isEmpty())
-        return;
-    // Without a standard the map would hold absolute edge energies.
-    if (mStdSpectrum->isEmpty()) {
-        showMessage(tr("No standard spectrum: calibration not started"), mInBatchCommand);
-        return;
-    }
-    if (mBlockEngine->isRunning()) {
-        showMessage(tr("An area analysis is running: calibration not started"), mInBatchCommand);
-        return;
-    }
-    qDebug().noquote() << "Start Calibration" << timeNow();
-    if (mCalibration->start(blockRequest(), mStdSpectrum->crossingEnergy(0.5, 0))) {
-        mCalibCtrl->setRunning(true);
-        showEngineProgress(0.0);
-    }
-}
-
-bool Body::execCalibrationCommand()
-{
-    if (calibrating()) {
-        mCalibration->stop();
-        return false;
-    }
-    execCalibration();
-    mBatchCalibration = calibrating();
-    return mBatchCalibration;
-}
-
-void Body::calibrationEnded()
-{
-    const Calibration::Stats &stats = mCalibration->stats();
-    if (stats.count > 0)
-        mCalibCtrl->showStats(stats.average, stats.min, stats.max, stats.sigma);
-    else
-        mCalibCtrl->showStats(0.0, 0.0, 0.0, 0.0);
-    mCalibCtrl->setRunning(false);
-    redrawShiftMap();
-    showXafsSpectrum();
-    qDebug().noquote() << "End Calibration   " << timeNow();
-    if (mBatchCalibration) {
-        mBatchCalibration = false;
-        emit finishBatchExec();
-    }
-}
-
-bool Body::shiftMapBusy()
-{
-    if (!calibrating())
-        return false;
-    showMessage(tr("A calibration is writing the energy-shift map"), mInBatchCommand);
-    return true;
-}
-
-void Body::saveEMap(const QString &fname)
-{
-    if (shiftMapBusy())
-        return;
-    // The file holds angle offsets from the standard's edge: without one they mean nothing.
-    if (mStdSpectrum->isEmpty()) {
-        showMessage(tr("No standard spectrum: %1 not saved").arg(fname), mInBatchCommand);
-        return;
-    }
-    const int failures = mExport->writeFailures();
-    if (!mShiftMap->save(fname,
-                         mStdSpectrum->crossingEnergy(0.5, 0),
-                         mCalibCtrl->spacing(),
-                         mCalibCtrl->stdFileName())) {
-        mExport->saveFailed(QCoreApplication::translate(
-                                "EnergyShiftMap", mShiftMap->failureReason().toLatin1().constData())
-                                .arg(mShiftMap->failedFile()));
-    }
-    mExport->saveEnded(failures);
-}
-
-void Body::loadEMap(const QString &fname)
-{
-    if (shiftMapBusy())
-        return;
-    int width = imageWidth;
-    int height = imageHeight;
-    if (!mShiftMap->load(fname, mCalibCtrl->edgeEV(), width, height)) {
-        showMessage(mShiftMap->failureMessage(), mInBatchCommand);
-        return;
-    }
-    imageWidth = width;
-    imageHeight = height;
-    redrawShiftMap();
-    showXafsSpectrum();
-}
-
-void Body::normalizeEShift()
-{
-    if (shiftMapBusy())
-        return;
-    qDebug().noquote() << "Start Normalize E Shift" << timeNow();
-    mShiftMap->map().deglitch2(40.0);
-    mShiftMap->map().copyProc2Data();
-    redrawShiftMap();
-    showXafsSpectrum();
-    qDebug().noquote() << "End Normalize E Shift  " << timeNow();
-}
-
-void Body::clearShiftMap()
-{
-    if (shiftMapBusy())
-        return;
-    mShiftMap->clear();
-    if (mUi->dispA->overlayer() == &mShiftMap->map())
-        mUi->dispA->setShowOverlayer(false);
-    mUi->dispA->update();
-    showXafsSpectrum();
 }
 
 void Body::redrawShiftMap()
@@ -768,7 +657,7 @@ double Body::energyShiftAt(int x, int y) const
 
 int Body::targetBackground() const
 {
-    return mCalibCtrl->targetBackground();
+    return mCalibration->window()->targetBackground();
 }
 
 void Body::showXafsSpectrum(double x, double y)
@@ -1447,33 +1336,6 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         break;
     case XafsViewEnerugyCorrection:
         mXafsView->setEnergyCorrection(flagOf(p1));
-        break;
-    case CalibShowWindow:
-        showInFront(mCalibCtrl);
-        break;
-    case CalibLoadStd:
-        mCalibCtrl->loadStd(p1);
-        break;
-    case CalibSetEdgeEV:
-        mCalibCtrl->setEdgeEV(p1);
-        break;
-    case CalibExec:
-        // A started run finishes the command when it ends.
-        if (execCalibrationCommand())
-            return;
-        break;
-    case CalibLoadMap:
-        mCalibCtrl->loadEShiftMap(p1);
-        break;
-    case CalibClearMap:
-        clearShiftMap();
-        break;
-    case CalibSaveMap:
-        saveEMap(p1);
-        break;
-    case CalibSetCrystal:
-        if (!mCalibCtrl->setCrystal(p1))
-            showMessage(tr("No such crystal: %1").arg(p1), mInBatchCommand);
         break;
     case NoSuchCommand:
         if (!cmd.isKnownDirective())

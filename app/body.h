@@ -20,7 +20,7 @@ class BatchCtrl;
 class BlockEngine;
 struct BlockRequest;
 class CalibCtrl;
-class Calibration;
+class CalibrationController;
 class EnergyShiftMap;
 class ImgProc;
 class QFileDialog;
@@ -30,7 +30,6 @@ class StatusProgress;
 class LoadTiff;
 class QPainter;
 class StackSpectra;
-class XafsSpectrum;
 class XafsView;
 class SelectDataFiles;
 class TiffData;
@@ -58,7 +57,7 @@ public:
     // The spectrum window ("Spectrum at the position").
     XafsView *xafsView() const { return mXafsView; }
     Analyzer *analyzer() const { return mAnalyzer; }
-    CalibCtrl *calibCtrl() const { return mCalibCtrl; }
+    CalibCtrl *calibCtrl() const;
     ImgProc *imgProc() const { return mImgProc; }
     // The energy shift of every pixel, read by every spectrum taken from the stacks.
     const EnergyShiftMap &shiftMap() const { return *mShiftMap; }
@@ -130,13 +129,6 @@ public slots:
     void setImgShift(int dx, int dy);
     void clearAllShifts();
     void giveProcData();
-    void newStdFile();
-    // Starts a calibration, or stops the one going on.
-    void execCalibration();
-    void saveEMap(const QString &fname);
-    void loadEMap(const QString &fname);
-    void normalizeEShift();
-    void clearShiftMap();
     void showShiftMap(bool f);
     // Shows a failure or a notice on the message line, without blocking, and writes it to the
     // debug output; with batchLog to the batch log instead, which writes it there too.
@@ -166,12 +158,6 @@ private:
     // progress in the status bar, and the Stop of whichever it is.
     void showEngineProgress(double percent);
     void stopEngineTask();
-    // Statistics, map image and display after a calibration; a batch calib_exec finishes.
-    void calibrationEnded();
-    // Runs calib_exec; false when it started nothing and so finishes at once.
-    bool execCalibrationCommand();
-    // True, with a message, while a calibration writes the map.
-    bool shiftMapBusy();
     // Regenerates the shift map's image through the main colour bar and repaints.
     void redrawShiftMap();
     // A spectrum window could not write one of its files.
@@ -241,17 +227,14 @@ private:
     BlockEngine *mBlockEngine = nullptr;
     AreaRunController *mAreaRunController = nullptr;
     ImgProc *mImgProc = nullptr;
-    CalibCtrl *mCalibCtrl = nullptr;
     SaveDataCfg *mSaveDataCfg = nullptr;
     ExportController *mExport = nullptr;
     QFileDialog *mDataDialog = nullptr;
     QFileDialog *mImageDialog = nullptr;
     QFileDialog *mSpectraDialog = nullptr;
+    CalibrationController *mCalibration = nullptr;
+    // The calibration's map, drawn over the image.
     EnergyShiftMap *mShiftMap = nullptr;
-    Calibration *mCalibration = nullptr;
-    XafsSpectrum *mStdSpectrum = nullptr;
-    // A batch calib_exec waits for its run.
-    bool mBatchCalibration = false;
 
     QThread *mLoaderI1Thread = nullptr;
     QThread *mLoaderI0Thread = nullptr;

@@ -105,6 +105,7 @@ const NameIdTable &commandTable()
         {QStringLiteral("calib_exec"), CalibExec},
         {QStringLiteral("calib_save_map"), CalibSaveMap},
         {QStringLiteral("calib_set_crystal"), CalibSetCrystal},
+        {QStringLiteral("calib_normalize_map"), CalibNormalizeMap},
         {QStringLiteral("saveDataCfg_show_window"), SaveDataCfgShowWindow},
         {QStringLiteral("saveDataCfg_save_as_tiff"), SaveDataCfgSaveAsTiff},
         {QStringLiteral("saveDataCfg_save_as_text"), SaveDataCfgSaveAsText},

@@ -119,6 +119,7 @@ enum BatchCommand {
     NoSuchCommand = 112,
     // Commands added later take the ids after the lookup's "not found".
     CalibSetCrystal = 113,
+    CalibNormalizeMap = 114,
     AnalyzerDeglitch = 115,
     AnalyzerSetDeglitchFactor = 116,
     AnalyzerSetDeglitchRatio = 117,

@@ -85,6 +85,29 @@
     </message>
 </context>
 <context>
+    <name>CalibrationController</name>
+    <message>
+        <source>A calibration is writing the energy-shift map</source>
+        <translation>較正がエネルギーシフトマップに書き込み中です</translation>
+    </message>
+    <message>
+        <source>An area analysis is running: calibration not started</source>
+        <translation>領域解析の実行中です: 較正を開始しません</translation>
+    </message>
+    <message>
+        <source>No standard spectrum: calibration not started</source>
+        <translation>標準スペクトルがありません: 較正を開始しません</translation>
+    </message>
+    <message>
+        <source>No standard spectrum: %1 not saved</source>
+        <translation>標準スペクトルがありません: %1 は保存されません</translation>
+    </message>
+    <message>
+        <source>No such crystal: %1</source>
+        <translation>そのような分光結晶はありません: %1</translation>
+    </message>
+</context>
+<context>
     <name>EnergyShiftMap</name>
     <message>
         <source>Edge energy beyond the crystal&apos;s reach: %1 not saved</source>

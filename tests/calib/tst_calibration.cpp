@@ -3,12 +3,15 @@
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
+#include "calib/calibctrl.h"
 #include "calib/calibration.h"
+#include "calib/calibrationcontroller.h"
 #include "calib/energyshiftmap.h"
 #include "input/tiffdata.h"
 #include "spectra/stackspectra.h"
 #include "tests/sampledataset.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -35,6 +38,9 @@ private slots:
     void mainWindow();
     void refusedRunKeepsTheMaps();
     void batchHugeAreasAndCrystals();
+    void controllerRefusals_data();
+    void controllerRefusals();
+    void batchNormalizeMap();
 
 private:
     QTemporaryDir mDir;
@@ -335,6 +341,116 @@ void TestCalibration::batchHugeAreasAndCrystals()
     QVERIFY(!QFile::exists(dir.filePath("d08.emp")));
     QVERIFY(content("ge.emp").contains("Spacing [nm]            : 3.26638\n"));
     QVERIFY(content("d20.emp").contains("Spacing [nm]            : 20\n"));
+}
+
+void TestCalibration::controllerRefusals_data()
+{
+    QTest::addColumn<bool>("images");
+    QTest::addColumn<bool>("standard");
+    QTest::addColumn<QString>("actions");
+    QTest::addColumn<QStringList>("messages");
+    const QString busy = "A calibration is writing the energy-shift map";
+    QTest::newRow("no images") << false << true << "exec" << QStringList();
+    QTest::newRow("no standard") << true << false << "exec"
+                                 << QStringList{"No standard spectrum: calibration not started"};
+    QTest::newRow("save during a run") << true << true << "exec save" << QStringList{busy};
+    QTest::newRow("load during a run") << true << true << "exec load" << QStringList{busy};
+    QTest::newRow("clear during a run") << true << true << "exec clear" << QStringList{busy};
+    QTest::newRow("normalise during a run")
+        << true << true << "exec normalize" << QStringList{busy};
+    QTest::newRow("run to its end, then save") << true << true << "exec wait save" << QStringList();
+}
+
+void TestCalibration::controllerRefusals()
+{
+    // The controller alone: a run over a fake stack, and what it refuses while the run writes
+    // the map.
+    QFETCH(bool, images);
+    QFETCH(bool, standard);
+    QFETCH(QString, actions);
+    QFETCH(QStringList, messages);
+    const ShiftedStack stack([](int, int) { return 2.0; });
+    BlockEngine engine;
+    CalibrationController controller(&engine);
+    controller.setBlockRequestProvider([&] {
+        BlockRequest request;
+        request.walk = AreaWalk(W, H, 0, 0, 0, 0, W, H);
+        request.spectra
+            = StackSpectra(images ? stack.images : QVector<TiffData *>(), {}, W, H, false);
+        return request;
+    });
+    controller.setImageSizeProvider([] { return QSize(W, H); });
+    if (standard)
+        controller.window()->loadStd(mSample + "/ref_FeA_7112.dat");
+    QStringList posted;
+    connect(&controller,
+            &CalibrationController::message,
+            this,
+            [&posted](MessageLine::Kind, const QString &text) { posted << text; });
+    QSignalSpy ended(&controller, &CalibrationController::calibrationEnded);
+    const QString file = QDir(mDir.path()).filePath("controller.emp");
+    QFile::remove(file);
+    for (const QString &action : actions.split(' ')) {
+        if (action == "exec")
+            controller.execCalibration();
+        else if (action == "wait")
+            QVERIFY(ended.wait(600000));
+        else if (action == "save")
+            controller.saveEMap(file);
+        else if (action == "load")
+            controller.loadEMap(file);
+        else if (action == "clear")
+            controller.clearShiftMap();
+        else if (action == "normalize")
+            controller.normalizeEShift();
+    }
+    QCOMPARE(posted, messages);
+    QCOMPARE(QFile::exists(file), actions.endsWith("wait save"));
+    if (controller.isRunning())
+        QVERIFY(ended.wait(600000));
+    QCOMPARE(ended.size(), images && standard ? 1 : 0);
+}
+
+void TestCalibration::batchNormalizeMap()
+{
+    // calib_normalize_map writes the map that a press of "NES" writes.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    EnergyShiftMap glitched;
+    glitched.resize(32, 32);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x)
+            glitched.map().setData(x, y, 0, 0, x == 7 && y == 9 ? 1000.0 : 1.0 + 0.01 * x);
+    }
+    QVERIFY(glitched.save(dir.filePath("glitched"), 7112, 3.1355316, ""));
+    const QStringList setup{"calib_set_edge_eV 7112",
+                            "calib_load_map " + quoted(dir.filePath("glitched.emp")),
+                            "calib_load_std " + quoted(mSample + "/ref_FeA_7112.dat")};
+    QString errors;
+    QVERIFY2(runBatchScript(dir.filePath("nes.bat"),
+                            QStringList(setup)
+                                << "calib_save_map " + quoted(dir.filePath("raw.emp"))
+                                << "calib_normalize_map"
+                                << "calib_save_map " + quoted(dir.filePath("batch.emp")) << "quit",
+                            &errors)
+                 == 0,
+             qPrintable(errors.right(2000)));
+
+    Body body;
+    for (const QString &command : setup)
+        body.execCmdSlot(CmdLine(command), false);
+    body.findChild<QAbstractButton *>("NormalizeEShift")->click();
+    body.execCmdSlot(CmdLine("calib_save_map " + quoted(dir.filePath("pressed.emp"))), false);
+
+    const auto content = [&dir](const QString &name) {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly)
+                   ? QString(file.readAll()).remove(QRegExp("Record Date[^\n]*"))
+                   : QString();
+    };
+    QVERIFY(!content("pressed.emp").isEmpty());
+    QVERIFY(content("raw.emp") != content("pressed.emp"));
+    QCOMPARE(content("batch.emp"), content("pressed.emp"));
 }
 
 QTEST_MAIN(TestCalibration)
