@@ -37,6 +37,7 @@
 #include "spectra/stackspectra.h"
 #include "spectra/victoreentable.h"
 #include "spectra/xafsspectrum.h"
+#include "stack/stackmodel.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -112,7 +113,19 @@ Body::Body(QWidget *parent)
     mUi->HCross->setOrientation(CrossSView::Horizontal);
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
+    mStacks = new StackModel(this);
     mBlockEngine = new BlockEngine(this);
+    mStacks->setInUseCheck([this] { return mBlockEngine->isRunning(); });
+    // Whatever shows an image lets go of it before it is deleted: clearing the I0 stack must
+    // not blank the I1 image the user is looking at.
+    connect(mStacks, &StackModel::aboutToClear, this, [this](StackModel::Stack stack) {
+        const QVector<TiffData *> &images = mStacks->images(stack);
+        if (images.contains(mUi->dispA->imageData()))
+            mUi->dispA->setImageData(nullptr);
+        for (const TiffData *image : images)
+            mDisplayImages.forget(image);
+    });
+    connect(mStacks, &StackModel::shiftsChanged, this, qOverload<>(&Body::showXafsSpectrum));
     mAreaRun = new AreaRun(mBlockEngine, this);
     mShiftMap = new EnergyShiftMap;
     mStdSpectrum = new XafsSpectrum;
@@ -157,10 +170,7 @@ Body::~Body()
     delete mShiftMap;
     delete mStdSpectrum;
     mUi->dispA->setImageData(nullptr);
-    qDeleteAll(i1Images);
-    i1Images.clear();
-    qDeleteAll(i0Images);
-    i0Images.clear();
+    delete mStacks;
     delete mUi;
 }
 
@@ -366,7 +376,7 @@ void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
         stop2DAnalysis();
         return;
     }
-    if (i1Images.isEmpty() || imageWidth < 0) {
+    if (mStacks->i1Images().isEmpty() || mStacks->width() < 0) {
         showMessage(tr("No images loaded: analysis not started"), mInBatchCommand);
         return;
     }
@@ -374,9 +384,9 @@ void Body::startAreaRun(AreaRun::Kind kind, bool byBatch)
         showMessage(tr("A calibration is running: area analysis not started"), mInBatchCommand);
         return;
     }
-    double lowEnergy = i1Images.first()->energy;
+    double lowEnergy = mStacks->i1Images().first()->energy;
     double highEnergy = lowEnergy;
-    for (const TiffData *image : qAsConst(i1Images)) {
+    for (const TiffData *image : mStacks->i1Images()) {
         lowEnergy = qMin(lowEnergy, image->energy);
         highEnergy = qMax(highEnergy, image->energy);
     }
@@ -824,16 +834,16 @@ void Body::saveXafsSpectra(const QString &fname)
 void Body::saveFlatDark()
 {
     // Without images the size is not known, and files of no pixels would replace good ones.
-    if (imageWidth <= 0 || imageHeight <= 0) {
+    if (mStacks->width() <= 0 || mStacks->height() <= 0) {
         showMessage(tr("No image loaded: flat and dark files not written"), mInBatchCommand);
         return;
     }
     const int failures = mWriteFailures;
-    const int count = imageWidth * imageHeight;
+    const int count = mStacks->width() * mStacks->height();
     for (const quint16 level : {quint16(1), quint16(0)}) {
         const QString path = level ? QStringLiteral("flat.dat") : QStringLiteral("dark.dat");
         const QVector<quint16> values(count, level);
-        if (!writeTiff16(path, imageWidth, imageHeight, values.constData()))
+        if (!writeTiff16(path, mStacks->width(), mStacks->height(), values.constData()))
             writeFailed(path);
     }
     saveEnded(failures);
@@ -847,7 +857,7 @@ bool Body::calibrating() const
 void Body::giveProcData()
 {
     const int index = mUi->SelectI1Files->currentIndex();
-    mImgProc->setProcData(index >= 0 && index < i1Images.size() ? i1Images.at(index) : nullptr);
+    mImgProc->setProcData(mStacks->image(StackModel::I1, index));
 }
 
 void Body::newStdFile()
@@ -874,7 +884,7 @@ void Body::execCalibration()
         mCalibration->stop();
         return;
     }
-    if (i1Images.isEmpty())
+    if (mStacks->i1Images().isEmpty())
         return;
     // Without a standard the map would hold absolute edge energies.
     if (mStdSpectrum->isEmpty()) {
@@ -955,14 +965,13 @@ void Body::loadEMap(const QString &fname)
 {
     if (shiftMapBusy())
         return;
-    int width = imageWidth;
-    int height = imageHeight;
+    int width = mStacks->width();
+    int height = mStacks->height();
     if (!mShiftMap->load(fname, mCalibCtrl->edgeEV(), width, height)) {
         showMessage(mShiftMap->failureMessage(), mInBatchCommand);
         return;
     }
-    imageWidth = width;
-    imageHeight = height;
+    mStacks->setSize(width, height);
     redrawShiftMap();
     showXafsSpectrum();
 }
@@ -1035,7 +1044,8 @@ void Body::cBarUpdated()
     TiffData *shown = mUi->dispA->imageData();
     // The stack of the image on screen; its other images take the new colours when shown.
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown)
-        mDisplayImages.recolourAll(i1Images.contains(shown) ? i1Images : i0Images, shown);
+        mDisplayImages.recolourAll(
+            mStacks->i1Images().contains(shown) ? mStacks->i1Images() : mStacks->i0Images(), shown);
     mUi->dispA->update();
 }
 
@@ -1048,7 +1058,7 @@ TiffData *Body::currentShownImage() const
 
 StackSpectra Body::stackSpectra() const
 {
-    return StackSpectra(i1Images, i0Images, imageWidth, imageHeight, mUi->FluoType->isChecked());
+    return mStacks->spectra(mUi->FluoType->isChecked());
 }
 
 BlockRequest Body::blockRequest() const
@@ -1056,8 +1066,8 @@ BlockRequest Body::blockRequest() const
     const ImgDispA *display = mUi->dispA;
     const QRectF area = display->areaSelected() ? display->selectedArea() : display->viewWindow();
     BlockRequest request;
-    request.walk = AreaWalk(imageWidth,
-                            imageHeight,
+    request.walk = AreaWalk(mStacks->width(),
+                            mStacks->height(),
                             mUi->HWidth->text().toInt(),
                             mUi->VWidth->text().toInt(),
                             area.x(),
@@ -1072,7 +1082,7 @@ BlockRequest Body::blockRequest() const
 
 bool Body::imagesInUse()
 {
-    if (!mBlockEngine->isRunning())
+    if (!mStacks->inUse())
         return false;
     showMessage(tr("Images in use by an area analysis: not cleared or loaded"), mInBatchCommand);
     return true;
@@ -1090,8 +1100,8 @@ int Body::targetBackground() const
 
 void Body::showXafsSpectrum(double x, double y)
 {
-    cursorX = int(x);
-    cursorY = int(y);
+    mCursorX = int(x);
+    mCursorY = int(y);
     showXafsSpectrum();
 }
 
@@ -1101,9 +1111,9 @@ void Body::showXafsSpectrum()
     mXafsView->setShownImageEnergy(shown ? shown->energy : -1.0);
     mXafsView->update();
 
-    const double shift = energyShiftAt(cursorX, cursorY);
-    const XafsSpectrum spectrum = stackSpectra().xafsSpectrumAt(cursorX,
-                                                                cursorY,
+    const double shift = energyShiftAt(mCursorX, mCursorY);
+    const XafsSpectrum spectrum = stackSpectra().xafsSpectrumAt(mCursorX,
+                                                                mCursorY,
                                                                 mUi->HWidth->text().toInt(),
                                                                 mUi->VWidth->text().toInt(),
                                                                 targetBackground(),
@@ -1112,7 +1122,7 @@ void Body::showXafsSpectrum()
     if (!analysisRunning)
         mAnalyzer->analyzeAndShowSpectrum(spectrum);
 
-    mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", cursorX, cursorY));
+    mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", mCursorX, mCursorY));
     mUi->EShiftOnTbl->setText(QString::asprintf("%5.2f", shift));
     mUi->EShiftFromStd->setText(QString::asprintf("%5.2f", shiftFromStd));
 }
@@ -1159,16 +1169,18 @@ Body::CursorMarks Body::cursorMarks() const
     // box with the right edges, however far they lie.
     const double hw = std::abs(double(mUi->HWidth->text().toInt()));
     const double hh = std::abs(double(mUi->VWidth->text().toInt()));
-    const double left = std::trunc(coord.realToScreenX(cursorX - hw));
-    const double top = std::trunc(coord.realToScreenY(cursorY - hh));
+    const double left = std::trunc(coord.realToScreenX(mCursorX - hw));
+    const double top = std::trunc(coord.realToScreenY(mCursorY - hh));
     const double right = left + std::trunc(coord.realToScreenDX(2 * hw + 1)) - 1;
     const double bottom = top + std::trunc(coord.realToScreenDY(2 * hh + 1)) - 1;
 
     CursorMarks marks;
     marks.binBox = QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
                          QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom)));
-    marks.vertical = QLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));
-    marks.horizontal = QLine(screenX(0), screenY(cursorY), screenX(imageWidth), screenY(cursorY));
+    marks.vertical
+        = QLine(screenX(mCursorX), screenY(0), screenX(mCursorX), screenY(mStacks->height()));
+    marks.horizontal
+        = QLine(screenX(0), screenY(mCursorY), screenX(mStacks->width()), screenY(mCursorY));
     return marks;
 }
 
@@ -1256,7 +1268,7 @@ void Body::closeEvent(QCloseEvent *event)
 
 const QVector<TiffData *> &Body::shownImages() const
 {
-    return mUi->ShowData->isChecked() ? i1Images : i0Images;
+    return mUi->ShowData->isChecked() ? mStacks->i1Images() : mStacks->i0Images();
 }
 
 SelectDataFiles *Body::shownSelector() const
@@ -1266,28 +1278,21 @@ SelectDataFiles *Body::shownSelector() const
 
 void Body::clearI1Files()
 {
-    clearStack(i1Images, mUi->SelectI1Files);
+    clearStack(StackModel::I1, mUi->SelectI1Files);
     mUi->SeekBar->setMaximum(0);
 }
 
 void Body::clearI0Files()
 {
-    clearStack(i0Images, mUi->SelectI0Files);
+    clearStack(StackModel::I0, mUi->SelectI0Files);
 }
 
-void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
+void Body::clearStack(StackModel::Stack stack, SelectDataFiles *selector)
 {
     if (imagesInUse())
         return;
-    // Only an image about to be deleted is taken off the display: clearing the I0 stack must
-    // not blank the I1 image the user is looking at.
-    if (stack.contains(mUi->dispA->imageData()))
-        mUi->dispA->setImageData(nullptr);
     selector->clearFiles();
-    for (const TiffData *image : qAsConst(stack))
-        mDisplayImages.forget(image);
-    qDeleteAll(stack);
-    stack.clear();
+    mStacks->clear(stack);
 }
 
 void Body::readI1Files(QStringList files, bool newFile)
@@ -1387,22 +1392,16 @@ void Body::reportLoad(bool i1, bool batchLog)
 
 QString Body::sizeMismatch() const
 {
-    if (i1Images.isEmpty())
+    const TiffData *image = mStacks->mismatchedImage();
+    if (!image)
         return QString();
-    const TiffData *first = i1Images.first();
-    for (const QVector<TiffData *> *stack : {&i1Images, &i0Images}) {
-        for (const TiffData *image : *stack) {
-            if (image->width != first->width || image->height != first->height) {
-                return tr("Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5")
-                    .arg(QFileInfo(image->fileName).fileName())
-                    .arg(image->width)
-                    .arg(image->height)
-                    .arg(first->width)
-                    .arg(first->height);
-            }
-        }
-    }
-    return QString();
+    const TiffData *first = mStacks->i1Images().first();
+    return tr("Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5")
+        .arg(QFileInfo(image->fileName).fileName())
+        .arg(image->width)
+        .arg(image->height)
+        .arg(first->width)
+        .arg(first->height);
 }
 
 void Body::loadedI1(TiffData *data, int fNo)
@@ -1411,7 +1410,7 @@ void Body::loadedI1(TiffData *data, int fNo)
         return;
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI1Files->addFile(data->fileName, fNo);
-    i1Images.append(data);
+    mStacks->append(StackModel::I1, data);
     showLoadProgress(0, data);
     mTakeOverPending[0] = deferTakeOver(0);
     if (!mTakeOverPending[0])
@@ -1460,14 +1459,13 @@ void Body::showLoadProgress(int stack, const TiffData *image)
 
 void Body::takeOverI1Images()
 {
-    if (i1Images.isEmpty())
+    if (mStacks->i1Images().isEmpty())
         return;
-    const int last = i1Images.size() - 1;
-    imageWidth = i1Images.first()->width;
-    imageHeight = i1Images.first()->height;
+    const int last = mStacks->i1Images().size() - 1;
+    mStacks->takeSizeOfFirstI1();
     // A map loaded before the images, or calibrated on them, is kept at the same size.
-    if (mShiftMap->width() != imageWidth || mShiftMap->height() != imageHeight)
-        mShiftMap->resize(imageWidth, imageHeight);
+    if (mShiftMap->width() != mStacks->width() || mShiftMap->height() != mStacks->height())
+        mShiftMap->resize(mStacks->width(), mStacks->height());
     mUi->SeekBar->setMaximum(last);
     if (mUi->SelectI1Files->showLatest())
         showData(last);
@@ -1482,7 +1480,7 @@ void Body::loadedI0(TiffData *data, int fNo)
         return;
     data->colorBar = ColorScale::current();
     data->energy = mUi->SelectI0Files->addFile(data->fileName, fNo);
-    i0Images.append(data);
+    mStacks->append(StackModel::I0, data);
     showLoadProgress(1, data);
     mTakeOverPending[1] = deferTakeOver(1);
     if (!mTakeOverPending[1])
@@ -1542,21 +1540,12 @@ void Body::sliderMoved(int idx)
 
 void Body::setImgShift(int dx, int dy)
 {
-    const int index = mUi->SelectI1Files->currentIndex();
-    if (index < 0 || index >= i1Images.size())
-        return;
-    i1Images.at(index)->shiftX = dx;
-    i1Images.at(index)->shiftY = dy;
-    showXafsSpectrum();
+    mStacks->setShift(mUi->SelectI1Files->currentIndex(), dx, dy);
 }
 
 void Body::clearAllShifts()
 {
-    for (TiffData *image : qAsConst(i1Images)) {
-        image->shiftX = 0;
-        image->shiftY = 0;
-    }
-    showXafsSpectrum();
+    mStacks->clearShifts();
 }
 
 bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)

@@ -5,6 +5,7 @@
 #include "batch/commandregistry.h"
 #include "display/messageline.h"
 #include "input/displayimagecache.h"
+#include "stack/stackmodel.h"
 
 #include <QElapsedTimer>
 #include <QLine>
@@ -78,15 +79,11 @@ public:
     // The text of the message line at the bottom of the window.
     QString messageLine() const;
 
-    // The image stacks in arrival order, and the size of the first I1 image (-1 until one
-    // has been taken over for display).
-    QVector<TiffData *> i1Images;
-    QVector<TiffData *> i0Images;
-    int imageWidth = -1;
-    int imageHeight = 0;
+    // The image stacks and the size the program works at.
+    StackModel *stacks() const { return mStacks; }
     // The image pixel under the mouse.
-    int cursorX = 0;
-    int cursorY = 0;
+    int cursorX() const { return mCursorX; }
+    int cursorY() const { return mCursorY; }
     // Set while an area run goes on: the spectrum under the cursor is not fitted then.
     bool analysisRunning = false;
 
@@ -163,7 +160,7 @@ protected:
 
 private:
     // Deletes the images of a stack and empties its file list.
-    void clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector);
+    void clearStack(StackModel::Stack stack, SelectDataFiles *selector);
     // Asks a loader for the files with its selector's skip and cut settings.
     // asListed: every file, whatever the skip and cut settings (a reload of listed images).
     void requestLoad(bool i1, const QStringList &files, bool asListed = false);
@@ -265,6 +262,9 @@ private:
     QRegion cursorMarksArea() const;
 
     Ui::Body *mUi;
+    StackModel *mStacks = nullptr;
+    int mCursorX = 0;
+    int mCursorY = 0;
     QButtonGroup *mImageSelection = nullptr;
     MessageLine *mMessageLine = nullptr;
     // The kind of operation whose messages showMessage() posts now.

@@ -55,8 +55,8 @@ void fillStacks(Body &main)
     }
     // Energies as an energy setup would give them.
     for (int k = 0; k < ImageCount; ++k) {
-        main.i1Images.at(k)->energy = 7000.0 + 2.0 * k;
-        main.i0Images.at(k)->energy = 7000.0 + 2.0 * k;
+        main.stacks()->i1Images().at(k)->energy = 7000.0 + 2.0 * k;
+        main.stacks()->i0Images().at(k)->energy = 7000.0 + 2.0 * k;
     }
     main.execCmdSlot(CmdLine(QStringLiteral("set_band_w %1").arg(HalfBin)), false);
     main.execCmdSlot(CmdLine(QStringLiteral("set_band_h %1").arg(HalfBin)), false);
@@ -90,11 +90,15 @@ void samplesRead(benchmark::State &state)
 {
     Body &main = *mainWindow;
     sendMove(movePosition(true));
-    std::vector<SampleBlock> blocks
-        = spectrumBlocks(main.i1Images, main.i0Images, main.cursorX, main.cursorY, HalfBin);
-    for (const TiffData *image :
-         {main.i1Images.last(), main.i0Images.at(ImageCount - 2), main.i0Images.at(ImageCount - 1)})
-        addProfileBlocks(blocks, image, main.cursorX, main.cursorY, HalfBin);
+    std::vector<SampleBlock> blocks = spectrumBlocks(main.stacks()->i1Images(),
+                                                     main.stacks()->i0Images(),
+                                                     main.cursorX(),
+                                                     main.cursorY(),
+                                                     HalfBin);
+    for (const TiffData *image : {main.stacks()->i1Images().last(),
+                                  main.stacks()->i0Images().at(ImageCount - 2),
+                                  main.stacks()->i0Images().at(ImageCount - 1)})
+        addProfileBlocks(blocks, image, main.cursorX(), main.cursorY(), HalfBin);
     sumSamplesRead(state, blocks);
 }
 
@@ -120,7 +124,7 @@ void moveMouse(benchmark::State &state, bool repaint, bool analyze)
     while (analyze && answers < int(state.iterations()))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     QObject::disconnect(counting);
-    if (main.cursorX <= HalfBin || main.cursorX >= ImageSize - HalfBin)
+    if (main.cursorX() <= HalfBin || main.cursorX() >= ImageSize - HalfBin)
         state.SkipWithError("the cursor is not over the middle of the image");
     else if (main.xafsView()->spectrum().size() != ImageCount)
         state.SkipWithError("no spectrum under the cursor");

@@ -172,7 +172,7 @@ void TestBodyDisplay::scaledViewAndRepaintAfterAChange()
     QTRY_VERIFY(!disp->scaledView().isNull());
     QCoreApplication::processEvents();
     const qint64 scaled = disp->scaledView().cacheKey();
-    const int oldLineX = ChCoord::toPixel(disp->coord().realToScreenX(body.cursorX));
+    const int oldLineX = ChCoord::toPixel(disp->coord().realToScreenX(body.cursorX()));
     PaintedArea painted;
     disp->installEventFilter(&painted);
 
@@ -194,7 +194,7 @@ void TestBodyDisplay::scaledViewAndRepaintAfterAChange()
         // The marks where they were and where they are now, not the far corner.
         QVERIFY(painted.area.contains(QPoint(oldLineX, 2)));
         QVERIFY(painted.area.contains(
-            QPoint(2, ChCoord::toPixel(disp->coord().realToScreenY(body.cursorY)))));
+            QPoint(2, ChCoord::toPixel(disp->coord().realToScreenY(body.cursorY())))));
         QVERIFY(!painted.area.contains(QPoint(disp->width() - 3, disp->height() - 3)));
     }
 }
