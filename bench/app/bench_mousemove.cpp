@@ -12,6 +12,7 @@
 #include "batch/cmdline.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
+#include "input/stackloader.h"
 #include "input/tiffdata.h"
 #include "resources/resourceinit.h"
 
@@ -49,8 +50,9 @@ void fillStacks(Body &main)
     std::mt19937 random(5);
     for (int k = 0; k < ImageCount; ++k) {
         const double energy = 7000.0 + 2.0 * k;
-        main.loadedI0(makeBenchImage(random, ImageSize, ImageSize, energy, 30000, benchName(k)), k);
-        main.loadedI1(
+        main.stackLoader()->loadedI0(
+            makeBenchImage(random, ImageSize, ImageSize, energy, 30000, benchName(k)), k);
+        main.stackLoader()->loadedI1(
             makeBenchImage(random, ImageSize, ImageSize, energy, 8000 + 10 * k, benchName(k)), k);
     }
     // Energies as an energy setup would give them.

@@ -3,6 +3,7 @@
 #include "display/colorscale.h"
 #include "display/crosssview.h"
 #include "display/imgdispa.h"
+#include "input/stackloader.h"
 #include "input/tiffdata.h"
 #include "resources/resourceinit.h"
 #include "displaytesting.h"
@@ -164,7 +165,7 @@ void TestBodyDisplay::scaledViewAndRepaintAfterAChange()
     QVERIFY(QTest::qWaitForWindowExposed(&body));
     auto *data = new TiffData;
     fillImage(*data);
-    body.loadedI1(data, 0);
+    body.stackLoader()->loadedI1(data, 0);
     body.execCmdSlot(CmdLine("set_band_w 1"), false);
     auto disp = body.findChild<ImgDispA *>("dispA");
     const QPoint from(disp->width() / 3, disp->height() / 3);

@@ -9,6 +9,7 @@
 #include "input/displayimagecache.h"
 #include "input/eofsetup.h"
 #include "input/selectdatafiles.h"
+#include "input/stackloader.h"
 #include "input/tiffdata.h"
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
@@ -485,7 +486,8 @@ void TstStackLoading::loadRequestReadsTheSelectorSettings()
     selector(i1)->findChild<QLineEdit *>("Skip")->setText(skipText);
     selector(i1)->findChild<QLineEdit *>("CutFirst")->setText(cutFirstText);
     selector(i1)->findChild<QLineEdit *>("CutLast")->setText(cutLastText);
-    QSignalSpy requests(mBody, i1 ? &Body::loadI1Files : &Body::loadI0Files);
+    QSignalSpy requests(mBody->stackLoader(),
+                        i1 ? &StackLoader::loadI1Files : &StackLoader::loadI0Files);
     // No files: only the request matters here.
     const QStringList files;
     if (i1)
