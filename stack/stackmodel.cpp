@@ -25,12 +25,6 @@ TiffData *StackModel::image(Stack stack, int index) const
     return index >= 0 && index < images.size() ? images.at(index) : nullptr;
 }
 
-bool StackModel::contains(const TiffData *image) const
-{
-    return mImages[I1].contains(const_cast<TiffData *>(image))
-           || mImages[I0].contains(const_cast<TiffData *>(image));
-}
-
 void StackModel::setSize(int width, int height)
 {
     mWidth = width;

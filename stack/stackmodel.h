@@ -29,7 +29,6 @@ public:
     const QVector<TiffData *> &i0Images() const { return mImages[I0]; }
     // The image at index of a stack; nullptr outside it.
     TiffData *image(Stack stack, int index) const;
-    bool contains(const TiffData *image) const;
 
     // The size of the first I1 image once it has been taken over; width is -1 until then, so
     // that no position is inside the image.
