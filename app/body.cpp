@@ -25,9 +25,8 @@
 #include "display/statusprogress.h"
 #include "display/xafsview.h"
 #include "input/eofsetup.h"
-#include "input/filesofpattern.h"
-#include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
+#include "input/stackloader.h"
 #include "input/tiffdata.h"
 #include "output/exportcontroller.h"
 #include "output/savedatacfg.h"
@@ -35,6 +34,7 @@
 #include "spectra/stackspectra.h"
 #include "spectra/victoreentable.h"
 #include "spectra/xafsspectrum.h"
+#include "stack/stackmodel.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -53,10 +53,6 @@
 
 namespace {
 
-// While a loader reads, the newest image is taken over at most this often (ms): colouring
-// every image of a fast load would cost more than reading it.
-constexpr qint64 takeOverInterval = 250;
-
 // Tasks of the status bar's progress: the loads of the two stacks and the block engine's run.
 enum ProgressTask { LoadI1Task, LoadI0Task, EngineTask };
 
@@ -64,23 +60,6 @@ enum ProgressTask { LoadI1Task, LoadI0Task, EngineTask };
 bool flagOf(const QString &arg)
 {
     return arg.toInt() == 1;
-}
-
-// The names of the first few files, without their directories, for a message line.
-QString someNames(const QStringList &files, const QStringList &reasons = {})
-{
-    constexpr int shown = 3;
-    QStringList names;
-    for (int i = 0; i < qMin(int(files.size()), shown); ++i) {
-        QString name = QFileInfo(files.at(i)).fileName();
-        if (i < reasons.size())
-            name += QStringLiteral(" (%1)").arg(
-                QCoreApplication::translate("TiffData", reasons.at(i).toUtf8().constData()));
-        names << name;
-    }
-    if (files.size() > shown)
-        names << QStringLiteral("...");
-    return names.join(QStringLiteral("; "));
 }
 
 } // namespace
@@ -109,7 +88,19 @@ Body::Body(QWidget *parent)
     mUi->HCross->setOrientation(CrossSView::Horizontal);
     mUi->VCross->setOrientation(CrossSView::Vertical);
 
+    mStacks = new StackModel(this);
     mBlockEngine = new BlockEngine(this);
+    mStacks->setInUseCheck([this] { return mBlockEngine->isRunning(); });
+    // Whatever shows an image lets go of it before it is deleted: clearing the I0 stack must
+    // not blank the I1 image the user is looking at.
+    connect(mStacks, &StackModel::aboutToClear, this, [this](StackModel::Stack stack) {
+        const QVector<TiffData *> &images = mStacks->images(stack);
+        if (images.contains(mUi->dispA->imageData()))
+            mUi->dispA->setImageData(nullptr);
+        for (const TiffData *image : images)
+            mDisplayImages.forget(image);
+    });
+    connect(mStacks, &StackModel::shiftsChanged, this, qOverload<>(&Body::showXafsSpectrum));
     mMessageLine = new MessageLine(this);
     statusBar()->addWidget(mMessageLine, 1);
     mProgress = new StatusProgress(this);
@@ -134,13 +125,9 @@ Body::~Body()
     // Its threads read the images deleted below.
     mBlockEngine->stopAndWait();
     stopThread(mBatchThread);
-    stopThread(mLoaderI1Thread);
-    stopThread(mLoaderI0Thread);
-    // Images sent before the loaders stopped would be lost with their queued calls.
-    QCoreApplication::sendPostedEvents(mLoaderResults, QEvent::MetaCall);
+    // Images the loaders sent before they stopped are taken over while the window stands.
+    delete mStackLoader;
     delete mBatchDispatcher;
-    delete mLoaderI1;
-    delete mLoaderI0;
     delete mBatchCtrl;
     delete mXafsView;
     delete mAnalyzer;
@@ -149,10 +136,7 @@ Body::~Body()
     mUi->dispA->setOverlayer(nullptr);
     delete mCalibration;
     mUi->dispA->setImageData(nullptr);
-    qDeleteAll(i1Images);
-    i1Images.clear();
-    qDeleteAll(i0Images);
-    i0Images.clear();
+    delete mStacks;
     delete mUi;
 }
 
@@ -169,10 +153,8 @@ void Body::setupBatch()
     connect(mBatchDispatcher, &BatchDispatcher::execCmdSig, this, &Body::execCmdSlot);
     connect(this, &Body::finishBatchExec, mBatchDispatcher, &BatchDispatcher::finishBatchExec);
     // A new run waits for its own loads only, not for those of a run it replaced.
-    connect(mBatchCtrl, &BatchCtrl::doDispatchCmds, this, [this] {
-        mBatchLoad[0] = 0;
-        mBatchLoad[1] = 0;
-    });
+    connect(
+        mBatchCtrl, &BatchCtrl::doDispatchCmds, this, [this] { mStackLoader->forgetBatchLoads(); });
 }
 
 void Body::setupLoaders()
@@ -182,57 +164,37 @@ void Body::setupLoaders()
     mUi->SelectI0Files->setSelectText(tr("I0 Data"));
     mUi->SelectI0Files->setSetupTitle(tr("I0 Data"));
 
-    mLoaderI1Thread = new QThread(this);
-    mLoaderI1 = new LoadTiff;
-    mLoaderI1->moveToThread(mLoaderI1Thread);
-    mLoaderI1Thread->start(QThread::InheritPriority);
-    mLoaderI0Thread = new QThread(this);
-    mLoaderI0 = new LoadTiff;
-    mLoaderI0->moveToThread(mLoaderI0Thread);
-    mLoaderI0Thread->start(QThread::InheritPriority);
-
-    connect(this, &Body::loadI1Files, mLoaderI1, &LoadTiff::loadTiffs);
-    connect(this, &Body::loadI0Files, mLoaderI0, &LoadTiff::loadTiffs);
-    // The loaders' results queue up at their own receiver, so that the destructor can take
-    // in what is still queued without running anything else that waits for this window.
-    mLoaderResults = new QObject(this);
-    connect(mLoaderI1, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
-        mLoaderI1->imageTaken();
-        loadedI1(data, fNo);
+    mStackLoader = new StackLoader(mStacks, mUi->SelectI1Files, mUi->SelectI0Files, this);
+    mStackLoader->registerCommands(mCommands);
+    connect(mStackLoader, &StackLoader::message, this, [this](const QString &message) {
+        showMessage(message, mInBatchCommand);
     });
-    connect(mLoaderI0, &LoadTiff::loaded, mLoaderResults, [this](TiffData *data, int fNo) {
-        mLoaderI0->imageTaken();
-        loadedI0(data, fNo);
+    connect(mStackLoader, &StackLoader::report, this, &Body::showMessage);
+    connect(mStackLoader, &StackLoader::progressNote, this, [this](const QString &note) {
+        mMessageLine->post(note, MessageLine::Other);
     });
-    connect(mLoaderI1, &LoadTiff::finishLoadFiles, mLoaderResults, [this] { finishedLoad(true); });
-    connect(mLoaderI0, &LoadTiff::finishLoadFiles, mLoaderResults, [this] { finishedLoad(false); });
-    for (const bool i1 : {true, false}) {
-        LoadNotes &notes = mLoadNotes[i1 ? 0 : 1];
-        SelectDataFiles *selector = i1 ? mUi->SelectI1Files : mUi->SelectI0Files;
-        connect(i1 ? mLoaderI1 : mLoaderI0,
-                &LoadTiff::filesRefused,
-                mLoaderResults,
-                [&notes](const QStringList &files, const QStringList &reasons, int tried) {
-                    notes.refused = files;
-                    notes.reasons = reasons;
-                    notes.tried = tried;
-                });
-        connect(selector, &SelectDataFiles::energyNotInName, this, [&notes](const QString &name) {
-            notes.namesWithoutEnergy << name;
-        });
-        connect(i1 ? mLoaderI1 : mLoaderI0,
-                &LoadTiff::nonFiniteSamples,
-                mLoaderResults,
-                [&notes](qint64 samples, int images) {
-                    notes.nonFiniteSamples = samples;
-                    notes.nonFiniteImages = images;
-                });
-        connect(selector, &SelectDataFiles::reloadRequested, this, [this, i1](QStringList files) {
-            if (imagesInUse())
-                return;
-            i1 ? clearI1Files() : clearI0Files();
-            requestLoad(i1, files, true);
-        });
+    connect(mStackLoader,
+            &StackLoader::progress,
+            this,
+            [this](StackModel::Stack stack, const QString &label, double percent) {
+                mProgress->report(
+                    stack == StackModel::I1 ? LoadI1Task : LoadI0Task, label, percent);
+            });
+    connect(mStackLoader, &StackLoader::progressEnded, this, [this](StackModel::Stack stack) {
+        mProgress->finish(stack == StackModel::I1 ? LoadI1Task : LoadI0Task);
+    });
+    connect(mStackLoader, &StackLoader::batchLoadFinished, this, &Body::finishBatchExec);
+    connect(mStackLoader, &StackLoader::takenOver, this, [this](StackModel::Stack stack) {
+        if (stack == StackModel::I1)
+            takeOverI1Images();
+        else
+            showXafsSpectrum();
+    });
+    connect(mStacks, &StackModel::cleared, this, [this](StackModel::Stack stack) {
+        if (stack == StackModel::I1)
+            mUi->SeekBar->setMaximum(0);
+    });
+    for (SelectDataFiles *selector : {mUi->SelectI1Files, mUi->SelectI0Files}) {
         // Whatever changes a selector's list shows that image while its stack is shown.
         connect(selector, &SelectDataFiles::currentIndexChanged, this, [this, selector](int idx) {
             showChosen(selector, idx);
@@ -242,8 +204,6 @@ void Body::setupLoaders()
         });
     }
 
-    connect(mUi->SelectI1Files, &SelectDataFiles::filesSelected, this, &Body::readI1Files);
-    connect(mUi->SelectI0Files, &SelectDataFiles::filesSelected, this, &Body::readI0Files);
     connect(mUi->SelectI1Files, &SelectDataFiles::clear, this, &Body::clearI1Files);
     connect(mUi->SelectI0Files, &SelectDataFiles::clear, this, &Body::clearI0Files);
     connect(mUi->ShowData, &QRadioButton::toggled, this, &Body::selectedDataI0);
@@ -303,8 +263,8 @@ void Body::setupResultMaps()
     mAreaRunController->setBlockRequestProvider([this] { return blockRequest(); });
     mAreaRunController->setEnergiesProvider([this] {
         QVector<double> energies;
-        if (imageWidth >= 0) {
-            for (const TiffData *image : qAsConst(i1Images))
+        if (mStacks->width() >= 0) {
+            for (const TiffData *image : mStacks->i1Images())
                 energies << image->energy;
         }
         return energies;
@@ -412,7 +372,8 @@ void Body::setupCalibration()
     mCalibration = new CalibrationController(mBlockEngine);
     mShiftMap = &mCalibration->shiftMap();
     mCalibration->setBlockRequestProvider([this] { return blockRequest(); });
-    mCalibration->setImageSizeProvider([this] { return QSize(imageWidth, imageHeight); });
+    mCalibration->setImageSizeProvider(
+        [this] { return QSize(mStacks->width(), mStacks->height()); });
     mCalibration->registerCommands(mCommands);
     showInFrontOnClick(mUi->ShowImgProc, mImgProc);
     showInFrontOnClick(mUi->OpenCalibCtrl, mCalibration->window());
@@ -420,10 +381,10 @@ void Body::setupCalibration()
     connect(mImgProc, &ImgProc::imgShift, this, &Body::setImgShift);
     connect(mImgProc, &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);
     connect(mCalibration, &CalibrationController::message, this, &Body::showMessageOf);
-    connect(
-        mCalibration, &CalibrationController::mapWriteFailed, this, [this](const QString &text) {
-            mExport->saveFailed(text);
-        });
+    connect(mCalibration,
+            &CalibrationController::mapWriteFailed,
+            this,
+            [this](const QString &text) { mExport->saveFailed(text); });
     connect(mCalibration, &CalibrationController::mapSaved, this, [this] {
         mMessageLine->succeeded(MessageLine::Saving);
     });
@@ -432,8 +393,7 @@ void Body::setupCalibration()
         showXafsSpectrum();
     });
     connect(mCalibration, &CalibrationController::imageSizeTaken, this, [this](QSize size) {
-        imageWidth = size.width();
-        imageHeight = size.height();
+        mStacks->setSize(size.width(), size.height());
     });
     connect(mCalibration, &CalibrationController::mapChanged, this, [this] {
         redrawShiftMap();
@@ -468,7 +428,7 @@ void Body::setupExport()
     showInFrontOnClick(mUi->SaveDataCfgB, mSaveDataCfg);
     ExportController::Sources sources;
     sources.shownImage = [this] { return mUi->dispA->shownImage(); };
-    sources.imageSize = [this] { return QSize(imageWidth, imageHeight); };
+    sources.imageSize = [this] { return QSize(mStacks->width(), mStacks->height()); };
     sources.blockRequest = [this] { return blockRequest(); };
     sources.background = [this] { return targetBackground(); };
     mExport = new ExportController(mAnalyzer, mSaveDataCfg, mBlockEngine, mUi->CBar, sources, this);
@@ -559,7 +519,7 @@ CalibCtrl *Body::calibCtrl() const
 void Body::giveProcData()
 {
     const int index = mUi->SelectI1Files->currentIndex();
-    mImgProc->setProcData(index >= 0 && index < i1Images.size() ? i1Images.at(index) : nullptr);
+    mImgProc->setProcData(mStacks->image(StackModel::I1, index));
 }
 
 void Body::redrawShiftMap()
@@ -607,7 +567,8 @@ void Body::cBarUpdated()
     TiffData *shown = mUi->dispA->imageData();
     // The stack of the image on screen; its other images take the new colours when shown.
     if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown)
-        mDisplayImages.recolourAll(i1Images.contains(shown) ? i1Images : i0Images, shown);
+        mDisplayImages.recolourAll(
+            mStacks->i1Images().contains(shown) ? mStacks->i1Images() : mStacks->i0Images(), shown);
     mUi->dispA->update();
 }
 
@@ -620,7 +581,7 @@ TiffData *Body::currentShownImage() const
 
 StackSpectra Body::stackSpectra() const
 {
-    return StackSpectra(i1Images, i0Images, imageWidth, imageHeight, mUi->FluoType->isChecked());
+    return mStacks->spectra(mUi->FluoType->isChecked());
 }
 
 BlockRequest Body::blockRequest() const
@@ -628,8 +589,8 @@ BlockRequest Body::blockRequest() const
     const ImgDispA *display = mUi->dispA;
     const QRectF area = display->areaSelected() ? display->selectedArea() : display->viewWindow();
     BlockRequest request;
-    request.walk = AreaWalk(imageWidth,
-                            imageHeight,
+    request.walk = AreaWalk(mStacks->width(),
+                            mStacks->height(),
                             mUi->HWidth->text().toInt(),
                             mUi->VWidth->text().toInt(),
                             area.x(),
@@ -640,14 +601,6 @@ BlockRequest Body::blockRequest() const
     request.spectra = stackSpectra();
     request.takeEnergyShifts(mShiftMap->map());
     return request;
-}
-
-bool Body::imagesInUse()
-{
-    if (!mBlockEngine->isRunning())
-        return false;
-    showMessage(tr("Images in use by an area analysis: not cleared or loaded"), mInBatchCommand);
-    return true;
 }
 
 double Body::energyShiftAt(int x, int y) const
@@ -662,8 +615,8 @@ int Body::targetBackground() const
 
 void Body::showXafsSpectrum(double x, double y)
 {
-    cursorX = int(x);
-    cursorY = int(y);
+    mCursorX = int(x);
+    mCursorY = int(y);
     showXafsSpectrum();
 }
 
@@ -673,9 +626,9 @@ void Body::showXafsSpectrum()
     mXafsView->setShownImageEnergy(shown ? shown->energy : -1.0);
     mXafsView->update();
 
-    const double shift = energyShiftAt(cursorX, cursorY);
-    const XafsSpectrum spectrum = stackSpectra().xafsSpectrumAt(cursorX,
-                                                                cursorY,
+    const double shift = energyShiftAt(mCursorX, mCursorY);
+    const XafsSpectrum spectrum = stackSpectra().xafsSpectrumAt(mCursorX,
+                                                                mCursorY,
                                                                 mUi->HWidth->text().toInt(),
                                                                 mUi->VWidth->text().toInt(),
                                                                 targetBackground(),
@@ -684,7 +637,7 @@ void Body::showXafsSpectrum()
     if (!mAreaRunController->analysisRunning())
         mAnalyzer->analyzeAndShowSpectrum(spectrum);
 
-    mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", cursorX, cursorY));
+    mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", mCursorX, mCursorY));
     mUi->EShiftOnTbl->setText(QString::asprintf("%5.2f", shift));
     mUi->EShiftFromStd->setText(QString::asprintf("%5.2f", shiftFromStd));
 }
@@ -731,16 +684,18 @@ Body::CursorMarks Body::cursorMarks() const
     // box with the right edges, however far they lie.
     const double hw = std::abs(double(mUi->HWidth->text().toInt()));
     const double hh = std::abs(double(mUi->VWidth->text().toInt()));
-    const double left = std::trunc(coord.realToScreenX(cursorX - hw));
-    const double top = std::trunc(coord.realToScreenY(cursorY - hh));
+    const double left = std::trunc(coord.realToScreenX(mCursorX - hw));
+    const double top = std::trunc(coord.realToScreenY(mCursorY - hh));
     const double right = left + std::trunc(coord.realToScreenDX(2 * hw + 1)) - 1;
     const double bottom = top + std::trunc(coord.realToScreenDY(2 * hh + 1)) - 1;
 
     CursorMarks marks;
     marks.binBox = QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
                          QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom)));
-    marks.vertical = QLine(screenX(cursorX), screenY(0), screenX(cursorX), screenY(imageHeight));
-    marks.horizontal = QLine(screenX(0), screenY(cursorY), screenX(imageWidth), screenY(cursorY));
+    marks.vertical
+        = QLine(screenX(mCursorX), screenY(0), screenX(mCursorX), screenY(mStacks->height()));
+    marks.horizontal
+        = QLine(screenX(0), screenY(mCursorY), screenX(mStacks->width()), screenY(mCursorY));
     return marks;
 }
 
@@ -828,7 +783,7 @@ void Body::closeEvent(QCloseEvent *event)
 
 const QVector<TiffData *> &Body::shownImages() const
 {
-    return mUi->ShowData->isChecked() ? i1Images : i0Images;
+    return mUi->ShowData->isChecked() ? mStacks->i1Images() : mStacks->i0Images();
 }
 
 SelectDataFiles *Body::shownSelector() const
@@ -838,227 +793,36 @@ SelectDataFiles *Body::shownSelector() const
 
 void Body::clearI1Files()
 {
-    clearStack(i1Images, mUi->SelectI1Files);
-    mUi->SeekBar->setMaximum(0);
+    mStackLoader->clear(StackModel::I1);
 }
 
 void Body::clearI0Files()
 {
-    clearStack(i0Images, mUi->SelectI0Files);
-}
-
-void Body::clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector)
-{
-    if (imagesInUse())
-        return;
-    // Only an image about to be deleted is taken off the display: clearing the I0 stack must
-    // not blank the I1 image the user is looking at.
-    if (stack.contains(mUi->dispA->imageData()))
-        mUi->dispA->setImageData(nullptr);
-    selector->clearFiles();
-    for (const TiffData *image : qAsConst(stack))
-        mDisplayImages.forget(image);
-    qDeleteAll(stack);
-    stack.clear();
+    mStackLoader->clear(StackModel::I0);
 }
 
 void Body::readI1Files(QStringList files, bool newFile)
 {
-    if (imagesInUse())
-        return;
-    if (newFile)
-        clearI1Files();
-    requestLoad(true, files);
+    mStackLoader->read(StackModel::I1, files, newFile);
 }
 
 void Body::readI0Files(QStringList files, bool newFile)
 {
-    if (imagesInUse())
-        return;
-    if (newFile)
-        clearI0Files();
-    requestLoad(false, files);
-}
-
-void Body::requestLoad(bool i1, const QStringList &files, bool asListed)
-{
-    const SelectDataFiles *selector = i1 ? mUi->SelectI1Files : mUi->SelectI0Files;
-    const int skip = selector->skipText() > 0 && !asListed ? selector->skipText() : 1;
-    const int cutFirst = asListed ? 0 : qMax(selector->cutFirstText(), 0);
-    const int cutLast = asListed ? 0 : qMax(selector->cutLastText(), 0);
-    ++mLoadsRequested[i1 ? 0 : 1];
-    mLoadProgress[i1 ? 0 : 1].expected
-        += LoadTiff::filesToTry(files.size(), skip, cutFirst, cutLast);
-    if (i1)
-        emit loadI1Files(files, skip, cutFirst, cutLast);
-    else
-        emit loadI0Files(files, skip, cutFirst, cutLast);
-}
-
-void Body::finishedLoad(bool i1)
-{
-    const int stack = i1 ? 0 : 1;
-    // Images that arrived while the loader still read files are taken over now, also when no
-    // later image followed them (a last file that failed, or a busy flag read early).
-    if (mTakeOverPending[stack]) {
-        mTakeOverPending[stack] = false;
-        if (i1)
-            takeOverI1Images();
-        else
-            showXafsSpectrum();
-    }
-    mTakenOverDuringLoad[stack].invalidate();
-    reportLoad(i1, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
-    ++mLoadsFinished[stack];
-    if (mLoadsFinished[stack] == mLoadsRequested[stack]) {
-        mLoadProgress[stack] = LoadProgress();
-        mProgress->finish(stack == 0 ? LoadI1Task : LoadI0Task);
-    }
-    if (mBatchLoad[stack] != 0 && mLoadsFinished[stack] >= mBatchLoad[stack]) {
-        mBatchLoad[stack] = 0;
-        emit finishBatchExec();
-    }
-}
-
-void Body::reportLoad(bool i1, bool batchLog)
-{
-    QStringList messages;
-    LoadNotes &notes = mLoadNotes[i1 ? 0 : 1];
-    if (!notes.refused.isEmpty()) {
-        messages << tr("%1 of %2 files refused: %3")
-                        .arg(notes.refused.size())
-                        .arg(notes.tried)
-                        .arg(someNames(notes.refused, notes.reasons));
-    }
-    if (!notes.namesWithoutEnergy.isEmpty()) {
-        const SelectDataFiles *selector = i1 ? mUi->SelectI1Files : mUi->SelectI0Files;
-        messages << tr("Pattern %1 found no energy in %2 of the file names, which get their "
-                       "index as energy: %3")
-                        .arg(selector->energySetup()->assignment().pattern)
-                        .arg(notes.namesWithoutEnergy.size())
-                        .arg(someNames(notes.namesWithoutEnergy));
-    }
-    const QStringList patterns = (i1 ? mUi->SelectI1Files : mUi->SelectI0Files)->offerPatterns();
-    if (!patterns.isEmpty()) {
-        messages << tr("Patterns that find an energy in every name: %1 (Setup offers a reload)")
-                        .arg(patterns.join(QStringLiteral(", ")));
-    }
-    if (notes.nonFiniteSamples > 0) {
-        messages
-            << tr("%1 samples in %2 of the images are not finite numbers: left out of the spectra")
-                   .arg(notes.nonFiniteSamples)
-                   .arg(notes.nonFiniteImages);
-    }
-    notes = LoadNotes();
-    const QString sizes = sizeMismatch();
-    if (!sizes.isEmpty())
-        messages << sizes;
-    if (!messages.isEmpty())
-        showMessage(messages.join(QStringLiteral(" | ")), batchLog);
-}
-
-QString Body::sizeMismatch() const
-{
-    if (i1Images.isEmpty())
-        return QString();
-    const TiffData *first = i1Images.first();
-    for (const QVector<TiffData *> *stack : {&i1Images, &i0Images}) {
-        for (const TiffData *image : *stack) {
-            if (image->width != first->width || image->height != first->height) {
-                return tr("Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5")
-                    .arg(QFileInfo(image->fileName).fileName())
-                    .arg(image->width)
-                    .arg(image->height)
-                    .arg(first->width)
-                    .arg(first->height);
-            }
-        }
-    }
-    return QString();
-}
-
-void Body::loadedI1(TiffData *data, int fNo)
-{
-    if (!data)
-        return;
-    data->colorBar = ColorScale::current();
-    data->energy = mUi->SelectI1Files->addFile(data->fileName, fNo);
-    i1Images.append(data);
-    showLoadProgress(0, data);
-    mTakeOverPending[0] = deferTakeOver(0);
-    if (!mTakeOverPending[0])
-        takeOverI1Images();
-}
-
-bool Body::deferTakeOver(int stack)
-{
-    const LoadTiff *loader = stack == 0 ? mLoaderI1 : mLoaderI0;
-    if (loader->imagesInFlight() > 0)
-        return true;
-    if (!loader->isBusy())
-        return false;
-    if (!(stack == 0 ? mUi->SelectI1Files : mUi->SelectI0Files)->showLatest())
-        return true;
-    QElapsedTimer &since = mTakenOverDuringLoad[stack];
-    if (since.isValid() && since.elapsed() < takeOverInterval)
-        return true;
-    since.start();
-    return false;
-}
-
-void Body::showLoadProgress(int stack, const TiffData *image)
-{
-    LoadProgress &progress = mLoadProgress[stack];
-    ++progress.arrived;
-    // Images handed over without a load request count as a load of their own.
-    progress.expected = qMax(progress.expected, progress.arrived);
-    const QString text = tr("%1: %2 of %3 files, %4")
-                             .arg(stack == 0 ? QStringLiteral("I1") : QStringLiteral("I0"))
-                             .arg(progress.arrived)
-                             .arg(progress.expected)
-                             .arg(QFileInfo(image->fileName).fileName());
-    const int tenths = progress.arrived * 10 / progress.expected;
-    if (tenths > progress.reportedTenths) {
-        progress.reportedTenths = tenths;
-        showMessage(text, mBatchLoad[stack] == mLoadsFinished[stack] + 1);
-    } else {
-        mMessageLine->post(text, MessageLine::Other);
-    }
-    mProgress->report(
-        stack == 0 ? LoadI1Task : LoadI0Task,
-        tr("Loading %1").arg(stack == 0 ? QStringLiteral("I1") : QStringLiteral("I0")),
-        100.0 * progress.arrived / progress.expected);
+    mStackLoader->read(StackModel::I0, files, newFile);
 }
 
 void Body::takeOverI1Images()
 {
-    if (i1Images.isEmpty())
-        return;
-    const int last = i1Images.size() - 1;
-    imageWidth = i1Images.first()->width;
-    imageHeight = i1Images.first()->height;
+    const int last = mStacks->i1Images().size() - 1;
     // A map loaded before the images, or calibrated on them, is kept at the same size.
-    if (mShiftMap->width() != imageWidth || mShiftMap->height() != imageHeight)
-        mShiftMap->resize(imageWidth, imageHeight);
+    if (mShiftMap->width() != mStacks->width() || mShiftMap->height() != mStacks->height())
+        mShiftMap->resize(mStacks->width(), mStacks->height());
     mUi->SeekBar->setMaximum(last);
     if (mUi->SelectI1Files->showLatest())
         showData(last);
     mUi->SelectI1Files->select(last);
     // After the image size is known, so that the first images already give a spectrum.
     showXafsSpectrum();
-}
-
-void Body::loadedI0(TiffData *data, int fNo)
-{
-    if (!data)
-        return;
-    data->colorBar = ColorScale::current();
-    data->energy = mUi->SelectI0Files->addFile(data->fileName, fNo);
-    i0Images.append(data);
-    showLoadProgress(1, data);
-    mTakeOverPending[1] = deferTakeOver(1);
-    if (!mTakeOverPending[1])
-        showXafsSpectrum();
 }
 
 void Body::showData(int no)
@@ -1114,52 +878,12 @@ void Body::sliderMoved(int idx)
 
 void Body::setImgShift(int dx, int dy)
 {
-    const int index = mUi->SelectI1Files->currentIndex();
-    if (index < 0 || index >= i1Images.size())
-        return;
-    i1Images.at(index)->shiftX = dx;
-    i1Images.at(index)->shiftY = dy;
-    showXafsSpectrum();
+    mStacks->setShift(mUi->SelectI1Files->currentIndex(), dx, dy);
 }
 
 void Body::clearAllShifts()
 {
-    for (TiffData *image : qAsConst(i1Images)) {
-        image->shiftX = 0;
-        image->shiftY = 0;
-    }
-    showXafsSpectrum();
-}
-
-bool Body::execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern)
-{
-    const bool newFile = cmd.arg(0).toUpper() == QLatin1String("NEW");
-    const QStringList files
-        = ofPattern ? filesOfPattern(cmd.arg(1), cmd.args.mid(2)) : cmd.args.mid(1);
-    if (imagesInUse())
-        return false;
-    if (files.isEmpty()) {
-        if (ofPattern) {
-            // A script pointed at the wrong folder must not go on with the old images.
-            if (newFile && i1)
-                clearI1Files();
-            else if (newFile)
-                clearI0Files();
-            const QStringList filters = cmd.args.mid(2);
-            showMessage(
-                tr("No file matches %1 in %2")
-                    .arg(filters.isEmpty() ? QStringLiteral("*") : filters.join(' '), cmd.arg(1)),
-                true);
-        }
-        return false;
-    }
-    const int stack = i1 ? 0 : 1;
-    if (i1)
-        readI1Files(files, newFile);
-    else
-        readI0Files(files, newFile);
-    mBatchLoad[stack] = mLoadsRequested[stack];
-    return true;
+    mStacks->clearShifts();
 }
 
 void Body::execCmdSlot(CmdLine cmd, bool inRem)
@@ -1177,125 +901,8 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
             emit finishBatchExec();
         return;
     }
-    SelectDataFiles *i1 = mUi->SelectI1Files;
-    SelectDataFiles *i0 = mUi->SelectI0Files;
     const QString p1 = cmd.arg(0);
     switch (id) {
-    case ClearI1Files:
-        clearI1Files();
-        break;
-    case ClearI0Files:
-        clearI0Files();
-        break;
-    case SetI1EnergyPattern:
-    case EngByNameRegExpI1:
-        i1->setEngByNameRegExp(p1);
-        break;
-    case SetI0EnergyPattern:
-    case EngByNameRegExpI0:
-        i0->setEngByNameRegExp(p1);
-        break;
-    case LoadI1Files:
-    case LoadI0Files:
-    case LoadI1FilesOfPattern:
-    case LoadI0FilesOfPattern: {
-        const bool forI1 = id == LoadI1Files || id == LoadI1FilesOfPattern;
-        const bool ofPattern = id == LoadI1FilesOfPattern || id == LoadI0FilesOfPattern;
-        // A started load finishes the command when the loader is done with it.
-        if (execLoadCommand(cmd, forI1, ofPattern))
-            return;
-        break;
-    }
-    case CutFI0:
-        i0->setCutF(p1.toInt());
-        break;
-    case CutFI1:
-        i1->setCutF(p1.toInt());
-        break;
-    case CutLI0:
-        i0->setCutL(p1.toInt());
-        break;
-    case CutLI1:
-        i1->setCutL(p1.toInt());
-        break;
-    case SkipI0:
-        i0->setSkip(p1.toInt());
-        break;
-    case SkipI1:
-        i1->setSkip(p1.toInt());
-        break;
-    case ShowLatestI0:
-        i0->setShowLatest(flagOf(p1));
-        break;
-    case ShowLatestI1:
-        i1->setShowLatest(flagOf(p1));
-        break;
-    case EngByNameI0:
-        i0->setEngByName(true);
-        break;
-    case EngByNameI1:
-        i1->setEngByName(true);
-        break;
-    case EngByNameFactorI0:
-        i0->setEngByNameFactor(p1.toDouble());
-        break;
-    case EngByNameFactorI1:
-        i1->setEngByNameFactor(p1.toDouble());
-        break;
-    case EngByCalcI0:
-        i0->setEngByCalc(flagOf(p1));
-        break;
-    case EngByCalcI1:
-        i1->setEngByCalc(flagOf(p1));
-        break;
-    case EngCalcBaseI0:
-        i0->setEngCalcStart(p1.toDouble());
-        break;
-    case EngCalcBaseI1:
-        i1->setEngCalcStart(p1.toDouble());
-        break;
-    case EngCalcDeltaI0:
-        i0->setEngCalcDelta(p1.toDouble());
-        break;
-    case EngCalcDeltaI1:
-        i1->setEngCalcDelta(p1.toDouble());
-        break;
-    case EngCalcEndI0:
-        i0->setEngCalcEnd(p1.toDouble());
-        break;
-    case EngCalcEndI1:
-        i1->setEngCalcEnd(p1.toDouble());
-        break;
-    case EngCalcNumI0:
-        i0->setEngCalcNum(p1.toInt());
-        break;
-    case EngCalcNumI1:
-        i1->setEngCalcNum(p1.toInt());
-        break;
-    case EngCalcEvenInEngI0:
-        i0->setEvenInEng(flagOf(p1));
-        break;
-    case EngCalcEvenInEngI1:
-        i1->setEvenInEng(flagOf(p1));
-        break;
-    case EngCalcEvenInDegI0:
-        i0->setEvenInDeg(flagOf(p1));
-        break;
-    case EngCalcEvenInDegI1:
-        i1->setEvenInDeg(flagOf(p1));
-        break;
-    case EngCalcDispUnitI0:
-        i0->setDispUnit(p1.toInt());
-        break;
-    case EngCalcDispUnitI1:
-        i1->setDispUnit(p1.toInt());
-        break;
-    case EngByRefI0:
-        i0->setEngByRef(p1);
-        break;
-    case EngByRefI1:
-        i1->setEngByRef(p1);
-        break;
     case SetFluoType:
         mUi->FluoType->setChecked(flagOf(p1));
         break;

@@ -5,8 +5,8 @@
 #include "batch/commandregistry.h"
 #include "display/messageline.h"
 #include "input/displayimagecache.h"
+#include "stack/stackmodel.h"
 
-#include <QElapsedTimer>
 #include <QLine>
 #include <QMainWindow>
 #include <QRect>
@@ -27,7 +27,7 @@ class QFileDialog;
 class ExportController;
 class SaveDataCfg;
 class StatusProgress;
-class LoadTiff;
+class StackLoader;
 class QPainter;
 class StackSpectra;
 class XafsView;
@@ -79,21 +79,17 @@ public:
     // The text of the message line at the bottom of the window.
     QString messageLine() const;
 
-    // The image stacks in arrival order, and the size of the first I1 image (-1 until one
-    // has been taken over for display).
-    QVector<TiffData *> i1Images;
-    QVector<TiffData *> i0Images;
-    int imageWidth = -1;
-    int imageHeight = 0;
+    // The image stacks and the size the program works at.
+    StackModel *stacks() const { return mStacks; }
+    // Fills the stacks from the file selectors.
+    StackLoader *stackLoader() const { return mStackLoader; }
     // The image pixel under the mouse.
-    int cursorX = 0;
-    int cursorY = 0;
+    int cursorX() const { return mCursorX; }
+    int cursorY() const { return mCursorY; }
 
 signals:
     void finishing();
     void finishBatchExec();
-    void loadI1Files(QStringList files, int skip, int cutFirst, int cutLast);
-    void loadI0Files(QStringList files, int skip, int cutFirst, int cutLast);
 
 public slots:
     void clearI1Files();
@@ -108,8 +104,6 @@ public slots:
     void draw(QPainter *p);
     void showXafsSpectrum(double x, double y);
     void showXafsSpectrum();
-    void loadedI1(TiffData *data, int fNo);
-    void loadedI0(TiffData *data, int fNo);
     void seekImage(int imgNo);
     void cBarUpdating();
     void cBarUpdated();
@@ -139,11 +133,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Deletes the images of a stack and empties its file list.
-    void clearStack(QVector<TiffData *> &stack, SelectDataFiles *selector);
-    // Asks a loader for the files with its selector's skip and cut settings.
-    // asListed: every file, whatever the skip and cut settings (a reload of listed images).
-    void requestLoad(bool i1, const QStringList &files, bool asListed = false);
     void setupBatch();
     void setupLoaders();
     void setupDisplay();
@@ -163,8 +152,6 @@ private:
     // A spectrum window could not write one of its files.
     void spectrumSaveFailed(const QString &fileName);
     void stopThread(QThread *thread);
-    // True, with a message, while an area analysis reads the images.
-    bool imagesInUse();
     // The stack on display and its file selector: I1 while "Data" is checked, else I0.
     const QVector<TiffData *> &shownImages() const;
     SelectDataFiles *shownSelector() const;
@@ -176,26 +163,11 @@ private:
     double energyShiftAt(int x, int y) const;
     // The background form of the spectrum under the cursor: 1 Victoreen, 0 straight lines.
     int targetBackground() const;
-    // Runs one of the load commands; false when it started nothing and so finishes at once.
-    bool execLoadCommand(const CmdLine &cmd, bool i1, bool ofPattern);
-    void finishedLoad(bool i1);
-    // Shows what went wrong in the load that has just ended.
-    void reportLoad(bool i1, bool batchLog);
-    // Names the first image whose size differs from that of the first I1 image; empty when
-    // all agree.
-    QString sizeMismatch() const;
     // Shows image idx when the selector's list is that of the shown stack and the image is
     // not on screen yet.
     void showChosen(SelectDataFiles *selector, int idx);
     // Size, slider, selection, display and spectrum after I1 images have arrived.
     void takeOverI1Images();
-    // Whether the images of a stack that have arrived wait to be taken over: later images of
-    // the load are queued already, or the loader still reads and "Show Latest" is off or the
-    // newest image was taken over a moment ago.
-    bool deferTakeOver(int stack);
-    // Names an arrived image and the count so far on the message line; every tenth of a load
-    // also goes to the batch log (or the debug output).
-    void showLoadProgress(int stack, const TiffData *image);
 
     // What draw() puts over the image for the cursor, in widget pixels.
     struct CursorMarks
@@ -209,6 +181,9 @@ private:
     QRegion cursorMarksArea() const;
 
     Ui::Body *mUi;
+    StackModel *mStacks = nullptr;
+    int mCursorX = 0;
+    int mCursorY = 0;
     QButtonGroup *mImageSelection = nullptr;
     MessageLine *mMessageLine = nullptr;
     // The kind of operation whose messages showMessage() posts now.
@@ -235,39 +210,6 @@ private:
     CalibrationController *mCalibration = nullptr;
     // The calibration's map, drawn over the image.
     EnergyShiftMap *mShiftMap = nullptr;
-
-    QThread *mLoaderI1Thread = nullptr;
-    QThread *mLoaderI0Thread = nullptr;
-    LoadTiff *mLoaderI1 = nullptr;
-    LoadTiff *mLoaderI0 = nullptr;
-    QObject *mLoaderResults = nullptr;
-    // Loads are counted so that a batch load command finishes with its own load, not with
-    // one the user started by hand before it.
-    quint64 mLoadsRequested[2] = {0, 0};
-    quint64 mLoadsFinished[2] = {0, 0};
-    quint64 mBatchLoad[2] = {0, 0};
-    // Images arrived while their loader was busy and have not been taken over yet.
-    bool mTakeOverPending[2] = {false, false};
-    // Since the last take-over during the running load of each stack.
-    QElapsedTimer mTakenOverDuringLoad[2];
-    // Files the requested loads of a stack will try, and images arrived from them so far.
-    struct LoadProgress
-    {
-        int expected = 0;
-        int arrived = 0;
-        int reportedTenths = 0;
-    };
-    LoadProgress mLoadProgress[2];
+    StackLoader *mStackLoader = nullptr;
     DisplayImageCache mDisplayImages;
-    // What went wrong in the load of each stack that is running, reported when it ends.
-    struct LoadNotes
-    {
-        QStringList refused;
-        QStringList reasons;
-        int tried = 0;
-        QStringList namesWithoutEnergy;
-        qint64 nonFiniteSamples = 0;
-        int nonFiniteImages = 0;
-    };
-    LoadNotes mLoadNotes[2];
 };

@@ -57,12 +57,12 @@ int main(int argc, char *argv[])
     run(body, QStringLiteral("set_i0_energy_pattern \\d\\d\\d\\d_\\d\\deV"));
     run(body, QStringLiteral("load_I1_files_of_pattern new \"%1/I1/\" *.tif").arg(sample));
     run(body, QStringLiteral("load_I0_files_of_pattern new \"%1/I0/\" *.tif").arg(sample));
-    if (body.i1Images.isEmpty()) {
+    if (body.stacks()->i1Images().isEmpty()) {
         std::fprintf(stderr, "grabwindows: no images in %s\n", qPrintable(sample));
         return 1;
     }
     // As the slider would: the image shown and the spectrum window's energy marker.
-    body.sliderMoved(body.i1Images.size() / 2);
+    body.sliderMoved(body.stacks()->i1Images().size() / 2);
     run(body, QStringLiteral("set_band_w 4"));
     run(body, QStringLiteral("set_band_h 4"));
     run(body, QStringLiteral("move_position %1 %2").arg(x, y));

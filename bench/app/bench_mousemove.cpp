@@ -13,6 +13,7 @@
 #include "batch/cmdline.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
+#include "input/stackloader.h"
 #include "input/tiffdata.h"
 #include "resources/resourceinit.h"
 
@@ -50,14 +51,15 @@ void fillStacks(Body &main)
     std::mt19937 random(5);
     for (int k = 0; k < ImageCount; ++k) {
         const double energy = 7000.0 + 2.0 * k;
-        main.loadedI0(makeBenchImage(random, ImageSize, ImageSize, energy, 30000, benchName(k)), k);
-        main.loadedI1(
+        main.stackLoader()->loadedI0(
+            makeBenchImage(random, ImageSize, ImageSize, energy, 30000, benchName(k)), k);
+        main.stackLoader()->loadedI1(
             makeBenchImage(random, ImageSize, ImageSize, energy, 8000 + 10 * k, benchName(k)), k);
     }
     // Energies as an energy setup would give them.
     for (int k = 0; k < ImageCount; ++k) {
-        main.i1Images.at(k)->energy = 7000.0 + 2.0 * k;
-        main.i0Images.at(k)->energy = 7000.0 + 2.0 * k;
+        main.stacks()->i1Images().at(k)->energy = 7000.0 + 2.0 * k;
+        main.stacks()->i0Images().at(k)->energy = 7000.0 + 2.0 * k;
     }
     main.execCmdSlot(CmdLine(QStringLiteral("set_band_w %1").arg(HalfBin)), false);
     main.execCmdSlot(CmdLine(QStringLiteral("set_band_h %1").arg(HalfBin)), false);
@@ -91,11 +93,15 @@ void samplesRead(benchmark::State &state)
 {
     Body &main = *mainWindow;
     sendMove(movePosition(true));
-    std::vector<SampleBlock> blocks
-        = spectrumBlocks(main.i1Images, main.i0Images, main.cursorX, main.cursorY, HalfBin);
-    for (const TiffData *image :
-         {main.i1Images.last(), main.i0Images.at(ImageCount - 2), main.i0Images.at(ImageCount - 1)})
-        addProfileBlocks(blocks, image, main.cursorX, main.cursorY, HalfBin);
+    std::vector<SampleBlock> blocks = spectrumBlocks(main.stacks()->i1Images(),
+                                                     main.stacks()->i0Images(),
+                                                     main.cursorX(),
+                                                     main.cursorY(),
+                                                     HalfBin);
+    for (const TiffData *image : {main.stacks()->i1Images().last(),
+                                  main.stacks()->i0Images().at(ImageCount - 2),
+                                  main.stacks()->i0Images().at(ImageCount - 1)})
+        addProfileBlocks(blocks, image, main.cursorX(), main.cursorY(), HalfBin);
     sumSamplesRead(state, blocks);
 }
 
@@ -121,7 +127,7 @@ void moveMouse(benchmark::State &state, bool repaint, bool analyze)
     while (analyze && answers < int(state.iterations()))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     QObject::disconnect(counting);
-    if (main.cursorX <= HalfBin || main.cursorX >= ImageSize - HalfBin)
+    if (main.cursorX() <= HalfBin || main.cursorX() >= ImageSize - HalfBin)
         state.SkipWithError("the cursor is not over the middle of the image");
     else if (main.xafsView()->spectrum().size() != ImageCount)
         state.SkipWithError("no spectrum under the cursor");

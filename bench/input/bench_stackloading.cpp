@@ -155,8 +155,8 @@ void loadAgainstPlainRead(benchmark::State &state)
         const Cost plain[2] = {costOf([] { plainRead(false); }), costOf([] { plainRead(true); })};
         for (const bool showLatest : {true, false}) {
             const Cost load = costOf([showLatest] { loadBothStacks(showLatest); });
-            if (mainWindow->i1Images.size() != StackImages
-                || mainWindow->i0Images.size() != StackImages)
+            if (mainWindow->stacks()->i1Images().size() != StackImages
+                || mainWindow->stacks()->i0Images().size() != StackImages)
                 state.SkipWithError("images missing");
             clearStacks();
             for (int threads = 0; threads < 2; ++threads) {

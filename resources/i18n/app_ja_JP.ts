@@ -144,40 +144,8 @@
         <translation>カーソル位置のスペクトル</translation>
     </message>
     <message>
-        <source>%1 of %2 files refused: %3</source>
-        <translation>%2 個中 %1 個のファイルを読み込めません: %3</translation>
-    </message>
-    <message>
-        <source>Images in use by an area analysis: not cleared or loaded</source>
-        <translation>面解析が画像を使用中のため、消去も読み込みもしません</translation>
-    </message>
-    <message>
         <source>Can't save %1</source>
         <translation>%1 を保存できません</translation>
-    </message>
-    <message>
-        <source>%1: %2 of %3 files, %4</source>
-        <translation>%1: %3 ファイル中 %2 件目、%4</translation>
-    </message>
-    <message>
-        <source>Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5</source>
-        <translation>画像の大きさが違います: %1 は %2 x %3、最初の I1 画像は %4 x %5</translation>
-    </message>
-    <message>
-        <source>No file matches %1 in %2</source>
-        <translation>%2 に %1 に合うファイルがありません</translation>
-    </message>
-    <message>
-        <source>Pattern %1 found no energy in %2 of the file names, which get their index as energy: %3</source>
-        <translation>パターン %1 で %2 個のファイル名からエネルギーが見つからず、番号をエネルギーとしました: %3</translation>
-    </message>
-    <message>
-        <source>Patterns that find an energy in every name: %1 (Setup offers a reload)</source>
-        <translation>すべてのファイル名からエネルギーが見つかるパターン: %1 (設定画面から再読込できます)</translation>
-    </message>
-    <message>
-        <source>%1 samples in %2 of the images are not finite numbers: left out of the spectra</source>
-        <translation>%2 枚の画像の %1 個のサンプルが有限の数ではありません: スペクトルから除きました</translation>
     </message>
     <message>
         <source>Image File (*.png)</source>
@@ -210,10 +178,6 @@
     <message>
         <source>Calibration</source>
         <translation>エネルギー較正</translation>
-    </message>
-    <message>
-        <source>Loading %1</source>
-        <translation>%1 読み込み中</translation>
     </message>
 </context>
 </TS>

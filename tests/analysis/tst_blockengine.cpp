@@ -204,10 +204,11 @@ void TestBlockEngine::mainWindowKeepsTheImagesOfARun()
 {
     Body body;
     Stacks stacks;
-    for (auto &image : stacks.owned)
-        (stacks.i1.contains(image.get()) ? body.i1Images : body.i0Images).append(image.release());
-    body.imageWidth = Width;
-    body.imageHeight = Height;
+    for (auto &image : stacks.owned) {
+        const bool i1 = stacks.i1.contains(image.get());
+        body.stacks()->append(i1 ? StackModel::I1 : StackModel::I0, image.release());
+    }
+    body.stacks()->setSize(Width, Height);
 
     BlockRequest request = body.blockRequest();
     EdgePositionKernel::setUp(request);
@@ -216,12 +217,12 @@ void TestBlockEngine::mainWindowKeepsTheImagesOfARun()
     // The run reads the images: clearing and loading anew are refused until it has ended.
     body.clearI1Files();
     body.readI0Files({QStringLiteral("none.tif")}, true);
-    QCOMPARE(body.i1Images.size(), 8);
-    QCOMPARE(body.i0Images.size(), 3);
+    QCOMPARE(body.stacks()->i1Images().size(), 8);
+    QCOMPARE(body.stacks()->i0Images().size(), 3);
     QVERIFY(!body.messageLine().isEmpty());
     QVERIFY(finished.wait());
     body.clearI1Files();
-    QVERIFY(body.i1Images.isEmpty());
+    QVERIFY(body.stacks()->i1Images().isEmpty());
 }
 
 QTEST_MAIN(TestBlockEngine)

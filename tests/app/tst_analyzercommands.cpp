@@ -260,7 +260,7 @@ void TestAnalyzerCommands::batchFitsThePixel()
     mBody->batchCtrl()->setBatchFile(script);
     mBody->batchCtrl()->execBatchSlot();
     QTRY_VERIFY_WITH_TIMEOUT(mBody->batchCtrl()->logText().contains("echo fitted"), 600000);
-    QCOMPARE(mBody->cursorX, x);
+    QCOMPARE(mBody->cursorX(), x);
 
     // The worker answers in order: the answer to one more fit comes after that of the pixel.
     QSignalSpy fitted(mAnalyzer, &Analyzer::finished);

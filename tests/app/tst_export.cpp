@@ -396,7 +396,7 @@ void TstExport::progressAndStop()
     QFETCH(QString, command);
     QFETCH(QString, task);
     const QString sample = mDir.filePath("sample");
-    if (mBody->imageWidth != 48) {
+    if (mBody->stacks()->width() != 48) {
         QSignalSpy finished(mBody, &Body::finishBatchExec);
         for (const QString &line : sampleDataSetLoadLines(sample))
             exec(line);

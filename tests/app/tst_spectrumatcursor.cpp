@@ -156,9 +156,9 @@ void TestSpectrumAtCursor::loadSample()
         exec(line);
         QTRY_VERIFY(mFinished->count() > before);
     }
-    QVERIFY(mBody->i1Images.size() >= 20);
-    QCOMPARE(mBody->i0Images.size(), mBody->i1Images.size());
-    QCOMPARE(mBody->imageWidth, sampleSize);
+    QVERIFY(mBody->stacks()->i1Images().size() >= 20);
+    QCOMPARE(mBody->stacks()->i0Images().size(), mBody->stacks()->i1Images().size());
+    QCOMPARE(mBody->stacks()->width(), sampleSize);
     // A fixed image on display, whichever the loads left there.
     QCOMPARE(exec("seek_image 5"), 1);
     QVERIFY(child<ImgDispA>("dispA")->imageData());
@@ -228,9 +228,9 @@ void TestSpectrumAtCursor::movePositionEqualsMouseMove()
                      Qt::NoModifier);
     QApplication::sendEvent(disp, &move);
     const Shown byMouse = shown();
-    QCOMPARE(mBody->cursorX, x);
-    QCOMPARE(mBody->cursorY, y);
-    QCOMPARE(byMouse.spectrum.size(), mBody->i1Images.size());
+    QCOMPARE(mBody->cursorX(), x);
+    QCOMPARE(mBody->cursorY(), y);
+    QCOMPARE(byMouse.spectrum.size(), mBody->stacks()->i1Images().size());
     QCOMPARE(byMouse.horizontal.size(), sampleSize);
 
     // Elsewhere first, so that nothing is left over from the mouse move.
@@ -255,10 +255,11 @@ void TestSpectrumAtCursor::movePositionReachesPixelsTheMouseCannot()
     QVERIFY(disp->viewWindow().width() / disp->width() > 2);
     exec("set_band_w 0");
     exec("set_band_h 0");
-    const StackSpectra spectra(mBody->i1Images, mBody->i0Images, sampleSize, sampleSize, false);
+    const StackSpectra spectra(
+        mBody->stacks()->i1Images(), mBody->stacks()->i0Images(), sampleSize, sampleSize, false);
     for (int x = 20; x < 24; ++x) {
         exec(QStringLiteral("move_position %1 17").arg(x));
-        QCOMPARE(mBody->cursorX, x);
+        QCOMPARE(mBody->cursorX(), x);
         QCOMPARE(mBody->xafsView()->spectrum().points, spectra.spectrumAt(x, 17, 0, 0).points);
         QCOMPARE(child<CrossSView>("HCross")->marker(), x);
     }
@@ -277,12 +278,13 @@ void TestSpectrumAtCursor::labelsAndBand()
     QCOMPARE(child<QLabel>("EShiftFromStd")->text(), QStringLiteral(" 0.00"));
 
     // The bin of a negative half height is as tall as that of its absolute value.
-    const StackSpectra spectra(mBody->i1Images, mBody->i0Images, sampleSize, sampleSize, false);
+    const StackSpectra spectra(
+        mBody->stacks()->i1Images(), mBody->stacks()->i0Images(), sampleSize, sampleSize, false);
     QCOMPARE(mBody->xafsView()->spectrum().points, spectra.spectrumAt(21, 7, 3, 2).points);
 
     // The value under the cursor is the shown image's sample, digits grouped.
     const int index = child<SelectDataFiles>("SelectI1Files")->currentIndex();
-    const TiffData *image = mBody->i1Images.at(index);
+    const TiffData *image = mBody->stacks()->i1Images().at(index);
     QCOMPARE(child<QLineEdit>("Value")->text(), groupedNumberText(image->shiftedValue(21, 7)));
 
     // Outside the image: no spectrum, empty profiles across, value 0.
@@ -302,7 +304,7 @@ void TestSpectrumAtCursor::profilesOfTheI0Stack()
     exec("move_position 10 30");
     const int index = child<SelectDataFiles>("SelectI0Files")->currentIndex();
     QVERIFY(index >= 0);
-    const TiffData *image = mBody->i0Images.at(index);
+    const TiffData *image = mBody->stacks()->i0Images().at(index);
     const QVector<QPointF> horizontal = child<CrossSView>("HCross")->profile().points;
     const QVector<QPointF> vertical = child<CrossSView>("VCross")->profile().points;
     QCOMPARE(horizontal.size(), sampleSize);
@@ -392,11 +394,11 @@ void TestSpectrumAtCursor::sliderSetsTheEnergyMarker()
 {
     QSignalSpy updated(mBody->xafsView(), &XafsView::updated);
     mBody->sliderMoved(3);
-    QCOMPARE(mBody->xafsView()->shownImageEnergy(), mBody->i1Images.at(3)->energy);
+    QCOMPARE(mBody->xafsView()->shownImageEnergy(), mBody->stacks()->i1Images().at(3)->energy);
     QVERIFY(updated.count() >= 1);
     // The spectrum under the cursor takes the energy of the shown image too.
     exec("move_position 5 5");
-    QCOMPARE(mBody->xafsView()->shownImageEnergy(), mBody->i1Images.at(3)->energy);
+    QCOMPARE(mBody->xafsView()->shownImageEnergy(), mBody->stacks()->i1Images().at(3)->energy);
 }
 
 void TestSpectrumAtCursor::spectrumFollowsTheLoading()
@@ -409,9 +411,9 @@ void TestSpectrumAtCursor::spectrumFollowsTheLoading()
         = QDir(mSample + "/I1").entryList({"*.tif"}, QDir::Files, QDir::Name).first();
     fresh.execCmdSlot(CmdLine("load_I1_files new " + mSample + "/I1/" + first), false);
     QTRY_VERIFY(finished.count() > 0);
-    QCOMPARE(fresh.imageWidth, sampleSize);
-    QCOMPARE(fresh.i1Images.size(), 1);
-    const StackSpectra spectra(fresh.i1Images, {}, sampleSize, sampleSize, false);
+    QCOMPARE(fresh.stacks()->width(), sampleSize);
+    QCOMPARE(fresh.stacks()->i1Images().size(), 1);
+    const StackSpectra spectra(fresh.stacks()->i1Images(), {}, sampleSize, sampleSize, false);
     QCOMPARE(fresh.xafsView()->spectrum().points, spectra.spectrumAt(0, 0, 10, 10).points);
     QCOMPARE(fresh.xafsView()->spectrum().size(), 1);
 }
@@ -428,18 +430,18 @@ void TestSpectrumAtCursor::colourBarRegeneratesImages()
     QFETCH(bool, all);
     const int current = child<SelectDataFiles>("SelectI1Files")->currentIndex();
     QVERIFY(current > 0);
-    for (TiffData *image : mBody->i1Images)
+    for (TiffData *image : mBody->stacks()->i1Images())
         image->makeDisplayImage();
-    const QImage before0 = mBody->i1Images.first()->displayImage.copy();
-    const QImage beforeCurrent = mBody->i1Images.at(current)->displayImage.copy();
+    const QImage before0 = mBody->stacks()->i1Images().first()->displayImage.copy();
+    const QImage beforeCurrent = mBody->stacks()->i1Images().at(current)->displayImage.copy();
 
     ColorScale::current()->setLimits(0.2, 0.6);
     if (all)
         child<QPushButton>("CBarAll")->click();
     else
         mBody->cBarUpdating();
-    QVERIFY(mBody->i1Images.at(current)->displayImage != beforeCurrent);
-    QCOMPARE(mBody->i1Images.first()->displayImage != before0, all);
+    QVERIFY(mBody->stacks()->i1Images().at(current)->displayImage != beforeCurrent);
+    QCOMPARE(mBody->stacks()->i1Images().first()->displayImage != before0, all);
 }
 
 void TestSpectrumAtCursor::viewCommands()
@@ -457,7 +459,7 @@ void TestSpectrumAtCursor::viewCommands()
     QVERIFY(!view->energyCorrection());
 
     QCOMPARE(exec("seek_image 2"), 1);
-    QCOMPARE(child<ImgDispA>("dispA")->imageData(), mBody->i1Images.at(2));
+    QCOMPARE(child<ImgDispA>("dispA")->imageData(), mBody->stacks()->i1Images().at(2));
 }
 
 void TestSpectrumAtCursor::batchRunSavesTheSpectrumOfThePixel()

@@ -3,6 +3,7 @@
 #include "display/colorscale.h"
 #include "display/crosssview.h"
 #include "display/imgdispa.h"
+#include "input/stackloader.h"
 #include "input/tiffdata.h"
 #include "resources/resourceinit.h"
 #include "displaytesting.h"
@@ -164,7 +165,7 @@ void TestBodyDisplay::scaledViewAndRepaintAfterAChange()
     QVERIFY(QTest::qWaitForWindowExposed(&body));
     auto *data = new TiffData;
     fillImage(*data);
-    body.loadedI1(data, 0);
+    body.stackLoader()->loadedI1(data, 0);
     body.execCmdSlot(CmdLine("set_band_w 1"), false);
     auto disp = body.findChild<ImgDispA *>("dispA");
     const QPoint from(disp->width() / 3, disp->height() / 3);
@@ -172,7 +173,7 @@ void TestBodyDisplay::scaledViewAndRepaintAfterAChange()
     QTRY_VERIFY(!disp->scaledView().isNull());
     QCoreApplication::processEvents();
     const qint64 scaled = disp->scaledView().cacheKey();
-    const int oldLineX = ChCoord::toPixel(disp->coord().realToScreenX(body.cursorX));
+    const int oldLineX = ChCoord::toPixel(disp->coord().realToScreenX(body.cursorX()));
     PaintedArea painted;
     disp->installEventFilter(&painted);
 
@@ -194,7 +195,7 @@ void TestBodyDisplay::scaledViewAndRepaintAfterAChange()
         // The marks where they were and where they are now, not the far corner.
         QVERIFY(painted.area.contains(QPoint(oldLineX, 2)));
         QVERIFY(painted.area.contains(
-            QPoint(2, ChCoord::toPixel(disp->coord().realToScreenY(body.cursorY)))));
+            QPoint(2, ChCoord::toPixel(disp->coord().realToScreenY(body.cursorY())))));
         QVERIFY(!painted.area.contains(QPoint(disp->width() - 3, disp->height() - 3)));
     }
 }

@@ -9,6 +9,7 @@
 #include "input/displayimagecache.h"
 #include "input/eofsetup.h"
 #include "input/selectdatafiles.h"
+#include "input/stackloader.h"
 #include "input/tiffdata.h"
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
@@ -151,7 +152,8 @@ void TstStackLoading::init()
     mFinished = new QSignalSpy(mBody, &Body::finishBatchExec);
     mSizesAtFinish.clear();
     connect(mBody, &Body::finishBatchExec, this, [this] {
-        mSizesAtFinish << mBody->i1Images.size() + 1000 * mBody->i0Images.size();
+        mSizesAtFinish << mBody->stacks()->i1Images().size()
+                              + 1000 * mBody->stacks()->i0Images().size();
     });
 }
 
@@ -218,8 +220,8 @@ void TstStackLoading::batchLoadHoldsTheScriptUntilLoaded()
     waitForFinish();
     QCOMPARE(mSizesAtFinish.last(), 6);
     for (int i = 0; i < files.size(); ++i) {
-        QCOMPARE(mBody->i1Images.at(i)->fileName, files.at(i));
-        QCOMPARE(mBody->i1Images.at(i)->energy, 7100.5 + i);
+        QCOMPARE(mBody->stacks()->i1Images().at(i)->fileName, files.at(i));
+        QCOMPARE(mBody->stacks()->i1Images().at(i)->energy, 7100.5 + i);
     }
 }
 
@@ -265,9 +267,9 @@ void TstStackLoading::loadOfPatternListsTheDirectory()
                       .arg(finalSeparator ? dir + "/" : dir, filters)),
              0);
     waitForFinish();
-    QCOMPARE(mBody->i0Images.size(), 4);
+    QCOMPARE(mBody->stacks()->i0Images().size(), 4);
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(QFileInfo(mBody->i0Images.at(i)->fileName).fileName(),
+        QCOMPARE(QFileInfo(mBody->stacks()->i0Images().at(i)->fileName).fileName(),
                  QStringLiteral("I_%1_50eV.tif").arg(7100 + i));
 }
 
@@ -280,18 +282,18 @@ void TstStackLoading::clearingI0KeepsTheShownI1Image()
     waitForFinish();
     auto display = mBody->findChild<ImgDispA *>("dispA");
     QVERIFY(display->imageData());
-    QVERIFY(mBody->i1Images.contains(display->imageData()));
+    QVERIFY(mBody->stacks()->i1Images().contains(display->imageData()));
 
     exec("load_I0_files new " + i0.join(' '));
     waitForFinish();
     exec("clear_I0_files");
-    QVERIFY(mBody->i1Images.contains(display->imageData()));
+    QVERIFY(mBody->stacks()->i1Images().contains(display->imageData()));
 
     exec("select_disp_image 1");
     exec("load_I0_files new " + i0.join(' '));
     waitForFinish();
     exec("seek_image 1");
-    QVERIFY(mBody->i0Images.contains(display->imageData()));
+    QVERIFY(mBody->stacks()->i0Images().contains(display->imageData()));
     exec("clear_I0_files");
     QCOMPARE(display->imageData(), nullptr);
 }
@@ -303,11 +305,11 @@ void TstStackLoading::newReplacesAndAddAppends()
     waitForFinish();
     QCOMPARE(exec("load_I1_files add " + files.mid(0, 2).join(' ')), 0);
     waitForFinish();
-    QCOMPARE(mBody->i1Images.size(), 5);
+    QCOMPARE(mBody->stacks()->i1Images().size(), 5);
     QCOMPARE(selector(true)->count(), 5);
     QCOMPARE(exec("load_I1_files NEW " + files.mid(2).join(' ')), 0);
     waitForFinish();
-    QCOMPARE(mBody->i1Images.size(), 1);
+    QCOMPARE(mBody->stacks()->i1Images().size(), 1);
     QCOMPARE(selector(true)->count(), 1);
 }
 
@@ -341,7 +343,7 @@ void TstStackLoading::newRunDoesNotGoOnWithTheOldRunsLoad()
     LoadStall::release(oldStall);
     const QStringList good = makeFiles("afterOldRun", 1);
     mBody->readI1Files(good, false);
-    const bool oldEnded = QTest::qWaitFor([&] { return mBody->i1Images.size() == 1; });
+    const bool oldEnded = QTest::qWaitFor([&] { return mBody->stacks()->i1Images().size() == 1; });
     QCoreApplication::processEvents();
     const QString logWhileWaiting = ctrl->logText();
 
@@ -484,7 +486,8 @@ void TstStackLoading::loadRequestReadsTheSelectorSettings()
     selector(i1)->findChild<QLineEdit *>("Skip")->setText(skipText);
     selector(i1)->findChild<QLineEdit *>("CutFirst")->setText(cutFirstText);
     selector(i1)->findChild<QLineEdit *>("CutLast")->setText(cutLastText);
-    QSignalSpy requests(mBody, i1 ? &Body::loadI1Files : &Body::loadI0Files);
+    QSignalSpy requests(mBody->stackLoader(),
+                        i1 ? &StackLoader::loadI1Files : &StackLoader::loadI0Files);
     // No files: only the request matters here.
     const QStringList files;
     if (i1)
@@ -503,11 +506,11 @@ void TstStackLoading::showAndNavigate()
 {
     const QStringList files = makeFiles("show", 4);
     auto *seekBar = mBody->findChild<QSlider *>("SeekBar");
-    QCOMPARE(mBody->imageWidth, -1);
+    QCOMPARE(mBody->stacks()->width(), -1);
     QCOMPARE(exec("load_I1_files new " + files.join(' ')), 0);
     waitForFinish();
-    QCOMPARE(mBody->imageWidth, 12);
-    QCOMPARE(mBody->imageHeight, 7);
+    QCOMPARE(mBody->stacks()->width(), 12);
+    QCOMPARE(mBody->stacks()->height(), 7);
     QCOMPARE(seekBar->maximum(), 3);
     QCOMPARE(seekBar->value(), 3);
     QCOMPARE(selector(true)->currentIndex(), 3);
@@ -543,9 +546,10 @@ void TstStackLoading::i1ImagesTakenOverWhenTheLoadEnds()
     QCOMPARE(exec("show_latest_i1 0"), 1);
     QVERIFY(startStalledLoad(true, files));
     const int maximumBefore = seekBar->maximum();
-    const bool arrived = QTest::qWaitFor([this] { return mBody->i1Images.size() == 3; });
+    const bool arrived
+        = QTest::qWaitFor([this] { return mBody->stacks()->i1Images().size() == 3; });
     // Nothing is taken over while the loader is busy.
-    const int widthWhileBusy = mBody->imageWidth;
+    const int widthWhileBusy = mBody->stacks()->width();
     const int maximumWhileBusy = seekBar->maximum();
     const int spectrumWhileBusy = mBody->xafsView()->spectrum().size();
     releaseStalledLoad();
@@ -554,9 +558,9 @@ void TstStackLoading::i1ImagesTakenOverWhenTheLoadEnds()
     QCOMPARE(maximumWhileBusy, maximumBefore);
     QCOMPARE(spectrumWhileBusy, 0);
 
-    QCOMPARE(mBody->i1Images.size(), 3);
-    QCOMPARE(mBody->imageWidth, 12);
-    QCOMPARE(mBody->imageHeight, 7);
+    QCOMPARE(mBody->stacks()->i1Images().size(), 3);
+    QCOMPARE(mBody->stacks()->width(), 12);
+    QCOMPARE(mBody->stacks()->height(), 7);
     QCOMPARE(seekBar->maximum(), 2);
     QCOMPARE(selector(true)->currentIndex(), 2);
     QCOMPARE(mBody->xafsView()->spectrum().size(), 3);
@@ -581,12 +585,13 @@ void TstStackLoading::i0ImagesTakenOverWhenTheLoadEnds()
 
     QCOMPARE(exec("show_latest_i0 0"), 1);
     QVERIFY(startStalledLoad(false, files));
-    const bool arrived = QTest::qWaitFor([this] { return mBody->i0Images.size() == 3; });
+    const bool arrived
+        = QTest::qWaitFor([this] { return mBody->stacks()->i0Images().size() == 3; });
     const int zerosWhileBusy = pointsAtZero();
     releaseStalledLoad();
     QVERIFY(arrived);
     QCOMPARE(zerosWhileBusy, 0);
-    QCOMPARE(mBody->i0Images.size(), 3);
+    QCOMPARE(mBody->stacks()->i0Images().size(), 3);
     QCOMPARE(pointsAtZero(), 3);
 }
 
@@ -601,14 +606,14 @@ void TstStackLoading::shiftsOnlyOnI1Images()
     waitForFinish();
     selector(true)->select(0);
     mBody->setImgShift(2, -3);
-    QCOMPARE(mBody->i1Images.at(0)->shiftX, 2);
-    QCOMPARE(mBody->i1Images.at(0)->shiftY, -3);
-    QCOMPARE(mBody->i1Images.at(1)->shiftX, 0);
-    mBody->i0Images.at(0)->shiftX = 5;
+    QCOMPARE(mBody->stacks()->i1Images().at(0)->shiftX, 2);
+    QCOMPARE(mBody->stacks()->i1Images().at(0)->shiftY, -3);
+    QCOMPARE(mBody->stacks()->i1Images().at(1)->shiftX, 0);
+    mBody->stacks()->i0Images().at(0)->shiftX = 5;
     mBody->clearAllShifts();
-    QCOMPARE(mBody->i1Images.at(0)->shiftX, 0);
-    QCOMPARE(mBody->i1Images.at(0)->shiftY, 0);
-    QCOMPARE(mBody->i0Images.at(0)->shiftX, 5);
+    QCOMPARE(mBody->stacks()->i1Images().at(0)->shiftX, 0);
+    QCOMPARE(mBody->stacks()->i1Images().at(0)->shiftY, 0);
+    QCOMPARE(mBody->stacks()->i0Images().at(0)->shiftX, 5);
 }
 
 void TstStackLoading::generatedDataSetLoads()
@@ -622,18 +627,18 @@ void TstStackLoading::generatedDataSetLoads()
         if (exec(line) == 0)
             waitForFinish();
     }
-    QCOMPARE(mBody->i1Images.size(), count);
-    QCOMPARE(mBody->i0Images.size(), count);
+    QCOMPARE(mBody->stacks()->i1Images().size(), count);
+    QCOMPARE(mBody->stacks()->i0Images().size(), count);
     double i1Sum = 0.0, i0Sum = 0.0;
     for (int i = 0; i < count; ++i) {
-        const TiffData *i1 = mBody->i1Images.at(i);
+        const TiffData *i1 = mBody->stacks()->i1Images().at(i);
         QCOMPARE(i1->width, 24);
-        QCOMPARE(mBody->i0Images.at(i)->energy, i1->energy);
+        QCOMPARE(mBody->stacks()->i0Images().at(i)->energy, i1->energy);
         QVERIFY2(i1->energy > 6900.0 && i1->energy < 7500.0, qPrintable(i1->fileName));
         if (i > 0)
-            QVERIFY(i1->energy > mBody->i1Images.at(i - 1)->energy);
+            QVERIFY(i1->energy > mBody->stacks()->i1Images().at(i - 1)->energy);
         i1Sum += i1->binSum(12, 12, 11, 11);
-        i0Sum += mBody->i0Images.at(i)->binSum(12, 12, 11, 11);
+        i0Sum += mBody->stacks()->i0Images().at(i)->binSum(12, 12, 11, 11);
     }
     // The sample absorbs: less comes through it than falls on it.
     QVERIFY2(i1Sum < 0.9 * i0Sum, qPrintable(QStringLiteral("I1 %1, I0 %2").arg(i1Sum).arg(i0Sum)));
@@ -693,7 +698,8 @@ void TstStackLoading::shownImageAndItsControlsAgree()
         exec(action);
     }
 
-    const QVector<TiffData *> &stack = i0Shown ? mBody->i0Images : mBody->i1Images;
+    const QVector<TiffData *> &stack
+        = i0Shown ? mBody->stacks()->i0Images() : mBody->stacks()->i1Images();
     QCOMPARE(mBody->findChild<ImgDispA *>("dispA")->imageData(), stack.at(index));
     QCOMPARE(seekBar->value(), index);
     QCOMPARE(list->currentIndex(), index);
@@ -772,7 +778,7 @@ void TstStackLoading::messageLine()
     QCOMPARE(mBody->messageLine(), expected);
     QVERIFY2(mBody->batchCtrl()->logText().contains(expected + "\n"),
              qPrintable(mBody->batchCtrl()->logText()));
-    QCOMPARE(mBody->i1Images.size(), i1Left);
+    QCOMPARE(mBody->stacks()->i1Images().size(), i1Left);
 }
 
 void TstStackLoading::scriptWaitsForTheLoaderInTheProgram()
@@ -818,7 +824,7 @@ void TstStackLoading::loadedStackKeepsFewDisplayImages()
     exec("set_i1_energy_pattern \\d\\d\\d\\d_\\d\\deV");
     exec("load_I1_files new " + files.join(' '));
     waitForFinish();
-    QVector<TiffData *> &stack = mBody->i1Images;
+    const QVector<TiffData *> &stack = mBody->stacks()->i1Images();
     const auto holding = [&stack] {
         return std::count_if(stack.begin(), stack.end(), [](const TiffData *image) {
             return image->hasDisplayImage();
@@ -852,8 +858,8 @@ void TstStackLoading::energySetupOffersAReload()
     makeFiles("offer", 3);
     if (exec("load_I1_files_of_pattern new " + mDir.filePath("offer/") + " *.tif") == 0)
         waitForFinish();
-    QCOMPARE(mBody->i1Images.size(), 3);
-    QCOMPARE(mBody->i1Images.at(2)->energy, 2.0);
+    QCOMPARE(mBody->stacks()->i1Images().size(), 3);
+    QCOMPARE(mBody->stacks()->i1Images().at(2)->energy, 2.0);
     EOFSetup *setup = selector(true)->energySetup();
     setup->show();
     QVERIFY(QTest::qWaitForWindowExposed(setup));
@@ -868,7 +874,8 @@ void TstStackLoading::energySetupOffersAReload()
     exec("skip_i1 2");
     patterns->setCurrentIndex(1);
     QTest::mouseClick(setup->findChild<QPushButton *>("Reload"), Qt::LeftButton);
-    QTRY_VERIFY(mBody->i1Images.size() == 3 && mBody->i1Images.at(2)->energy == 7102.5);
+    QTRY_VERIFY(mBody->stacks()->i1Images().size() == 3
+                && mBody->stacks()->i1Images().at(2)->energy == 7102.5);
     QCOMPARE(setup->assignment().pattern, QStringLiteral("\\d\\d\\d\\d_\\d\\deV"));
     QVERIFY(!patterns->isVisible());
     setup->hide();
