@@ -56,12 +56,6 @@ namespace {
 // Tasks of the status bar's progress: the loads of the two stacks and the block engine's run.
 enum ProgressTask { LoadI1Task, LoadI0Task, EngineTask };
 
-// A batch flag argument: 1 turns a box on, anything else off.
-bool flagOf(const QString &arg)
-{
-    return arg.toInt() == 1;
-}
-
 } // namespace
 
 Body::Body(QWidget *parent)
@@ -219,10 +213,50 @@ void Body::setupLoaders()
 
 void Body::setupDisplay()
 {
+    registerDisplayCommands();
     connect(mUi->ZoomIn, &QPushButton::clicked, mUi->dispA, &ImgDispA::setViewWAsSelectedArea);
     connect(mUi->ResetScale, &QPushButton::clicked, mUi->dispA, &ImgDispA::resetImageViewWindow);
     connect(mUi->CBar, &ColorBar::cBarUpdating, this, &Body::cBarUpdating);
     connect(mUi->CBarAll, &QPushButton::clicked, this, &Body::cBarUpdated);
+}
+
+void Body::registerDisplayCommands()
+{
+    mCommands.add(QStringLiteral("set_fluo_type"), SetFluoType, [this](const CmdLine &cmd) {
+        mUi->FluoType->setChecked(cmd.flagArg(0));
+    });
+    // The window closes; no batch command follows.
+    mCommands.add(
+        QStringLiteral("quit"), Quit, CommandRegistry::WaitsForWork, [this](const CmdLine &) {
+            emit finishing();
+            return true;
+        });
+    mCommands.add(QStringLiteral("scale_reset"), ScaleReset, [this](const CmdLine &) {
+        mUi->dispA->resetImageViewWindow();
+    });
+    mCommands.add(QStringLiteral("zoom_in"), ZoomIn, [this](const CmdLine &) {
+        mUi->dispA->setViewWAsSelectedArea();
+    });
+    mCommands.add(QStringLiteral("select_region"), SelectRegion, [this](const CmdLine &cmd) {
+        mUi->dispA->setSelectedArea(
+            cmd.arg(0).toInt(), cmd.arg(1).toInt(), cmd.arg(2).toInt(), cmd.arg(3).toInt());
+    });
+    mCommands.add(QStringLiteral("set_band_w"), SetBandW, [this](const CmdLine &cmd) {
+        mUi->HWidth->setText(QString::number(cmd.arg(0).toInt()));
+    });
+    mCommands.add(QStringLiteral("set_band_h"), SetBandH, [this](const CmdLine &cmd) {
+        mUi->VWidth->setText(QString::number(cmd.arg(0).toInt()));
+    });
+    mCommands.add(QStringLiteral("select_disp_image"), SelectDispImage, [this](const CmdLine &cmd) {
+        if (QAbstractButton *button = mImageSelection->button(cmd.arg(0).toInt()))
+            button->setChecked(true);
+    });
+    mCommands.add(QStringLiteral("seek_image"), SeekImage, [this](const CmdLine &cmd) {
+        seekImage(cmd.arg(0).toInt());
+    });
+    mCommands.add(QStringLiteral("move_position"), MovePosition, [this](const CmdLine &cmd) {
+        mUi->dispA->placeCursor(cmd.arg(0).toInt(), cmd.arg(1).toInt());
+    });
 }
 
 void Body::setupXafsView()
@@ -240,6 +274,7 @@ void Body::setupXafsView()
     mXafsView->show();
     showInFrontOnClick(mUi->ShowXafsView, mXafsView);
     connect(mXafsView, &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
+    mXafsView->registerCommands(mCommands);
 }
 
 void Body::spectrumSaveFailed(const QString &fileName)
@@ -901,56 +936,8 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
             emit finishBatchExec();
         return;
     }
-    const QString p1 = cmd.arg(0);
-    switch (id) {
-    case SetFluoType:
-        mUi->FluoType->setChecked(flagOf(p1));
-        break;
-    case Quit:
-        emit finishing();
-        return;
-    case ScaleReset:
-        mUi->dispA->resetImageViewWindow();
-        break;
-    case ZoomIn:
-        mUi->dispA->setViewWAsSelectedArea();
-        break;
-    case SelectRegion:
-        mUi->dispA->setSelectedArea(
-            cmd.arg(0).toInt(), cmd.arg(1).toInt(), cmd.arg(2).toInt(), cmd.arg(3).toInt());
-        break;
-    case SetBandW:
-        mUi->HWidth->setText(QString::number(p1.toInt()));
-        break;
-    case SetBandH:
-        mUi->VWidth->setText(QString::number(p1.toInt()));
-        break;
-    case SelectDispImage:
-        if (QAbstractButton *button = mImageSelection->button(p1.toInt()))
-            button->setChecked(true);
-        break;
-    case SeekImage:
-        seekImage(p1.toInt());
-        break;
-    case MovePosition:
-        mUi->dispA->placeCursor(p1.toInt(), cmd.arg(1).toInt());
-        break;
-    case SaveSpectra:
-        mXafsView->saveData(p1);
-        break;
-    case XafsViewNormalize:
-        mXafsView->setNormalize(flagOf(p1));
-        break;
-    case XafsViewEnerugyCorrection:
-        mXafsView->setEnergyCorrection(flagOf(p1));
-        break;
-    case NoSuchCommand:
-        if (!cmd.isKnownDirective())
-            mBatchCtrl->showCmdErr(cmd);
-        break;
-    default:
-        // Commands whose subsystems are not built yet finish at once.
-        break;
-    }
+    if (id == NoSuchCommand && !cmd.isKnownDirective())
+        mBatchCtrl->showCmdErr(cmd);
+    // Commands whose subsystems are not built yet finish at once.
     emit finishBatchExec();
 }

@@ -136,6 +136,8 @@ private:
     void setupBatch();
     void setupLoaders();
     void setupDisplay();
+    // The batch commands of the image display, the bin and the fluorescence mode.
+    void registerDisplayCommands();
     void setupXafsView();
     void setupAnalyzer();
     void setupResultMaps();

@@ -2,6 +2,8 @@
 #include "ui_xafsview.h"
 
 #include "app/dataroot.h"
+#include "batch/batchcommands.h"
+#include "batch/commandregistry.h"
 #include "display/colortables.h"
 #include "display/dispa.h"
 #include "display/nicerange.h"
@@ -387,6 +389,19 @@ void XafsView::onMouseMoved()
     const QPoint pos = mUi->Xafs->mouse().currentPos;
     mUi->XVal->setText(QString::number(mCoord.screenToRealX(pos.x()), 'g', 6));
     mUi->YVal->setText(QString::number(mCoord.screenToRealY(pos.y()), 'g', 6));
+}
+
+void XafsView::registerCommands(CommandRegistry &commands)
+{
+    commands.add(QStringLiteral("save_spectra"), SaveSpectra, [this](const CmdLine &cmd) {
+        saveData(cmd.arg(0));
+    });
+    commands.add(QStringLiteral("xafs_view_normalize"),
+                 XafsViewNormalize,
+                 [this](const CmdLine &cmd) { setNormalize(cmd.flagArg(0)); });
+    commands.add(QStringLiteral("xafs_view_enerugy_correction"),
+                 XafsViewEnerugyCorrection,
+                 [this](const CmdLine &cmd) { setEnergyCorrection(cmd.flagArg(0)); });
 }
 
 void XafsView::saveData(const QString &fname)

@@ -10,6 +10,7 @@
 #include <QVector>
 #include <QWidget>
 
+class CommandRegistry;
 class DispA;
 class QFileDialog;
 class QPainter;
@@ -56,6 +57,9 @@ public:
     bool normalize() const;
     bool energyCorrection() const;
     DispA *plotArea() const;
+
+    // Registers the batch commands of the spectrum window (saving, normalising, correcting).
+    void registerCommands(CommandRegistry &commands);
 
 signals:
     void updated();
