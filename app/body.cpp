@@ -21,6 +21,7 @@
 #include "display/colorbar.h"
 #include "display/colorscale.h"
 #include "display/crosssview.h"
+#include "display/cursorspectrum.h"
 #include "display/imgdispa.h"
 #include "display/statusprogress.h"
 #include "display/xafsview.h"
@@ -94,7 +95,7 @@ Body::Body(QWidget *parent)
         for (const TiffData *image : images)
             mDisplayImages.forget(image);
     });
-    connect(mStacks, &StackModel::shiftsChanged, this, qOverload<>(&Body::showXafsSpectrum));
+    connect(mStacks, &StackModel::shiftsChanged, this, [this] { mCursorSpectrum->show(); });
     mMessageLine = new MessageLine(this);
     statusBar()->addWidget(mMessageLine, 1);
     mProgress = new StatusProgress(this);
@@ -112,6 +113,7 @@ Body::Body(QWidget *parent)
     setupCalibration();
     setupExport();
     setupResultMaps();
+    setupCursorSpectrum();
 }
 
 Body::~Body()
@@ -182,7 +184,7 @@ void Body::setupLoaders()
         if (stack == StackModel::I1)
             takeOverI1Images();
         else
-            showXafsSpectrum();
+            mCursorSpectrum->show();
     });
     connect(mStacks, &StackModel::cleared, this, [this](StackModel::Stack stack) {
         if (stack == StackModel::I1)
@@ -261,10 +263,6 @@ void Body::registerDisplayCommands()
 
 void Body::setupXafsView()
 {
-    connect(mUi->dispA,
-            &ImgDispA::mouseMoved,
-            this,
-            qOverload<double, double>(&Body::showXafsSpectrum));
     connect(mUi->dispA, &DispA::drawImage2, this, &Body::draw);
     mUi->dispA->setOverlayArea([this] { return cursorMarksArea(); });
     connect(mUi->dispA, &DispA::mouseMoved0, this, &Body::onMouseMovedInDispA);
@@ -280,6 +278,40 @@ void Body::setupXafsView()
 void Body::spectrumSaveFailed(const QString &fileName)
 {
     mExport->saveFailed(tr("Can't save %1").arg(fileName));
+}
+
+void Body::setupCursorSpectrum()
+{
+    CursorSpectrum::Sources sources;
+    sources.spectra = [this] { return stackSpectra(); };
+    sources.bin
+        = [this] { return QSize(mUi->HWidth->text().toInt(), mUi->VWidth->text().toInt()); };
+    sources.background = [this] { return targetBackground(); };
+    sources.shownImageEnergy = [this] {
+        const TiffData *shown = currentShownImage();
+        return shown ? shown->energy : -1.0;
+    };
+    sources.analysing = [this] { return mAreaRunController->analysisRunning(); };
+    mCursorSpectrum = new CursorSpectrum(mShiftMap, mXafsView, mAnalyzer, sources, this);
+    connect(mUi->dispA, &ImgDispA::mouseMoved, mCursorSpectrum, &CursorSpectrum::moveTo);
+    connect(mCursorSpectrum,
+            &CursorSpectrum::shown,
+            this,
+            [this](int x, int y, double shift, double shiftFromStd) {
+                mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", x, y));
+                mUi->EShiftOnTbl->setText(QString::asprintf("%5.2f", shift));
+                mUi->EShiftFromStd->setText(QString::asprintf("%5.2f", shiftFromStd));
+            });
+}
+
+int Body::cursorX() const
+{
+    return mCursorSpectrum->x();
+}
+
+int Body::cursorY() const
+{
+    return mCursorSpectrum->y();
 }
 
 void Body::setupAnalyzer()
@@ -425,20 +457,20 @@ void Body::setupCalibration()
     });
     connect(mCalibration, &CalibrationController::stdSpectrumChanged, this, [this] {
         mXafsView->setStdSpectrum(mCalibration->stdSpectrum());
-        showXafsSpectrum();
+        mCursorSpectrum->show();
     });
     connect(mCalibration, &CalibrationController::imageSizeTaken, this, [this](QSize size) {
         mStacks->setSize(size.width(), size.height());
     });
     connect(mCalibration, &CalibrationController::mapChanged, this, [this] {
         redrawShiftMap();
-        showXafsSpectrum();
+        mCursorSpectrum->show();
     });
     connect(mCalibration, &CalibrationController::mapCleared, this, [this] {
         if (mUi->dispA->overlayer() == &mShiftMap->map())
             mUi->dispA->setShowOverlayer(false);
         mUi->dispA->update();
-        showXafsSpectrum();
+        mCursorSpectrum->show();
     });
     connect(mCalibration, &CalibrationController::calibrationStarted, this, [this] {
         showEngineProgress(0.0);
@@ -638,43 +670,9 @@ BlockRequest Body::blockRequest() const
     return request;
 }
 
-double Body::energyShiftAt(int x, int y) const
-{
-    return mShiftMap->value(x, y);
-}
-
 int Body::targetBackground() const
 {
     return mCalibration->window()->targetBackground();
-}
-
-void Body::showXafsSpectrum(double x, double y)
-{
-    mCursorX = int(x);
-    mCursorY = int(y);
-    showXafsSpectrum();
-}
-
-void Body::showXafsSpectrum()
-{
-    const TiffData *shown = currentShownImage();
-    mXafsView->setShownImageEnergy(shown ? shown->energy : -1.0);
-    mXafsView->update();
-
-    const double shift = energyShiftAt(mCursorX, mCursorY);
-    const XafsSpectrum spectrum = stackSpectra().xafsSpectrumAt(mCursorX,
-                                                                mCursorY,
-                                                                mUi->HWidth->text().toInt(),
-                                                                mUi->VWidth->text().toInt(),
-                                                                targetBackground(),
-                                                                shift);
-    const double shiftFromStd = mXafsView->setSpectrum(spectrum);
-    if (!mAreaRunController->analysisRunning())
-        mAnalyzer->analyzeAndShowSpectrum(spectrum);
-
-    mUi->Position->setText(QString::asprintf("(% 4d, % 4d)", mCursorX, mCursorY));
-    mUi->EShiftOnTbl->setText(QString::asprintf("%5.2f", shift));
-    mUi->EShiftFromStd->setText(QString::asprintf("%5.2f", shiftFromStd));
 }
 
 void Body::onMouseMovedInDispA()
@@ -719,18 +717,22 @@ Body::CursorMarks Body::cursorMarks() const
     // box with the right edges, however far they lie.
     const double hw = std::abs(double(mUi->HWidth->text().toInt()));
     const double hh = std::abs(double(mUi->VWidth->text().toInt()));
-    const double left = std::trunc(coord.realToScreenX(mCursorX - hw));
-    const double top = std::trunc(coord.realToScreenY(mCursorY - hh));
+    const double left = std::trunc(coord.realToScreenX(mCursorSpectrum->x() - hw));
+    const double top = std::trunc(coord.realToScreenY(mCursorSpectrum->y() - hh));
     const double right = left + std::trunc(coord.realToScreenDX(2 * hw + 1)) - 1;
     const double bottom = top + std::trunc(coord.realToScreenDY(2 * hh + 1)) - 1;
 
     CursorMarks marks;
     marks.binBox = QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
                          QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom)));
-    marks.vertical
-        = QLine(screenX(mCursorX), screenY(0), screenX(mCursorX), screenY(mStacks->height()));
-    marks.horizontal
-        = QLine(screenX(0), screenY(mCursorY), screenX(mStacks->width()), screenY(mCursorY));
+    marks.vertical = QLine(screenX(mCursorSpectrum->x()),
+                           screenY(0),
+                           screenX(mCursorSpectrum->x()),
+                           screenY(mStacks->height()));
+    marks.horizontal = QLine(screenX(0),
+                             screenY(mCursorSpectrum->y()),
+                             screenX(mStacks->width()),
+                             screenY(mCursorSpectrum->y()));
     return marks;
 }
 
@@ -857,7 +859,7 @@ void Body::takeOverI1Images()
         showData(last);
     mUi->SelectI1Files->select(last);
     // After the image size is known, so that the first images already give a spectrum.
-    showXafsSpectrum();
+    mCursorSpectrum->show();
 }
 
 void Body::showData(int no)

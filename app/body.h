@@ -21,6 +21,7 @@ class BlockEngine;
 struct BlockRequest;
 class CalibCtrl;
 class CalibrationController;
+class CursorSpectrum;
 class EnergyShiftMap;
 class ImgProc;
 class QFileDialog;
@@ -84,8 +85,10 @@ public:
     // Fills the stacks from the file selectors.
     StackLoader *stackLoader() const { return mStackLoader; }
     // The image pixel under the mouse.
-    int cursorX() const { return mCursorX; }
-    int cursorY() const { return mCursorY; }
+    int cursorX() const;
+    int cursorY() const;
+    // The spectrum under the cursor.
+    CursorSpectrum *cursorSpectrum() const { return mCursorSpectrum; }
 
 signals:
     void finishing();
@@ -102,8 +105,6 @@ public slots:
     void next();
     void sliderMoved(int idx);
     void draw(QPainter *p);
-    void showXafsSpectrum(double x, double y);
-    void showXafsSpectrum();
     void seekImage(int imgNo);
     void cBarUpdating();
     void cBarUpdated();
@@ -141,6 +142,8 @@ private:
     void setupXafsView();
     void setupAnalyzer();
     void setupResultMaps();
+    // The spectrum under the cursor, once the windows it feeds and reads stand.
+    void setupCursorSpectrum();
     void setupCalibration();
     void setupExport();
     // Shows a message that belongs to a kind of operation (see MessageLine).
@@ -161,8 +164,6 @@ private:
     TiffData *currentShownImage() const;
     // Spectra from the stacks as the form sets them up (fluorescence mode).
     StackSpectra stackSpectra() const;
-    // Energy shift of a pixel from the shift map; 0 while there is no map.
-    double energyShiftAt(int x, int y) const;
     // The background form of the spectrum under the cursor: 1 Victoreen, 0 straight lines.
     int targetBackground() const;
     // Shows image idx when the selector's list is that of the shown stack and the image is
@@ -184,8 +185,6 @@ private:
 
     Ui::Body *mUi;
     StackModel *mStacks = nullptr;
-    int mCursorX = 0;
-    int mCursorY = 0;
     QButtonGroup *mImageSelection = nullptr;
     MessageLine *mMessageLine = nullptr;
     // The kind of operation whose messages showMessage() posts now.
@@ -213,5 +212,6 @@ private:
     // The calibration's map, drawn over the image.
     EnergyShiftMap *mShiftMap = nullptr;
     StackLoader *mStackLoader = nullptr;
+    CursorSpectrum *mCursorSpectrum = nullptr;
     DisplayImageCache mDisplayImages;
 };
