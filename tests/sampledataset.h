@@ -36,6 +36,14 @@ inline QStringList sampleDataSetLoadLines(const QString &dir)
             "load_I0_files_of_pattern new " + quoted(dir + "/I0/") + " *.tif"};
 }
 
+// The batch lines that put the data set's two reference spectra in `dir` into the analyser's
+// first two LCF rows, in use.
+inline QStringList sampleReferenceLines(const QString &dir)
+{
+    return {"analyzer_set_LCF_std 0 1 0 " + quoted(dir + "/ref_FeA_7112.dat") + " 0",
+            "analyzer_set_LCF_std 1 1 0 " + quoted(dir + "/ref_FeB_7117.dat") + " 0"};
+}
+
 // Writes `lines` into the batch file `script` and runs the program on it headless with English
 // texts until it ends. Returns the exit code, or -1 when the program did not end normally; its
 // debug output goes to `errors` when asked for, else through to the test's.

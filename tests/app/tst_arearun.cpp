@@ -124,8 +124,8 @@ void TestAreaRun::initTestCase()
         mBody->execCmdSlot(CmdLine(line), false);
         QTRY_VERIFY_WITH_TIMEOUT(mFinished->count() > before, 600000);
     }
-    exec("analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0");
-    exec("analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0");
+    for (const QString &line : sampleReferenceLines(mSample))
+        exec(line);
     // Residual-absorption runs need an energy inside the sample's.
     exec("analyzer_set_ra_energy 7300");
     qInstallMessageHandler(keepMessage);
@@ -572,21 +572,18 @@ void TestAreaRun::batchWaitsForTheRuns()
 {
     const QString script = mDir.filePath("runs.bat");
     QString errors;
-    QCOMPARE(runBatchScript(
-                 script,
-                 sampleDataSetLoadLines(mSample)
-                     << "analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0"
-                     << "analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0"
-                     << "select_region 0 0 48 48"
-                     << "set_band_w 2"
-                     << "set_band_h 2"
-                     << "analyzer_exec_LCF"
-                     << ":echo lcf-over"
-                     << "analyzer_set_ra_energy 7300"
-                     << "analyzer_exec_ra"
-                     << ":echo ra-over"
-                     << "quit",
-                 &errors),
+    QCOMPARE(runBatchScript(script,
+                            sampleDataSetLoadLines(mSample)
+                                << sampleReferenceLines(mSample) << "select_region 0 0 48 48"
+                                << "set_band_w 2"
+                                << "set_band_h 2"
+                                << "analyzer_exec_LCF"
+                                << ":echo lcf-over"
+                                << "analyzer_set_ra_energy 7300"
+                                << "analyzer_exec_ra"
+                                << ":echo ra-over"
+                                << "quit",
+                            &errors),
              0);
     const QStringList lines = errors.split('\n');
     const auto indexOf = [&lines](const QString &text) {
@@ -608,22 +605,19 @@ void TestAreaRun::saveDataWritesTheRunsMap()
 {
     QTemporaryDir out;
     QString errors;
-    QCOMPARE(runBatchScript(
-                 out.filePath("save.bat"),
-                 sampleDataSetLoadLines(mSample)
-                     << "analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0"
-                     << "analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0"
-                     << "saveDataCfg_save_as_text"
-                     << "set_band_w 1"
-                     << "set_band_h 1"
-                     << "analyzer_set_ra_energy 7200"
-                     << "analyzer_select_analysis_mode 1"
-                     << "analyzer_exec_ra"
-                     << "analyzer_select_image 6"
-                     << "select_region 6 6 18 12"
-                     << "analyzer_exec_LCF"
-                     << "save_data " + quoted(out.filePath("frac.dat")) << "quit",
-                 &errors),
+    QCOMPARE(runBatchScript(out.filePath("save.bat"),
+                            sampleDataSetLoadLines(mSample)
+                                << sampleReferenceLines(mSample) << "saveDataCfg_save_as_text"
+                                << "set_band_w 1"
+                                << "set_band_h 1"
+                                << "analyzer_set_ra_energy 7200"
+                                << "analyzer_select_analysis_mode 1"
+                                << "analyzer_exec_ra"
+                                << "analyzer_select_image 6"
+                                << "select_region 6 6 18 12"
+                                << "analyzer_exec_LCF"
+                                << "save_data " + quoted(out.filePath("frac.dat")) << "quit",
+                            &errors),
              0);
     QFile saved(out.filePath("frac-0.dat"));
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -645,9 +639,7 @@ void TestAreaRun::deglitchCommands()
     QCOMPARE(runBatchScript(
                  out.filePath("deglitch.bat"),
                  sampleDataSetLoadLines(mSample)
-                     << "analyzer_set_LCF_std 0 1 0 " + quoted(mSample + "/ref_FeA_7112.dat") + " 0"
-                     << "analyzer_set_LCF_std 1 1 0 " + quoted(mSample + "/ref_FeB_7117.dat") + " 0"
-                     << "saveDataCfg_save_as_tiff"
+                     << sampleReferenceLines(mSample) << "saveDataCfg_save_as_tiff"
                      << "select_region 0 0 48 48"
                      << "set_band_w 1"
                      << "set_band_h 1"
