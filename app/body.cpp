@@ -294,6 +294,10 @@ void Body::setupCursorSpectrum()
     sources.analysing = [this] { return mAreaRunController->analysisRunning(); };
     mCursorSpectrum = new CursorSpectrum(mShiftMap, mXafsView, mAnalyzer, sources, this);
     connect(mUi->dispA, &ImgDispA::mouseMoved, mCursorSpectrum, &CursorSpectrum::moveTo);
+    connect(mCalibration->window(),
+            &CalibCtrl::targetBackgroundChanged,
+            mCursorSpectrum,
+            &CursorSpectrum::show);
     connect(mCursorSpectrum,
             &CursorSpectrum::shown,
             this,
@@ -338,6 +342,10 @@ void Body::setupResultMaps()
     });
     mAreaRunController->setCalibratingProvider([this] { return calibrating(); });
     mAreaRunController->setBackgroundProvider([this] { return targetBackground(); });
+    connect(mCalibration->window(),
+            &CalibCtrl::presetApplied,
+            mAreaRunController,
+            &AreaRunController::setReferenceRanges);
     mAreaRunController->setDeglitchFields(
         mUi->DeGlitchFactor, mUi->DeGlitchRatio, mUi->ShowProcImg);
     mAreaRunController->registerCommands(mCommands);
@@ -670,7 +678,7 @@ BlockRequest Body::blockRequest() const
     return request;
 }
 
-int Body::targetBackground() const
+Background Body::targetBackground() const
 {
     return mCalibration->window()->targetBackground();
 }

@@ -164,8 +164,8 @@ private:
     TiffData *currentShownImage() const;
     // Spectra from the stacks as the form sets them up (fluorescence mode).
     StackSpectra stackSpectra() const;
-    // The background form of the spectrum under the cursor: 1 Victoreen, 0 straight lines.
-    int targetBackground() const;
+    // How target spectra are normalised: base-line form and ranges.
+    Background targetBackground() const;
     // Shows image idx when the selector's list is that of the shown stack and the image is
     // not on screen yet.
     void showChosen(SelectDataFiles *selector, int idx);
