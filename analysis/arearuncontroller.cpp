@@ -127,20 +127,21 @@ void AreaRunController::registerWindowCommands(CommandRegistry &commands)
             analyzer->setLCFStd(
                 cmd.arg(0).toInt(), cmd.flagArg(1), cmd.arg(2).toDouble(), cmd.arg(3), cmd.arg(4));
         });
-    commands.add(QStringLiteral("analyzer_set_LCF_std_ranges"),
-                 AnalyzerSetLCFStdRanges,
-                 [this, analyzer](const CmdLine &cmd) {
-                     const int row = cmd.arg(0).toInt();
-                     NormRanges ranges;
-                     if (row < 0 || row >= analyzer->refs().size())
-                         emit message(tr("No reference row %1").arg(cmd.arg(0)), false);
-                     else if (!NormRanges::fromTexts(cmd.args, 1, &ranges))
-                         emit message(tr("Bad normalisation ranges: %1")
-                                          .arg(cmd.args.mid(1).join(QLatin1Char(' '))),
-                                      false);
-                     else
-                         analyzer->refs().at(row)->setRanges(ranges);
-                 });
+    commands.add(
+        QStringLiteral("analyzer_set_LCF_std_ranges"),
+        AnalyzerSetLCFStdRanges,
+        [this, analyzer](const CmdLine &cmd) {
+            const int row = cmd.arg(0).toInt();
+            NormRanges ranges;
+            if (row < 0 || row >= analyzer->refs().size())
+                emit message(tr("No reference row %1").arg(cmd.arg(0)), false);
+            else if (!NormRanges::fromTexts(cmd.args, 1, &ranges))
+                emit message(
+                    tr("Bad normalisation ranges: %1").arg(cmd.args.mid(1).join(QLatin1Char(' '))),
+                    false);
+            else
+                analyzer->refs().at(row)->setRanges(ranges);
+        });
     commands.add(QStringLiteral("analyzer_set_LCF_mode"),
                  AnalyzerSetLCFMode,
                  [analyzer](const CmdLine &cmd) { analyzer->setLCFMode(cmd.arg(0).toInt()); });

@@ -34,8 +34,7 @@ void BlockRequest::Block::normalize(const Background &background,
 std::shared_ptr<const StraightLineGrid>
 BlockRequest::Block::straightLineGrid(const std::vector<double> &energies, const NormRanges &ranges)
 {
-    const double width
-        = qMax(ranges.preEnd - ranges.preStart, ranges.postEnd - ranges.postStart);
+    const double width = qMax(ranges.preEnd - ranges.preStart, ranges.postEnd - ranges.postStart);
     return std::make_shared<StraightLineGrid>(energies.data(), int(energies.size()), width);
 }
 

@@ -47,12 +47,10 @@ CalibCtrl::CalibCtrl(QWidget *parent)
         emit targetBackgroundChanged();
     });
     connect(mUi->StdRanges, &NormRangesEdit::rangesEdited, this, &CalibCtrl::renormalizeStd);
-    connect(mUi->PresetK, &QPushButton::clicked, this, [this] {
-        applyPreset(NormRanges::kEdge());
-    });
-    connect(mUi->PresetL, &QPushButton::clicked, this, [this] {
-        applyPreset(NormRanges::lEdge());
-    });
+    connect(
+        mUi->PresetK, &QPushButton::clicked, this, [this] { applyPreset(NormRanges::kEdge()); });
+    connect(
+        mUi->PresetL, &QPushButton::clicked, this, [this] { applyPreset(NormRanges::lEdge()); });
     connect(mUi->ExecCalib, &QPushButton::clicked, this, &CalibCtrl::execCalibration);
     connect(mUi->ClearMap, &QPushButton::clicked, this, &CalibCtrl::clearMap);
     connect(mUi->SaveMap, &QPushButton::clicked, this, [this] { mapDialog(true)->show(); });

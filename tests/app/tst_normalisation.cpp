@@ -93,11 +93,11 @@ void TestNormalisation::rangeCommands_data()
     const QString k = NormRanges::kEdge().text();
     const QString l = NormRanges::lEdge().text();
     QTest::newRow("K-edge ranges at start") << QStringList() << k + " | " + k + " | " + k << "";
-    QTest::newRow("each on its own")
-        << QStringList{"set_norm_ranges -20 -6 8 30",
-                       "calib_set_std_ranges -12 -4 9 22",
-                       "analyzer_set_LCF_std_ranges 0 -14 -5 10 24"}
-        << "-20 -6 8 30 | -12 -4 9 22 | -14 -5 10 24" << "";
+    QTest::newRow("each on its own") << QStringList{"set_norm_ranges -20 -6 8 30",
+                                                    "calib_set_std_ranges -12 -4 9 22",
+                                                    "analyzer_set_LCF_std_ranges 0 -14 -5 10 24"}
+                                     << "-20 -6 8 30 | -12 -4 9 22 | -14 -5 10 24"
+                                     << "";
     QTest::newRow("L-edge preset on all three")
         << QStringList{"set_norm_ranges -20 -6 8 30", "set_norm_preset L"}
         << l + " | " + l + " | " + l << "";
@@ -150,20 +150,19 @@ void TestNormalisation::softStackBatchRun()
     const QStringList references
         = {"analyzer_set_LCF_std 0 1 0 " + quoted(mSoft + "/ref_LA_707.dat") + " 0",
            "analyzer_set_LCF_std 1 1 0 " + quoted(mSoft + "/ref_LB_708.dat") + " 0"};
-    QCOMPARE(runBatchScript(out.filePath("soft.bat"),
-                            sampleDataSetLoadLines(mSoft)
-                                << "analyzer_set_LCF_std 0 1 0 "
-                                       + quoted(mSoft + "/ref_LA_707.dat") + " 1"
-                                << "analyzer_set_LCF_std 1 1 0 "
-                                       + quoted(mSoft + "/ref_LB_708.dat") + " 1"
-                                << "select_region 0 0 16 16\nset_band_w 1\nset_band_h 1"
-                                << "analyzer_exec_LCF\n:echo L-edge" << references
-                                << "set_norm_preset l\nanalyzer_exec_LCF"
-                                << "analyzer_select_image 0\nanalyzer_select_image_type 1"
-                                << "saveDataCfg_save_as_text\nsaveDataCfg_text_as_csv"
-                                << "saveDataCfg_text_as_xyz\nsave_data " + out.filePath("f.dat")
-                                << "save_xafs_spectra " + out.filePath("spectra.dat") << "quit",
-                            &errors),
+    QCOMPARE(runBatchScript(
+                 out.filePath("soft.bat"),
+                 sampleDataSetLoadLines(mSoft)
+                     << "analyzer_set_LCF_std 0 1 0 " + quoted(mSoft + "/ref_LA_707.dat") + " 1"
+                     << "analyzer_set_LCF_std 1 1 0 " + quoted(mSoft + "/ref_LB_708.dat") + " 1"
+                     << "select_region 0 0 16 16\nset_band_w 1\nset_band_h 1"
+                     << "analyzer_exec_LCF\n:echo L-edge" << references
+                     << "set_norm_preset l\nanalyzer_exec_LCF"
+                     << "analyzer_select_image 0\nanalyzer_select_image_type 1"
+                     << "saveDataCfg_save_as_text\nsaveDataCfg_text_as_csv"
+                     << "saveDataCfg_text_as_xyz\nsave_data " + out.filePath("f.dat")
+                     << "save_xafs_spectra " + out.filePath("spectra.dat") << "quit",
+                 &errors),
              0);
     // With the K-edge ranges no block has a pre-edge range: said once, for the whole run, as
     // are the references normalised in another form than the target.
