@@ -55,6 +55,7 @@ void AreaRunController::setCalibratingProvider(std::function<bool()> provider)
 void AreaRunController::setBackgroundProvider(std::function<Background()> provider)
 {
     mBackground = std::move(provider);
+    mAnalyzer->setNewRefBackgroundProvider(mBackground);
 }
 
 void AreaRunController::setDeglitchFields(QLineEdit *factor,

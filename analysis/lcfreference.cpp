@@ -109,6 +109,8 @@ void LCFReference::normalizeSpectrum()
     mSpectrum.setRanges(mUi->Ranges->ranges());
     mSpectrum.normalize(mUi->IsVictreen->isChecked() ? 1 : 0);
     mSpectrum.shiftOn = true;
+    if (mSpectrum.isEmpty())
+        return;
     mUi->DMut->setText(QString::number(mSpectrum.jump, 'g', 6));
     mUi->MidE->setText(QString::number(mSpectrum.e0, 'g', 6));
 }
@@ -126,6 +128,8 @@ void LCFReference::newFile(QString fname)
     mSpectrum.eOrigin = eOrigin;
     const bool read = mSpectrum.readFile(fname);
     normalizeSpectrum();
+    mUi->DMut->setText(QString::number(mSpectrum.jump, 'g', 6));
+    mUi->MidE->setText(QString::number(mSpectrum.e0, 'g', 6));
     const QString message = mUi->FileSelect->showRead(mSpectrum, fname);
     mReadFailure = read ? QString() : message;
     emit newFileSelected();

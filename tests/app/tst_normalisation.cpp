@@ -8,6 +8,9 @@
 #include "resources/resourceinit.h"
 #include "tests/sampledataset.h"
 
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -26,6 +29,7 @@ private slots:
     void rangeCommands_data();
     void rangeCommands();
     void cursorSpectrumSaysWhenNormalisationFails();
+    void newReferenceRowsFollowTheTarget();
     void softStackBatchRun();
 
 private:
@@ -140,6 +144,28 @@ void TestNormalisation::cursorSpectrumSaysWhenNormalisationFails()
     QVERIFY2(qAbs(mBody->xafsView()->spectrum().e0 - 708.0) < 1.5,
              qPrintable(QString::number(mBody->xafsView()->spectrum().e0)));
     exec("set_norm_preset k");
+}
+
+void TestNormalisation::newReferenceRowsFollowTheTarget()
+{
+    // Regression: rows started with Victoreen base lines while the target had straight ones,
+    // and fits read fractions far from the truth.
+    const auto isVictoreen
+        = [](LCFReference *row) { return row->findChild<QCheckBox *>("IsVictreen")->isChecked(); };
+    for (LCFReference *row : mBody->analyzer()->refs().mid(1))
+        QVERIFY(!isVictoreen(row));
+    QPushButton *addRef = mBody->analyzer()->findChild<QPushButton *>("AddRef");
+    mBody->calibCtrl()->findChild<QRadioButton *>("TargetBGVictreen")->setChecked(true);
+    exec("set_norm_preset l");
+    addRef->click();
+    LCFReference *added = mBody->analyzer()->refs().last();
+    QVERIFY(isVictoreen(added));
+    QCOMPARE(added->background().ranges, NormRanges::lEdge());
+    mBody->calibCtrl()->findChild<QRadioButton *>("TargetBGSimple")->setChecked(true);
+    exec("set_norm_preset k");
+    addRef->click();
+    QVERIFY(!isVictoreen(mBody->analyzer()->refs().last()));
+    QCOMPARE(mBody->analyzer()->refs().last()->background().ranges, NormRanges::kEdge());
 }
 
 void TestNormalisation::softStackBatchRun()
