@@ -7,6 +7,7 @@
 #include "analysis/lcfreference.h"
 #include "batch/batchcommands.h"
 #include "batch/commandregistry.h"
+#include "calib/calibctrl.h"
 
 #include <QCheckBox>
 #include <QDebug>
@@ -52,10 +53,11 @@ void AreaRunController::setCalibratingProvider(std::function<bool()> provider)
     mCalibrating = std::move(provider);
 }
 
-void AreaRunController::setBackgroundProvider(std::function<Background()> provider)
+void AreaRunController::setTargetWindow(const CalibCtrl *calib)
 {
-    mBackground = std::move(provider);
-    mAnalyzer->setNewRefBackgroundProvider(mBackground);
+    mTarget = calib;
+    mAnalyzer->setNewRefBackgroundProvider([calib] { return calib->targetBackground(); });
+    connect(calib, &CalibCtrl::presetApplied, this, &AreaRunController::setReferenceRanges);
 }
 
 void AreaRunController::setDeglitchFields(QLineEdit *factor,
@@ -275,7 +277,7 @@ void AreaRunController::startAreaRun(AreaRun::Kind kind, bool byBatch)
     mAnalysisRunning = true;
     mAnalyzer->setContAccess(true);
     BlockRequest request = mBlockRequest();
-    const Background background = mBackground ? mBackground() : Background();
+    const Background background = mTarget ? mTarget->targetBackground() : Background();
     mFormMismatch = kind == AreaRun::LCFRun ? formMismatch(background) : QString();
     bool started = false;
     if (kind == AreaRun::ElemRun) {

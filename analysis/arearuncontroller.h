@@ -10,6 +10,7 @@
 class Analyzed2DRes;
 class Analyzer;
 class BlockEngine;
+class CalibCtrl;
 class CommandRegistry;
 class QCheckBox;
 class QLineEdit;
@@ -35,8 +36,10 @@ public:
     void setEnergiesProvider(std::function<QVector<double>()> provider);
     // True while a calibration runs, which refuses a run.
     void setCalibratingProvider(std::function<bool()> provider);
-    // How the spectra are normalised: base-line form and ranges.
-    void setBackgroundProvider(std::function<Background()> provider);
+    // The calibration window, whose "Target" background (form and ranges) normalises the
+    // spectra of a run and starts new reference rows, and whose presets of the ranges go to
+    // every reference row.
+    void setTargetWindow(const CalibCtrl *calib);
     // The main window's deglitch factor and ratio fields and its "show processed" box.
     void setDeglitchFields(QLineEdit *factor, QLineEdit *ratio, QCheckBox *showProcessed);
 
@@ -103,7 +106,7 @@ private:
     std::function<BlockRequest()> mBlockRequest;
     std::function<QVector<double>()> mEnergies;
     std::function<bool()> mCalibrating;
-    std::function<Background()> mBackground;
+    const CalibCtrl *mTarget = nullptr;
     QLineEdit *mDeglitchFactor = nullptr;
     QLineEdit *mDeglitchRatio = nullptr;
     QCheckBox *mShowProcessed = nullptr;

@@ -350,11 +350,7 @@ void Body::setupResultMaps()
         return energies;
     });
     mAreaRunController->setCalibratingProvider([this] { return calibrating(); });
-    mAreaRunController->setBackgroundProvider([this] { return targetBackground(); });
-    connect(mCalibration->window(),
-            &CalibCtrl::presetApplied,
-            mAreaRunController,
-            &AreaRunController::setReferenceRanges);
+    mAreaRunController->setTargetWindow(mCalibration->window());
     mAreaRunController->setDeglitchFields(
         mUi->DeGlitchFactor, mUi->DeGlitchRatio, mUi->ShowProcImg);
     mAreaRunController->registerCommands(mCommands);
