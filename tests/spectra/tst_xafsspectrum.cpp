@@ -85,8 +85,6 @@ private slots:
     void straightLineOnAGridFitsAsAlone();
     void rangesAndFailures_data();
     void rangesAndFailures();
-    void rangesFromTexts_data();
-    void rangesFromTexts();
     void victoreenFitWithTooFewPointsKeepsTheOldLine();
     void shortSpectrumKeepsOldBaseLines();
     void flatPairOnTheMidpointCountsAtItsMiddle();
@@ -151,67 +149,37 @@ void TestXafsSpectrum::normalizesSyntheticEdge()
 
 void TestXafsSpectrum::rangesAndFailures_data()
 {
-    QTest::addColumn<bool>("soft");
     QTest::addColumn<int>("form");
     QTest::addColumn<NormRanges>("ranges");
     QTest::addColumn<int>("failures");
 
-    const NormRanges k = NormRanges::kEdge();
     const NormRanges l = NormRanges::lEdge();
-    QTest::newRow("K edge, K ranges") << false << 1 << k << 0;
-    QTest::newRow("soft scan, K ranges: nothing below the edge")
-        << true << 0 << k << int(EdgeNormalization::ShortPreEdge);
-    QTest::newRow("soft scan, L ranges") << true << 0 << l << 0;
-    QTest::newRow("soft scan, L ranges, Victoreen") << true << 1 << l << 0;
+    QTest::newRow("K ranges: nothing below the edge")
+        << 0 << NormRanges::kEdge() << int(EdgeNormalization::ShortPreEdge);
+    QTest::newRow("L ranges") << 0 << l << 0;
+    QTest::newRow("L ranges, Victoreen") << 1 << l << 0;
     // Without a post-edge line the mid line lies below the edge: no E0 either.
-    QTest::newRow("soft scan, post-edge range past its end")
-        << true << 0 << NormRanges{-15.0, -5.0, 40.0, 60.0}
+    QTest::newRow("post-edge range past the scan")
+        << 0 << NormRanges{-15.0, -5.0, 40.0, 60.0}
         << int(EdgeNormalization::ShortPostEdge | EdgeNormalization::NoE0);
-    QTest::newRow("soft scan, E0 window below the edge")
-        << true << 0 << NormRanges{-7.0, -5.0, -4.0, 20.0} << int(EdgeNormalization::NoE0);
+    QTest::newRow("E0 window below the edge")
+        << 0 << NormRanges{-7.0, -5.0, -4.0, 20.0} << int(EdgeNormalization::NoE0);
 }
 
 void TestXafsSpectrum::rangesAndFailures()
 {
-    QFETCH(bool, soft);
     QFETCH(int, form);
     QFETCH(NormRanges, ranges);
     QFETCH(int, failures);
 
-    const double edge = soft ? 707.0 : 7112.5;
-    const Spectrum raw = soft ? softEdge() : syntheticEdge(form, edge, 1.0);
-    const XafsSpectrum spectrum(raw, Background(form, ranges), 0.0);
+    const XafsSpectrum spectrum(softEdge(), Background(form, ranges), 0.0);
     QCOMPARE(spectrum.ranges(), ranges);
     QCOMPARE(spectrum.normFailures, failures);
     if (failures == 0) {
-        QVERIFY2(qAbs(spectrum.e0 - edge) <= 0.1, qPrintable(describe("e0", spectrum.e0, edge)));
+        QVERIFY2(qAbs(spectrum.e0 - 707.0) <= 0.1, qPrintable(describe("e0", spectrum.e0, 707)));
         QVERIFY2(qAbs(spectrum.jump - 1.0) <= 0.02,
                  qPrintable(describe("jump", spectrum.jump, 1.0)));
     }
-}
-
-void TestXafsSpectrum::rangesFromTexts_data()
-{
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<bool>("taken");
-
-    QTest::newRow("four numbers") << QStringList{"-15", "-5", "10", "25"} << true;
-    QTest::newRow("three") << QStringList{"-15", "-5", "10"} << false;
-    QTest::newRow("not a number") << QStringList{"-15", "x", "10", "25"} << false;
-    QTest::newRow("not finite") << QStringList{"-15", "-5", "10", "inf"} << false;
-    QTest::newRow("pre-edge range past the post-edge one")
-        << QStringList{"-15", "12", "10", "25"} << false;
-    QTest::newRow("post-edge range without width") << QStringList{"-15", "-5", "10", "10"} << false;
-}
-
-void TestXafsSpectrum::rangesFromTexts()
-{
-    QFETCH(QStringList, texts);
-    QFETCH(bool, taken);
-
-    NormRanges ranges;
-    QCOMPARE(NormRanges::fromTexts(QStringList{"row"} + texts, 1, &ranges), taken);
-    QCOMPARE(ranges, taken ? NormRanges::lEdge() : NormRanges::kEdge());
 }
 
 void TestXafsSpectrum::straightLineOnAGridFitsAsAlone_data()
