@@ -141,6 +141,8 @@ void TestNormalisation::cursorSpectrumSaysWhenNormalisationFails()
     // The cursor spectrum follows the target's ranges at once.
     exec("set_norm_ranges -15 -5 10 25");
     QCOMPARE(mBody->xafsView()->normFailureText(), QString());
+    // The analyser fits the spectrum as normalised so.
+    QCOMPARE(mBody->analyzer()->shownSpectrum().ranges(), NormRanges::lEdge());
     QVERIFY2(qAbs(mBody->xafsView()->spectrum().e0 - 708.0) < 1.5,
              qPrintable(QString::number(mBody->xafsView()->spectrum().e0)));
     exec("set_norm_preset k");
