@@ -12,7 +12,8 @@ NormRangesEdit::NormRangesEdit(QWidget *parent)
     const auto field = [this, row](const QString &name) {
         auto *edit = new QLineEdit(this);
         edit->setObjectName(name);
-        edit->setMaximumWidth(56);
+        // Wide enough for "-1000.5" whatever the window leaves to the row.
+        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-1000.55")) + 12);
         edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row->addWidget(edit);
         connect(edit, &QLineEdit::editingFinished, this, &NormRangesEdit::fieldEdited);
