@@ -127,6 +127,9 @@ void Analyzer::addNewRef()
     mRefs.append(ref);
     const int k = mRefs.size();
     ref->fileSelect()->setSelectText(tr("Select Ref%1").arg(k));
+    // A row starts normalised as the target is (straight lines at start): a fit against
+    // references of another form reads fractions far from the truth.
+    ref->setBackground(mNewRefBackground ? mNewRefBackground() : Background());
     // The first two references are used from the start.
     const bool use = k < 3;
     ref->fileSelect()->setUse(use);
@@ -142,6 +145,10 @@ void Analyzer::addNewRef()
     mView->setOtherPens(pens);
     connect(ref, &LCFReference::newFileSelected, mView, &XafsView::update);
     connect(ref, &LCFReference::newDeltaE, this, &Analyzer::reAnalyzeSpectrum);
+    connect(ref, &LCFReference::normalizationChanged, this, [this] {
+        mView->update();
+        reAnalyzeSpectrum();
+    });
     connect(ref, &LCFReference::messageIssued, this, &Analyzer::messageIssued);
 }
 

@@ -11,6 +11,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+
 class AnalyzeProc;
 class Analyzed2DRes;
 class ElemCtrl;
@@ -47,6 +49,11 @@ public:
     ~Analyzer() override;
 
     const QVector<LCFReference *> &refs() const { return mRefs; }
+    // How the target spectra are normalised: a reference row added later starts so.
+    void setNewRefBackgroundProvider(std::function<Background()> provider)
+    {
+        mNewRefBackground = std::move(provider);
+    }
     int refMapKinds() const { return 2; }
     XafsView *view() const { return mView; }
     // The residual-absorption maps: 0 "a2d DMut", 1 "a2d Rest", 2 "a2d Rati".
@@ -192,6 +199,7 @@ private:
     int mMapChoices = 0;
     int mMapChoicesAtRunStart = 0;
     ElemsPanel *mElemsPanel = nullptr;
+    std::function<Background()> mNewRefBackground;
     QThread *mWorkerThread = nullptr;
     AnalyzeProc *mWorker = nullptr;
 };

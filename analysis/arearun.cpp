@@ -29,7 +29,7 @@ void AreaRun::log(const char *tag)
 bool AreaRun::startLCF(BlockRequest request,
                        const QVector<LCFReferenceData> &references,
                        bool mlcf,
-                       int background,
+                       const Background &background,
                        const QVector<Analyzed2DRes *> &maps,
                        bool byBatch)
 {
@@ -42,12 +42,13 @@ bool AreaRun::startLCF(BlockRequest request,
         return false;
     mReferences = references.size();
     mUsed = kernel.usedIndices();
+    mNormFailures = kernel.normFailures();
     log("2da 2:");
     return true;
 }
 
 bool AreaRun::startRA(BlockRequest request,
-                      int background,
+                      const Background &background,
                       double energy,
                       double factor,
                       const QVector<Analyzed2DRes *> &maps,
@@ -55,9 +56,11 @@ bool AreaRun::startRA(BlockRequest request,
 {
     if (isRunning())
         return false;
-    RAAreaKernel(background, energy, factor, request.spectra.i1Energies()).setUp(request);
+    const RAAreaKernel kernel(background, energy, factor, request.spectra.i1Energies());
+    kernel.setUp(request);
     if (!start(RARun, request, maps, byBatch))
         return false;
+    mNormFailures = kernel.normFailures();
     for (Analyzed2DRes *map : maps)
         map->setNo(-1);
     return true;
@@ -78,6 +81,7 @@ bool AreaRun::startElems(BlockRequest request,
     if (!start(ElemRun, request, maps, byBatch))
         return false;
     mElements = elems.size();
+    mNormFailures.reset();
     mCorrelation = correlation;
     mCorTh = corTh;
     return true;

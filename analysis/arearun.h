@@ -4,10 +4,13 @@
 #include "analysis/blockrequest.h"
 #include "analysis/elemanalysis.h"
 #include "analysis/lcfreferencedata.h"
+#include "analysis/normfailuretally.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QVector>
+
+#include <memory>
 
 class Analyzed2DRes;
 class BlockEngine;
@@ -40,13 +43,13 @@ public:
     bool startLCF(BlockRequest request,
                   const QVector<LCFReferenceData> &references,
                   bool mlcf,
-                  int background,
+                  const Background &background,
                   const QVector<Analyzed2DRes *> &maps,
                   bool byBatch);
     // Starts a residual-absorption run: maps are "a2d DMut", "a2d Rest" and "a2d Rati", reset
     // and numbered -1; the first two are filled block by block, the ratio by ratioMap().
     bool startRA(BlockRequest request,
-                 int background,
+                 const Background &background,
                  double energy,
                  double factor,
                  const QVector<Analyzed2DRes *> &maps,
@@ -70,6 +73,10 @@ public:
     // Blocks of the running or last run: recorded so far, and in its walk.
     qint64 recordedBlocks() const { return mRecorded; }
     qint64 blocks() const { return mWalk.count(); }
+    // Blocks of the running or last LCF / RA run whose spectrum was normalised, and those of
+    // them whose normalisation failed; 0 for element runs.
+    qint64 normalisedBlocks() const { return mNormFailures ? mNormFailures->blocks() : 0; }
+    qint64 normFailedBlocks() const { return mNormFailures ? mNormFailures->failed() : 0; }
     // The correlation of the last point an element run recorded.
     double correlation() const { return mCorrelation; }
     // Ends a run at once: nothing more is recorded, the maps keep what they hold.
@@ -112,6 +119,8 @@ private:
     QElapsedTimer mRedrawClock;
     // LCF: the list index of every used reference, and the number of references.
     QVector<int> mUsed;
+    // LCF and RA: the kernel's count of failed normalisations.
+    std::shared_ptr<const NormFailureTally> mNormFailures;
     int mReferences = 0;
     // Element runs: the number of elements, the running correlation and its threshold.
     int mElements = 0;

@@ -4,8 +4,10 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
 #include "analysis/blockengine.h"
+#include "analysis/lcfreference.h"
 #include "batch/batchcommands.h"
 #include "batch/commandregistry.h"
+#include "calib/calibctrl.h"
 
 #include <QCheckBox>
 #include <QDebug>
@@ -51,9 +53,11 @@ void AreaRunController::setCalibratingProvider(std::function<bool()> provider)
     mCalibrating = std::move(provider);
 }
 
-void AreaRunController::setBackgroundProvider(std::function<int()> provider)
+void AreaRunController::setTargetWindow(const CalibCtrl *calib)
 {
-    mBackground = std::move(provider);
+    mTarget = calib;
+    mAnalyzer->setNewRefBackgroundProvider([calib] { return calib->targetBackground(); });
+    connect(calib, &CalibCtrl::presetApplied, this, &AreaRunController::setReferenceRanges);
 }
 
 void AreaRunController::setDeglitchFields(QLineEdit *factor,
@@ -126,6 +130,21 @@ void AreaRunController::registerWindowCommands(CommandRegistry &commands)
         QStringLiteral("analyzer_set_LCF_std"), AnalyzerSetLCFStd, [analyzer](const CmdLine &cmd) {
             analyzer->setLCFStd(
                 cmd.arg(0).toInt(), cmd.flagArg(1), cmd.arg(2).toDouble(), cmd.arg(3), cmd.arg(4));
+        });
+    commands.add(
+        QStringLiteral("analyzer_set_LCF_std_ranges"),
+        AnalyzerSetLCFStdRanges,
+        [this, analyzer](const CmdLine &cmd) {
+            const int row = cmd.arg(0).toInt();
+            NormRanges ranges;
+            if (row < 0 || row >= analyzer->refs().size())
+                emit message(tr("No reference row %1").arg(cmd.arg(0)), false);
+            else if (!NormRanges::fromTexts(cmd.args, 1, &ranges))
+                emit message(
+                    tr("Bad normalisation ranges: %1").arg(cmd.args.mid(1).join(QLatin1Char(' '))),
+                    false);
+            else
+                analyzer->refs().at(row)->setRanges(ranges);
         });
     commands.add(QStringLiteral("analyzer_set_LCF_mode"),
                  AnalyzerSetLCFMode,
@@ -258,7 +277,8 @@ void AreaRunController::startAreaRun(AreaRun::Kind kind, bool byBatch)
     mAnalysisRunning = true;
     mAnalyzer->setContAccess(true);
     BlockRequest request = mBlockRequest();
-    const int background = mBackground ? mBackground() : 0;
+    const Background background = mTarget ? mTarget->targetBackground() : Background();
+    mFormMismatch = kind == AreaRun::LCFRun ? formMismatch(background) : QString();
     bool started = false;
     if (kind == AreaRun::ElemRun) {
         mAnalyzer->setElemsProgress(0.0);
@@ -309,8 +329,12 @@ void AreaRunController::stop2DAnalysis()
 
 void AreaRunController::areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch)
 {
-    if (completed)
+    if (completed) {
         emit runSucceeded();
+        const QString notices = runNotices();
+        if (!notices.isEmpty())
+            emit message(notices, byBatch);
+    }
     mAnalyzer->runEnded(kind, completed);
     if (!completed) {
         emit message(tr("run stopped after %1 of %2 blocks")
@@ -353,6 +377,42 @@ void AreaRunController::redrawShownMap(AreaRun::Kind kind)
         return;
     map->genImg();
     emit selectedMapChanged();
+}
+
+QString AreaRunController::formMismatch(const Background &target) const
+{
+    QStringList others;
+    const QVector<LCFReference *> &refs = mAnalyzer->refs();
+    for (int k = 0; k < refs.size(); ++k) {
+        if (refs.at(k)->isUsed() && refs.at(k)->background().victoreen != target.victoreen)
+            others << QStringLiteral("Ref%1").arg(k + 1);
+    }
+    if (others.isEmpty())
+        return QString();
+    const QString victoreen = tr("Victoreen base lines");
+    const QString straight = tr("straight base lines");
+    return tr("%1 normalised with %2, the target with %3")
+        .arg(others.join(QStringLiteral(", ")),
+             target.victoreen ? straight : victoreen,
+             target.victoreen ? victoreen : straight);
+}
+
+QString AreaRunController::runNotices() const
+{
+    QStringList notices;
+    if (!mFormMismatch.isEmpty())
+        notices << mFormMismatch;
+    if (mAreaRun->normFailedBlocks() > 0)
+        notices << tr("%1 of %2 blocks: no E0 / empty pre-edge range")
+                       .arg(mAreaRun->normFailedBlocks())
+                       .arg(mAreaRun->normalisedBlocks());
+    return notices.join(QStringLiteral("; "));
+}
+
+void AreaRunController::setReferenceRanges(const NormRanges &ranges)
+{
+    for (LCFReference *ref : mAnalyzer->refs())
+        ref->setRanges(ranges);
 }
 
 void AreaRunController::generateResImages()

@@ -10,6 +10,7 @@
 class Analyzed2DRes;
 class Analyzer;
 class BlockEngine;
+class CalibCtrl;
 class CommandRegistry;
 class QCheckBox;
 class QLineEdit;
@@ -35,8 +36,10 @@ public:
     void setEnergiesProvider(std::function<QVector<double>()> provider);
     // True while a calibration runs, which refuses a run.
     void setCalibratingProvider(std::function<bool()> provider);
-    // The background form of the spectra: 1 Victoreen, 0 straight lines.
-    void setBackgroundProvider(std::function<int()> provider);
+    // The calibration window, whose "Target" background (form and ranges) normalises the
+    // spectra of a run and starts new reference rows, and whose presets of the ranges go to
+    // every reference row.
+    void setTargetWindow(const CalibCtrl *calib);
     // The main window's deglitch factor and ratio fields and its "show processed" box.
     void setDeglitchFields(QLineEdit *factor, QLineEdit *ratio, QCheckBox *showProcessed);
 
@@ -61,6 +64,8 @@ public slots:
     // Deglitches the map selected in the analyser with the factor and ratio fields; false
     // when no map is selected.
     bool deglitch();
+    // Puts these normalisation ranges on every reference row.
+    void setReferenceRanges(const NormRanges &ranges);
 
 signals:
     // A refusal or a stopped run; forBatch when a batch command waits for that run.
@@ -88,6 +93,12 @@ private:
     void areaRunEnded(AreaRun::Kind kind, bool completed, bool byBatch);
     // Recolours the map on show when a run of that kind fills it.
     void redrawShownMap(AreaRun::Kind kind);
+    // Which references in use are normalised with another base-line form than the target, in
+    // words for the message line; empty when none is.
+    QString formMismatch(const Background &target) const;
+    // What a completed run has to say about its normalisations, once: the references of
+    // another form, and how many blocks could not be normalised.
+    QString runNotices() const;
 
     Analyzer *mAnalyzer;
     AreaRun *mAreaRun;
@@ -95,8 +106,10 @@ private:
     std::function<BlockRequest()> mBlockRequest;
     std::function<QVector<double>()> mEnergies;
     std::function<bool()> mCalibrating;
-    std::function<int()> mBackground;
+    const CalibCtrl *mTarget = nullptr;
     QLineEdit *mDeglitchFactor = nullptr;
     QLineEdit *mDeglitchRatio = nullptr;
     QCheckBox *mShowProcessed = nullptr;
+    // The form mismatch found when the running LCF run started.
+    QString mFormMismatch;
 };

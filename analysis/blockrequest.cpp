@@ -1,28 +1,18 @@
 #include "blockrequest.h"
 
 #include "analysis/analyzed2dres.h"
+#include "analysis/normfailuretally.h"
 #include "spectra/edgenormalization.h"
 #include "spectra/straightlinegrid.h"
 #include "spectra/xafsspectrum.h"
 
-namespace {
-
-// The windows of a new spectrum.
-const XafsSpectrum &freshSpectrum()
-{
-    static const XafsSpectrum fresh;
-    return fresh;
-}
-
-} // namespace
-
-void BlockRequest::Block::normalize(int background,
+void BlockRequest::Block::normalize(const Background &background,
                                     EdgeNormalization &levels,
-                                    const StraightLineGrid *grid) const
+                                    const StraightLineGrid *grid,
+                                    NormFailureTally *tally) const
 {
     if (raw.isEmpty())
         return;
-    const XafsSpectrum &fresh = freshSpectrum();
     // Base lines that start from nothing.
     BaseLine pre;
     BaseLine post;
@@ -32,18 +22,19 @@ void BlockRequest::Block::normalize(int background,
         [this](int i) { return raw.yAt(i); },
         raw.minY(),
         raw.maxY(),
-        background,
-        {fresh.preStart, fresh.preEnd, fresh.postStart, fresh.postEnd},
+        background.victoreen,
+        background.ranges,
         pre,
         post,
         grid && grid->matches(raw.energies(), raw.size()) ? grid : nullptr);
+    if (tally)
+        tally->add(levels.failures);
 }
 
 std::shared_ptr<const StraightLineGrid>
-BlockRequest::Block::straightLineGrid(const std::vector<double> &energies)
+BlockRequest::Block::straightLineGrid(const std::vector<double> &energies, const NormRanges &ranges)
 {
-    const XafsSpectrum &fresh = freshSpectrum();
-    const double width = qMax(fresh.preEnd - fresh.preStart, fresh.postEnd - fresh.postStart);
+    const double width = qMax(ranges.preEnd - ranges.preStart, ranges.postEnd - ranges.postStart);
     return std::make_shared<StraightLineGrid>(energies.data(), int(energies.size()), width);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/areawalk.h"
+#include "spectra/background.h"
 #include "spectra/spectrumspan.h"
 #include "spectra/stackspectra.h"
 
@@ -12,6 +13,7 @@
 
 class Analyzed2DRes;
 class EdgeNormalization;
+class NormFailureTally;
 class StraightLineGrid;
 
 // Everything an area analysis reads, taken on the GUI thread before the run starts, so that
@@ -30,14 +32,16 @@ struct BlockRequest
         double energyShift;
 
         // Normalises the raw spectrum as a block's XafsSpectrum would normalise itself with
-        // this base-line form (1 Victoreen, 0 straight lines), into levels. Nothing without
-        // points. Straight lines use grid where it holds the block's energies.
-        void normalize(int background,
+        // this background, into levels, and counts the block in tally when given. Nothing
+        // without points. Straight lines use grid where it holds the block's energies.
+        void normalize(const Background &background,
                        EdgeNormalization &levels,
-                       const StraightLineGrid *grid = nullptr) const;
-        // The grid of straight base lines over the energies of a run's blocks.
+                       const StraightLineGrid *grid = nullptr,
+                       NormFailureTally *tally = nullptr) const;
+        // The grid of straight base lines over the energies of a run's blocks, for windows as
+        // wide as the ranges.
         static std::shared_ptr<const StraightLineGrid>
-        straightLineGrid(const std::vector<double> &energies);
+        straightLineGrid(const std::vector<double> &energies, const NormRanges &ranges);
     };
     // A pure function of a block and of the settings it captured by value: it writes
     // valueCount values. It runs on many threads at once.

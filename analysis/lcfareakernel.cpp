@@ -10,10 +10,11 @@
 
 LCFAreaKernel::LCFAreaKernel(const QVector<LCFReferenceData> &references,
                              bool mlcf,
-                             int background,
+                             const Background &background,
                              const std::vector<double> &energies)
-    : mLines(BlockRequest::Block::straightLineGrid(energies))
+    : mLines(BlockRequest::Block::straightLineGrid(energies, background.ranges))
     , mNotFinite(std::make_shared<NotFiniteCount>())
+    , mNormFailures(std::make_shared<NormFailureTally>())
     , mBackground(background)
 {
     auto plan = std::make_shared<LCFFitPlan>(references, mlcf);
@@ -30,7 +31,7 @@ void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) co
     // Buffers each thread keeps from block to block.
     thread_local EdgeNormalization levels;
     thread_local std::vector<double> targets;
-    block.normalize(mBackground, levels, mLines.get());
+    block.normalize(mBackground, levels, mLines.get(), mNormFailures.get());
     const int size = block.raw.size();
     targets.resize(size_t(size));
     double *target = targets.data();

@@ -2,12 +2,13 @@
 
 #include "analysis/blockrequest.h"
 #include "analysis/lcffitplan.h"
+#include "analysis/normfailuretally.h"
 
 #include <atomic>
 #include <memory>
 
 // The LCF / MLCF fit of every block of an area run: the block's spectrum is normalised with
-// the run's base-line form and its energy origin, then fitted against the references taken
+// the run's background and its energy origin, then fitted against the references taken
 // when the run started. Per block it gives a flag (1 when the block was fitted, 0 when there
 // was nothing to fit), the dmuts of the used references, then their fractions.
 class LCFAreaKernel
@@ -17,13 +18,15 @@ public:
     // spectra, on which the references are read once for all blocks without an energy shift.
     LCFAreaKernel(const QVector<LCFReferenceData> &references,
                   bool mlcf,
-                  int background,
+                  const Background &background,
                   const std::vector<double> &energies);
 
     int usedCount() const { return mPlan->usedCount(); }
     const QVector<int> &usedIndices() const { return mPlan->usedIndices(); }
     int valueCount() const { return 1 + 2 * usedCount(); }
     void compute(const BlockRequest::Block &block, double *values) const;
+    // The blocks normalised so far by every copy of this kernel, and those that failed.
+    std::shared_ptr<const NormFailureTally> normFailures() const { return mNormFailures; }
     // Makes this the request's kernel.
     void setUp(BlockRequest &request) const;
 
@@ -40,5 +43,6 @@ private:
     std::shared_ptr<const LCFFitPlan> mPlan;
     std::shared_ptr<const StraightLineGrid> mLines;
     std::shared_ptr<NotFiniteCount> mNotFinite;
-    int mBackground = 0;
+    std::shared_ptr<NormFailureTally> mNormFailures;
+    Background mBackground;
 };

@@ -41,6 +41,7 @@ LCFFit fitLCF(const XafsSpectrum &sample,
         }
         fitted.append(energy, value);
     }
-    fit.fitted = XafsSpectrum(fitted, 0, 0.0);
+    // Straight base lines over the sample's ranges.
+    fit.fitted = XafsSpectrum(fitted, Background(0, sample.ranges()), 0.0);
     return fit;
 }

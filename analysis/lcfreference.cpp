@@ -2,6 +2,7 @@
 #include "ui_lcfreference.h"
 
 #include "analysis/analyzed2dres.h"
+#include "analysis/normrangesedit.h"
 #include "analysis/xafsfileselect.h"
 
 LCFReference::LCFReference(QWidget *parent)
@@ -19,6 +20,10 @@ LCFReference::LCFReference(QWidget *parent)
     connect(select, &XafsFileSelect::changedUse, this, &LCFReference::changedUse);
     connect(mUi->DeltaE, &QLineEdit::editingFinished, this, &LCFReference::editedDeltaE);
     connect(mUi->IsVictreen, &QCheckBox::toggled, this, &LCFReference::toggledIsVictreen);
+    connect(mUi->Ranges, &NormRangesEdit::rangesEdited, this, [this] {
+        normalizeSpectrum();
+        emit normalizationChanged();
+    });
     select->showUse(true);
     editedDeltaE();
 }
@@ -42,6 +47,32 @@ bool LCFReference::isUsed() const
 {
     // A file that could not be read leaves the spectrum empty: there is nothing to fit with.
     return mUi->FileSelect->use() && mUi->FileSelect->fileChosen() && !mSpectrum.isEmpty();
+}
+
+Background LCFReference::background() const
+{
+    return {mUi->IsVictreen->isChecked() ? 1 : 0, mUi->Ranges->ranges()};
+}
+
+void LCFReference::setBackground(const Background &background)
+{
+    mUi->Ranges->setRanges(background.ranges);
+    // Toggling the box normalises the spectrum again.
+    if (mUi->IsVictreen->isChecked() != (background.victoreen != 0)) {
+        mUi->IsVictreen->setChecked(background.victoreen != 0);
+        return;
+    }
+    normalizeSpectrum();
+    emit normalizationChanged();
+}
+
+void LCFReference::setRanges(const NormRanges &ranges)
+{
+    if (ranges == mUi->Ranges->ranges())
+        return;
+    mUi->Ranges->setRanges(ranges);
+    normalizeSpectrum();
+    emit normalizationChanged();
 }
 
 LCFReferenceData LCFReference::data() const
@@ -75,8 +106,13 @@ void LCFReference::normalizeSpectrum()
     // The derived spectra stay on the file's own energies whatever the shift was when the file
     // was read: the fits add the shift when they read them.
     mSpectrum.shiftOn = false;
+    mSpectrum.setRanges(mUi->Ranges->ranges());
     mSpectrum.normalize(mUi->IsVictreen->isChecked() ? 1 : 0);
     mSpectrum.shiftOn = true;
+    if (mSpectrum.isEmpty())
+        return;
+    mUi->DMut->setText(QString::number(mSpectrum.jump, 'g', 6));
+    mUi->MidE->setText(QString::number(mSpectrum.e0, 'g', 6));
 }
 
 void LCFReference::newFile(QString fname)
@@ -122,6 +158,7 @@ void LCFReference::toggledIsVictreen(bool f)
 {
     Q_UNUSED(f)
     normalizeSpectrum();
+    emit normalizationChanged();
 }
 
 void LCFReference::setStd(bool use, double dE, QString fname, QString isVic)

@@ -15,7 +15,8 @@ namespace Ui {
 class LCFReference;
 }
 
-// One reference spectrum row of the analyser: its file, energy shift and base-line form, its
+// One reference spectrum row of the analyser: its file, energy shift, base-line form and
+// normalisation ranges, its
 // edge jump and energy, the fraction and dmut of the last fit and the button that shows its
 // result map. It owns the spectrum and its two result maps (dmut and fraction).
 class LCFReference : public QFrame
@@ -34,6 +35,11 @@ public:
     bool isUsed() const;
     // Why the chosen file could not be read; empty when it was read or none was chosen.
     QString readFailure() const { return mReadFailure; }
+    // How the reference is normalised: its base-line form and ranges.
+    Background background() const;
+    // Sets the form and ranges and normalises the spectrum again.
+    void setBackground(const Background &background);
+    void setRanges(const NormRanges &ranges);
     // What a fit needs of this reference, copied for the worker.
     LCFReferenceData data() const;
     // Map of kind 0 (dmut) or 1 (fraction); the first one for other kinds.
@@ -47,6 +53,8 @@ public:
 signals:
     void newFileSelected();
     void newDeltaE();
+    // The spectrum was normalised again with a new form or new ranges.
+    void normalizationChanged();
     // Something the message line should say about the file read: why it could not be read,
     // or that its points were sorted.
     void messageIssued(const QString &message);

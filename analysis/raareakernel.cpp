@@ -3,11 +3,12 @@
 #include "spectra/edgenormalization.h"
 #include "spectra/straightlinegrid.h"
 
-RAAreaKernel::RAAreaKernel(int background,
+RAAreaKernel::RAAreaKernel(const Background &background,
                            double energy,
                            double factor,
                            const std::vector<double> &energies)
-    : mLines(BlockRequest::Block::straightLineGrid(energies))
+    : mLines(BlockRequest::Block::straightLineGrid(energies, background.ranges))
+    , mNormFailures(std::make_shared<NormFailureTally>())
     , mBackground(background)
     , mEnergy(energy)
     , mFactor(factor)
@@ -19,7 +20,7 @@ void RAAreaKernel::compute(const BlockRequest::Block &block, double *values) con
     if (block.raw.isEmpty())
         return;
     thread_local EdgeNormalization levels;
-    block.normalize(mBackground, levels, mLines.get());
+    block.normalize(mBackground, levels, mLines.get(), mNormFailures.get());
     // The block spectrum's own shift is never on: its base lines are read at the energy itself.
     const int n = block.raw.size();
     const auto xAt = [&block](int i) { return block.raw.xAt(i); };

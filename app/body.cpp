@@ -267,6 +267,10 @@ void Body::setupCursorSpectrum()
     sources.analysing = [this] { return mAreaRunController->analysisRunning(); };
     mCursorSpectrum = new CursorSpectrum(mShiftMap, mXafsView, mAnalyzer, sources, this);
     connect(mUi->dispA, &ImgDispA::mouseMoved, mCursorSpectrum, &CursorSpectrum::moveTo);
+    connect(mCalibration->window(),
+            &CalibCtrl::targetBackgroundChanged,
+            mCursorSpectrum,
+            &CursorSpectrum::show);
     connect(mCursorSpectrum,
             &CursorSpectrum::shown,
             this,
@@ -346,7 +350,7 @@ void Body::setupResultMaps()
         return energies;
     });
     mAreaRunController->setCalibratingProvider([this] { return calibrating(); });
-    mAreaRunController->setBackgroundProvider([this] { return targetBackground(); });
+    mAreaRunController->setTargetWindow(mCalibration->window());
     mAreaRunController->setDeglitchFields(
         mUi->DeGlitchFactor, mUi->DeGlitchRatio, mUi->ShowProcImg);
     mAreaRunController->registerCommands(mCommands);
@@ -539,7 +543,7 @@ BlockRequest Body::blockRequest() const
     return request;
 }
 
-int Body::targetBackground() const
+Background Body::targetBackground() const
 {
     return mCalibration->window()->targetBackground();
 }

@@ -125,8 +125,8 @@ private:
     void spectrumSaveFailed(const QString &fileName);
     // Spectra from the stacks as the form sets them up (fluorescence mode).
     StackSpectra stackSpectra() const;
-    // The background form of the spectrum under the cursor: 1 Victoreen, 0 straight lines.
-    int targetBackground() const;
+    // How target spectra are normalised: base-line form and ranges.
+    Background targetBackground() const;
     // Shift map, slider, selection, display and spectrum after I1 images have arrived.
     void takeOverI1Images();
 

@@ -122,6 +122,10 @@ const NameIdTable &commandTable()
         {QStringLiteral("analyzer_set_deglitch_factor"), AnalyzerSetDeglitchFactor},
         {QStringLiteral("analyzer_set_deglitch_ratio"), AnalyzerSetDeglitchRatio},
         {QStringLiteral("analyzer_show_deglitched"), AnalyzerShowDeglitched},
+        {QStringLiteral("set_norm_ranges"), SetNormRanges},
+        {QStringLiteral("analyzer_set_LCF_std_ranges"), AnalyzerSetLCFStdRanges},
+        {QStringLiteral("calib_set_std_ranges"), CalibSetStdRanges},
+        {QStringLiteral("set_norm_preset"), SetNormPreset},
     });
     return table;
 }

@@ -124,7 +124,11 @@ enum BatchCommand {
     AnalyzerSetDeglitchFactor = 116,
     AnalyzerSetDeglitchRatio = 117,
     AnalyzerShowDeglitched = 118,
-    SaveXafsSpectra = 119
+    SaveXafsSpectra = 119,
+    SetNormRanges = 130,
+    AnalyzerSetLCFStdRanges = 131,
+    CalibSetStdRanges = 132,
+    SetNormPreset = 133
 };
 
 // Ids of the directives that the batch interpreter handles itself.

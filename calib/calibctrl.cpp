@@ -1,6 +1,7 @@
 #include "calibctrl.h"
 #include "ui_calibctrl.h"
 
+#include "analysis/normrangesedit.h"
 #include "app/dataroot.h"
 
 #include <QButtonGroup>
@@ -39,6 +40,17 @@ CalibCtrl::CalibCtrl(QWidget *parent)
 
     connect(mUi->SelectStd, &XafsFileSelect::newFile, this, &CalibCtrl::newFile);
     connect(mUi->StdBGVictreen, &QRadioButton::toggled, this, &CalibCtrl::stdBGToggled);
+    connect(mUi->TargetBGVictreen, &QRadioButton::toggled, this, [this] {
+        emit targetBackgroundChanged();
+    });
+    connect(mUi->TargetRanges, &NormRangesEdit::rangesEdited, this, [this] {
+        emit targetBackgroundChanged();
+    });
+    connect(mUi->StdRanges, &NormRangesEdit::rangesEdited, this, &CalibCtrl::renormalizeStd);
+    connect(
+        mUi->PresetK, &QPushButton::clicked, this, [this] { applyPreset(NormRanges::kEdge()); });
+    connect(
+        mUi->PresetL, &QPushButton::clicked, this, [this] { applyPreset(NormRanges::lEdge()); });
     connect(mUi->ExecCalib, &QPushButton::clicked, this, &CalibCtrl::execCalibration);
     connect(mUi->ClearMap, &QPushButton::clicked, this, &CalibCtrl::clearMap);
     connect(mUi->SaveMap, &QPushButton::clicked, this, [this] { mapDialog(true)->show(); });
@@ -81,9 +93,37 @@ QString CalibCtrl::stdFileName() const
     return mUi->SelectStd->selectedFile();
 }
 
-int CalibCtrl::targetBackground() const
+Background CalibCtrl::targetBackground() const
 {
-    return mUi->TargetBGVictreen->isChecked() ? 1 : 0;
+    return {mUi->TargetBGVictreen->isChecked() ? 1 : 0, mUi->TargetRanges->ranges()};
+}
+
+NormRanges CalibCtrl::stdRanges() const
+{
+    return mUi->StdRanges->ranges();
+}
+
+void CalibCtrl::setTargetRanges(const NormRanges &ranges)
+{
+    if (ranges == mUi->TargetRanges->ranges())
+        return;
+    mUi->TargetRanges->setRanges(ranges);
+    emit targetBackgroundChanged();
+}
+
+void CalibCtrl::setStdRanges(const NormRanges &ranges)
+{
+    if (ranges == mUi->StdRanges->ranges())
+        return;
+    mUi->StdRanges->setRanges(ranges);
+    renormalizeStd();
+}
+
+void CalibCtrl::applyPreset(const NormRanges &ranges)
+{
+    setTargetRanges(ranges);
+    setStdRanges(ranges);
+    emit presetApplied(ranges);
 }
 
 void CalibCtrl::showStats(double average, double min, double max, double sigma)
@@ -139,6 +179,7 @@ void CalibCtrl::newFile(const QString &fname)
         return;
     }
     mStd.isVictoreen = mUi->StdBGVictreen->isChecked() ? 1 : 0;
+    mStd.setRanges(mUi->StdRanges->ranges());
     mStd.normalize(mStd.isVictoreen);
     mStdLoaded = true;
     mUi->EdgeEeV->setText(QString::number(mStd.e0, 'g', 6));
@@ -149,10 +190,19 @@ void CalibCtrl::newFile(const QString &fname)
 
 void CalibCtrl::stdBGToggled(bool f)
 {
+    Q_UNUSED(f)
+    renormalizeStd();
+}
+
+void CalibCtrl::renormalizeStd()
+{
     if (!mStdLoaded)
         return;
-    mStd.isVictoreen = f ? 1 : 0;
+    mStd.isVictoreen = mUi->StdBGVictreen->isChecked() ? 1 : 0;
+    mStd.setRanges(mUi->StdRanges->ranges());
     mStd.normalize(mStd.isVictoreen);
+    // The main window and the spectrum view hold copies of the standard.
+    emit newStdFileLoaded();
 }
 
 void CalibCtrl::loadStd(const QString &fname)

@@ -11,7 +11,8 @@ class CalibCtrl;
 }
 
 // The calibration window: the standard spectrum, the monochromator crystal, the edge
-// energy, the background forms of targets and of the standard, the statistics of the last
+// energy, the backgrounds (base-line forms and normalisation ranges) of targets and of the
+// standard with the K- and L-edge presets of the ranges, the statistics of the last
 // calibration, and the buttons that run it and clear, save and load the energy-shift map.
 class CalibCtrl : public QWidget
 {
@@ -28,8 +29,15 @@ public:
     double spacing() const;
     double edgeEV() const;
     QString stdFileName() const;
-    // The background form of target spectra: 1 Victoreen, 0 straight lines.
-    int targetBackground() const;
+    // How target spectra are normalised: the form (1 Victoreen, 0 straight lines) and ranges.
+    Background targetBackground() const;
+    NormRanges stdRanges() const;
+    // The ranges of target spectra, of the standard (normalised again at once), or the
+    // ranges of a preset on both; the preset also goes to the reference rows through
+    // presetApplied().
+    void setTargetRanges(const NormRanges &ranges);
+    void setStdRanges(const NormRanges &ranges);
+    void applyPreset(const NormRanges &ranges);
     // Shows the statistics of a calibration.
     void showStats(double average, double min, double max, double sigma);
     // The run button reads "Stop" while a calibration goes on.
@@ -47,6 +55,10 @@ signals:
     // Something the message line should say about the standard's file: why it could not be
     // read, or that its points were sorted.
     void messageIssued(const QString &message);
+    // The form or the ranges of target spectra changed.
+    void targetBackgroundChanged();
+    // A preset of the ranges was chosen, by its button or a command.
+    void presetApplied(const NormRanges &ranges);
     void execCalibration();
     void saveEMap(const QString &fname);
     void loadEMap(const QString &fname);
@@ -61,6 +73,8 @@ public slots:
 
 private:
     QFileDialog *mapDialog(bool save);
+    // Normalises the standard again with the form and ranges of the window.
+    void renormalizeStd();
 
     Ui::CalibCtrl *mUi;
     XafsSpectrum mStd;

@@ -90,6 +90,33 @@ void CalibrationController::registerCommands(CommandRegistry &commands)
     commands.add(QStringLiteral("calib_normalize_map"), CalibNormalizeMap, [this](const CmdLine &) {
         normalizeEShift();
     });
+    registerRangeCommands(commands);
+}
+
+void CalibrationController::registerRangeCommands(CommandRegistry &commands)
+{
+    // Ranges that are not four numbers of sound ranges are refused with the line as given.
+    const auto setRanges = [this](const CmdLine &cmd, void (CalibCtrl::*set)(const NormRanges &)) {
+        NormRanges ranges;
+        if (NormRanges::fromTexts(cmd.args, 0, &ranges))
+            (mWindow->*set)(ranges);
+        else
+            emit message(MessageLine::Other,
+                         tr("Bad normalisation ranges: %1").arg(cmd.args.join(QLatin1Char(' '))));
+    };
+    commands.add(QStringLiteral("set_norm_ranges"), SetNormRanges, [setRanges](const CmdLine &cmd) {
+        setRanges(cmd, &CalibCtrl::setTargetRanges);
+    });
+    commands.add(QStringLiteral("calib_set_std_ranges"),
+                 CalibSetStdRanges,
+                 [setRanges](const CmdLine &cmd) { setRanges(cmd, &CalibCtrl::setStdRanges); });
+    commands.add(QStringLiteral("set_norm_preset"), SetNormPreset, [this](const CmdLine &cmd) {
+        NormRanges ranges;
+        if (NormRanges::preset(cmd.arg(0), &ranges))
+            mWindow->applyPreset(ranges);
+        else
+            emit message(MessageLine::Other, tr("No such preset: %1 (k or l)").arg(cmd.arg(0)));
+    });
 }
 
 bool CalibrationController::isRunning() const

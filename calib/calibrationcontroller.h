@@ -75,6 +75,8 @@ signals:
     void batchCommandFinished();
 
 private:
+    // The commands that set the normalisation ranges of targets and of the standard.
+    void registerRangeCommands(CommandRegistry &commands);
     void newStdFile();
     void runEnded();
     // True, with a message, while a calibration writes the map.

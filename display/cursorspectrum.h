@@ -26,8 +26,8 @@ public:
         std::function<StackSpectra()> spectra;
         // The half widths of the bin around the cursor.
         std::function<QSize()> bin;
-        // The background form: 1 Victoreen, 0 straight lines.
-        std::function<int()> background;
+        // How the spectrum is normalised: base-line form and ranges.
+        std::function<Background()> background;
         // The energy of the image on display; not positive while none is shown.
         std::function<double()> shownImageEnergy;
         // True while an area analysis runs: the analyser then keeps its spectrum.

@@ -9,6 +9,7 @@
 #include "display/nicerange.h"
 #include "display/plotcurve.h"
 #include "display/taggedfilename.h"
+#include "spectra/edgenormalization.h"
 #include "spectra/victoreentable.h"
 
 #include <QFileDialog>
@@ -31,6 +32,7 @@ const QColor imageEnergyColour(0, 224, 0);
 const QColor edgeColour(255, 0, 0);
 const QColor edgeLabelColour(192, 192, 0);
 const QColor frameColour(192, 192, 192);
+const QColor failureColour(255, 64, 64);
 
 // The energy offset of a spectrum: subtracted from every energy drawn.
 double offsetOf(const XafsSpectrum &spectrum)
@@ -379,7 +381,28 @@ void XafsView::draw(QPainter *p)
         p->setClipRect(plotRect, Qt::IntersectClip);
         drawEdgeLabels(p);
     }
+    // Said even when nothing could be drawn: the normalised values may not be numbers.
+    const QString failure = normFailureText();
+    if (!failure.isEmpty()) {
+        p->setPen(failureColour);
+        p->drawText(plotRect.adjusted(4, 4, -4, -4), Qt::AlignLeft | Qt::AlignTop, failure);
+    }
     p->restore();
+}
+
+QString XafsView::normFailureText() const
+{
+    const int failures = mCurrent.isEmpty() ? 0 : mCurrent.normFailures;
+    if (failures == 0)
+        return QString();
+    QStringList what;
+    if (failures & EdgeNormalization::NoE0)
+        what << tr("no E0");
+    if (failures & EdgeNormalization::ShortPreEdge)
+        what << tr("empty pre-edge range");
+    if (failures & EdgeNormalization::ShortPostEdge)
+        what << tr("empty post-edge range");
+    return tr("Normalisation failed: %1").arg(what.join(QStringLiteral(", ")));
 }
 
 void XafsView::onMouseMoved()

@@ -54,6 +54,10 @@ public:
     // The element edges to mark; an empty list marks none.
     void setEdgeMarkers(const QVector<EdgeMarker> &markers) { mEdgeMarkers = markers; }
 
+    // What the normalisation of the current spectrum could not do, in words for the plot;
+    // empty when it went well or there is no spectrum.
+    QString normFailureText() const;
+
     bool normalize() const;
     bool energyCorrection() const;
     DispA *plotArea() const;

@@ -36,8 +36,8 @@ public:
         std::function<QSize()> imageSize;
         // The walk over the selected area that the spectra export takes.
         std::function<BlockRequest()> blockRequest;
-        // The background form of the spectra: 1 Victoreen, 0 straight lines.
-        std::function<int()> background;
+        // How the spectra are normalised: base-line form and ranges.
+        std::function<Background()> background;
     };
 
     // colorBar is the widget whose picture is saved as the colour bar.

@@ -27,7 +27,7 @@ QString SpectraExport::fileNameFor(const QString &fname)
     return info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".dat"));
 }
 
-bool SpectraExport::start(BlockRequest request, int isVictoreen, const QString &fname)
+bool SpectraExport::start(BlockRequest request, const Background &background, const QString &fname)
 {
     if (mFile || mEngine->isRunning())
         return false;
@@ -40,10 +40,10 @@ bool SpectraExport::start(BlockRequest request, int isVictoreen, const QString &
     // Per block: its shift, its number of points, then energy and value of every point.
     const int points = request.spectra.i1Count();
     request.valueCount = 2 + 2 * points;
-    request.kernel = [isVictoreen, points](const BlockRequest::Block &block, double *values) {
+    request.kernel = [background, points](const BlockRequest::Block &block, double *values) {
         Spectrum raw;
         block.raw.copyTo(raw);
-        const XafsSpectrum spectrum(raw, isVictoreen, block.energyShift);
+        const XafsSpectrum spectrum(raw, background, block.energyShift);
         const int n = qMin(points, spectrum.points.size());
         values[0] = block.energyShift;
         values[1] = n;

@@ -28,7 +28,7 @@ public:
     bool isRunning() const { return mFile != nullptr; }
     // Starts writing; false, with nothing started, when the file cannot be opened or the
     // engine is busy.
-    bool start(BlockRequest request, int isVictoreen, const QString &fname);
+    bool start(BlockRequest request, const Background &background, const QString &fname);
 
 signals:
     // The run is over: written tells whether the file is complete and in place.

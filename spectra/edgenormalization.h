@@ -2,6 +2,7 @@
 
 #include "baseline.h"
 #include "interpolation.h"
+#include "normranges.h"
 
 #include <vector>
 
@@ -14,14 +15,9 @@
 class EdgeNormalization
 {
 public:
-    // Base-line windows relative to the edge estimate, in eV.
-    struct Windows
-    {
-        double preStart;
-        double preEnd;
-        double postStart;
-        double postEnd;
-    };
+    // What went wrong, as flags: no crossing of the mid line gave e0, or a base-line range
+    // held fewer points than its form needs (two for a straight line, three for Victoreen).
+    enum Failure { NoE0 = 1, ShortPreEdge = 2, ShortPostEdge = 4 };
 
     // pre and post hold the coefficients that a failed fit keeps. Straight lines take their
     // normal matrices from grid when given (it must hold these energies).
@@ -32,7 +28,7 @@ public:
              double minY,
              double maxY,
              int isVictoreen,
-             const Windows &w,
+             const NormRanges &w,
              BaseLine &pre,
              BaseLine &post,
              const StraightLineGrid *grid = nullptr)
@@ -68,6 +64,33 @@ public:
         }
         e0 = crossings > 0 ? crossingSum / crossings : 0.0;
         jump = baseValueAt(n, xAt, postValues, e0) - baseValueAt(n, xAt, preValues, e0);
+
+        const int needed = isVictoreen ? 3 : 2;
+        failures = crossings > 0 ? 0 : NoE0;
+        if (pointsIn(n, xAt, edgeEstimate + w.preStart, edgeEstimate + w.preEnd) < needed)
+            failures |= ShortPreEdge;
+        if (pointsIn(n, xAt, edgeEstimate + w.postStart, edgeEstimate + w.postEnd) < needed)
+            failures |= ShortPostEdge;
+    }
+
+    // How many of the n rising energies lie in [start, end), as a base-line fit takes them.
+    template<typename XAt>
+    static int pointsIn(int n, XAt xAt, double start, double end)
+    {
+        const auto firstAtOrAbove = [n, &xAt](int from, double energy) {
+            int low = from;
+            int high = n;
+            while (low < high) {
+                const int middle = low + (high - low) / 2;
+                if (xAt(middle) < energy)
+                    low = middle + 1;
+                else
+                    high = middle;
+            }
+            return low;
+        };
+        const int first = firstAtOrAbove(0, start);
+        return firstAtOrAbove(first, end) - first;
     }
 
     // A base line's values read between the points at an energy, as the stored line would be.
@@ -80,6 +103,8 @@ public:
     double edgeEstimate = 0.0;
     double e0 = 0.0;
     double jump = 0.0;
+    // Failure flags of the last run; 0 when it went well.
+    int failures = 0;
     std::vector<double> preValues;
     std::vector<double> postValues;
 };

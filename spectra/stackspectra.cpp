@@ -395,6 +395,16 @@ XafsSpectrum StackSpectra::xafsSpectrumAt(
     return XafsSpectrum(spectrumAt(x, y, halfWidth, halfHeight), isVictoreen, energyShift);
 }
 
+XafsSpectrum StackSpectra::xafsSpectrumAt(int x,
+                                          int y,
+                                          int halfWidth,
+                                          int halfHeight,
+                                          const Background &background,
+                                          double energyShift) const
+{
+    return XafsSpectrum(spectrumAt(x, y, halfWidth, halfHeight), background, energyShift);
+}
+
 std::vector<double>
 StackSpectra::windowSums(const TiffData *image, bool alongRow, int fixed, int half) const
 {

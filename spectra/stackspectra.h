@@ -47,6 +47,12 @@ public:
     // The raw spectrum wrapped as a normalised spectrum with the pixel's energy shift as origin.
     XafsSpectrum xafsSpectrumAt(
         int x, int y, int halfWidth, int halfHeight, int isVictoreen, double energyShift) const;
+    XafsSpectrum xafsSpectrumAt(int x,
+                                int y,
+                                int halfWidth,
+                                int halfHeight,
+                                const Background &background,
+                                double energyShift) const;
 
     // Absorption spectra of count blocks centred on (firstX + i * stepX, y) into row.
     // spectrumAt takes its values from here, so a block has the same spectrum alone or in a row.

@@ -30,6 +30,24 @@ XafsSpectrum::XafsSpectrum(const Spectrum &raw, int isVictoreen, double eOrigin)
         normalize(isVictoreen);
 }
 
+XafsSpectrum::XafsSpectrum(const Spectrum &raw, const Background &background, double eOrigin)
+    : Spectrum(raw)
+    , isVictoreen(background.victoreen)
+    , eOrigin(eOrigin)
+{
+    setRanges(background.ranges);
+    if (!isEmpty())
+        normalize(isVictoreen);
+}
+
+void XafsSpectrum::setRanges(const NormRanges &ranges)
+{
+    preStart = ranges.preStart;
+    preEnd = ranges.preEnd;
+    postStart = ranges.postStart;
+    postEnd = ranges.postEnd;
+}
+
 void XafsSpectrum::registerMetaTypes()
 {
     qRegisterMetaType<XafsSpectrum>("XafsSpectrum");
@@ -51,7 +69,7 @@ void XafsSpectrum::normalize(int isVictoreen)
         minY,
         maxY,
         isVictoreen,
-        {preStart, preEnd, postStart, postEnd},
+        ranges(),
         preEdge,
         postEdge);
     for (BaseLine *line : {&preEdge, &postEdge}) {
@@ -63,6 +81,7 @@ void XafsSpectrum::normalize(int isVictoreen)
     }
     e0 = levels.e0;
     jump = levels.jump;
+    normFailures = levels.failures;
 
     normPostBase.clear();
     doubleNormPostBase.clear();

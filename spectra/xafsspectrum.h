@@ -1,5 +1,6 @@
 #pragma once
 
+#include "background.h"
 #include "baseline.h"
 #include "spectrum.h"
 
@@ -18,10 +19,15 @@ public:
     // Copies the points of raw, sets the base-line form and the energy origin, and normalises
     // at once when there are points.
     XafsSpectrum(const Spectrum &raw, int isVictoreen, double eOrigin);
+    // The same with the base-line form and ranges of background.
+    XafsSpectrum(const Spectrum &raw, const Background &background, double eOrigin);
 
     // Fits the base lines in the given form (1 Victoreen, 0 straight) and derives e0, the jump
     // and the normalised spectra. Does nothing without points.
     void normalize(int isVictoreen);
+    // The ranges the base lines are fitted over; set them before normalising.
+    NormRanges ranges() const { return {preStart, preEnd, postStart, postEnd}; }
+    void setRanges(const NormRanges &ranges);
     // The double-normalised (pre-edge based) spectrum interpolated at an energy.
     double doubleNormalizedPreBase(double energy) const;
 
@@ -59,6 +65,9 @@ public:
     double postEnd = 1000.0;
     double e0 = 0.0;
     double jump = 0.0;
+    // What the last normalisation could not do (EdgeNormalization::Failure flags); 0 when it
+    // found e0 and enough points in both base-line ranges.
+    int normFailures = 0;
     Spectrum normPostBase;
     Spectrum doubleNormPostBase;
     Spectrum normalized;

@@ -13,6 +13,9 @@
 // energies: on a flat substrate, iron whose edge jump rises from left to right over the upper
 // two thirds and a disc of copper, with sharp edges and flat absorption on either side, so
 // that every pixel's jumps are those of the two jump maps written beside the stacks.
+//
+// With --soft it writes instead a soft X-ray-like stack: a 30 eV scan from 700 eV across an
+// L3-like edge near 707 eV, too short for the K-edge normalisation ranges.
 
 #include "input/bragg.h"
 #include "output/tiffwriter.h"
@@ -288,6 +291,66 @@ bool writeElementStacks(const QDir &dir, const QString &format, int size, std::m
            && writeText(dir.filePath(QStringLiteral("jump_Cu.txt")), mapText(size, jumpOf(false)));
 }
 
+// The soft X-ray-like compounds: L3-like edges at 707 and 708.5 eV with strong white lines on
+// a falling background, for unit thickness.
+double softMu(double energy, double edge, double whiteLine)
+{
+    const double pre = 0.3 * std::pow(700.0 / energy, 3.0);
+    const double step = 0.5 + std::atan((energy - edge) / 0.4) / PiTenDigits;
+    const double dw = energy - edge - 1.0;
+    return pre + step + whiteLine * (0.8 * 0.8) / (dw * dw + 0.8 * 0.8);
+}
+
+double softMuA(double energy)
+{
+    return softMu(energy, 707.0, 1.5);
+}
+
+double softMuB(double energy)
+{
+    return softMu(energy, 708.5, 0.8);
+}
+
+// The soft stack: count + 1 energies from 700 to 730 eV over a sample of unit thickness whose
+// fraction of compound A rises from 0 at the left edge to 1 at the right, with the references
+// and the true fraction map beside it.
+bool writeSoftStacks(const QDir &dir, const QString &format, int size, int count, std::mt19937 &rng)
+{
+    const QString suffix = suffixOf(format);
+    const auto fractionAt = [size](int x) { return double(x) / double(size - 1); };
+    QVector<quint16> i0(size * size), i1(size * size);
+    for (int n = 0; n <= count; ++n) {
+        const double e = std::round((700.0 + 30.0 * n / count) * 100.0) / 100.0;
+        const double a = softMuA(e), b = softMuB(e);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const double f = fractionAt(x);
+                const double muT = 0.2 + f * a + (1.0 - f) * b;
+                i0[y * size + x] = noisyCount(beamCounts, rng);
+                i1[y * size + x] = noisyCount(beamCounts * std::exp(-muT), rng);
+            }
+        }
+        const QString name = QStringLiteral("%1.%2").arg(energyTag(e), suffix);
+        if (!writeImage(dir.filePath(QStringLiteral("I1/I1_") + name), format, size, i1)
+            || !writeImage(dir.filePath(QStringLiteral("I0/I0_") + name), format, size, i0))
+            return false;
+    }
+    const auto reference = [](const char *name, double (*mu)(double)) {
+        QString text = QStringLiteral("# %1: mu*t for unit thickness\n").arg(QLatin1String(name));
+        for (int k = 0; k <= 400; ++k) {
+            const double e = 695.0 + 0.1 * k;
+            text += QStringLiteral("%1 %2\n").arg(e, 0, 'f', 2).arg(mu(e), 0, 'f', 6);
+        }
+        return text;
+    };
+    return writeText(dir.filePath(QStringLiteral("ref_LA_707.dat")),
+                     reference("compound A (edge 707 eV)", softMuA))
+           && writeText(dir.filePath(QStringLiteral("ref_LB_708.dat")),
+                        reference("compound B (edge 708.5 eV)", softMuB))
+           && writeText(dir.filePath(QStringLiteral("fraction_A.txt")),
+                        mapText(size, [&fractionAt](int x, int) { return fractionAt(x); }));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -326,13 +389,18 @@ int main(int argc, char *argv[])
         QStringLiteral("elements"),
         QStringLiteral("Write a Fe and Cu K-edge stack with its jump maps jump_Fe.txt and "
                        "jump_Cu.txt instead."));
+    const QCommandLineOption softOption(
+        QStringLiteral("soft"),
+        QStringLiteral("Write a 30 eV soft X-ray-like stack from 700 eV (an L3-like edge near "
+                       "707 eV) with its references and fraction map instead."));
     parser.addOptions({sizeOption,
                        countOption,
                        formatOption,
                        seedOption,
                        i1OnlyOption,
                        shiftOption,
-                       elementsOption});
+                       elementsOption,
+                       softOption});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(1);
@@ -358,6 +426,19 @@ int main(int argc, char *argv[])
             return 1;
         }
         std::printf("makesampledata: Fe and Cu K edges, %d x %d pixels in %s\n",
+                    size,
+                    size,
+                    qPrintable(outDir));
+        return 0;
+    }
+
+    if (parser.isSet(softOption)) {
+        const int count = qBound(2, parser.value(countOption).toInt(), 5000);
+        if (!writeSoftStacks(dir, format, size, count, rng)) {
+            std::fprintf(stderr, "makesampledata: cannot write the soft X-ray stacks\n");
+            return 1;
+        }
+        std::printf("makesampledata: soft X-ray stack of %d x %d pixels in %s\n",
                     size,
                     size,
                     qPrintable(outDir));

@@ -185,6 +185,30 @@
         <source>run stopped after %1 of %2 blocks</source>
         <translation>%2 ブロック中 %1 ブロックで解析を停止しました</translation>
     </message>
+    <message>
+        <source>No reference row %1</source>
+        <translation>参照行 %1 はありません</translation>
+    </message>
+    <message>
+        <source>Bad normalisation ranges: %1</source>
+        <translation>規格化範囲が不正です: %1</translation>
+    </message>
+    <message>
+        <source>Victoreen base lines</source>
+        <translation>Victoreen ベースライン</translation>
+    </message>
+    <message>
+        <source>straight base lines</source>
+        <translation>直線ベースライン</translation>
+    </message>
+    <message>
+        <source>%1 normalised with %2, the target with %3</source>
+        <translation>%1 は %2、対象は %3 で規格化されています</translation>
+    </message>
+    <message>
+        <source>%1 of %2 blocks: no E0 / empty pre-edge range</source>
+        <translation>%2 ブロック中 %1 ブロック: E0 なし / プレエッジ範囲が空</translation>
+    </message>
 </context>
 <context>
     <name>ElemCtrl</name>
@@ -404,6 +428,29 @@
     <message>
         <source>The energies in %1 do not rise: its points were sorted by energy</source>
         <translation>%1 のエネルギーが昇順ではありません: 点をエネルギー順に並べ替えました</translation>
+    </message>
+</context>
+<context>
+    <name>NormRangesEdit</name>
+    <message>
+        <source>Pre-edge</source>
+        <translation>プレエッジ</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>～</translation>
+    </message>
+    <message>
+        <source>Post-edge</source>
+        <translation>ポストエッジ</translation>
+    </message>
+    <message>
+        <source>eV</source>
+        <translation>eV</translation>
+    </message>
+    <message>
+        <source>Normalisation ranges in eV around the edge: the pre-edge and post-edge base lines are fitted over them, and E0 is searched between them</source>
+        <translation>吸収端を基準とした規格化範囲 (eV)：プレエッジとポストエッジのベースラインをこの範囲で当てはめ、E0 はその間で探索します</translation>
     </message>
 </context>
 </TS>

@@ -83,6 +83,22 @@
         <source>Stop</source>
         <translation>停止</translation>
     </message>
+    <message>
+        <source>Ranges :</source>
+        <translation>範囲 :</translation>
+    </message>
+    <message>
+        <source>Preset :</source>
+        <translation>プリセット :</translation>
+    </message>
+    <message>
+        <source>K edge</source>
+        <translation>K 吸収端</translation>
+    </message>
+    <message>
+        <source>L edge</source>
+        <translation>L 吸収端</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationController</name>
@@ -105,6 +121,14 @@
     <message>
         <source>No such crystal: %1</source>
         <translation>そのような分光結晶はありません: %1</translation>
+    </message>
+    <message>
+        <source>Bad normalisation ranges: %1</source>
+        <translation>規格化範囲が不正です: %1</translation>
+    </message>
+    <message>
+        <source>No such preset: %1 (k or l)</source>
+        <translation>そのようなプリセットはありません: %1 (k または l)</translation>
     </message>
 </context>
 <context>

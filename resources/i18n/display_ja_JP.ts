@@ -34,6 +34,22 @@
         <source>Any Files (* *.*)</source>
         <translation>すべてのファイル (* *.*)</translation>
     </message>
+    <message>
+        <source>no E0</source>
+        <translation>E0 なし</translation>
+    </message>
+    <message>
+        <source>empty pre-edge range</source>
+        <translation>プレエッジ範囲が空</translation>
+    </message>
+    <message>
+        <source>empty post-edge range</source>
+        <translation>ポストエッジ範囲が空</translation>
+    </message>
+    <message>
+        <source>Normalisation failed: %1</source>
+        <translation>規格化に失敗: %1</translation>
+    </message>
 </context>
 <context>
     <name>StatusProgress</name>

@@ -1,3 +1,4 @@
+#include "spectra/edgenormalization.h"
 #include "spectra/straightlinegrid.h"
 #include "spectra/xafsspectrum.h"
 
@@ -33,6 +34,18 @@ Spectrum syntheticEdge(bool victoreenBackground, double edge, double jump)
     return raw;
 }
 
+// A 30 eV scan from 700 eV across a straight-line background and a step of height 1 at 707 eV,
+// as a soft X-ray stack records an L edge.
+Spectrum softEdge()
+{
+    Spectrum raw;
+    for (int k = 0; k <= 120; ++k) {
+        const double energy = 700.0 + 0.25 * k;
+        raw.append(energy, 0.3 - 2e-3 * (energy - 700.0) + 0.5 * (1.0 + std::tanh(energy - 707.0)));
+    }
+    return raw;
+}
+
 QString describe(const char *what, double result, double expected)
 {
     return QStringLiteral("%1 = %2, expected %3")
@@ -59,6 +72,8 @@ void writeText(const QString &path, const QString &text)
 
 } // namespace
 
+Q_DECLARE_METATYPE(NormRanges)
+
 class TestXafsSpectrum : public QObject
 {
     Q_OBJECT
@@ -68,6 +83,8 @@ private slots:
     void normalizesSyntheticEdge();
     void straightLineOnAGridFitsAsAlone_data();
     void straightLineOnAGridFitsAsAlone();
+    void rangesAndFailures_data();
+    void rangesAndFailures();
     void victoreenFitWithTooFewPointsKeepsTheOldLine();
     void shortSpectrumKeepsOldBaseLines();
     void flatPairOnTheMidpointCountsAtItsMiddle();
@@ -128,6 +145,41 @@ void TestXafsSpectrum::normalizesSyntheticEdge()
     QVERIFY2(qAbs(atEdge - 0.5) <= 1e-2, qPrintable(describe("at e0", atEdge, 0.5)));
     const double postBase = spectrum.normPostBase.valueAt(edge + 300.0);
     QVERIFY2(qAbs(postBase) <= 1e-3, qPrintable(describe("(mu - post) / jump", postBase, 0.0)));
+}
+
+void TestXafsSpectrum::rangesAndFailures_data()
+{
+    QTest::addColumn<int>("form");
+    QTest::addColumn<NormRanges>("ranges");
+    QTest::addColumn<int>("failures");
+
+    const NormRanges l = NormRanges::lEdge();
+    QTest::newRow("K ranges: nothing below the edge")
+        << 0 << NormRanges::kEdge() << int(EdgeNormalization::ShortPreEdge);
+    QTest::newRow("L ranges") << 0 << l << 0;
+    QTest::newRow("L ranges, Victoreen") << 1 << l << 0;
+    // Without a post-edge line the mid line lies below the edge: no E0 either.
+    QTest::newRow("post-edge range past the scan")
+        << 0 << NormRanges{-15.0, -5.0, 40.0, 60.0}
+        << int(EdgeNormalization::ShortPostEdge | EdgeNormalization::NoE0);
+    QTest::newRow("E0 window below the edge")
+        << 0 << NormRanges{-7.0, -5.0, -4.0, 20.0} << int(EdgeNormalization::NoE0);
+}
+
+void TestXafsSpectrum::rangesAndFailures()
+{
+    QFETCH(int, form);
+    QFETCH(NormRanges, ranges);
+    QFETCH(int, failures);
+
+    const XafsSpectrum spectrum(softEdge(), Background(form, ranges), 0.0);
+    QCOMPARE(spectrum.ranges(), ranges);
+    QCOMPARE(spectrum.normFailures, failures);
+    if (failures == 0) {
+        QVERIFY2(qAbs(spectrum.e0 - 707.0) <= 0.1, qPrintable(describe("e0", spectrum.e0, 707)));
+        QVERIFY2(qAbs(spectrum.jump - 1.0) <= 0.02,
+                 qPrintable(describe("jump", spectrum.jump, 1.0)));
+    }
 }
 
 void TestXafsSpectrum::straightLineOnAGridFitsAsAlone_data()
