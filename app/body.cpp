@@ -341,14 +341,7 @@ void Body::setupResultMaps()
 {
     mAreaRunController = new AreaRunController(mAnalyzer, mBlockEngine, this);
     mAreaRunController->setBlockRequestProvider([this] { return blockRequest(); });
-    mAreaRunController->setEnergiesProvider([this] {
-        QVector<double> energies;
-        if (mStacks->width() >= 0) {
-            for (const TiffData *image : mStacks->i1Images())
-                energies << image->energy;
-        }
-        return energies;
-    });
+    mAreaRunController->setEnergiesProvider([this] { return mStacks->i1Energies(); });
     mAreaRunController->setCalibratingProvider([this] { return calibrating(); });
     mAreaRunController->setTargetWindow(mCalibration->window());
     mAreaRunController->setDeglitchFields(

@@ -61,6 +61,16 @@ void StackModel::setEnergy(Stack stack, int index, double energy)
     }
 }
 
+QVector<double> StackModel::i1Energies() const
+{
+    QVector<double> energies;
+    if (mWidth >= 0) {
+        for (const TiffData *image : mImages[I1])
+            energies << image->energy;
+    }
+    return energies;
+}
+
 void StackModel::setShift(int index, int dx, int dy)
 {
     TiffData *target = image(I1, index);

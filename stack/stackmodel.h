@@ -45,6 +45,8 @@ public:
     void clear(Stack stack);
 
     void setEnergy(Stack stack, int index, double energy);
+    // The energies of the I1 images; empty until the image size has been taken.
+    QVector<double> i1Energies() const;
     // Alignment shifts exist on I1 images only.
     void setShift(int index, int dx, int dy);
     void clearShifts();
