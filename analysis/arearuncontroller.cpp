@@ -286,6 +286,7 @@ void AreaRunController::startAreaRun(AreaRun::Kind kind, bool byBatch)
                                      mAnalyzer->referenceData(),
                                      mAnalyzer->mlcf(),
                                      background,
+                                     LCFFitOptions(),
                                      mAnalyzer->lcfMaps(),
                                      byBatch);
     }
@@ -337,6 +338,12 @@ void AreaRunController::areaRunEnded(AreaRun::Kind kind, bool completed, bool by
             mAnalyzer->setProgress(100.0);
         if (kind == AreaRun::LCFRun)
             AreaRun::log("2da 3:");
+        if (kind == AreaRun::LCFRun && mAreaRun->undefinedBlocks() > 0) {
+            emit message(tr("%1 of %2 blocks: no fit (not a number)")
+                             .arg(mAreaRun->undefinedBlocks())
+                             .arg(mAreaRun->recordedBlocks()),
+                         false);
+        }
     }
     if (byBatch)
         emit batchRunEnded();

@@ -69,7 +69,7 @@ void timeRun(benchmark::State &state, AreaRun::Kind kind, int threads)
         else if (ra)
             run.startRA(request, 0, 7150.0, 1.0, maps, false);
         else
-            run.startLCF(request, refs, false, 0, maps, false);
+            run.startLCF(request, refs, false, 0, LCFFitOptions(), maps, false);
         loop.exec();
         blocks += request.walk.count();
     }

@@ -243,7 +243,7 @@ void TestAreaRun::sameAsBlockByBlock()
     else if (elems)
         QVERIFY(run->startElems(request, params, mainT, bg, 0.5, 0.9, maps, false));
     else
-        QVERIFY(run->startLCF(request, references, mlcf, 0, maps, false));
+        QVERIFY(run->startLCF(request, references, mlcf, 0, LCFFitOptions(), maps, false));
     // Ticking a use box and editing a shift mid-run must not change what is recorded.
     mAnalyzer->refs().at(1)->fileSelect()->setUse(oneReference);
     mAnalyzer->refs().at(1)->changedUse(oneReference);
