@@ -38,8 +38,7 @@ bool AreaRun::startLCF(BlockRequest request,
     if (isRunning())
         return false;
     log("2da 1:");
-    const LCFAreaKernel kernel(
-        references, mlcf, background, request.spectra.i1Energies(), options);
+    const LCFAreaKernel kernel(references, mlcf, background, request.spectra.i1Energies(), options);
     kernel.setUp(request);
     if (!start(LCFRun, request, maps, byBatch))
         return false;

@@ -46,14 +46,8 @@ void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) co
     out.dmuts = values + dmutAt(0);
     out.ratios = values + ratioAt(0);
     out.errors = values + errorAt(0);
-    mPlan->fit(block.raw.energies(),
-               target,
-               size,
-               size,
-               block.energyShift,
-               levels.jump,
-               levels.e0,
-               out);
+    mPlan->fit(
+        block.raw.energies(), target, size, size, block.energyShift, levels.jump, levels.e0, out);
     values[rFactorAt()] = out.rFactor;
     values[redChi2At()] = out.redChi2;
     values[subsetAt()] = double(out.subset);

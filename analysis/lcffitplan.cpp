@@ -159,8 +159,7 @@ int LCFFitPlan::fit(const double *energy,
             std::copy(mGridVariance.cbegin(), mGridVariance.cend(), variance);
             setQuality(mGridNormal.data(), rhs, yy, points, free, solution, out);
         } else {
-            free = solveWithOptions(
-                mGridNormal.data(), rhs, yy, points, solution, variance, out);
+            free = solveWithOptions(mGridNormal.data(), rhs, yy, points, solution, variance, out);
         }
     } else {
         const double fitLow = e0 + mOptions.fitMin;
@@ -237,7 +236,8 @@ int LCFFitPlan::solveWithOptions(const double *normal,
     if (m > ConstrainedLeastSquares::maxUnknowns)
         return fail();
     if (mOptions.bestSubset <= 0) {
-        const int free = solver.solve(background | (((1u << n) - 1u) << mFirst), solution, variance);
+        const int free
+            = solver.solve(background | (((1u << n) - 1u) << mFirst), solution, variance);
         if (free < 0)
             return fail();
         setQuality(normal, rhs, yy, points, free, solution, out);
@@ -259,8 +259,7 @@ int LCFFitPlan::solveWithOptions(const double *normal,
         const int free = solver.solve(background | (subset << mFirst), trial, trialVariance);
         if (free < 0)
             continue;
-        const double squares
-            = ConstrainedLeastSquares::residualSquares(normal, rhs, m, yy, trial);
+        const double squares = ConstrainedLeastSquares::residualSquares(normal, rhs, m, yy, trial);
         if (squares < best) {
             best = squares;
             bestFree = free;

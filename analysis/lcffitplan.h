@@ -93,8 +93,13 @@ private:
     // Turns the solution of the normal equations into fractions and dmuts; returns as fit().
     int takeSolution(const double *solution, double jump, Output &out) const;
     // R-factor and reduced chi-square of a solution with free unknowns over points.
-    void setQuality(const double *normal, const double *rhs, double yy, int points, int free,
-                    const double *solution, Output &out) const;
+    void setQuality(const double *normal,
+                    const double *rhs,
+                    double yy,
+                    int points,
+                    int free,
+                    const double *solution,
+                    Output &out) const;
 
     QVector<LCFReferenceData> mReferences;
     QVector<int> mUsedIndices;

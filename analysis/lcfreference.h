@@ -17,7 +17,8 @@ class LCFReference;
 
 // One reference spectrum row of the analyser: its file, energy shift and base-line form, its
 // edge jump and energy, the fraction and dmut of the last fit and the button that shows its
-// result map. It owns the spectrum and its two result maps (dmut and fraction).
+// result map. It owns the spectrum and its three result maps (dmut, fraction and the standard
+// error of its fitted coefficient).
 class LCFReference : public QFrame
 {
     Q_OBJECT
@@ -36,7 +37,7 @@ public:
     QString readFailure() const { return mReadFailure; }
     // What a fit needs of this reference, copied for the worker.
     LCFReferenceData data() const;
-    // Map of kind 0 (dmut) or 1 (fraction); the first one for other kinds.
+    // Map of kind 0 (dmut), 1 (fraction) or 2 (standard error); the first one for other kinds.
     Analyzed2DRes *map(int kind) const;
     int mapCount() const { return mMaps.size(); }
 

@@ -124,7 +124,10 @@ enum BatchCommand {
     AnalyzerSetDeglitchFactor = 116,
     AnalyzerSetDeglitchRatio = 117,
     AnalyzerShowDeglitched = 118,
-    SaveXafsSpectra = 119
+    SaveXafsSpectra = 119,
+    AnalyzerSetLCFConstraint = 120,
+    AnalyzerSetFitRange = 121,
+    AnalyzerSetBestSubset = 122
 };
 
 // Ids of the directives that the batch interpreter handles itself.

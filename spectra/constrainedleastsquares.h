@@ -14,8 +14,8 @@ public:
 
     // normal: m x m, row-major; rhs: m values. Both must outlive the solver. Unknowns below
     // firstConstrained are free; the others obey constraint.
-    ConstrainedLeastSquares(const double *normal, const double *rhs, int m, int firstConstrained,
-                            int constraint);
+    ConstrainedLeastSquares(
+        const double *normal, const double *rhs, int m, int firstConstrained, int constraint);
 
     // Solves over the unknowns whose bit is set in takePart (the others are 0) into solution
     // (m values). variance, when given, gets for each unknown left free by the final active

@@ -182,8 +182,8 @@ void lcfFitOptions(benchmark::State &state)
                     ratios.front(),
                     ratios.back());
     };
-    std::printf("\nLCF fit options, %d interleaved rounds, %d x %d blocks:\n", rounds, s.size,
-                s.size);
+    std::printf(
+        "\nLCF fit options, %d interleaved rounds, %d x %d blocks:\n", rounds, s.size, s.size);
     report(1, 0);
     report(2, 1);
     report(3, 1);

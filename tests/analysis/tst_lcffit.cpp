@@ -218,8 +218,8 @@ void TestLCFFit::quality()
 
     // The residual worked out directly; MLCF's background line is the straight line that
     // best fits what the references leave.
-    const Spectrum &targets = mlcf ? static_cast<const Spectrum &>(sample)
-                                   : sample.doubleNormPreBase;
+    const Spectrum &targets
+        = mlcf ? static_cast<const Spectrum &>(sample) : sample.doubleNormPreBase;
     QVector<double> energies, rest;
     QVector<QVector<double>> basis(2);
     for (int i = 0; i < sample.size(); ++i) {
@@ -228,8 +228,8 @@ void TestLCFFit::quality()
             continue;
         double value = targets.yAt(i);
         for (int j = 0; j < 2; ++j) {
-            const Spectrum &r = mlcf ? refs[j].spectrum.doubleNormPostBase
-                                     : refs[j].spectrum.doubleNormPreBase;
+            const Spectrum &r
+                = mlcf ? refs[j].spectrum.doubleNormPostBase : refs[j].spectrum.doubleNormPreBase;
             basis[j] << r.valueAt(e);
             value -= (mlcf ? fit.dmuts[j] : fit.ratios[j]) * basis[j].last();
         }

@@ -135,7 +135,8 @@ void TestConstrainedLeastSquares::knownSolutions_data()
 
     // A = identity: the unconstrained answer is b itself.
     using V = QVector<double>;
-    QTest::newRow("non-negative, inside") << int(CLS::NonNegative) << V{0.3, 0.7} << V{0.3, 0.7} << 2;
+    QTest::newRow("non-negative, inside")
+        << int(CLS::NonNegative) << V{0.3, 0.7} << V{0.3, 0.7} << 2;
     QTest::newRow("non-negative, on the bound")
         << int(CLS::NonNegative) << V{1.2, -0.4} << V{1.2, 0.0} << 1;
     QTest::newRow("non-negative, all on the bound")
@@ -144,8 +145,8 @@ void TestConstrainedLeastSquares::knownSolutions_data()
         << int(CLS::SumToOne) << V{1.2, -0.4} << V{1.3, -0.3} << 1;
     QTest::newRow("sum to one, already summing to one")
         << int(CLS::SumToOne) << V{0.3, 0.7} << V{0.3, 0.7} << 1;
-    QTest::newRow("both, a corner") << int(CLS::NonNegativeSumToOne) << V{1.2, -0.4} << V{1.0, 0.0}
-                                    << 0;
+    QTest::newRow("both, a corner")
+        << int(CLS::NonNegativeSumToOne) << V{1.2, -0.4} << V{1.0, 0.0} << 0;
     QTest::newRow("both, inside") << int(CLS::NonNegativeSumToOne) << V{0.5, 0.7} << V{0.4, 0.6}
                                   << 1;
 }
@@ -247,8 +248,8 @@ void TestConstrainedLeastSquares::everyActiveSet()
             eliminated = k;
     }
     for (int k = 0; k < m; ++k) {
-        const double expected = (k == eliminated || !(bestPassive & (1u << k))) ? 0.0
-                                                                               : bestVariance[k];
+        const double expected
+            = (k == eliminated || !(bestPassive & (1u << k))) ? 0.0 : bestVariance[k];
         if (std::abs(bestC[k]) < 1e-9 && k >= free)
             continue;
         QVERIFY2(std::abs(variance[k] - expected) < 1e-9 * (1 + std::abs(expected)),
