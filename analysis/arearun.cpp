@@ -45,6 +45,7 @@ bool AreaRun::startLCF(BlockRequest request,
     mReferences = references.size();
     mUsed = kernel.usedIndices();
     mQualityMaps = maps.size() >= 3 * mReferences + 3;
+    mSubsetMap = mQualityMaps && options.bestSubset > 0;
     mUndefined = 0;
     log("2da 2:");
     return true;
@@ -140,7 +141,8 @@ void AreaRun::record(const AreaWalk &walk, const double *values)
         mMaps.at(mUsed.at(d) + 2 * r)->record(walk, values[1 + 2 * n + d]);
     mMaps.at(3 * r)->record(walk, values[1 + 3 * n]);
     mMaps.at(3 * r + 1)->record(walk, values[2 + 3 * n]);
-    mMaps.at(3 * r + 2)->record(walk, values[3 + 3 * n]);
+    if (mSubsetMap)
+        mMaps.at(3 * r + 2)->record(walk, values[3 + 3 * n]);
 }
 
 void AreaRun::recordElems(const AreaWalk &walk, const double *values)

@@ -38,7 +38,7 @@ public:
     // of references: kind 0 (dmut) of references 0 .. n - 1, then kind 1 (fraction); map
     // (kind i, reference j) is reset and numbered j + i * n. With 3n + 3 maps, kind 2 holds
     // the standard error of each reference's coefficient, and the last three the R-factor,
-    // the reduced chi-square and the subset of references with a share in the fit. False,
+    // the reduced chi-square and, in a best-subset run, the subset chosen. False,
     // with the maps untouched, when the engine refuses.
     bool startLCF(BlockRequest request,
                   const QVector<LCFReferenceData> &references,
@@ -120,6 +120,8 @@ private:
     QVector<int> mUsed;
     int mReferences = 0;
     bool mQualityMaps = false;
+    // The subset map is filled by best-subset runs only; the others use every reference.
+    bool mSubsetMap = false;
     qint64 mUndefined = 0;
     // Element runs: the number of elements, the running correlation and its threshold.
     int mElements = 0;

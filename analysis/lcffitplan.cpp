@@ -144,15 +144,12 @@ int LCFFitPlan::fit(const double *energy,
     int points = 0;
     int free = m;
     if (!mOptions.fitRange && onGrid(energy, n, eOrigin) && (mMlcf || targetCount >= n)) {
-        gridRightHandSide(target, rhs);
+        const bool quality = mOptions.quality || !mOptions.plain();
+        gridRightHandSide(target, rhs, quality ? &yy : nullptr);
         points = int(mGridPoints.size());
-        if (mOptions.plain() && !mOptions.quality) {
+        if (!quality) {
             mGridFactors.solve(rhs, solution);
             return takeSolution(solution, jump, out);
-        }
-        for (int p = 0; p < points; ++p) {
-            const double t = target[mGridPoints[size_t(p)]];
-            yy += t * t;
         }
         if (mOptions.plain()) {
             mGridFactors.solve(rhs, solution);
@@ -295,21 +292,32 @@ void LCFFitPlan::setQuality(const double *normal,
     }
 }
 
-void LCFFitPlan::gridRightHandSide(const double *target, double *rhs) const
+void LCFFitPlan::gridRightHandSide(const double *target, double *rhs, double *squares) const
 {
     // Two unknowns at a time in registers; each sum still adds its terms in point order, so
-    // the numbers are those of the sums of the general path.
+    // the numbers are those of the sums of the general path. The squares of the targets, when
+    // asked for, come with the first pass.
     const int m = mUnknowns;
     const int points = int(mGridPoints.size());
     int k = 0;
+    double targetSquares = 0.0;
     for (; k + 1 < m; k += 2) {
         const double *basis = mGridBasis.data() + k;
         double first = 0.0;
         double second = 0.0;
-        for (int p = 0; p < points; ++p, basis += m) {
-            const double t = target[mGridPoints[size_t(p)]];
-            first += basis[0] * t;
-            second += basis[1] * t;
+        if (k == 0 && squares) {
+            for (int p = 0; p < points; ++p, basis += m) {
+                const double t = target[mGridPoints[size_t(p)]];
+                first += basis[0] * t;
+                second += basis[1] * t;
+                targetSquares += t * t;
+            }
+        } else {
+            for (int p = 0; p < points; ++p, basis += m) {
+                const double t = target[mGridPoints[size_t(p)]];
+                first += basis[0] * t;
+                second += basis[1] * t;
+            }
         }
         rhs[k] = first;
         rhs[k + 1] = second;
@@ -317,10 +325,16 @@ void LCFFitPlan::gridRightHandSide(const double *target, double *rhs) const
     if (k < m) {
         const double *basis = mGridBasis.data() + k;
         double sum = 0.0;
-        for (int p = 0; p < points; ++p, basis += m)
-            sum += basis[0] * target[mGridPoints[size_t(p)]];
+        for (int p = 0; p < points; ++p, basis += m) {
+            const double t = target[mGridPoints[size_t(p)]];
+            sum += basis[0] * t;
+            if (k == 0)
+                targetSquares += t * t;
+        }
         rhs[k] = sum;
     }
+    if (squares)
+        *squares = targetSquares;
 }
 
 int LCFFitPlan::takeSolution(const double *solution, double jump, Output &out) const

@@ -78,8 +78,9 @@ public:
 private:
     // Whether a sample on this plan's grid can use the grid's sums.
     bool onGrid(const double *energy, int n, double eOrigin) const;
-    // The right-hand side of the normal equations of targets on the grid.
-    void gridRightHandSide(const double *target, double *rhs) const;
+    // The right-hand side of the normal equations of targets on the grid and, when squares is
+    // given, the sum of the squared targets.
+    void gridRightHandSide(const double *target, double *rhs, double *squares) const;
     // Solves the normal equations with the options into solution, variance (diagonal of the
     // inverse normal matrix, 0 for unknowns not left free) and the quality of out; returns the
     // unknowns left free, -1 when the fit is not defined.
