@@ -34,8 +34,11 @@ LCFFit fitLCF(const XafsSpectrum &sample,
     fit.redChi2 = out.redChi2;
     fit.subset = out.subset;
 
-    // The fitted spectrum weighs the references' double-normalised spectra.
+    // The fitted spectrum weighs the references' double-normalised spectra; the residual is
+    // the sample's double-normalised spectrum less it.
     Spectrum fitted;
+    Spectrum residual;
+    const Spectrum &normalised = sample.doubleNormPreBase;
     for (int i = 0; i < sample.size(); ++i) {
         const double energy = sample.xAt(i) - sample.eOrigin;
         if (energy < plan.low() || energy > plan.high())
@@ -50,7 +53,10 @@ LCFFit fitLCF(const XafsSpectrum &sample,
                          * reference.spectrum.doubleNormPreBase.valueAt(energy + reference.shift);
         }
         fitted.append(energy, value);
+        if (i < normalised.size())
+            residual.append(energy, normalised.yAt(i) - value);
     }
     fit.fitted = XafsSpectrum(fitted, 0, 0.0);
+    fit.residual = residual;
     return fit;
 }

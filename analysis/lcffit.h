@@ -25,6 +25,8 @@ struct LCFFit
     // Bit j set: used reference j has a share in the fit.
     unsigned subset = 0;
     XafsSpectrum fitted;
+    // The sample's double-normalised spectrum less the fitted one, at the fitted energies.
+    Spectrum residual;
 };
 
 Q_DECLARE_METATYPE(LCFFit)
@@ -45,7 +47,8 @@ bool lcfFittable(const Sample &sample, int referenceCount)
 // double-normalised post-edge based spectra; the weights are the dmuts (negative ones set to
 // 0) and the fractions are the dmuts over their sum.
 // The fitted spectrum weighs the references' double-normalised spectra by the new fractions,
-// or by their stored coefficients when storedCoefficients is set. Fractions and dmuts that
+// or by their stored coefficients when storedCoefficients is set; the residual is the
+// sample's double-normalised spectrum less that. Fractions and dmuts that
 // are not defined are NaN; such references add nothing to the fitted spectrum.
 LCFFit fitLCF(const XafsSpectrum &sample,
               const QVector<LCFReferenceData> &references,

@@ -116,6 +116,11 @@ void TestLCFFit::fit()
     QVERIFY2(
         std::abs(fitted - expected) < 1e-6,
         qPrintable(QStringLiteral("at %1 eV: %2, expected %3").arg(e).arg(fitted).arg(expected)));
+    // An exact mixture leaves no residual.
+    QCOMPARE(fit.residual.size(), fit.fitted.size());
+    if (!mlcf)
+        QVERIFY2(std::abs(fit.residual.valueAt(e)) < 1e-6,
+                 qPrintable(QString::number(fit.residual.valueAt(e))));
 }
 
 void TestLCFFit::nothingSensibleToFit_data()
