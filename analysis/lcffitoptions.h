@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMetaType>
+
 // How an LCF / MLCF fit is made beyond the plain least squares of the seed: constraints on the
 // reference components, an energy range around each spectrum's edge, and the best subset of
 // the references. Everything off by default, which gives the plain fit's numbers bit for bit.
@@ -24,3 +26,5 @@ struct LCFFitOptions
 
     bool plain() const { return constraint == 0 && !fitRange && bestSubset == 0; }
 };
+
+Q_DECLARE_METATYPE(LCFFitOptions)
