@@ -1,10 +1,9 @@
 #include "analyzer.h"
 #include "ui_analyzer.h"
 
-#include "analysis/aelemsconds.h"
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzeproc.h"
-#include "analysis/elemctrl.h"
+#include "analysis/elemspanel.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
 #include "display/showinfront.h"
@@ -14,33 +13,11 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPen>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QThread>
-
-namespace {
-
-// A list of names for the message line, cut short after a few.
-QString listForMessage(const QStringList &names)
-{
-    constexpr int shown = 8;
-    QString text = names.mid(0, shown).join(QStringLiteral(", "));
-    if (names.size() > shown)
-        text += QStringLiteral(", ...");
-    return text;
-}
-
-// The "Show Map of" choices by id, and the row map kind each stands for (-1: a correlation map).
-constexpr int ShowMapCount = 9;
-constexpr int showMapKind[ShowMapCount] = {0, 1, -1, -1, 2, 3, 4, 5, 6};
-
-} // namespace
 
 int Analyzer::imageIdOfRef(int index)
 {
@@ -86,7 +63,7 @@ Analyzer::Analyzer(QWidget *parent)
     mWorker->moveToThread(mWorkerThread);
     mWorkerThread->start(QThread::InheritPriority);
 
-    setupElems();
+    mElemsPanel = new ElemsPanel(mUi->ElemFrame, mUi->ElemLayout, mUi->DoElemA, this);
 
     mImageGroup->addButton(mUi->ShowDMuT, InitialRefs);
     mImageGroup->addButton(mUi->ShowRest, InitialRefs + 1);
@@ -99,18 +76,35 @@ Analyzer::Analyzer(QWidget *parent)
     connect(this, &Analyzer::analyzeSpectrum0, mWorker, &AnalyzeProc::analyzeSpectrum0);
     connect(mWorker, &AnalyzeProc::finished, this, &Analyzer::takeFit);
     connect(this, &Analyzer::analyzeSpectrumElems0, mWorker, &AnalyzeProc::analyzeSpectrumElems0);
-    connect(mWorker, &AnalyzeProc::finishedAElems, this, &Analyzer::analyzeSpectrumElemsFinished);
-    connect(this, &Analyzer::setNewCorrelation, this, &Analyzer::setCorrelation);
+    connect(mWorker,
+            &AnalyzeProc::finishedAElems,
+            mElemsPanel,
+            &ElemsPanel::analyzeSpectrumElemsFinished);
+    connect(mElemsPanel, &ElemsPanel::askAnalyzeElems, this, &Analyzer::askAnalyzeElems);
+    connect(mElemsPanel, &ElemsPanel::analyzeElemsFinished, this, &Analyzer::analyzeElemsFinished);
+    connect(mElemsPanel, &ElemsPanel::setNewCorrelation, this, &Analyzer::setNewCorrelation);
+    connect(mElemsPanel, &ElemsPanel::elemsRebuilding, this, &Analyzer::elemsRebuilding);
+    connect(mElemsPanel, &ElemsPanel::changedSelection, this, &Analyzer::changedSelection);
+    connect(mElemsPanel, &ElemsPanel::messageIssued, this, &Analyzer::messageIssued);
+    // The analysed spectrum shows the edges of the target elements.
+    connect(mElemsPanel,
+            &ElemsPanel::edgeMarkersChanged,
+            this,
+            [this](const QVector<EdgeMarker> &markers) {
+                mView->setEdgeMarkers(markers);
+                mView->update();
+            });
     connect(mImageGroup, &QButtonGroup::idClicked, this, &Analyzer::selectedNewRef);
     connect(mUi->SelRatio, &QRadioButton::toggled, this, &Analyzer::selectedImgChanged);
     connect(mUi->FixedScale, &QCheckBox::toggled, this, &Analyzer::scalePolicyChanged);
     // Every change of the map on show, by hand or by a command, counts as a choice.
-    for (QButtonGroup *group : {mModeGroup, mImageGroup, mShowMapGroup}) {
+    for (QButtonGroup *group : {mModeGroup, mImageGroup}) {
         connect(group,
                 qOverload<QAbstractButton *, bool>(&QButtonGroup::buttonToggled),
                 this,
                 [this](QAbstractButton *, bool on) { mMapChoices += on; });
     }
+    connect(mElemsPanel, &ElemsPanel::mapChosen, this, [this] { ++mMapChoices; });
     connect(mUi->SelRatio, &QRadioButton::toggled, this, [this] { ++mMapChoices; });
     for (QLineEdit *edit :
          {mUi->DMutScaleMax, mUi->DMutScaleMin, mUi->RatioScaleMax, mUi->RatioScaleMin})
@@ -125,400 +119,6 @@ Analyzer::~Analyzer()
     delete mWorker;
     delete mView;
     delete mUi;
-}
-
-void Analyzer::setupElems()
-{
-    for (const char *name : {"a2d ElemsCor", "a2d ElemsCorTh"})
-        mCorMaps << new Analyzed2DRes(QLatin1String(name), this);
-    QBoxLayout *frame = mUi->ElemLayout;
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(mUi->DoElemA);
-    mAskAnalyzeElems = new QPushButton(tr("Analyze"), mUi->ElemFrame);
-    mAskAnalyzeElems->setObjectName(QStringLiteral("AskAnalyzeElems"));
-    buttons->addWidget(mAskAnalyzeElems);
-    mElemsProgress = new QLabel(QStringLiteral("0%"), mUi->ElemFrame);
-    mElemsProgress->setObjectName(QStringLiteral("ElemsProgress"));
-    buttons->addWidget(mElemsProgress);
-    mElemsDispOnTime = new QCheckBox(tr("Disp. on Time"), mUi->ElemFrame);
-    mElemsDispOnTime->setObjectName(QStringLiteral("ElemsDispOnTime"));
-    buttons->addWidget(mElemsDispOnTime);
-    buttons->addStretch();
-    frame->addLayout(buttons);
-
-    auto *names = new QHBoxLayout;
-    names->addWidget(new QLabel(tr("Target Elements"), mUi->ElemFrame));
-    mElemNames = new QLineEdit(mUi->ElemFrame);
-    mElemNames->setObjectName(QStringLiteral("AElemNames"));
-    names->addWidget(mElemNames);
-    mSortByANo = new QCheckBox(tr("Sort by A. No."), mUi->ElemFrame);
-    mSortByANo->setObjectName(QStringLiteral("SortByANo"));
-    names->addWidget(mSortByANo);
-    frame->addLayout(names);
-
-    // The rows are wider than a screen: they scroll instead of widening the window.
-    mElemRowsArea = new QScrollArea(mUi->ElemFrame);
-    mElemRowsArea->setObjectName(QStringLiteral("ElemRowsArea"));
-    mElemRowsArea->setWidgetResizable(true);
-    mElemRowsArea->setFrameShape(QFrame::NoFrame);
-    auto *rows = new QFrame;
-    rows->setObjectName(QStringLiteral("ElemBase"));
-    mElemGrid = new QGridLayout(rows);
-    mElemGrid->setContentsMargins(0, 0, 0, 0);
-    mElemGrid->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    mElemRowsArea->setWidget(rows);
-    frame->addWidget(mElemRowsArea);
-    fitElemRowsArea();
-    mConds = new AElemsConds(mUi->ElemFrame);
-    mConds->setObjectName(QStringLiteral("AElemsCds"));
-    frame->addWidget(mConds);
-
-    auto *correlation = new QHBoxLayout;
-    auto *setStd = new QPushButton(tr("Set STD"), mUi->ElemFrame);
-    setStd->setObjectName(QStringLiteral("SetElemsStd"));
-    correlation->addWidget(setStd);
-    correlation->addWidget(new QLabel(tr("Correlation"), mUi->ElemFrame));
-    mElemsCorrelation = new QLineEdit(mUi->ElemFrame);
-    mElemsCorrelation->setObjectName(QStringLiteral("ElemsCorrelation"));
-    mElemsCorrelation->setReadOnly(true);
-    correlation->addWidget(mElemsCorrelation);
-    correlation->addWidget(new QLabel(tr("Cor. Th"), mUi->ElemFrame));
-    mCorThEdit = new QLineEdit(QString::number(mCorTh, 'g', 6), mUi->ElemFrame);
-    mCorThEdit->setObjectName(QStringLiteral("CorTh"));
-    correlation->addWidget(mCorThEdit);
-    auto *recalc = new QPushButton(tr("ReCalc Cor."), mUi->ElemFrame);
-    recalc->setObjectName(QStringLiteral("ReCalcCor"));
-    correlation->addWidget(recalc);
-    frame->addLayout(correlation);
-
-    auto *showMap = new QGroupBox(tr("Show Map of"), mUi->ElemFrame);
-    auto *showLayout = new QHBoxLayout(showMap);
-    mShowMapGroup = new QButtonGroup(this);
-    const QString texts[ShowMapCount] = {tr("dMut of The Elem."),
-                                         tr("N. dMut of The Elem."),
-                                         tr("Correlation"),
-                                         tr("Cor. Th"),
-                                         tr("Mut+"),
-                                         tr("Mut-"),
-                                         tr("dE"),
-                                         tr("ROI"),
-                                         tr("N.ROI")};
-    for (int id = 0; id < ShowMapCount; ++id) {
-        auto *button = new QRadioButton(texts[id], showMap);
-        button->setObjectName(QStringLiteral("ElemsShowMap%1").arg(id));
-        showLayout->addWidget(button);
-        mShowMapGroup->addButton(button, id);
-    }
-    mShowMapGroup->button(0)->setChecked(true);
-    frame->addWidget(showMap);
-    mTargetGroup = new QButtonGroup(this);
-    mShowGroup = new QButtonGroup(this);
-
-    connect(mAskAnalyzeElems, &QPushButton::clicked, this, &Analyzer::askAnalyzeElems);
-    connect(mElemNames, &QLineEdit::editingFinished, this, &Analyzer::newElems);
-    connect(setStd, &QPushButton::clicked, this, &Analyzer::setElemsStd);
-    connect(recalc, &QPushButton::clicked, this, &Analyzer::recalcCorMap);
-    connect(mCorThEdit, &QLineEdit::editingFinished, this, &Analyzer::newCorTh);
-    connect(mShowMapGroup, &QButtonGroup::idClicked, this, &Analyzer::changedSelection);
-}
-
-void Analyzer::setTargetElements(const QString &elements)
-{
-    mElemNames->setText(elements);
-    newElems();
-}
-
-void Analyzer::newElems()
-{
-    emit elemsRebuilding();
-    for (ElemCtrl *row : qAsConst(mElems)) {
-        mElemGrid->removeWidget(row);
-        row->hide();
-        row->deleteLater();
-    }
-    mElems.clear();
-    delete mTargetGroup;
-    delete mShowGroup;
-    mTargetGroup = new QButtonGroup(this);
-    mShowGroup = new QButtonGroup(this);
-    connect(mShowGroup,
-            qOverload<QAbstractButton *, bool>(&QButtonGroup::buttonToggled),
-            this,
-            [this](QAbstractButton *, bool on) { mMapChoices += on; });
-
-    QVector<EdgeMarker> markers;
-    QStringList repeated;
-    QStringList unknown;
-    const QVector<ElemName> names = ElemAnalysis::parseNames(
-        mElemNames->text(), mSortByANo->isChecked(), &repeated, &unknown);
-    for (const ElemName &name : names) {
-        auto *row = new ElemCtrl(mUi->ElemFrame);
-        row->setElement(name.symbol, name.edgeName, name.z, name.edge);
-        mTargetGroup->addButton(row->mainTarget());
-        mShowGroup->addButton(row->showButton());
-        connect(row->showButton(), &QRadioButton::clicked, this, &Analyzer::changedSelection);
-        mElems.append(row);
-        markers.append({name.z, name.edge, row->name()});
-    }
-    // The analysed spectrum shows the edges of the target elements.
-    mView->setEdgeMarkers(markers);
-    mView->update();
-    for (int i = 0; i < mElems.size(); ++i) {
-        mTargetGroup->setId(mElems.at(i)->mainTarget(), i);
-        mShowGroup->setId(mElems.at(i)->showButton(), i);
-        mElemGrid->addWidget(mElems.at(i), i, 0);
-    }
-    if (!mElems.isEmpty()) {
-        mElems.first()->mainTarget()->setChecked(true);
-        mElems.first()->showButton()->setChecked(true);
-    }
-    fitElemRowsArea();
-    // The display lets go of the maps of the old rows.
-    emit changedSelection();
-    QStringList notes;
-    if (!repeated.isEmpty())
-        notes << tr("Target elements named more than once, one row each: %1")
-                     .arg(listForMessage(repeated));
-    if (!unknown.isEmpty())
-        notes << tr("Not elements, skipped: %1").arg(listForMessage(unknown));
-    if (!notes.isEmpty())
-        emit messageIssued(notes.join(QStringLiteral(" | ")));
-}
-
-void Analyzer::fitElemRowsArea()
-{
-    // A few rows are shown whole; more scroll, as rows wider than the window do.
-    constexpr int shownRows = 6;
-    int height = 0;
-    for (int i = 0; i < qMin(int(mElems.size()), shownRows); ++i)
-        height += mElems.at(i)->sizeHint().height() + qMax(mElemGrid->verticalSpacing(), 0);
-    mElemRowsArea->setFixedHeight(height
-                                  + mElemRowsArea->horizontalScrollBar()->sizeHint().height());
-}
-
-QVector<ElemParams> Analyzer::elemsParams() const
-{
-    QVector<ElemParams> params;
-    for (const ElemCtrl *row : mElems)
-        params.append(row->params());
-    return params;
-}
-
-ElemBackgrounds Analyzer::elemsBackgrounds() const
-{
-    return mConds->backgrounds();
-}
-
-int Analyzer::mainTargetId() const
-{
-    return qMax(mTargetGroup->checkedId(), 0);
-}
-
-QVector<Analyzed2DRes *> Analyzer::elemsMaps() const
-{
-    QVector<Analyzed2DRes *> maps;
-    for (int kind = 0; kind < ElemCtrl::MapKinds; ++kind) {
-        for (const ElemCtrl *row : mElems)
-            maps.append(row->map(kind));
-    }
-    return maps << mCorMaps;
-}
-
-bool Analyzer::elemsDispOnTime() const
-{
-    return mElemsDispOnTime->isChecked();
-}
-
-void Analyzer::analyzeSpectrumElemsFinished(const ElemResults &results)
-{
-    for (int i = 0; i < mElems.size(); ++i)
-        mElems.at(i)->setResults(results, i);
-    calcCorrelation();
-    emit analyzeElemsFinished();
-}
-
-void Analyzer::calcCorrelation()
-{
-    QVector<double> ratios;
-    for (const ElemCtrl *row : qAsConst(mElems))
-        ratios.append(row->ratio());
-    double cor = 0.0;
-    if (ElemAnalysis::correlation(elemsParams(), ratios.constData(), &cor))
-        emit setNewCorrelation(cor);
-}
-
-void Analyzer::setCorrelation(double cor)
-{
-    mCorr = cor;
-    mElemsCorrelation->setText(QString::number(cor, 'g', 6));
-    const bool above = cor > mCorTh;
-    if (above == mAboveCorTh)
-        return;
-    mAboveCorTh = above;
-    mElemsCorrelation->setStyleSheet(above
-                                         ? QStringLiteral("background-color: rgb(211, 255, 241);")
-                                         : QStringLiteral("background-color: rgb(176, 192, 192);"));
-}
-
-void Analyzer::setElemsStd()
-{
-    // A row whose element the spectrum lacks holds a ratio made of the background value.
-    QStringList missing;
-    for (const ElemCtrl *row : qAsConst(mElems)) {
-        if (!row->hasElement())
-            missing << row->name();
-    }
-    if (!missing.isEmpty()) {
-        emit messageIssued(
-            tr("Set STD: no edge of %1 in the analysed spectrum: standard ratios not set")
-                .arg(listForMessage(missing)));
-        return;
-    }
-    for (ElemCtrl *row : qAsConst(mElems))
-        row->setStdRatio(row->ratio());
-    recalcCorMap();
-}
-
-void Analyzer::newCorTh()
-{
-    mCorTh = mCorThEdit->text().toDouble();
-    mCorThEdit->setText(QString::number(mCorTh, 'g', 6));
-    recalcCorMap();
-}
-
-void Analyzer::recalcCorMap()
-{
-    const QVector<ElemParams> params = elemsParams();
-    QVector<double> ratios(mElems.size());
-    AreaWalk walk = mElemsWalk;
-    walk.rewind();
-    const double y0 = walk.cy;
-    const double span = walk.y1 - y0;
-    setElemsProgress(0.0);
-    bool newRow = false;
-    do {
-        if (newRow)
-            setElemsProgress((walk.cy - y0) / span * 100.0);
-        // Pixels outside the image hold no ratios, as the run left them.
-        if (!walk.centreInside(walk.width, walk.height))
-            continue;
-        for (int l = 0; l < mElems.size(); ++l)
-            ratios[l] = params.at(l).use ? mElems.at(l)->map(1)->value(walk.cx, walk.cy) : 0.0;
-        double c = 0.0;
-        if (!ElemAnalysis::correlation(params, ratios.constData(), &c))
-            c = 0.0;
-        mCorMaps.at(0)->setData(int(walk.cx), int(walk.cy), 0, 0, c);
-        mCorMaps.at(1)->setData(
-            int(walk.cx), int(walk.cy), 0, 0, ElemAnalysis::thresholded(c, mCorTh));
-    } while (walk.next(newRow));
-    setElemsProgress(100.0);
-    for (Analyzed2DRes *map : qAsConst(mCorMaps))
-        map->genImg();
-    emit changedSelection();
-}
-
-void Analyzer::setElemsProgress(double perCent)
-{
-    mElemsProgress->setText(QString::asprintf("%5.2f", perCent));
-}
-
-ElemCtrl *Analyzer::elemRow(const QString &name, bool byIndex) const
-{
-    for (ElemCtrl *row : mElems) {
-        if (row->name() == name)
-            return row;
-    }
-    return byIndex ? mElems.value(name.toInt()) : nullptr;
-}
-
-QVector<ElemCtrl *> Analyzer::elemRows(const QString &name) const
-{
-    QVector<ElemCtrl *> rows;
-    for (ElemCtrl *row : mElems) {
-        if (row->name() == name)
-            rows.append(row);
-    }
-    return rows;
-}
-
-void Analyzer::selectElemsTarget(const QString &name)
-{
-    if (ElemCtrl *row = elemRow(name, true)) {
-        row->mainTarget()->setChecked(true);
-        emit changedSelection();
-    }
-}
-
-void Analyzer::selectElemsShow(const QString &name)
-{
-    // A row found by its name is shown without a word; one found by its index is announced.
-    if (ElemCtrl *row = elemRow(name, false)) {
-        row->showButton()->setChecked(true);
-        return;
-    }
-    if (ElemCtrl *row = elemRow(name, true))
-        row->showButton()->setChecked(true);
-    emit changedSelection();
-}
-
-void Analyzer::setElemsDE(double dE)
-{
-    for (ElemCtrl *row : qAsConst(mElems))
-        row->setPrePostDE(dE);
-}
-
-void Analyzer::setElemsCorTh(double th)
-{
-    mCorThEdit->setText(QString::number(th, 'g', 6));
-    mCorTh = th;
-    recalcCorMap();
-}
-
-void Analyzer::selectElemsDispMode(int mode)
-{
-    if (QAbstractButton *button = mShowMapGroup->button(mode)) {
-        button->setChecked(true);
-    } else if (QAbstractButton *checked = mShowMapGroup->checkedButton()) {
-        mShowMapGroup->setExclusive(false);
-        checked->setChecked(false);
-        mShowMapGroup->setExclusive(true);
-    }
-    emit changedSelection();
-}
-
-void Analyzer::setElemsUse(const QString &name, bool f)
-{
-    if (ElemCtrl *row = elemRow(name, true))
-        row->setUse(f);
-}
-
-void Analyzer::setElemsSortByAN(bool f)
-{
-    mSortByANo->setChecked(f);
-}
-
-void Analyzer::setElemsROI(const QString &name, double start, double end)
-{
-    for (ElemCtrl *row : elemRows(name))
-        row->setROI(start, end);
-}
-
-void Analyzer::setElemsThDMut(const QString &name, double th)
-{
-    for (ElemCtrl *row : elemRows(name))
-        row->setThDMut(th);
-}
-
-void Analyzer::setElemsNoNeg(const QString &name, bool f)
-{
-    for (ElemCtrl *row : elemRows(name))
-        row->setNoNeg(f);
-}
-
-void Analyzer::setElemsBG(int which, double v)
-{
-    mConds->setValue(AElemsConds::Value(which), v);
 }
 
 void Analyzer::addNewRef()
@@ -567,7 +167,7 @@ QString Analyzer::missingForRun(AreaRun::Kind kind, double lowEnergy, double hig
                 .arg(energy, 0, 'g', 6)
                 .arg(lowEnergy, 0, 'g', 6)
                 .arg(highEnergy, 0, 'g', 6);
-    } else if (kind == AreaRun::ElemRun && mElems.isEmpty()) {
+    } else if (kind == AreaRun::ElemRun && mElemsPanel->elems().isEmpty()) {
         return tr("No target elements: analysis not started");
     }
     return QString();
@@ -627,7 +227,10 @@ void Analyzer::analyzeSpectrum(XafsSpectrum s)
     if (mUi->DoMLCFA->isChecked())
         emit analyzeSpectrum0(s, referenceData(), mUi->MLCF->isChecked());
     else if (mUi->DoElemA->isChecked())
-        emit analyzeSpectrumElems0(s, elemsParams(), mainTargetId(), elemsBackgrounds());
+        emit analyzeSpectrumElems0(s,
+                                   mElemsPanel->elemsParams(),
+                                   mElemsPanel->mainTargetId(),
+                                   mElemsPanel->elemsBackgrounds());
 }
 
 void Analyzer::reAnalyzeSpectrum()
@@ -740,13 +343,7 @@ Analyzed2DRes *Analyzer::selectedMap() const
         if (map && map->imageValid())
             return map;
     } else if (mUi->DoElemA->isChecked()) {
-        const int mode = mShowMapGroup->checkedId();
-        if (mode < 0)
-            return nullptr;
-        if (showMapKind[mode] < 0)
-            return mCorMaps.at(mode - 2);
-        const ElemCtrl *row = mElems.value(mShowGroup->checkedId());
-        return row ? row->map(showMapKind[mode]) : nullptr;
+        return mElemsPanel->selectedMap();
     }
     return nullptr;
 }
@@ -765,15 +362,9 @@ QString Analyzer::mapTitle(const Analyzed2DRes *map) const
         if (map == raMap(k))
             return raTitles[k];
     }
-    for (int id = 0; id < ShowMapCount; ++id) {
-        const QString what = mShowMapGroup->button(id)->text();
-        if (showMapKind[id] < 0 && map == mCorMaps.value(id - 2))
-            return what;
-        for (const ElemCtrl *row : mElems) {
-            if (showMapKind[id] >= 0 && map == row->map(showMapKind[id]))
-                return row->name() + QLatin1Char(' ') + what;
-        }
-    }
+    const QString elemTitle = mElemsPanel->mapTitle(map);
+    if (!elemTitle.isEmpty())
+        return elemTitle;
     return map ? map->name() : QString();
 }
 
@@ -785,7 +376,7 @@ QPushButton *Analyzer::analyzeButton(AreaRun::Kind kind) const
     case AreaRun::RARun:
         return mUi->AskRAAnalyze;
     case AreaRun::ElemRun:
-        return mAskAnalyzeElems;
+        return mElemsPanel->analyzeButton();
     default:
         return nullptr;
     }
@@ -824,10 +415,7 @@ void Analyzer::showRunMap(AreaRun::Kind kind)
             mUi->ShowDMuT->setChecked(true);
     } else if (kind == AreaRun::ElemRun) {
         setAnalysisMode(2);
-        if (!mElems.isEmpty() && mShowGroup->checkedId() < 0)
-            mElems.first()->showButton()->setChecked(true);
-        if (mShowMapGroup->checkedId() < 0)
-            mShowMapGroup->button(0)->setChecked(true);
+        mElemsPanel->showRunMaps();
     }
     emit changedSelection();
 }

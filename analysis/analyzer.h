@@ -3,6 +3,7 @@
 #include "analysis/arearun.h"
 #include "analysis/areawalk.h"
 #include "analysis/elemanalysis.h"
+#include "analysis/elemspanel.h"
 #include "analysis/lcffit.h"
 #include "analysis/lcfreferencedata.h"
 #include "spectra/xafsspectrum.h"
@@ -10,18 +11,13 @@
 #include <QVector>
 #include <QWidget>
 
-class AElemsConds;
 class AnalyzeProc;
 class Analyzed2DRes;
 class ElemCtrl;
-class QCheckBox;
-class QGridLayout;
-class QLabel;
 class LCFReference;
 class QButtonGroup;
 class QLineEdit;
 class QPushButton;
-class QScrollArea;
 class QThread;
 class XafsView;
 
@@ -87,33 +83,33 @@ public:
     double raFactor() const;
     // What the fits need of every reference, copied for the worker.
     QVector<LCFReferenceData> referenceData() const;
-    // The element rows in order, what the analysis reads of them and of the conditions, and
-    // the row of the checked Target radio (0 without rows).
-    const QVector<ElemCtrl *> &elems() const { return mElems; }
-    QVector<ElemParams> elemsParams() const;
-    ElemBackgrounds elemsBackgrounds() const;
-    int mainTargetId() const;
-    // The maps of an element run: kind k of row j at j + k * n, then the two correlation maps.
-    QVector<Analyzed2DRes *> elemsMaps() const;
-    Analyzed2DRes *corMap(int k) const { return mCorMaps.value(k); }
-    double correlation() const { return mCorr; }
-    double corTh() const { return mCorTh; }
-    bool elemsDispOnTime() const;
-    // The walk of the last element run, which recalcCorMap() walks again.
-    void setElemsWalk(const AreaWalk &walk) { mElemsWalk = walk; }
-    // The element commands: rows are named by their Name text, or where allowed by their
-    // index when no row has that name.
-    void selectElemsTarget(const QString &name);
-    void selectElemsShow(const QString &name);
-    void setElemsDE(double dE);
-    void setElemsCorTh(double th);
-    void selectElemsDispMode(int mode);
-    void setElemsUse(const QString &name, bool f);
-    void setElemsSortByAN(bool f);
-    void setElemsROI(const QString &name, double start, double end);
-    void setElemsThDMut(const QString &name, double th);
-    void setElemsNoNeg(const QString &name, bool f);
-    void setElemsBG(int which, double v);
+    // The element analysis, kept by its panel; the element commands name rows by their Name
+    // text, or where allowed by their index.
+    ElemsPanel *elemsPanel() const { return mElemsPanel; }
+    const QVector<ElemCtrl *> &elems() const { return mElemsPanel->elems(); }
+    QVector<ElemParams> elemsParams() const { return mElemsPanel->elemsParams(); }
+    ElemBackgrounds elemsBackgrounds() const { return mElemsPanel->elemsBackgrounds(); }
+    int mainTargetId() const { return mElemsPanel->mainTargetId(); }
+    QVector<Analyzed2DRes *> elemsMaps() const { return mElemsPanel->elemsMaps(); }
+    Analyzed2DRes *corMap(int k) const { return mElemsPanel->corMap(k); }
+    double correlation() const { return mElemsPanel->correlation(); }
+    double corTh() const { return mElemsPanel->corTh(); }
+    bool elemsDispOnTime() const { return mElemsPanel->elemsDispOnTime(); }
+    void setElemsWalk(const AreaWalk &walk) { mElemsPanel->setElemsWalk(walk); }
+    void selectElemsTarget(const QString &name) { mElemsPanel->selectElemsTarget(name); }
+    void selectElemsShow(const QString &name) { mElemsPanel->selectElemsShow(name); }
+    void setElemsDE(double dE) { mElemsPanel->setElemsDE(dE); }
+    void setElemsCorTh(double th) { mElemsPanel->setElemsCorTh(th); }
+    void selectElemsDispMode(int mode) { mElemsPanel->selectElemsDispMode(mode); }
+    void setElemsUse(const QString &name, bool f) { mElemsPanel->setElemsUse(name, f); }
+    void setElemsSortByAN(bool f) { mElemsPanel->setElemsSortByAN(f); }
+    void setElemsROI(const QString &name, double start, double end)
+    {
+        mElemsPanel->setElemsROI(name, start, end);
+    }
+    void setElemsThDMut(const QString &name, double th) { mElemsPanel->setElemsThDMut(name, th); }
+    void setElemsNoNeg(const QString &name, bool f) { mElemsPanel->setElemsNoNeg(name, f); }
+    void setElemsBG(int which, double v) { mElemsPanel->setElemsBG(which, v); }
     // The maximum (minimum) of both the dmut and the fraction scales.
     void setScaleMax(double max);
     void setScaleMin(double min);
@@ -166,24 +162,11 @@ public slots:
     void setRatioScaleMin(double min);
     void setNormalize(bool f);
     void setEnergyCorrection(bool f);
-    void setTargetElements(const QString &elements);
-    void newElems();
-    void setElemsStd();
-    void calcCorrelation();
-    void recalcCorMap();
-    void newCorTh();
-    void setCorrelation(double cor);
-    void analyzeSpectrumElemsFinished(const ElemResults &results);
-    void setElemsProgress(double perCent);
+    void setTargetElements(const QString &elements) { mElemsPanel->setTargetElements(elements); }
+    void setCorrelation(double cor) { mElemsPanel->setCorrelation(cor); }
+    void setElemsProgress(double perCent) { mElemsPanel->setElemsProgress(perCent); }
 
 private:
-    void setupElems();
-    // Gives the element rows' scroll area the height of its first few rows.
-    void fitElemRowsArea();
-    // The first row named name; with byIndex, else the row of that index; null when none.
-    ElemCtrl *elemRow(const QString &name, bool byIndex) const;
-    // Every row named name.
-    QVector<ElemCtrl *> elemRows(const QString &name) const;
     // Takes a fit from the worker and, outside area runs, shows it in the reference rows.
     void takeFit(const LCFFit &fit);
     // Gives every map its fixed scale from the edits (kind 0 and the dmut and rest maps the
@@ -205,29 +188,10 @@ private:
     XafsSpectrum mFitResult;
     LCFFit mLastFit;
     bool mContAccess = false;
-    // Element analysis.
-    QVector<ElemCtrl *> mElems;
-    QButtonGroup *mTargetGroup = nullptr;
-    QButtonGroup *mShowGroup = nullptr;
-    QButtonGroup *mShowMapGroup = nullptr;
-    QVector<Analyzed2DRes *> mCorMaps;
-    double mCorr = 0.0;
-    double mCorTh = 0.999;
-    bool mAboveCorTh = false;
-    AreaWalk mElemsWalk;
-    QLineEdit *mElemNames = nullptr;
-    QCheckBox *mSortByANo = nullptr;
-    QCheckBox *mElemsDispOnTime = nullptr;
-    QPushButton *mAskAnalyzeElems = nullptr;
     // Choices of the map shown so far, and their number when the running area run started.
     int mMapChoices = 0;
     int mMapChoicesAtRunStart = 0;
-    QLabel *mElemsProgress = nullptr;
-    QLineEdit *mCorThEdit = nullptr;
-    QLineEdit *mElemsCorrelation = nullptr;
-    AElemsConds *mConds = nullptr;
-    QGridLayout *mElemGrid = nullptr;
-    QScrollArea *mElemRowsArea = nullptr;
+    ElemsPanel *mElemsPanel = nullptr;
     QThread *mWorkerThread = nullptr;
     AnalyzeProc *mWorker = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "batch/commandregistry.h"
 
 #include <QCheckBox>
+#include <QDebug>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -396,6 +397,20 @@ void AreaRunController::setupResAnalysisImage()
 {
     if (Analyzed2DRes *map = mAnalyzer->selectedMap())
         map->genImg();
+}
+
+void AreaRunController::printSelectedMap() const
+{
+    const Analyzed2DRes *map = mAnalyzer->selectedMap();
+    if (!map)
+        return;
+    qDebug().noquote() << "vals of " + map->name();
+    for (int y = 0; y < map->height(); ++y) {
+        for (int x = 0; x < map->width(); ++x) {
+            qDebug().noquote() << QString::asprintf(
+                "%4d %4d %15.6f %15.6f", x, y, map->value(x, y), map->procValue(x, y));
+        }
+    }
 }
 
 void AreaRunController::showProcImg(bool f)

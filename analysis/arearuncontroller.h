@@ -53,6 +53,9 @@ public slots:
     void generateElemsResImages();
     // Regenerates the image of the map selected in the analyser.
     void setupResAnalysisImage();
+    // Writes every block's value and processed value of the map selected in the analyser to
+    // the debug output.
+    void printSelectedMap() const;
     // The map selected in the analyser shows its deglitched values (f) or its own.
     void showProcImg(bool f);
     // Deglitches the map selected in the analyser with the factor and ratio fields; false

@@ -1,15 +1,11 @@
 #include "body.h"
 #include "ui_body.h"
 
-#include "analysis/aelemsconds.h"
-#include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
 #include "analysis/arearun.h"
 #include "analysis/arearuncontroller.h"
 #include "analysis/blockengine.h"
 #include "analysis/blockrequest.h"
-#include "analysis/lcfreference.h"
-#include "app/dataroot.h"
 #include "display/showinfront.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
@@ -20,18 +16,20 @@
 #include "calib/imgproc.h"
 #include "display/colorbar.h"
 #include "display/colorscale.h"
-#include "display/crosssview.h"
+#include "display/cursoroverlay.h"
+#include "display/cursorreadout.h"
 #include "display/cursorspectrum.h"
+#include "display/imagebrowser.h"
 #include "display/imgdispa.h"
+#include "display/mapoverlay.h"
 #include "display/statusprogress.h"
 #include "display/xafsview.h"
-#include "input/eofsetup.h"
 #include "input/selectdatafiles.h"
 #include "input/stackloader.h"
 #include "input/tiffdata.h"
 #include "output/exportcontroller.h"
+#include "output/exportdialogs.h"
 #include "output/savedatacfg.h"
-#include "spectra/numbertext.h"
 #include "spectra/stackspectra.h"
 #include "spectra/victoreentable.h"
 #include "spectra/xafsspectrum.h"
@@ -40,17 +38,10 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDebug>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QLabel>
 #include <QPainter>
-#include <QRegion>
 #include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QThread>
-
-#include <cmath>
 
 namespace {
 
@@ -86,15 +77,6 @@ Body::Body(QWidget *parent)
     mStacks = new StackModel(this);
     mBlockEngine = new BlockEngine(this);
     mStacks->setInUseCheck([this] { return mBlockEngine->isRunning(); });
-    // Whatever shows an image lets go of it before it is deleted: clearing the I0 stack must
-    // not blank the I1 image the user is looking at.
-    connect(mStacks, &StackModel::aboutToClear, this, [this](StackModel::Stack stack) {
-        const QVector<TiffData *> &images = mStacks->images(stack);
-        if (images.contains(mUi->dispA->imageData()))
-            mUi->dispA->setImageData(nullptr);
-        for (const TiffData *image : images)
-            mDisplayImages.forget(image);
-    });
     connect(mStacks, &StackModel::shiftsChanged, this, [this] { mCursorSpectrum->show(); });
     mMessageLine = new MessageLine(this);
     statusBar()->addWidget(mMessageLine, 1);
@@ -114,13 +96,16 @@ Body::Body(QWidget *parent)
     setupExport();
     setupResultMaps();
     setupCursorSpectrum();
+    setupOverlays();
 }
 
 Body::~Body()
 {
     // Its threads read the images deleted below.
     mBlockEngine->stopAndWait();
-    stopThread(mBatchThread);
+    mBatchThread->requestInterruption();
+    mBatchThread->quit();
+    mBatchThread->wait();
     // Images the loaders sent before they stopped are taken over while the window stands.
     delete mStackLoader;
     delete mBatchDispatcher;
@@ -186,40 +171,28 @@ void Body::setupLoaders()
         else
             mCursorSpectrum->show();
     });
-    connect(mStacks, &StackModel::cleared, this, [this](StackModel::Stack stack) {
-        if (stack == StackModel::I1)
-            mUi->SeekBar->setMaximum(0);
+    connect(mUi->SelectI1Files, &SelectDataFiles::clear, mStackLoader, [this] {
+        mStackLoader->clear(StackModel::I1);
     });
-    for (SelectDataFiles *selector : {mUi->SelectI1Files, mUi->SelectI0Files}) {
-        // Whatever changes a selector's list shows that image while its stack is shown.
-        connect(selector, &SelectDataFiles::currentIndexChanged, this, [this, selector](int idx) {
-            showChosen(selector, idx);
-        });
-        connect(selector, &SelectDataFiles::itemChosen, this, [this, selector](int idx) {
-            showChosen(selector, idx);
-        });
-    }
-
-    connect(mUi->SelectI1Files, &SelectDataFiles::clear, this, &Body::clearI1Files);
-    connect(mUi->SelectI0Files, &SelectDataFiles::clear, this, &Body::clearI0Files);
-    connect(mUi->ShowData, &QRadioButton::toggled, this, &Body::selectedDataI0);
-    connect(mUi->Prev, &QToolButton::clicked, this, &Body::prev);
-    connect(mUi->Next, &QToolButton::clicked, this, &Body::next);
-    connect(mUi->SeekBar, &QSlider::sliderMoved, this, &Body::sliderMoved);
-    // Clicks on the groove, keys and the wheel move the slider without sliderMoved().
-    connect(mUi->SeekBar, &QSlider::actionTriggered, this, [this] {
-        if (!mUi->SeekBar->isSliderDown())
-            sliderMoved(mUi->SeekBar->sliderPosition());
+    connect(mUi->SelectI0Files, &SelectDataFiles::clear, mStackLoader, [this] {
+        mStackLoader->clear(StackModel::I0);
     });
 }
 
 void Body::setupDisplay()
 {
+    mBrowser = new ImageBrowser(mStacks,
+                                mUi->dispA,
+                                mUi->ShowData,
+                                mUi->SelectI1Files,
+                                mUi->SelectI0Files,
+                                mUi->SeekBar,
+                                this);
+    connect(mUi->Prev, &QToolButton::clicked, mBrowser, &ImageBrowser::prev);
+    connect(mUi->Next, &QToolButton::clicked, mBrowser, &ImageBrowser::next);
     registerDisplayCommands();
     connect(mUi->ZoomIn, &QPushButton::clicked, mUi->dispA, &ImgDispA::setViewWAsSelectedArea);
     connect(mUi->ResetScale, &QPushButton::clicked, mUi->dispA, &ImgDispA::resetImageViewWindow);
-    connect(mUi->CBar, &ColorBar::cBarUpdating, this, &Body::cBarUpdating);
-    connect(mUi->CBarAll, &QPushButton::clicked, this, &Body::cBarUpdated);
 }
 
 void Body::registerDisplayCommands()
@@ -254,7 +227,7 @@ void Body::registerDisplayCommands()
             button->setChecked(true);
     });
     mCommands.add(QStringLiteral("seek_image"), SeekImage, [this](const CmdLine &cmd) {
-        seekImage(cmd.arg(0).toInt());
+        mBrowser->showData(cmd.arg(0).toInt());
     });
     mCommands.add(QStringLiteral("move_position"), MovePosition, [this](const CmdLine &cmd) {
         mUi->dispA->placeCursor(cmd.arg(0).toInt(), cmd.arg(1).toInt());
@@ -263,16 +236,16 @@ void Body::registerDisplayCommands()
 
 void Body::setupXafsView()
 {
-    connect(mUi->dispA, &DispA::drawImage2, this, &Body::draw);
-    mUi->dispA->setOverlayArea([this] { return cursorMarksArea(); });
-    connect(mUi->dispA, &DispA::mouseMoved0, this, &Body::onMouseMovedInDispA);
-
     mXafsView = new XafsView;
     mXafsView->setWindowTitle(tr("Spectrum at the position"));
     mXafsView->show();
     showInFrontOnClick(mUi->ShowXafsView, mXafsView);
     connect(mXafsView, &XafsView::saveFailed, this, &Body::spectrumSaveFailed);
     mXafsView->registerCommands(mCommands);
+    connect(mBrowser, &ImageBrowser::imageShown, mXafsView, [this](double energy) {
+        mXafsView->setShownImageEnergy(energy);
+        mXafsView->update();
+    });
 }
 
 void Body::spectrumSaveFailed(const QString &fileName)
@@ -288,7 +261,7 @@ void Body::setupCursorSpectrum()
         = [this] { return QSize(mUi->HWidth->text().toInt(), mUi->VWidth->text().toInt()); };
     sources.background = [this] { return targetBackground(); };
     sources.shownImageEnergy = [this] {
-        const TiffData *shown = currentShownImage();
+        const TiffData *shown = mBrowser->currentImage();
         return shown ? shown->energy : -1.0;
     };
     sources.analysing = [this] { return mAreaRunController->analysisRunning(); };
@@ -302,6 +275,42 @@ void Body::setupCursorSpectrum()
                 mUi->EShiftOnTbl->setText(QString::asprintf("%5.2f", shift));
                 mUi->EShiftFromStd->setText(QString::asprintf("%5.2f", shiftFromStd));
             });
+}
+
+void Body::setupOverlays()
+{
+    const auto bin
+        = [this] { return QSize(mUi->HWidth->text().toInt(), mUi->VWidth->text().toInt()); };
+    const auto imageSize = [this] { return QSize(mStacks->width(), mStacks->height()); };
+    auto *cursorMarks = new CursorOverlay(mUi->dispA, mCursorSpectrum, bin, imageSize, this);
+    mUi->dispA->setOverlayArea([cursorMarks] { return cursorMarks->area(); });
+    connect(mUi->dispA, &DispA::drawImage2, this, [this, cursorMarks](QPainter *p) {
+        cursorMarks->draw(p);
+        mUi->CBar->update();
+    });
+
+    CursorReadout::Views views;
+    views.horizontal = mUi->HCross;
+    views.vertical = mUi->VCross;
+    views.value = mUi->Value;
+    views.showsResultMap = mUi->ShowResAnalysis;
+    auto *readout = new CursorReadout(
+        mUi->dispA, mBrowser, views, [this] { return stackSpectra(); }, bin, this);
+    connect(mUi->dispA, &DispA::mouseMoved0, readout, &CursorReadout::update);
+
+    MapOverlay::Sources sources;
+    sources.browser = mBrowser;
+    sources.shiftMap = mShiftMap;
+    sources.analyzer = mAnalyzer;
+    sources.areaRuns = mAreaRunController;
+    mMapOverlay = new MapOverlay(
+        mUi->dispA, mUi->CBar, mUi->ShowShiftMap, mUi->ShowResAnalysis, sources, this);
+    connect(mUi->CBarAll, &QPushButton::clicked, mMapOverlay, &MapOverlay::colourBarApplied);
+    connect(mAreaRunController,
+            &AreaRunController::selectedMapChanged,
+            mMapOverlay,
+            &MapOverlay::showResultMap);
+    connect(mAnalyzer, &Analyzer::changedSelection, mMapOverlay, &MapOverlay::showResultMap);
 }
 
 int Body::cursorX() const
@@ -355,82 +364,23 @@ void Body::setupResultMaps()
     connect(mAreaRunController, &AreaRunController::runStarted, this, [this] {
         showEngineProgress(0.0);
     });
-    connect(
-        mAreaRunController, &AreaRunController::selectedMapChanged, this, &Body::selectedNewRef);
     connect(mAreaRunController, &AreaRunController::mapRedrawn, this, [this] {
         update();
         mUi->dispA->update();
     });
     connect(mAreaRunController, &AreaRunController::batchRunEnded, this, &Body::finishBatchExec);
-    connect(mAnalyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
-    connect(mUi->ShowResAnalysis, &QRadioButton::toggled, this, &Body::showResAnalysis);
     connect(mUi->DeGlitch, &QPushButton::clicked, mAreaRunController, &AreaRunController::deglitch);
     connect(
         mUi->ShowProcImg, &QCheckBox::toggled, mAreaRunController, &AreaRunController::showProcImg);
-    connect(mUi->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
+    connect(mUi->CheckVals,
+            &QPushButton::clicked,
+            mAreaRunController,
+            &AreaRunController::printSelectedMap);
 }
 
 AreaRun *Body::areaRun() const
 {
     return mAreaRunController->areaRun();
-}
-
-void Body::startLCF2DAnalysis()
-{
-    mAreaRunController->startAreaRun(AreaRun::LCFRun);
-}
-
-void Body::startRA2DAnalysis()
-{
-    mAreaRunController->startAreaRun(AreaRun::RARun);
-}
-
-void Body::startElems2DAnalysis()
-{
-    mAreaRunController->startAreaRun(AreaRun::ElemRun);
-}
-
-void Body::stopElems2DAnalysis()
-{
-    stop2DAnalysis();
-}
-
-void Body::stop2DAnalysis()
-{
-    mAreaRunController->stop2DAnalysis();
-}
-
-void Body::generateRAResImage()
-{
-    mAreaRunController->generateRAResImage();
-}
-
-void Body::showResAnalysis(bool f)
-{
-    Q_UNUSED(f)
-    mUi->dispA->setOverlayer(mAnalyzer->selectedMap());
-    mUi->dispA->setShowOverlayer(mUi->ShowShiftMap->isChecked()
-                                 || mUi->ShowResAnalysis->isChecked());
-    mUi->dispA->update();
-}
-
-void Body::selectedNewRef()
-{
-    showResAnalysis(mUi->ShowResAnalysis->isChecked());
-}
-
-void Body::showAnalyzedVals()
-{
-    const Analyzed2DRes *map = mAnalyzer->selectedMap();
-    if (!map)
-        return;
-    qDebug().noquote() << "vals of " + map->name();
-    for (int y = 0; y < map->height(); ++y) {
-        for (int x = 0; x < map->width(); ++x) {
-            qDebug().noquote() << QString::asprintf(
-                "%4d %4d %15.6f %15.6f", x, y, map->value(x, y), map->procValue(x, y));
-        }
-    }
 }
 
 void Body::setupCalibration()
@@ -444,9 +394,15 @@ void Body::setupCalibration()
     mCalibration->registerCommands(mCommands);
     showInFrontOnClick(mUi->ShowImgProc, mImgProc);
     showInFrontOnClick(mUi->OpenCalibCtrl, mCalibration->window());
-    connect(mImgProc, &ImgProc::askGiveData, this, &Body::giveProcData);
-    connect(mImgProc, &ImgProc::imgShift, this, &Body::setImgShift);
-    connect(mImgProc, &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);
+    // The alignment window works on the I1 image selected in its file list.
+    connect(mImgProc, &ImgProc::askGiveData, this, [this] {
+        const int index = mUi->SelectI1Files->currentIndex();
+        mImgProc->setProcData(mStacks->image(StackModel::I1, index));
+    });
+    connect(mImgProc, &ImgProc::imgShift, this, [this](int dx, int dy) {
+        mStacks->setShift(mUi->SelectI1Files->currentIndex(), dx, dy);
+    });
+    connect(mImgProc, &ImgProc::askClearAllShifts, mStacks, &StackModel::clearShifts);
     connect(mCalibration, &CalibrationController::message, this, &Body::showMessageOf);
     connect(mCalibration,
             &CalibrationController::mapWriteFailed,
@@ -463,7 +419,7 @@ void Body::setupCalibration()
         mStacks->setSize(size.width(), size.height());
     });
     connect(mCalibration, &CalibrationController::mapChanged, this, [this] {
-        redrawShiftMap();
+        mMapOverlay->redrawShiftMap();
         mCursorSpectrum->show();
     });
     connect(mCalibration, &CalibrationController::mapCleared, this, [this] {
@@ -481,7 +437,6 @@ void Body::setupCalibration()
     });
     connect(
         mCalibration, &CalibrationController::batchCommandFinished, this, &Body::finishBatchExec);
-    connect(mUi->ShowShiftMap, &QRadioButton::toggled, this, &Body::showShiftMap);
     connect(mUi->NormalizeEShift,
             &QPushButton::clicked,
             mCalibration,
@@ -517,25 +472,10 @@ void Body::setupExport()
     connect(mExport, &ExportController::batchCommandFinished, this, &Body::finishBatchExec);
     connect(mBatchCtrl, &BatchCtrl::saveFailed, mExport, &ExportController::writeFailed);
 
-    const auto saveDialog = [this] {
-        auto *dialog = new QFileDialog(this);
-        dialog->setAcceptMode(QFileDialog::AcceptSave);
-        dialog->setFileMode(QFileDialog::AnyFile);
-        dialog->setDirectory(dataRoot());
-        return dialog;
-    };
-    mDataDialog = saveDialog();
-    mImageDialog = saveDialog();
-    mImageDialog->setNameFilters({tr("Image File (*.png)"), tr("Any Files (* *.*)")});
-    mSpectraDialog = saveDialog();
-    mSpectraDialog->setNameFilters({tr("XAFS Spectra (*.dat)"), tr("Any Files (* *.*)")});
-    connect(mUi->SaveXAFSSpectra, &QPushButton::clicked, mSpectraDialog, &QFileDialog::show);
-    connect(
-        mSpectraDialog, &QFileDialog::fileSelected, mExport, &ExportController::saveXafsSpectra);
-    connect(mUi->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
-    connect(mDataDialog, &QFileDialog::fileSelected, mExport, &ExportController::saveData);
-    connect(mUi->SaveImage, &QPushButton::clicked, mImageDialog, &QFileDialog::show);
-    connect(mImageDialog, &QFileDialog::fileSelected, mExport, &ExportController::saveImage);
+    auto *dialogs = new ExportDialogs(mExport, mSaveDataCfg, this);
+    connect(mUi->SaveData, &QPushButton::clicked, dialogs, &ExportDialogs::askData);
+    connect(mUi->SaveImage, &QPushButton::clicked, dialogs, &ExportDialogs::askImage);
+    connect(mUi->SaveXAFSSpectra, &QPushButton::clicked, dialogs, &ExportDialogs::askSpectra);
     connect(mUi->SaveFlatDark, &QPushButton::clicked, mExport, &ExportController::saveFlatDark);
 }
 
@@ -558,19 +498,11 @@ void Body::showEngineProgress(double percent)
 void Body::stopEngineTask()
 {
     if (areaRun()->isRunning())
-        stop2DAnalysis();
+        mAreaRunController->stop2DAnalysis();
     else if (calibrating())
         mCalibration->stop();
     else
         mBlockEngine->cancel();
-}
-
-void Body::showSaveDataDialog()
-{
-    const QString data
-        = mSaveDataCfg->settings().asTiff ? tr("Tiff File (*.tif)") : tr("Data File (*.dat)");
-    mDataDialog->setNameFilters({data, tr("Any Files (* *.*)")});
-    mDataDialog->show();
 }
 
 bool Body::calibrating() const
@@ -581,69 +513,6 @@ bool Body::calibrating() const
 CalibCtrl *Body::calibCtrl() const
 {
     return mCalibration->window();
-}
-
-void Body::giveProcData()
-{
-    const int index = mUi->SelectI1Files->currentIndex();
-    mImgProc->setProcData(mStacks->image(StackModel::I1, index));
-}
-
-void Body::redrawShiftMap()
-{
-    mShiftMap->map().setFormat(mUi->CBar->format());
-    mShiftMap->map().genImg();
-    if (mUi->ShowShiftMap->isChecked())
-        showShiftMap(true);
-    mUi->dispA->update();
-}
-
-void Body::showShiftMap(bool f)
-{
-    Q_UNUSED(f)
-    Analyzed2DRes &map = mShiftMap->map();
-    if (!map.imageValid())
-        return;
-    mUi->dispA->setOverlayer(&map);
-    mUi->dispA->setShowOverlayer(mUi->ShowShiftMap->isChecked()
-                                 || mUi->ShowResAnalysis->isChecked());
-    if (mUi->ShowShiftMap->isChecked())
-        map.updateColorBar();
-    mUi->dispA->update();
-}
-
-void Body::cBarUpdating()
-{
-    if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
-        mShiftMap->map().genImg();
-    else if (mUi->ShowResAnalysis->isChecked())
-        mAreaRunController->setupResAnalysisImage();
-    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked()) {
-        if (TiffData *image = mUi->dispA->imageData())
-            image->makeDisplayImage();
-    }
-    mUi->dispA->update();
-}
-
-void Body::cBarUpdated()
-{
-    if (mUi->ShowShiftMap->isChecked() && mShiftMap->map().imageValid())
-        mShiftMap->map().genImg();
-    else if (mUi->ShowResAnalysis->isChecked())
-        mAreaRunController->setupResAnalysisImage();
-    TiffData *shown = mUi->dispA->imageData();
-    // The stack of the image on screen; its other images take the new colours when shown.
-    if (!mUi->ShowShiftMap->isChecked() && !mUi->ShowResAnalysis->isChecked() && shown)
-        mDisplayImages.recolourAll(
-            mStacks->i1Images().contains(shown) ? mStacks->i1Images() : mStacks->i0Images(), shown);
-    mUi->dispA->update();
-}
-
-TiffData *Body::currentShownImage() const
-{
-    const QVector<TiffData *> &images = shownImages();
-    const int index = shownSelector()->currentIndex();
-    return index >= 0 && index < images.size() ? images.at(index) : nullptr;
 }
 
 StackSpectra Body::stackSpectra() const
@@ -675,126 +544,6 @@ int Body::targetBackground() const
     return mCalibration->window()->targetBackground();
 }
 
-void Body::onMouseMovedInDispA()
-{
-    const QPointF cursor = mUi->dispA->cursorImagePos();
-    const int x = int(cursor.x());
-    const int y = int(cursor.y());
-    const TiffData *image = currentShownImage();
-    const bool absorption = mUi->ShowData->isChecked();
-    const StackSpectra spectra = stackSpectra();
-
-    Spectrum horizontal;
-    Spectrum vertical;
-    if (image) {
-        horizontal = spectra.horizontalProfile(image, y, mUi->VWidth->text().toInt(), absorption);
-        vertical = spectra.verticalProfile(image, x, mUi->HWidth->text().toInt(), absorption);
-    }
-    mUi->HCross->setProfile(horizontal);
-    mUi->HCross->setOffset(false, 0.0);
-    mUi->HCross->setMarker(x);
-    mUi->HCross->update();
-    mUi->VCross->setProfile(vertical);
-    mUi->VCross->setOffset(false, 0.0);
-    mUi->VCross->setMarker(y);
-    mUi->VCross->update();
-
-    if (!mUi->ShowResAnalysis->isChecked()) {
-        mUi->Value->setText(groupedNumberText(image ? image->shiftedValue(x, y) : 0.0));
-    } else if (const Analyzed2DRes *map = mUi->dispA->overlayer()) {
-        // The value the map shows: the processed one while processed values are drawn.
-        mUi->Value->setText(
-            groupedNumberText(map->showProc() ? map->procValue(x, y) : map->value(x, y)));
-    }
-}
-
-Body::CursorMarks Body::cursorMarks() const
-{
-    const ChCoord &coord = mUi->dispA->coord();
-    const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
-    const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
-    // In doubles, and each edge limited to the screen on its own: any bin size typed gives a
-    // box with the right edges, however far they lie.
-    const double hw = std::abs(double(mUi->HWidth->text().toInt()));
-    const double hh = std::abs(double(mUi->VWidth->text().toInt()));
-    const double left = std::trunc(coord.realToScreenX(mCursorSpectrum->x() - hw));
-    const double top = std::trunc(coord.realToScreenY(mCursorSpectrum->y() - hh));
-    const double right = left + std::trunc(coord.realToScreenDX(2 * hw + 1)) - 1;
-    const double bottom = top + std::trunc(coord.realToScreenDY(2 * hh + 1)) - 1;
-
-    CursorMarks marks;
-    marks.binBox = QRect(QPoint(ChCoord::toPixel(left), ChCoord::toPixel(top)),
-                         QPoint(ChCoord::toPixel(right), ChCoord::toPixel(bottom)));
-    marks.vertical = QLine(screenX(mCursorSpectrum->x()),
-                           screenY(0),
-                           screenX(mCursorSpectrum->x()),
-                           screenY(mStacks->height()));
-    marks.horizontal = QLine(screenX(0),
-                             screenY(mCursorSpectrum->y()),
-                             screenX(mStacks->width()),
-                             screenY(mCursorSpectrum->y()));
-    return marks;
-}
-
-QRegion Body::cursorMarksArea() const
-{
-    if (!mUi->dispA->imageData())
-        return QRegion();
-    const CursorMarks marks = cursorMarks();
-    // With room for the pens' widths; the widget's own area bounds far-off edges.
-    constexpr int margin = 2;
-    const QRect widget = mUi->dispA->rect();
-    const auto around = [&](const QRect &rect) {
-        return rect.normalized().adjusted(-margin, -margin, margin, margin).intersected(widget);
-    };
-    QRegion area;
-    // The box's outline only: the inside of a large box shows the image unchanged.
-    const QRect box = marks.binBox.normalized();
-    area += around(QRect(box.topLeft(), box.topRight()));
-    area += around(QRect(box.bottomLeft(), box.bottomRight()));
-    area += around(QRect(box.topLeft(), box.bottomLeft()));
-    area += around(QRect(box.topRight(), box.bottomRight()));
-    area += around(QRect(marks.vertical.p1(), marks.vertical.p2()));
-    area += around(QRect(marks.horizontal.p1(), marks.horizontal.p2()));
-    return area;
-}
-
-void Body::draw(QPainter *p)
-{
-    if (!mUi->dispA->imageData())
-        return;
-    const ChCoord &coord = mUi->dispA->coord();
-    const auto screenX = [&](double x) { return ChCoord::toPixel(coord.realToScreenX(x)); };
-    const auto screenY = [&](double y) { return ChCoord::toPixel(coord.realToScreenY(y)); };
-    const CursorMarks marks = cursorMarks();
-
-    p->save();
-    p->setPen(QPen(QColor(255, 0, 0), 2));
-    p->drawRect(marks.binBox);
-
-    p->setPen(QColor(192, 192, 0));
-    p->drawLine(marks.vertical);
-    p->drawLine(marks.horizontal);
-
-    if (mUi->dispA->areaSelected() || mUi->dispA->selecting()) {
-        const QRectF area = mUi->dispA->selectedArea();
-        p->setPen(QColor(192, 192, 255));
-        p->drawRect(QRect(QPoint(screenX(area.left()), screenY(area.top())),
-                          QPoint(screenX(area.right()), screenY(area.bottom()))));
-    }
-    p->restore();
-    mUi->CBar->update();
-}
-
-void Body::stopThread(QThread *thread)
-{
-    if (!thread)
-        return;
-    thread->requestInterruption();
-    thread->quit();
-    thread->wait();
-}
-
 void Body::showMessage(const QString &message, bool batchLog)
 {
     mMessageLine->post(message, mMessageKind);
@@ -813,114 +562,19 @@ QString Body::messageLine() const
 void Body::closeEvent(QCloseEvent *event)
 {
     if (areaRun()->isRunning())
-        stop2DAnalysis();
+        mAreaRunController->stop2DAnalysis();
     emit finishing();
     event->accept();
 }
 
-const QVector<TiffData *> &Body::shownImages() const
-{
-    return mUi->ShowData->isChecked() ? mStacks->i1Images() : mStacks->i0Images();
-}
-
-SelectDataFiles *Body::shownSelector() const
-{
-    return mUi->ShowData->isChecked() ? mUi->SelectI1Files : mUi->SelectI0Files;
-}
-
-void Body::clearI1Files()
-{
-    mStackLoader->clear(StackModel::I1);
-}
-
-void Body::clearI0Files()
-{
-    mStackLoader->clear(StackModel::I0);
-}
-
-void Body::readI1Files(QStringList files, bool newFile)
-{
-    mStackLoader->read(StackModel::I1, files, newFile);
-}
-
-void Body::readI0Files(QStringList files, bool newFile)
-{
-    mStackLoader->read(StackModel::I0, files, newFile);
-}
-
 void Body::takeOverI1Images()
 {
-    const int last = mStacks->i1Images().size() - 1;
     // A map loaded before the images, or calibrated on them, is kept at the same size.
     if (mShiftMap->width() != mStacks->width() || mShiftMap->height() != mStacks->height())
         mShiftMap->resize(mStacks->width(), mStacks->height());
-    mUi->SeekBar->setMaximum(last);
-    if (mUi->SelectI1Files->showLatest())
-        showData(last);
-    mUi->SelectI1Files->select(last);
+    mBrowser->takeOverI1Images();
     // After the image size is known, so that the first images already give a spectrum.
     mCursorSpectrum->show();
-}
-
-void Body::showData(int no)
-{
-    // An index outside the stack changes nothing, so that the slider and the file list keep
-    // naming the image on screen.
-    const QVector<TiffData *> &images = shownImages();
-    if (no < 0 || no >= images.size())
-        return;
-    mUi->SeekBar->setValue(no);
-    mDisplayImages.use(images.at(no));
-    mUi->dispA->setImageData(images.at(no));
-    shownSelector()->select(no);
-    mXafsView->setShownImageEnergy(images.at(no)->energy);
-    mXafsView->update();
-}
-
-void Body::showChosen(SelectDataFiles *selector, int idx)
-{
-    const QVector<TiffData *> &images = shownImages();
-    if (selector == shownSelector() && idx >= 0 && idx < images.size()
-        && images.at(idx) != mUi->dispA->imageData())
-        showData(idx);
-}
-
-void Body::seekImage(int imgNo)
-{
-    showData(imgNo);
-}
-
-void Body::selectedDataI0(bool f)
-{
-    Q_UNUSED(f)
-    showData(shownSelector()->currentIndex());
-}
-
-void Body::prev()
-{
-    shownSelector()->prev();
-    showData(shownSelector()->currentIndex());
-}
-
-void Body::next()
-{
-    shownSelector()->next();
-    showData(shownSelector()->currentIndex());
-}
-
-void Body::sliderMoved(int idx)
-{
-    showData(idx);
-}
-
-void Body::setImgShift(int dx, int dy)
-{
-    mStacks->setShift(mUi->SelectI1Files->currentIndex(), dx, dy);
-}
-
-void Body::clearAllShifts()
-{
-    mStacks->clearShifts();
 }
 
 void Body::execCmdSlot(CmdLine cmd, bool inRem)

@@ -4,12 +4,9 @@
 #include "batch/cmdline.h"
 #include "batch/commandregistry.h"
 #include "display/messageline.h"
-#include "input/displayimagecache.h"
 #include "stack/stackmodel.h"
 
-#include <QLine>
 #include <QMainWindow>
-#include <QRect>
 #include <QStringList>
 #include <QVector>
 
@@ -23,29 +20,26 @@ class CalibCtrl;
 class CalibrationController;
 class CursorSpectrum;
 class EnergyShiftMap;
+class ImageBrowser;
 class ImgProc;
-class QFileDialog;
+class MapOverlay;
 class ExportController;
 class SaveDataCfg;
 class StatusProgress;
 class StackLoader;
-class QPainter;
 class StackSpectra;
 class XafsView;
-class SelectDataFiles;
-class TiffData;
 class BatchDispatcher;
 class QButtonGroup;
-class QLabel;
-class QRegion;
 class QThread;
 
 namespace Ui {
 class Body;
 }
 
-// The main window and the hub of the working state: it holds the image stacks and the
-// cursor, owns every tool window and worker, and runs the batch commands.
+// The main window: its widgets, the message line and the status bar's progress, and the
+// wiring of the tool windows and controllers that do the work. It runs the batch commands they
+// register with it.
 class Body : public QMainWindow
 {
     Q_OBJECT
@@ -89,46 +83,18 @@ public:
     int cursorY() const;
     // The spectrum under the cursor.
     CursorSpectrum *cursorSpectrum() const { return mCursorSpectrum; }
+    // Which image of the stacks is on display.
+    ImageBrowser *imageBrowser() const { return mBrowser; }
 
 signals:
     void finishing();
     void finishBatchExec();
 
 public slots:
-    void clearI1Files();
-    void clearI0Files();
-    void readI1Files(QStringList files, bool newFile);
-    void readI0Files(QStringList files, bool newFile);
-    void selectedDataI0(bool f);
-    void showData(int no);
-    void prev();
-    void next();
-    void sliderMoved(int idx);
-    void draw(QPainter *p);
-    void seekImage(int imgNo);
-    void cBarUpdating();
-    void cBarUpdated();
-    void onMouseMovedInDispA();
     void execCmdSlot(CmdLine cmd, bool inRem);
-    // Area runs of the analyser: a start while a run goes stops it instead.
-    void startLCF2DAnalysis();
-    void stop2DAnalysis();
-    void startRA2DAnalysis();
-    void generateRAResImage();
-    void startElems2DAnalysis();
-    void stopElems2DAnalysis();
-    // The result map selected in the analyser on the image display.
-    void showResAnalysis(bool f);
-    void selectedNewRef();
-    void showAnalyzedVals();
-    void setImgShift(int dx, int dy);
-    void clearAllShifts();
-    void giveProcData();
-    void showShiftMap(bool f);
     // Shows a failure or a notice on the message line, without blocking, and writes it to the
     // debug output; with batchLog to the batch log instead, which writes it there too.
     void showMessage(const QString &message, bool batchLog);
-    void showSaveDataDialog();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -152,36 +118,17 @@ private:
     // progress in the status bar, and the Stop of whichever it is.
     void showEngineProgress(double percent);
     void stopEngineTask();
-    // Regenerates the shift map's image through the main colour bar and repaints.
-    void redrawShiftMap();
+    // The cursor marks, the read-outs under the mouse and the maps over the image, once the
+    // windows and controllers they follow stand.
+    void setupOverlays();
     // A spectrum window could not write one of its files.
     void spectrumSaveFailed(const QString &fileName);
-    void stopThread(QThread *thread);
-    // The stack on display and its file selector: I1 while "Data" is checked, else I0.
-    const QVector<TiffData *> &shownImages() const;
-    SelectDataFiles *shownSelector() const;
-    // The image at the shown selector's current index; nullptr when that index is not valid.
-    TiffData *currentShownImage() const;
     // Spectra from the stacks as the form sets them up (fluorescence mode).
     StackSpectra stackSpectra() const;
     // The background form of the spectrum under the cursor: 1 Victoreen, 0 straight lines.
     int targetBackground() const;
-    // Shows image idx when the selector's list is that of the shown stack and the image is
-    // not on screen yet.
-    void showChosen(SelectDataFiles *selector, int idx);
-    // Size, slider, selection, display and spectrum after I1 images have arrived.
+    // Shift map, slider, selection, display and spectrum after I1 images have arrived.
     void takeOverI1Images();
-
-    // What draw() puts over the image for the cursor, in widget pixels.
-    struct CursorMarks
-    {
-        QRect binBox;
-        QLine vertical;
-        QLine horizontal;
-    };
-    CursorMarks cursorMarks() const;
-    // The widget area the cursor marks cover.
-    QRegion cursorMarksArea() const;
 
     Ui::Body *mUi;
     StackModel *mStacks = nullptr;
@@ -205,13 +152,11 @@ private:
     ImgProc *mImgProc = nullptr;
     SaveDataCfg *mSaveDataCfg = nullptr;
     ExportController *mExport = nullptr;
-    QFileDialog *mDataDialog = nullptr;
-    QFileDialog *mImageDialog = nullptr;
-    QFileDialog *mSpectraDialog = nullptr;
     CalibrationController *mCalibration = nullptr;
     // The calibration's map, drawn over the image.
     EnergyShiftMap *mShiftMap = nullptr;
     StackLoader *mStackLoader = nullptr;
     CursorSpectrum *mCursorSpectrum = nullptr;
-    DisplayImageCache mDisplayImages;
+    ImageBrowser *mBrowser = nullptr;
+    MapOverlay *mMapOverlay = nullptr;
 };

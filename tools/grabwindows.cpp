@@ -7,6 +7,7 @@
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
+#include "display/imagebrowser.h"
 #include "display/xafsview.h"
 #include "resources/resourceinit.h"
 
@@ -62,7 +63,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     // As the slider would: the image shown and the spectrum window's energy marker.
-    body.sliderMoved(body.stacks()->i1Images().size() / 2);
+    body.imageBrowser()->showData(body.stacks()->i1Images().size() / 2);
     run(body, QStringLiteral("set_band_w 4"));
     run(body, QStringLiteral("set_band_h 4"));
     run(body, QStringLiteral("move_position %1 %2").arg(x, y));

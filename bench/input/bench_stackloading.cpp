@@ -7,6 +7,7 @@
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
+#include "input/stackloader.h"
 #include "input/tiffdata.h"
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
@@ -100,8 +101,8 @@ void loadBothStacks(bool showLatest)
 
 void clearStacks()
 {
-    mainWindow->clearI1Files();
-    mainWindow->clearI0Files();
+    mainWindow->stackLoader()->clear(StackModel::I1);
+    mainWindow->stackLoader()->clear(StackModel::I0);
     QApplication::processEvents();
 }
 

@@ -127,62 +127,6 @@
         <translation>参照%1 選択</translation>
     </message>
     <message>
-        <source>Target Elements</source>
-        <translation>対象元素</translation>
-    </message>
-    <message>
-        <source>Sort by A. No.</source>
-        <translation>原子番号順</translation>
-    </message>
-    <message>
-        <source>Set STD</source>
-        <translation>標準に設定</translation>
-    </message>
-    <message>
-        <source>Correlation</source>
-        <translation>相関</translation>
-    </message>
-    <message>
-        <source>Cor. Th</source>
-        <translation>相関閾値</translation>
-    </message>
-    <message>
-        <source>ReCalc Cor.</source>
-        <translation>相関再計算</translation>
-    </message>
-    <message>
-        <source>Show Map of</source>
-        <translation>表示するマップ</translation>
-    </message>
-    <message>
-        <source>dMut of The Elem.</source>
-        <translation>元素の dMut</translation>
-    </message>
-    <message>
-        <source>N. dMut of The Elem.</source>
-        <translation>元素の規格化 dMut</translation>
-    </message>
-    <message>
-        <source>Mut+</source>
-        <translation>Mut+</translation>
-    </message>
-    <message>
-        <source>Mut-</source>
-        <translation>Mut-</translation>
-    </message>
-    <message>
-        <source>dE</source>
-        <translation>dE</translation>
-    </message>
-    <message>
-        <source>ROI</source>
-        <translation>ROI</translation>
-    </message>
-    <message>
-        <source>N.ROI</source>
-        <translation>規格化 ROI</translation>
-    </message>
-    <message>
         <source>No reference spectrum in use: analysis not started</source>
         <translation>使用中の参照スペクトルがありません: 解析を開始しません</translation>
     </message>
@@ -191,20 +135,8 @@
         <translation>対象元素がありません: 解析を開始しません</translation>
     </message>
     <message>
-        <source>Not elements, skipped: %1</source>
-        <translation>元素ではないため無視しました: %1</translation>
-    </message>
-    <message>
         <source>Ref%1 has no spectrum (%2): analysis not started</source>
         <translation>参照%1 にスペクトルがありません (%2): 解析を開始しません</translation>
-    </message>
-    <message>
-        <source>Set STD: no edge of %1 in the analysed spectrum: standard ratios not set</source>
-        <translation>Set STD: 解析したスペクトルに %1 の吸収端がありません: 標準比を設定しません</translation>
-    </message>
-    <message>
-        <source>Target elements named more than once, one row each: %1</source>
-        <translation>複数回指定された対象元素は 1 行にまとめました: %1</translation>
     </message>
     <message>
         <source>The residual-absorption energy %1 eV lies outside the energies of the data (%2 to %3 eV): analysis not started</source>
@@ -343,6 +275,85 @@
     <message>
         <source>Show</source>
         <translation>表示</translation>
+    </message>
+</context>
+<context>
+    <name>ElemsPanel</name>
+    <message>
+        <source>Analyze</source>
+        <translation>解析</translation>
+    </message>
+    <message>
+        <source>Disp. on Time</source>
+        <translation>随時表示</translation>
+    </message>
+    <message>
+        <source>Target Elements</source>
+        <translation>対象元素</translation>
+    </message>
+    <message>
+        <source>Sort by A. No.</source>
+        <translation>原子番号順</translation>
+    </message>
+    <message>
+        <source>Set STD</source>
+        <translation>標準に設定</translation>
+    </message>
+    <message>
+        <source>Correlation</source>
+        <translation>相関</translation>
+    </message>
+    <message>
+        <source>Cor. Th</source>
+        <translation>相関閾値</translation>
+    </message>
+    <message>
+        <source>ReCalc Cor.</source>
+        <translation>相関再計算</translation>
+    </message>
+    <message>
+        <source>Show Map of</source>
+        <translation>表示するマップ</translation>
+    </message>
+    <message>
+        <source>dMut of The Elem.</source>
+        <translation>元素の dMut</translation>
+    </message>
+    <message>
+        <source>N. dMut of The Elem.</source>
+        <translation>元素の規格化 dMut</translation>
+    </message>
+    <message>
+        <source>Mut+</source>
+        <translation>Mut+</translation>
+    </message>
+    <message>
+        <source>Mut-</source>
+        <translation>Mut-</translation>
+    </message>
+    <message>
+        <source>dE</source>
+        <translation>dE</translation>
+    </message>
+    <message>
+        <source>ROI</source>
+        <translation>ROI</translation>
+    </message>
+    <message>
+        <source>N.ROI</source>
+        <translation>規格化 ROI</translation>
+    </message>
+    <message>
+        <source>Not elements, skipped: %1</source>
+        <translation>元素ではないため無視しました: %1</translation>
+    </message>
+    <message>
+        <source>Set STD: no edge of %1 in the analysed spectrum: standard ratios not set</source>
+        <translation>Set STD: 解析したスペクトルに %1 の吸収端がありません: 標準比を設定しません</translation>
+    </message>
+    <message>
+        <source>Target elements named more than once, one row each: %1</source>
+        <translation>複数回指定された対象元素は 1 行にまとめました: %1</translation>
     </message>
 </context>
 <context>

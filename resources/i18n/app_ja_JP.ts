@@ -148,26 +148,6 @@
         <translation>%1 を保存できません</translation>
     </message>
     <message>
-        <source>Image File (*.png)</source>
-        <translation>画像ファイル (*.png)</translation>
-    </message>
-    <message>
-        <source>Any Files (* *.*)</source>
-        <translation>すべてのファイル (* *.*)</translation>
-    </message>
-    <message>
-        <source>Tiff File (*.tif)</source>
-        <translation>Tiff ファイル (*.tif)</translation>
-    </message>
-    <message>
-        <source>Data File (*.dat)</source>
-        <translation>データファイル (*.dat)</translation>
-    </message>
-    <message>
-        <source>XAFS Spectra (*.dat)</source>
-        <translation>XAFS スペクトル (*.dat)</translation>
-    </message>
-    <message>
         <source>Saving spectra</source>
         <translation>スペクトル保存中</translation>
     </message>

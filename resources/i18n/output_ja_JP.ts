@@ -29,6 +29,29 @@
     </message>
 </context>
 <context>
+    <name>ExportDialogs</name>
+    <message>
+        <source>Image File (*.png)</source>
+        <translation>画像ファイル (*.png)</translation>
+    </message>
+    <message>
+        <source>Any Files (* *.*)</source>
+        <translation>すべてのファイル (* *.*)</translation>
+    </message>
+    <message>
+        <source>Tiff File (*.tif)</source>
+        <translation>Tiff ファイル (*.tif)</translation>
+    </message>
+    <message>
+        <source>Data File (*.dat)</source>
+        <translation>データファイル (*.dat)</translation>
+    </message>
+    <message>
+        <source>XAFS Spectra (*.dat)</source>
+        <translation>XAFS スペクトル (*.dat)</translation>
+    </message>
+</context>
+<context>
     <name>SaveDataCfg</name>
     <message>
         <source>Save Data Configuration</source>

@@ -2,6 +2,7 @@
 #include "analysis/blockengine.h"
 #include "analysis/edgepositionkernel.h"
 #include "app/body.h"
+#include "input/stackloader.h"
 #include "input/tiffdata.h"
 
 #include <QSignalSpy>
@@ -215,13 +216,13 @@ void TestBlockEngine::mainWindowKeepsTheImagesOfARun()
     QSignalSpy finished(body.blockEngine(), &BlockEngine::finished);
     QVERIFY(body.blockEngine()->start(request, [](const AreaWalk &, const double *) {}));
     // The run reads the images: clearing and loading anew are refused until it has ended.
-    body.clearI1Files();
-    body.readI0Files({QStringLiteral("none.tif")}, true);
+    body.stackLoader()->clear(StackModel::I1);
+    body.stackLoader()->read(StackModel::I0, {QStringLiteral("none.tif")}, true);
     QCOMPARE(body.stacks()->i1Images().size(), 8);
     QCOMPARE(body.stacks()->i0Images().size(), 3);
     QVERIFY(!body.messageLine().isEmpty());
     QVERIFY(finished.wait());
-    body.clearI1Files();
+    body.stackLoader()->clear(StackModel::I1);
     QVERIFY(body.stacks()->i1Images().isEmpty());
 }
 

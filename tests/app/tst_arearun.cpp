@@ -253,7 +253,7 @@ void TestAreaRun::sameAsBlockByBlock()
     QCOMPARE(ended.count(), 1);
     QVERIFY(ended.first().at(1).toBool());
     if (ra)
-        mBody->generateRAResImage();
+        mBody->areaRunController()->generateRAResImage();
 
     // Every block alone, through the spectrum and fit of the cursor's path.
     QVector<Analyzed2DRes *> expected;
@@ -349,7 +349,7 @@ void TestAreaRun::mapsMatchTheTruth()
     exec(QStringLiteral("select_region 0 0 %1 %1").arg(sampleSize));
     exec("set_band_w 1");
     exec("set_band_h 1");
-    mBody->startLCF2DAnalysis();
+    mBody->areaRunController()->startAreaRun(AreaRun::LCFRun);
     QVERIFY(mBody->areaRunController()->analysisRunning());
     waitForTheEnd();
     QVERIFY(!mBody->areaRunController()->analysisRunning());
@@ -440,15 +440,15 @@ void TestAreaRun::stop()
               else if (stopBy == "close")
                   mBody->close();
               else if (stopBy == "stop")
-                  mBody->stop2DAnalysis();
+                  mBody->areaRunController()->stop2DAnalysis();
               else if (stopBy == "start")
-                  mBody->startLCF2DAnalysis();
+                  mBody->areaRunController()->startAreaRun(AreaRun::LCFRun);
               else if (rebuilt)
                   mAnalyzer->setTargetElements("Fe Cu");
               else if (elems)
-                  mBody->stopElems2DAnalysis();
+                  mBody->areaRunController()->stop2DAnalysis();
               else if (stopBy == "ra")
-                  mBody->startRA2DAnalysis();
+                  mBody->areaRunController()->startAreaRun(AreaRun::RARun);
               else if (stopBy == "batch")
                   exec("analyzer_exec_LCF");
           });
@@ -460,9 +460,9 @@ void TestAreaRun::stop()
                               : "analyzer_exec_LCF"),
                  0);
     else if (ra)
-        mBody->startRA2DAnalysis();
+        mBody->areaRunController()->startAreaRun(AreaRun::RARun);
     else
-        mBody->startLCF2DAnalysis();
+        mBody->areaRunController()->startAreaRun(AreaRun::LCFRun);
     waitForTheEnd();
     QTest::qWait(20);
     disconnect(stopper);
@@ -498,7 +498,7 @@ void TestAreaRun::mapOnTheDisplay()
     exec(QStringLiteral("select_region 0 0 %1 %1").arg(sampleSize));
     exec("set_band_w 1");
     exec("set_band_h 1");
-    mBody->startLCF2DAnalysis();
+    mBody->areaRunController()->startAreaRun(AreaRun::LCFRun);
     waitForTheEnd();
     exec("analyzer_select_image 0");
     exec("analyzer_select_image_type 1");
@@ -553,7 +553,8 @@ void TestAreaRun::dispOnTimeRedrawsTheShownMapOnly()
         recoloured << new QSignalSpy(map, &Analyzed2DRes::imageGenerated);
     QElapsedTimer clock;
     clock.start();
-    mode ? mBody->startElems2DAnalysis() : mBody->startLCF2DAnalysis();
+    mode ? mBody->areaRunController()->startAreaRun(AreaRun::ElemRun)
+         : mBody->areaRunController()->startAreaRun(AreaRun::LCFRun);
     waitForTheEnd();
     // The map shown at the first row, at most every interval after it and at the end.
     const qint64 most = 2 + clock.elapsed() / AreaRun::redrawIntervalMs;

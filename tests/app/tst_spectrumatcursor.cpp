@@ -1,8 +1,10 @@
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
+#include "display/colorbar.h"
 #include "display/colorscale.h"
 #include "display/crosssview.h"
+#include "display/imagebrowser.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
 #include "input/selectdatafiles.h"
@@ -393,7 +395,7 @@ void TestSpectrumAtCursor::binBoxReachingFarOut()
 void TestSpectrumAtCursor::sliderSetsTheEnergyMarker()
 {
     QSignalSpy updated(mBody->xafsView(), &XafsView::updated);
-    mBody->sliderMoved(3);
+    mBody->imageBrowser()->showData(3);
     QCOMPARE(mBody->xafsView()->shownImageEnergy(), mBody->stacks()->i1Images().at(3)->energy);
     QVERIFY(updated.count() >= 1);
     // The spectrum under the cursor takes the energy of the shown image too.
@@ -439,7 +441,7 @@ void TestSpectrumAtCursor::colourBarRegeneratesImages()
     if (all)
         child<QPushButton>("CBarAll")->click();
     else
-        mBody->cBarUpdating();
+        emit child<ColorBar>("CBar")->cBarUpdating();
     QVERIFY(mBody->stacks()->i1Images().at(current)->displayImage != beforeCurrent);
     QCOMPARE(mBody->stacks()->i1Images().first()->displayImage != before0, all);
 }

@@ -4,12 +4,14 @@
 #include "batch/cmdline.h"
 #include "display/colorbar.h"
 #include "display/colorscale.h"
+#include "display/imagebrowser.h"
 #include "display/imgdispa.h"
 #include "display/xafsview.h"
 #include "input/displayimagecache.h"
 #include "input/eofsetup.h"
 #include "input/selectdatafiles.h"
 #include "input/stackloader.h"
+#include "calib/imgproc.h"
 #include "input/tiffdata.h"
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
@@ -318,7 +320,7 @@ void TstStackLoading::handLoadDoesNotReleaseAWaitingBatch()
     // A load started by hand is queued before the batch's own; the batch must wait for its own.
     const QStringList first = makeFiles("hand", 5);
     const QStringList second = makeFiles("batch", 3);
-    mBody->readI1Files(first, true);
+    mBody->stackLoader()->read(StackModel::I1, first, true);
     QCOMPARE(exec("load_I1_files add " + second.join(' ')), 0);
     waitForFinish();
     QCOMPARE(mSizesAtFinish, QList<int>{8});
@@ -342,7 +344,7 @@ void TstStackLoading::newRunDoesNotGoOnWithTheOldRunsLoad()
     // The I1 loader takes the next request only when the old run's load has ended.
     LoadStall::release(oldStall);
     const QStringList good = makeFiles("afterOldRun", 1);
-    mBody->readI1Files(good, false);
+    mBody->stackLoader()->read(StackModel::I1, good, false);
     const bool oldEnded = QTest::qWaitFor([&] { return mBody->stacks()->i1Images().size() == 1; });
     QCoreApplication::processEvents();
     const QString logWhileWaiting = ctrl->logText();
@@ -491,9 +493,9 @@ void TstStackLoading::loadRequestReadsTheSelectorSettings()
     // No files: only the request matters here.
     const QStringList files;
     if (i1)
-        mBody->readI1Files(files, false);
+        mBody->stackLoader()->read(StackModel::I1, files, false);
     else
-        mBody->readI0Files(files, false);
+        mBody->stackLoader()->read(StackModel::I0, files, false);
     QCOMPARE(requests.count(), 1);
     const QList<QVariant> &arguments = requests.first();
     QCOMPARE(arguments.at(0).toStringList(), files);
@@ -515,15 +517,15 @@ void TstStackLoading::showAndNavigate()
     QCOMPARE(seekBar->value(), 3);
     QCOMPARE(selector(true)->currentIndex(), 3);
 
-    mBody->prev();
+    mBody->imageBrowser()->prev();
     QCOMPARE(selector(true)->currentIndex(), 2);
     QCOMPARE(seekBar->value(), 2);
-    mBody->sliderMoved(0);
+    mBody->imageBrowser()->showData(0);
     QCOMPARE(selector(true)->currentIndex(), 0);
-    mBody->next();
+    mBody->imageBrowser()->next();
     QCOMPARE(selector(true)->currentIndex(), 1);
     // An index outside the stack moves nothing, the slider included.
-    mBody->showData(9);
+    mBody->imageBrowser()->showData(9);
     QCOMPARE(seekBar->value(), 1);
     QCOMPARE(selector(true)->currentIndex(), 1);
 
@@ -532,7 +534,7 @@ void TstStackLoading::showAndNavigate()
     waitForFinish();
     mBody->findChild<QRadioButton *>("ShowI0")->setChecked(true);
     const int i0Index = selector(false)->currentIndex();
-    mBody->prev();
+    mBody->imageBrowser()->prev();
     QCOMPARE(selector(false)->currentIndex(), qMax(i0Index - 1, 0));
     QCOMPARE(selector(true)->currentIndex(), 1);
 }
@@ -597,20 +599,20 @@ void TstStackLoading::i0ImagesTakenOverWhenTheLoadEnds()
 
 void TstStackLoading::shiftsOnlyOnI1Images()
 {
-    mBody->setImgShift(2, 3);
-    mBody->clearAllShifts();
+    emit mBody->imgProc()->imgShift(2, 3);
+    emit mBody->imgProc()->askClearAllShifts();
     const QStringList files = makeFiles("shift", 2);
     exec("load_I1_files new " + files.join(' '));
     waitForFinish();
     exec("load_I0_files new " + files.join(' '));
     waitForFinish();
     selector(true)->select(0);
-    mBody->setImgShift(2, -3);
+    emit mBody->imgProc()->imgShift(2, -3);
     QCOMPARE(mBody->stacks()->i1Images().at(0)->shiftX, 2);
     QCOMPARE(mBody->stacks()->i1Images().at(0)->shiftY, -3);
     QCOMPARE(mBody->stacks()->i1Images().at(1)->shiftX, 0);
     mBody->stacks()->i0Images().at(0)->shiftX = 5;
-    mBody->clearAllShifts();
+    emit mBody->imgProc()->askClearAllShifts();
     QCOMPARE(mBody->stacks()->i1Images().at(0)->shiftX, 0);
     QCOMPARE(mBody->stacks()->i1Images().at(0)->shiftY, 0);
     QCOMPARE(mBody->stacks()->i0Images().at(0)->shiftX, 5);
