@@ -3,6 +3,7 @@
 #include "analysis/aelemsconds.h"
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
+#include "analysis/lcffitoptionsbox.h"
 #include "analysis/blockengine.h"
 #include "batch/batchcommands.h"
 #include "batch/commandregistry.h"
@@ -68,6 +69,8 @@ void AreaRunController::setDeglitchFields(QLineEdit *factor,
 void AreaRunController::registerCommands(CommandRegistry &commands)
 {
     registerWindowCommands(commands);
+    mAnalyzer->fitOptionsBox()->registerCommands(
+        commands, [this](const QString &failure) { emit message(failure, true); });
     commands.add(QStringLiteral("analyzer_exec_LCF"),
                  AnalyzerExecLCF,
                  CommandRegistry::WaitsForWork,
@@ -287,7 +290,7 @@ void AreaRunController::startAreaRun(AreaRun::Kind kind, bool byBatch)
                                      mAnalyzer->referenceData(),
                                      mAnalyzer->mlcf(),
                                      background,
-                                     LCFFitOptions(),
+                                     mAnalyzer->fitOptions(),
                                      mAnalyzer->lcfMaps(),
                                      byBatch);
     }

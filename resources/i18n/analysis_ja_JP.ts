@@ -35,6 +35,42 @@
 <context>
     <name>Analyzer</name>
     <message>
+        <source>Error</source>
+        <translation>誤差</translation>
+    </message>
+    <message>
+        <source>R-factor</source>
+        <translation>R 因子</translation>
+    </message>
+    <message>
+        <source>Red. Chi2</source>
+        <translation>換算カイ二乗</translation>
+    </message>
+    <message>
+        <source>Subset</source>
+        <translation>部分集合</translation>
+    </message>
+    <message>
+        <source>%1 = Ref%2</source>
+        <translation>%1 = Ref%2</translation>
+    </message>
+    <message>
+        <source>Subset: the sum of %1</source>
+        <translation>部分集合: %1 の和</translation>
+    </message>
+    <message>
+        <source>fraction error of Ref%1</source>
+        <translation>Ref%1 の比率の誤差</translation>
+    </message>
+    <message>
+        <source>reduced chi-square</source>
+        <translation>換算カイ二乗</translation>
+    </message>
+    <message>
+        <source>best subset</source>
+        <translation>最良部分集合</translation>
+    </message>
+    <message>
         <source>Analyzer</source>
         <translation>アナライザ</translation>
     </message>
