@@ -98,7 +98,8 @@ void TestFitOptionsRun::constrainedFractionsAndRFactor()
                                   .arg(fa)
                                   .arg(fb);
         QVERIFY2(fa >= 0.0 && fa <= 1.0 && fb >= 0.0 && fb <= 1.0, qPrintable(block));
-        QVERIFY2(std::abs(fa + fb - 1.0) < 1e-9, qPrintable(block));
+        // Text exports keep six digits.
+        QVERIFY2(std::abs(fa + fb - 1.0) < 1e-5, qPrintable(block));
     }
     // The centre disc holds the third compound; the disc of pure A does not.
     const double centre = discMean(r, 0.5, 0.5, 0.08);
