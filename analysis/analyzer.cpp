@@ -274,9 +274,8 @@ void Analyzer::takeFit(const LCFFit &fit)
     mLastFit = fit;
     mFitResult = fit.fitted;
     mFitResidual = fit.residual;
-    if (!mContAccess)
-        mFitOptions->showQuality(fit.rFactor, fit.redChi2);
     if (!mContAccess) {
+        mFitOptions->showQuality(fit.rFactor, fit.redChi2);
         mView->setSpectrum(mShownSpectrum);
         for (int k = 0; k < fit.used.size(); ++k) {
             LCFReference *ref = mRefs.value(fit.used.at(k));
@@ -350,20 +349,23 @@ void Analyzer::setAnalysisMode(int m)
         modes[m]->setChecked(true);
 }
 
+QVector<QRadioButton *> Analyzer::imageTypeButtons() const
+{
+    return {
+        mUi->SelDMut, mUi->SelRatio, mUi->SelError, mUi->SelRFactor, mUi->SelChi2, mUi->SelSubset};
+}
+
 void Analyzer::setImageType(int k)
 {
-    QRadioButton *types[] = {
-        mUi->SelDMut, mUi->SelRatio, mUi->SelError, mUi->SelRFactor, mUi->SelChi2, mUi->SelSubset};
-    if (k >= 0 && k < 6)
-        types[k]->setChecked(true);
+    if (QRadioButton *type = imageTypeButtons().value(k))
+        type->setChecked(true);
 }
 
 int Analyzer::imageKind() const
 {
-    const QRadioButton *types[] = {
-        mUi->SelDMut, mUi->SelRatio, mUi->SelError, mUi->SelRFactor, mUi->SelChi2, mUi->SelSubset};
-    for (int k = 0; k < 6; ++k) {
-        if (types[k]->isChecked())
+    const QVector<QRadioButton *> types = imageTypeButtons();
+    for (int k = 0; k < types.size(); ++k) {
+        if (types.at(k)->isChecked())
             return k;
     }
     return 0;

@@ -20,6 +20,7 @@ class LCFReference;
 class QButtonGroup;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QThread;
 class XafsView;
 
@@ -189,6 +190,8 @@ private:
     QPushButton *analyzeButton(AreaRun::Kind kind) const;
     // Ticks the box of a run of that kind and, when the box has no map chosen, its first map.
     void showRunMap(AreaRun::Kind kind);
+    // The image-type radio buttons, in the order of setImageType.
+    QVector<QRadioButton *> imageTypeButtons() const;
     // The legend of the subset map: the value each reference in use adds.
     void updateSubsetLegend();
 

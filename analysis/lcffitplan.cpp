@@ -131,15 +131,17 @@ int LCFFitPlan::fit(const double *energy,
     std::fill(rhs, rhs + m, 0.0);
     std::fill(variance, variance + m, 0.0);
 
-    // A fit range needs the spectrum's edge energy.
-    if (mOptions.fitRange && e0 == 0.0) {
+    const auto undefined = [&]() {
         std::fill(solution, solution + m, notANumber);
         out.rFactor = out.redChi2 = notANumber;
         out.subset = 0;
         if (out.errors)
             std::fill(out.errors, out.errors + usedCount(), notANumber);
         return takeSolution(solution, jump, out);
-    }
+    };
+    // A fit range needs the spectrum's edge energy.
+    if (mOptions.fitRange && e0 == 0.0)
+        return undefined();
     double yy = 0.0;
     int points = 0;
     int free = m;
@@ -147,6 +149,9 @@ int LCFFitPlan::fit(const double *energy,
         const bool quality = mOptions.quality || !mOptions.plain();
         gridRightHandSide(target, rhs, quality ? &yy : nullptr);
         points = int(mGridPoints.size());
+        // Fewer points than unknowns determine no fit.
+        if (points < m)
+            return undefined();
         if (!quality) {
             mGridFactors.solve(rhs, solution);
             return takeSolution(solution, jump, out);
@@ -186,6 +191,8 @@ int LCFFitPlan::fit(const double *energy,
             yy += t * t;
             ++points;
         }
+        if (points < m)
+            return undefined();
         if (mOptions.plain()) {
             const LinearFactors factors(normal.data(), m);
             factors.solve(rhs, solution);

@@ -14,6 +14,7 @@ class TestFitOptionsRun : public QObject
 
 private slots:
     void constrainedFractionsAndRFactor();
+    void undefinedFitsAreMarked();
 };
 
 namespace {
@@ -109,6 +110,37 @@ void TestFitOptionsRun::constrainedFractionsAndRFactor()
                             .arg(centre)
                             .arg(pureA)
                             .arg(errors)));
+}
+
+// Regression: a fit that could not be made was written as 0, a plausible fraction, with one
+// stderr line per block.
+void TestFitOptionsRun::undefinedFitsAreMarked()
+{
+    QTemporaryDir dir;
+    const QString sample = dir.filePath("sample");
+    QVERIFY(
+        writeSampleDataSet(sample, {"--size", QString::number(sampleSize), "--energies", "60"}));
+    QString errors;
+    // A fit range beyond every spectrum holds no point.
+    QCOMPARE(runBatchScript(dir.filePath("fit.bat"),
+                            sampleDataSetLoadLines(sample)
+                                << sampleReferenceLines(sample) << "saveDataCfg_save_as_text"
+                                << "set_band_w 5"
+                                << "set_band_h 5"
+                                << "select_region 0 0 44 22"
+                                << "analyzer_set_fit_range 1000 1010"
+                                << "analyzer_exec_LCF"
+                                << "analyzer_select_image 0"
+                                << "analyzer_select_image_type 1"
+                                << "save_data " + quoted(dir.filePath("frac.dat")) << "quit",
+                            &errors),
+             0);
+    QVERIFY2(errors.contains("8 of 8 blocks: no fit (not a number)"), qPrintable(errors));
+    QCOMPARE(errors.count("no fit"), 1);
+    const auto fractions = blockValues(dir.path(), "frac");
+    QCOMPARE(fractions.size(), 8);
+    for (double f : fractions)
+        QVERIFY(std::isnan(f));
 }
 
 QTEST_GUILESS_MAIN(TestFitOptionsRun)
