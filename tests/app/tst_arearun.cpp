@@ -292,7 +292,11 @@ void TestAreaRun::sameAsBlockByBlock()
         for (int d = 0; d < fit.used.size(); ++d) {
             expected.at(fit.used.at(d))->record(walk, fit.dmuts.at(d));
             expected.at(fit.used.at(d) + n)->record(walk, fit.ratios.at(d));
+            expected.at(fit.used.at(d) + 2 * n)->record(walk, fit.errors.at(d));
         }
+        // The quality maps; the subset map is a best-subset run's alone.
+        expected.at(3 * n)->record(walk, fit.rFactor);
+        expected.at(3 * n + 1)->record(walk, fit.redChi2);
     } while (walk.next(newRow));
     if (ra) {
         double minRes = 1e300;

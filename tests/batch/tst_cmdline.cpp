@@ -83,7 +83,7 @@ void TestCmdLine::argOutOfRange()
 void TestCmdLine::commandTable()
 {
     const NameIdTable &table = ::commandTable();
-    QCOMPARE(table.size(), 119);
+    QCOMPARE(table.size(), 122);
     QCOMPARE(table.notFound(), int(NoSuchCommand));
     // Commands added later take ids after the "not found" of the first 112.
     QCOMPARE(table.lookup("CALIB_SET_CRYSTAL"), 113);
