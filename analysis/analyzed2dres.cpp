@@ -5,6 +5,7 @@
 
 #include <QDebug>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -152,6 +153,18 @@ void Analyzed2DRes::genImg()
         return scaleFraction(source.at(y * w + x), lo, hi);
     });
     mImage = wrapImage(mFormat, pixels, w, height());
+    // Cells without a value (a fit that was not defined) take a colour of their own, which
+    // a grey image needs colour for.
+    const auto undefined = [](double v) { return std::isnan(v); };
+    if (!mImage.isNull() && std::any_of(source.cbegin(), source.cend(), undefined)) {
+        mImage = mImage.convertToFormat(QImage::Format_RGB888);
+        for (int y = 0; y < height(); ++y) {
+            for (int x = 0; x < w; ++x) {
+                if (std::isnan(source.at(y * w + x)))
+                    mImage.setPixelColor(x, y, noFitColour());
+            }
+        }
+    }
     mImageValid = !mImage.isNull();
     emit imageGenerated();
 }

@@ -3,6 +3,7 @@
 #include "analysis/areawalk.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -73,6 +74,9 @@ public:
     // Where v lies on the scale lo .. hi, clamped to 0 .. 1. Not a number, an empty range and
     // a scale that is not finite all give 0, the bottom of the scale.
     static double scaleFraction(double v, double lo, double hi);
+    // The colour of cells that hold no value (NaN): blue, which neither the grey nor the hot
+    // colour table has.
+    static QColor noFitColour() { return QColor(0, 96, 255); }
 
     // 16-bit values of the map scaled to 0 .. 65535: every cell in row order, or with
     // asAnalyzed the centre of every block of the map's walk in walk order (0 for centres

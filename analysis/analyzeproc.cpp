@@ -10,6 +10,7 @@ void AnalyzeProc::registerMetaTypes()
     qRegisterMetaType<LCFReferenceData>("LCFReferenceData");
     qRegisterMetaType<QVector<LCFReferenceData>>("QVector<LCFReferenceData>");
     qRegisterMetaType<LCFFit>("LCFFit");
+    qRegisterMetaType<LCFFitOptions>("LCFFitOptions");
     qRegisterMetaType<ElemParams>("ElemParams");
     qRegisterMetaType<QVector<ElemParams>>("QVector<ElemParams>");
     qRegisterMetaType<ElemBackgrounds>("ElemBackgrounds");
@@ -23,9 +24,10 @@ void AnalyzeProc::setContAccess(bool f)
 
 void AnalyzeProc::analyzeSpectrum0(XafsSpectrum s,
                                    QVector<LCFReferenceData> references,
-                                   bool isMLCF)
+                                   bool isMLCF,
+                                   LCFFitOptions options)
 {
-    analyze(s, references, isMLCF);
+    analyze(s, references, isMLCF, options);
 }
 
 void AnalyzeProc::analyzeSpectrumByLCF(XafsSpectrum s, QVector<LCFReferenceData> references)
@@ -40,10 +42,11 @@ void AnalyzeProc::analyzeSpectrumByMLCF(XafsSpectrum s, QVector<LCFReferenceData
 
 void AnalyzeProc::analyze(const XafsSpectrum &s,
                           const QVector<LCFReferenceData> &references,
-                          bool mlcf)
+                          bool mlcf,
+                          const LCFFitOptions &options)
 {
     const bool contAccess = mContAccess;
-    const LCFFit fit = fitLCF(s, references, mlcf, contAccess);
+    const LCFFit fit = fitLCF(s, references, mlcf, contAccess, options);
     // Under the cursor nothing waits for a spectrum that could not be fitted.
     if (fit.done || contAccess)
         emit finished(fit);

@@ -35,7 +35,10 @@ public slots:
     // Set during area runs: the fitted spectrum then weighs the references by their stored
     // coefficients. May be called from any thread.
     void setContAccess(bool f);
-    void analyzeSpectrum0(XafsSpectrum s, QVector<LCFReferenceData> references, bool isMLCF);
+    void analyzeSpectrum0(XafsSpectrum s,
+                          QVector<LCFReferenceData> references,
+                          bool isMLCF,
+                          LCFFitOptions options = LCFFitOptions());
     void analyzeSpectrumByLCF(XafsSpectrum s, QVector<LCFReferenceData> references);
     void analyzeSpectrumByMLCF(XafsSpectrum s, QVector<LCFReferenceData> references);
 
@@ -43,7 +46,10 @@ public slots:
     analyzeSpectrumElems0(XafsSpectrum s, QVector<ElemParams> elems, int mainT, ElemBackgrounds bg);
 
 private:
-    void analyze(const XafsSpectrum &s, const QVector<LCFReferenceData> &references, bool mlcf);
+    void analyze(const XafsSpectrum &s,
+                 const QVector<LCFReferenceData> &references,
+                 bool mlcf,
+                 const LCFFitOptions &options = LCFFitOptions());
 
     std::atomic<bool> mContAccess{false};
 };

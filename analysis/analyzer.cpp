@@ -4,6 +4,7 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzeproc.h"
 #include "analysis/elemspanel.h"
+#include "analysis/lcffitoptionsbox.h"
 #include "analysis/lcfreference.h"
 #include "analysis/xafsfileselect.h"
 #include "display/showinfront.h"
@@ -39,6 +40,10 @@ Analyzer::Analyzer(QWidget *parent)
     mUi->setupUi(this);
     for (const char *name : {"a2d DMut", "a2d Rest", "a2d Rati"})
         mRaMaps << new Analyzed2DRes(QLatin1String(name), this);
+    for (const char *name : {"LCF R-factor", "LCF Chi2", "LCF Subset"})
+        mQualityMaps << new Analyzed2DRes(QLatin1String(name), this);
+    mFitOptions = new LCFFitOptionsBox(this);
+    mUi->LCFLayout->addWidget(mFitOptions);
 
     mModeGroup = new QButtonGroup(this);
     mModeGroup->setExclusive(true);
@@ -53,6 +58,7 @@ Analyzer::Analyzer(QWidget *parent)
     // The fit is the view's first further spectrum, the references follow it.
     mView->addOtherSpectrum(&mFitResult);
     mView->setOtherPens({QPen(ColorTables::curveColour(0), 2)});
+    mView->setResidual(&mFitResidual);
 
     for (int k = 0; k < InitialRefs; ++k)
         addNewRef();
@@ -95,7 +101,13 @@ Analyzer::Analyzer(QWidget *parent)
                 mView->update();
             });
     connect(mImageGroup, &QButtonGroup::idClicked, this, &Analyzer::selectedNewRef);
-    connect(mUi->SelRatio, &QRadioButton::toggled, this, &Analyzer::selectedImgChanged);
+    for (QRadioButton *type :
+         {mUi->SelRatio, mUi->SelError, mUi->SelRFactor, mUi->SelChi2, mUi->SelSubset}) {
+        connect(type, &QRadioButton::toggled, this, &Analyzer::selectedImgChanged);
+        connect(type, &QRadioButton::toggled, this, [this] { ++mMapChoices; });
+    }
+    connect(mUi->SelSubset, &QRadioButton::toggled, this, &Analyzer::updateSubsetLegend);
+    connect(mFitOptions, &LCFFitOptionsBox::optionsChanged, this, &Analyzer::reAnalyzeSpectrum);
     connect(mUi->FixedScale, &QCheckBox::toggled, this, &Analyzer::scalePolicyChanged);
     // Every change of the map on show, by hand or by a command, counts as a choice.
     for (QButtonGroup *group : {mModeGroup, mImageGroup}) {
@@ -105,7 +117,6 @@ Analyzer::Analyzer(QWidget *parent)
                 [this](QAbstractButton *, bool on) { mMapChoices += on; });
     }
     connect(mElemsPanel, &ElemsPanel::mapChosen, this, [this] { ++mMapChoices; });
-    connect(mUi->SelRatio, &QRadioButton::toggled, this, [this] { ++mMapChoices; });
     for (QLineEdit *edit :
          {mUi->DMutScaleMax, mUi->DMutScaleMin, mUi->RatioScaleMax, mUi->RatioScaleMin})
         connect(edit, &QLineEdit::editingFinished, this, &Analyzer::scaleChanged);
@@ -196,7 +207,27 @@ QVector<Analyzed2DRes *> Analyzer::lcfMaps() const
         for (const LCFReference *ref : mRefs)
             maps.append(ref->map(kind));
     }
-    return maps;
+    return maps + mQualityMaps;
+}
+
+LCFFitOptions Analyzer::fitOptions() const
+{
+    return mFitOptions->options();
+}
+
+void Analyzer::updateSubsetLegend()
+{
+    QStringList parts;
+    unsigned bit = 1;
+    for (int k = 0; k < mRefs.size(); ++k) {
+        if (!mRefs.at(k)->isUsed())
+            continue;
+        parts << tr("%1 = Ref%2").arg(bit).arg(k + 1);
+        bit <<= 1;
+    }
+    mUi->SubsetLegend->setText(mUi->SelSubset->isChecked()
+                                   ? tr("Subset: the sum of %1").arg(parts.join(", "))
+                                   : QString());
 }
 
 bool Analyzer::mlcf() const
@@ -232,7 +263,7 @@ void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s)
 void Analyzer::analyzeSpectrum(XafsSpectrum s)
 {
     if (mUi->DoMLCFA->isChecked())
-        emit analyzeSpectrum0(s, referenceData(), mUi->MLCF->isChecked());
+        emit analyzeSpectrum0(s, referenceData(), mUi->MLCF->isChecked(), fitOptions());
     else if (mUi->DoElemA->isChecked())
         emit analyzeSpectrumElems0(s,
                                    mElemsPanel->elemsParams(),
@@ -249,7 +280,9 @@ void Analyzer::takeFit(const LCFFit &fit)
 {
     mLastFit = fit;
     mFitResult = fit.fitted;
+    mFitResidual = fit.residual;
     if (!mContAccess) {
+        mFitOptions->showQuality(fit.rFactor, fit.redChi2);
         mView->setSpectrum(mShownSpectrum);
         for (int k = 0; k < fit.used.size(); ++k) {
             LCFReference *ref = mRefs.value(fit.used.at(k));
@@ -323,28 +356,38 @@ void Analyzer::setAnalysisMode(int m)
         modes[m]->setChecked(true);
 }
 
+QVector<QRadioButton *> Analyzer::imageTypeButtons() const
+{
+    return {
+        mUi->SelDMut, mUi->SelRatio, mUi->SelError, mUi->SelRFactor, mUi->SelChi2, mUi->SelSubset};
+}
+
 void Analyzer::setImageType(int k)
 {
-    if (k == 0)
-        mUi->SelDMut->setChecked(true);
-    else if (k == 1)
-        mUi->SelRatio->setChecked(true);
+    if (QRadioButton *type = imageTypeButtons().value(k))
+        type->setChecked(true);
 }
 
 int Analyzer::imageKind() const
 {
-    if (mUi->SelDMut->isChecked())
-        return 0;
-    return mUi->SelRatio->isChecked() ? 1 : 0;
+    const QVector<QRadioButton *> types = imageTypeButtons();
+    for (int k = 0; k < types.size(); ++k) {
+        if (types.at(k)->isChecked())
+            return k;
+    }
+    return 0;
 }
 
 Analyzed2DRes *Analyzer::selectedMap() const
 {
     const int id = mImageGroup->checkedId();
     if (mUi->DoMLCFA->isChecked()) {
+        const int kind = imageKind();
+        if (kind >= refMapKinds())
+            return mQualityMaps.value(kind - refMapKinds());
         const int ref = refOfImageId(id);
         if (ref >= 0 && ref < mRefs.size())
-            return mRefs.at(ref)->map(imageKind());
+            return mRefs.at(ref)->map(kind);
     } else if (mUi->DoRAA->isChecked()) {
         Analyzed2DRes *map = raMap(id - InitialRefs);
         if (map && map->imageValid())
@@ -362,6 +405,13 @@ QString Analyzer::mapTitle(const Analyzed2DRes *map) const
             return tr("dmut of Ref%1").arg(i + 1);
         if (map == mRefs.at(i)->map(1))
             return tr("fraction of Ref%1").arg(i + 1);
+        if (map == mRefs.at(i)->map(2))
+            return tr("fraction error of Ref%1").arg(i + 1);
+    }
+    const QString qualityTitles[] = {tr("R-factor"), tr("reduced chi-square"), tr("best subset")};
+    for (int k = 0; k < mQualityMaps.size(); ++k) {
+        if (map == mQualityMaps.at(k))
+            return qualityTitles[k];
     }
     const QString raTitles[RaShowButtons] = {
         tr("residual-absorption dmut"), tr("residual absorption"), tr("residual-absorption ratio")};
@@ -402,6 +452,7 @@ void Analyzer::runEnded(AreaRun::Kind kind, bool completed)
         button->setText(tr("Analyze"));
     if (completed && mMapChoices == mMapChoicesAtRunStart)
         showRunMap(kind);
+    updateSubsetLegend();
 }
 
 void Analyzer::showRunMap(AreaRun::Kind kind)

@@ -5,6 +5,7 @@
 #include "analysis/elemanalysis.h"
 #include "analysis/elemspanel.h"
 #include "analysis/lcffit.h"
+#include "analysis/lcffitoptions.h"
 #include "analysis/lcfreferencedata.h"
 #include "spectra/xafsspectrum.h"
 
@@ -16,10 +17,12 @@
 class AnalyzeProc;
 class Analyzed2DRes;
 class ElemCtrl;
+class LCFFitOptionsBox;
 class LCFReference;
 class QButtonGroup;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QThread;
 class XafsView;
 
@@ -54,7 +57,13 @@ public:
     {
         mNewRefBackground = std::move(provider);
     }
-    int refMapKinds() const { return 2; }
+    int refMapKinds() const { return 3; }
+    // The analyser's fit options and their controls.
+    LCFFitOptionsBox *fitOptionsBox() const { return mFitOptions; }
+    LCFFitOptions fitOptions() const;
+    // The maps of every LCF / MLCF block beside the references' ones: 0 the R-factor, 1 the
+    // reduced chi-square, 2 the subset of references a best-subset fit chose.
+    Analyzed2DRes *qualityMap(int k) const { return mQualityMaps.value(k); }
     XafsView *view() const { return mView; }
     // The residual-absorption maps: 0 "a2d DMut", 1 "a2d Rest", 2 "a2d Rati".
     Analyzed2DRes *raMap(int k) const { return mRaMaps.value(k); }
@@ -66,7 +75,8 @@ public:
 
     // 0 LCF / MLCF, 1 residual absorption, 2 element analysis.
     void setAnalysisMode(int m);
-    // 0 dmut, 1 fraction.
+    // 0 dmut, 1 fraction, 2 the standard error of the selected reference's coefficient,
+    // 3 R-factor, 4 reduced chi-square, 5 the subset a best-subset fit chose.
     void setImageType(int k);
     int imageKind() const;
     // The result map the main window shows; none when the selection stands for no map.
@@ -81,7 +91,7 @@ public:
     // its first map (LCF: the first reference in use, of the image type chosen).
     void runEnded(AreaRun::Kind kind, bool completed);
     // The maps of an LCF / MLCF run: kinds 0 .. refMapKinds() - 1 of every reference, kind by
-    // kind.
+    // kind, then the three quality maps.
     QVector<Analyzed2DRes *> lcfMaps() const;
     bool mlcf() const;
     bool dispOnTime() const;
@@ -128,7 +138,10 @@ public:
 
 signals:
     void askAnalyze();
-    void analyzeSpectrum0(XafsSpectrum s, QVector<LCFReferenceData> references, bool isMLCF);
+    void analyzeSpectrum0(XafsSpectrum s,
+                          QVector<LCFReferenceData> references,
+                          bool isMLCF,
+                          LCFFitOptions options);
     void finished();
     void askRAAnalyze();
     void changedSelection();
@@ -184,6 +197,10 @@ private:
     QPushButton *analyzeButton(AreaRun::Kind kind) const;
     // Ticks the box of a run of that kind and, when the box has no map chosen, its first map.
     void showRunMap(AreaRun::Kind kind);
+    // The image-type radio buttons, in the order of setImageType.
+    QVector<QRadioButton *> imageTypeButtons() const;
+    // The legend of the subset map: the value each reference in use adds.
+    void updateSubsetLegend();
 
     Ui::Analyzer *mUi;
     QVector<Analyzed2DRes *> mRaMaps;
@@ -193,6 +210,9 @@ private:
     QVector<LCFReference *> mRefs;
     XafsSpectrum mShownSpectrum;
     XafsSpectrum mFitResult;
+    Spectrum mFitResidual;
+    LCFFitOptionsBox *mFitOptions = nullptr;
+    QVector<Analyzed2DRes *> mQualityMaps;
     LCFFit mLastFit;
     bool mContAccess = false;
     // Choices of the map shown so far, and their number when the running area run started.

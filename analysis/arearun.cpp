@@ -10,6 +10,7 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <cmath>
 
 AreaRun::AreaRun(BlockEngine *engine, QObject *parent)
     : QObject(parent)
@@ -30,19 +31,23 @@ bool AreaRun::startLCF(BlockRequest request,
                        const QVector<LCFReferenceData> &references,
                        bool mlcf,
                        const Background &background,
+                       const LCFFitOptions &options,
                        const QVector<Analyzed2DRes *> &maps,
                        bool byBatch)
 {
     if (isRunning())
         return false;
     log("2da 1:");
-    const LCFAreaKernel kernel(references, mlcf, background, request.spectra.i1Energies());
+    const LCFAreaKernel kernel(references, mlcf, background, request.spectra.i1Energies(), options);
     kernel.setUp(request);
     if (!start(LCFRun, request, maps, byBatch))
         return false;
     mReferences = references.size();
     mUsed = kernel.usedIndices();
     mNormFailures = kernel.normFailures();
+    mQualityMaps = maps.size() >= 3 * mReferences + 3;
+    mSubsetMap = mQualityMaps && options.bestSubset > 0;
+    mUndefined = 0;
     log("2da 2:");
     return true;
 }
@@ -124,11 +129,24 @@ void AreaRun::record(const AreaWalk &walk, const double *values)
         return;
     }
     const int n = mUsed.size();
+    bool undefined = false;
     for (int d = 0; d < n; ++d) {
         const int j = mUsed.at(d);
         mMaps.at(j)->record(walk, values[1 + d]);
         mMaps.at(j + mReferences)->record(walk, values[1 + n + d]);
+        undefined = undefined || std::isnan(values[1 + d]) || std::isnan(values[1 + n + d]);
     }
+    if (undefined)
+        ++mUndefined;
+    if (!mQualityMaps)
+        return;
+    const int r = mReferences;
+    for (int d = 0; d < n; ++d)
+        mMaps.at(mUsed.at(d) + 2 * r)->record(walk, values[1 + 2 * n + d]);
+    mMaps.at(3 * r)->record(walk, values[1 + 3 * n]);
+    mMaps.at(3 * r + 1)->record(walk, values[2 + 3 * n]);
+    if (mSubsetMap)
+        mMaps.at(3 * r + 2)->record(walk, values[3 + 3 * n]);
 }
 
 void AreaRun::recordElems(const AreaWalk &walk, const double *values)

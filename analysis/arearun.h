@@ -3,6 +3,7 @@
 #include "analysis/areawalk.h"
 #include "analysis/blockrequest.h"
 #include "analysis/elemanalysis.h"
+#include "analysis/lcffitoptions.h"
 #include "analysis/lcfreferencedata.h"
 #include "analysis/normfailuretally.h"
 
@@ -38,12 +39,15 @@ public:
 
     // Starts an LCF / MLCF run over the request's walk. maps holds 2 x n maps, n the number
     // of references: kind 0 (dmut) of references 0 .. n - 1, then kind 1 (fraction); map
-    // (kind i, reference j) is reset and numbered j + i * n. False, with the maps untouched,
-    // when the engine refuses.
+    // (kind i, reference j) is reset and numbered j + i * n. With 3n + 3 maps, kind 2 holds
+    // the standard error of each reference's coefficient, and the last three the R-factor,
+    // the reduced chi-square and, in a best-subset run, the subset chosen. False,
+    // with the maps untouched, when the engine refuses.
     bool startLCF(BlockRequest request,
                   const QVector<LCFReferenceData> &references,
                   bool mlcf,
                   const Background &background,
+                  const LCFFitOptions &options,
                   const QVector<Analyzed2DRes *> &maps,
                   bool byBatch);
     // Starts a residual-absorption run: maps are "a2d DMut", "a2d Rest" and "a2d Rati", reset
@@ -77,6 +81,8 @@ public:
     // them whose normalisation failed; 0 for element runs.
     qint64 normalisedBlocks() const { return mNormFailures ? mNormFailures->blocks() : 0; }
     qint64 normFailedBlocks() const { return mNormFailures ? mNormFailures->failed() : 0; }
+    // Blocks of the running or last LCF run whose fit was not defined (recorded as NaN).
+    qint64 undefinedBlocks() const { return mUndefined; }
     // The correlation of the last point an element run recorded.
     double correlation() const { return mCorrelation; }
     // Ends a run at once: nothing more is recorded, the maps keep what they hold.
@@ -122,6 +128,10 @@ private:
     // LCF and RA: the kernel's count of failed normalisations.
     std::shared_ptr<const NormFailureTally> mNormFailures;
     int mReferences = 0;
+    bool mQualityMaps = false;
+    // The subset map is filled by best-subset runs only; the others use every reference.
+    bool mSubsetMap = false;
+    qint64 mUndefined = 0;
     // Element runs: the number of elements, the running correlation and its threshold.
     int mElements = 0;
     double mCorrelation = 0.0;

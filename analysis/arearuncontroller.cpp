@@ -3,6 +3,7 @@
 #include "analysis/aelemsconds.h"
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
+#include "analysis/lcffitoptionsbox.h"
 #include "analysis/blockengine.h"
 #include "analysis/lcfreference.h"
 #include "batch/batchcommands.h"
@@ -72,6 +73,8 @@ void AreaRunController::setDeglitchFields(QLineEdit *factor,
 void AreaRunController::registerCommands(CommandRegistry &commands)
 {
     registerWindowCommands(commands);
+    mAnalyzer->fitOptionsBox()->registerCommands(
+        commands, [this](const QString &failure) { emit message(failure, true); });
     commands.add(QStringLiteral("analyzer_exec_LCF"),
                  AnalyzerExecLCF,
                  CommandRegistry::WaitsForWork,
@@ -307,6 +310,7 @@ void AreaRunController::startAreaRun(AreaRun::Kind kind, bool byBatch)
                                      mAnalyzer->referenceData(),
                                      mAnalyzer->mlcf(),
                                      background,
+                                     mAnalyzer->fitOptions(),
                                      mAnalyzer->lcfMaps(),
                                      byBatch);
     }
@@ -362,6 +366,12 @@ void AreaRunController::areaRunEnded(AreaRun::Kind kind, bool completed, bool by
             mAnalyzer->setProgress(100.0);
         if (kind == AreaRun::LCFRun)
             AreaRun::log("2da 3:");
+        if (kind == AreaRun::LCFRun && mAreaRun->undefinedBlocks() > 0) {
+            emit message(tr("%1 of %2 blocks: no fit (not a number)")
+                             .arg(mAreaRun->undefinedBlocks())
+                             .arg(mAreaRun->recordedBlocks()),
+                         false);
+        }
     }
     if (byBatch)
         emit batchRunEnded();

@@ -4,27 +4,24 @@
 #include "spectra/edgenormalization.h"
 #include "spectra/straightlinegrid.h"
 
-#include <QDebug>
-
 #include <algorithm>
 
 LCFAreaKernel::LCFAreaKernel(const QVector<LCFReferenceData> &references,
                              bool mlcf,
                              const Background &background,
-                             const std::vector<double> &energies)
+                             const std::vector<double> &energies,
+                             const LCFFitOptions &options)
     : mLines(BlockRequest::Block::straightLineGrid(energies, background.ranges))
-    , mNotFinite(std::make_shared<NotFiniteCount>())
     , mNormFailures(std::make_shared<NormFailureTally>())
     , mBackground(background)
 {
-    auto plan = std::make_shared<LCFFitPlan>(references, mlcf);
+    auto plan = std::make_shared<LCFFitPlan>(references, mlcf, options);
     plan->prepareGrid(energies.data(), int(energies.size()));
     mPlan = plan;
 }
 
 void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) const
 {
-    const int n = usedCount();
     std::fill(values, values + valueCount(), 0.0);
     if (!lcfFittable(block.raw, mPlan->referenceCount()))
         return;
@@ -46,22 +43,15 @@ void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) co
             target[i] = (block.raw.yAt(i) - pre[i]) / (post[i] - pre[i]);
     }
     values[0] = 1.0;
-    const int notFinite = mPlan->fit(block.raw.energies(),
-                                     target,
-                                     size,
-                                     size,
-                                     block.energyShift,
-                                     levels.jump,
-                                     values + 1 + n,
-                                     values + 1);
-    if (notFinite >= 0)
-        ++mNotFinite->blocks;
-}
-
-LCFAreaKernel::NotFiniteCount::~NotFiniteCount()
-{
-    if (blocks > 0)
-        qDebug() << blocks.load() << "blocks gave a fit that is not a finite number, taken as 0";
+    LCFFitPlan::Output out;
+    out.dmuts = values + dmutAt(0);
+    out.ratios = values + ratioAt(0);
+    out.errors = values + errorAt(0);
+    mPlan->fit(
+        block.raw.energies(), target, size, size, block.energyShift, levels.jump, levels.e0, out);
+    values[rFactorAt()] = out.rFactor;
+    values[redChi2At()] = out.redChi2;
+    values[subsetAt()] = double(out.subset);
 }
 
 void LCFAreaKernel::setUp(BlockRequest &request) const

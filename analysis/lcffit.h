@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/lcffitoptions.h"
 #include "analysis/lcfreferencedata.h"
 #include "spectra/xafsspectrum.h"
 
@@ -17,7 +18,15 @@ struct LCFFit
     QVector<int> used;
     QVector<double> ratios;
     QVector<double> dmuts;
+    // Standard errors of the fitted coefficients (fractions for LCF, dmuts for MLCF).
+    QVector<double> errors;
+    double rFactor = 0.0;
+    double redChi2 = 0.0;
+    // Bit j set: used reference j has a share in the fit.
+    unsigned subset = 0;
     XafsSpectrum fitted;
+    // The sample's double-normalised spectrum less the fitted one, at the fitted energies.
+    Spectrum residual;
 };
 
 Q_DECLARE_METATYPE(LCFFit)
@@ -38,9 +47,11 @@ bool lcfFittable(const Sample &sample, int referenceCount)
 // double-normalised post-edge based spectra; the weights are the dmuts (negative ones set to
 // 0) and the fractions are the dmuts over their sum.
 // The fitted spectrum weighs the references' double-normalised spectra by the new fractions,
-// or by their stored coefficients when storedCoefficients is set. Fractions and dmuts that
-// come out infinite or not a number are given as 0.
+// or by their stored coefficients when storedCoefficients is set; the residual is the
+// sample's double-normalised spectrum less that. Fractions and dmuts that
+// are not defined are NaN; such references add nothing to the fitted spectrum.
 LCFFit fitLCF(const XafsSpectrum &sample,
               const QVector<LCFReferenceData> &references,
               bool mlcf,
-              bool storedCoefficients);
+              bool storedCoefficients,
+              const LCFFitOptions &options = LCFFitOptions());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/lcffitoptions.h"
 #include "analysis/lcfreferencedata.h"
 #include "spectra/linearsolver.h"
 
@@ -15,14 +16,34 @@
 class LCFFitPlan
 {
 public:
+    // Where a fit writes: usedCount() fractions, dmuts and standard errors of the fitted
+    // coefficients (the fractions for LCF, the dmuts for MLCF; 0 for a reference held at a
+    // bound, eliminated or left out of the chosen subset), and the fit's quality.
+    struct Output
+    {
+        double *ratios = nullptr;
+        double *dmuts = nullptr;
+        // May be null.
+        double *errors = nullptr;
+        // Sum of squared residuals over that of the targets, over the points used.
+        double rFactor = 0.0;
+        // Sum of squared residuals over (points used - unknowns left free).
+        double redChi2 = 0.0;
+        // Bit j set: used reference j has a share in the fit.
+        unsigned subset = 0;
+    };
+
     LCFFitPlan() = default;
     // References in list order; mlcf chooses MLCF over LCF.
-    LCFFitPlan(const QVector<LCFReferenceData> &references, bool mlcf);
+    LCFFitPlan(const QVector<LCFReferenceData> &references,
+               bool mlcf,
+               const LCFFitOptions &options = LCFFitOptions());
 
     // Prepares fits of spectra whose energies are these n values, with an energy origin of 0.
     void prepareGrid(const double *energies, int n);
 
     bool mlcf() const { return mMlcf; }
+    const LCFFitOptions &options() const { return mOptions; }
     // References in the list (used or not), used ones, and their indices in the list.
     int referenceCount() const { return mReferences.size(); }
     int usedCount() const { return mUsedIndices.size(); }
@@ -37,33 +58,54 @@ public:
 
     // Fits the n points (energy[i] - eOrigin, target[i]) in the range; LCF reads only the
     // first targetCount targets (its double-normalised spectrum), MLCF all of them (raw
-    // absorption). jump is the sample's edge jump (LCF dmuts). Writes usedCount() fractions
-    // and dmuts; those not finite are given as 0 and the list index of the first such
-    // reference is returned for the caller to report, else -1.
+    // absorption). jump is the sample's edge jump (LCF dmuts), e0 its edge energy (0: none
+    // found), read only for a fit range. Fractions and dmuts that are not defined (singular
+    // system, MLCF components summing to 0 or less, no edge energy for a fit range) are NaN,
+    // and the list index of the first such reference is returned, else -1.
     int fit(const double *energy,
             const double *target,
             int n,
             int targetCount,
             double eOrigin,
             double jump,
-            double *ratios,
-            double *dmuts) const;
+            double e0,
+            Output &out) const;
 
-    // The same for a normalised spectrum: its energies, its origin and jump, and as targets
-    // its raw absorption (MLCF) or its double-normalised spectrum (LCF).
-    int fitSpectrum(const XafsSpectrum &sample, double *ratios, double *dmuts) const;
+    // The same for a normalised spectrum: its energies, its origin, jump and edge energy, and
+    // as targets its raw absorption (MLCF) or its double-normalised spectrum (LCF).
+    int fitSpectrum(const XafsSpectrum &sample, Output &out) const;
 
 private:
     // Whether a sample on this plan's grid can use the grid's sums.
     bool onGrid(const double *energy, int n, double eOrigin) const;
-    // The right-hand side of the normal equations of targets on the grid.
-    void gridRightHandSide(const double *target, double *rhs) const;
+    // The right-hand side of the normal equations of targets on the grid and, when squares is
+    // given, the sum of the squared targets.
+    void gridRightHandSide(const double *target, double *rhs, double *squares) const;
+    // Solves the normal equations with the options into solution, variance (diagonal of the
+    // inverse normal matrix, 0 for unknowns not left free) and the quality of out; returns the
+    // unknowns left free, -1 when the fit is not defined.
+    int solveWithOptions(const double *normal,
+                         const double *rhs,
+                         double yy,
+                         int points,
+                         double *solution,
+                         double *variance,
+                         Output &out) const;
     // Turns the solution of the normal equations into fractions and dmuts; returns as fit().
-    int takeSolution(const double *solution, double jump, double *ratios, double *dmuts) const;
+    int takeSolution(const double *solution, double jump, Output &out) const;
+    // R-factor and reduced chi-square of a solution with free unknowns over points.
+    void setQuality(const double *normal,
+                    const double *rhs,
+                    double yy,
+                    int points,
+                    int free,
+                    const double *solution,
+                    Output &out) const;
 
     QVector<LCFReferenceData> mReferences;
     QVector<int> mUsedIndices;
     bool mMlcf = false;
+    LCFFitOptions mOptions;
     double mLow = 0.0;
     double mHigh = 1e100;
     // Unknowns: the references, after a constant and a slope for MLCF.
@@ -76,4 +118,7 @@ private:
     std::vector<int> mGridPoints;
     std::vector<double> mGridBasis;
     LinearFactors mGridFactors;
+    std::vector<double> mGridNormal;
+    // Diagonal of the inverse of the grid's normal matrix.
+    std::vector<double> mGridVariance;
 };

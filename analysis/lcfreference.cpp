@@ -13,7 +13,8 @@ LCFReference::LCFReference(QWidget *parent)
     mSpectrum.shiftOn = true;
     // Children of this row: they go with it.
     mMaps << new Analyzed2DRes(QStringLiteral("LCF Ref 1"), this)
-          << new Analyzed2DRes(QStringLiteral("LCF Ref 2"), this);
+          << new Analyzed2DRes(QStringLiteral("LCF Ref 2"), this)
+          << new Analyzed2DRes(QStringLiteral("LCF Ref 3"), this);
 
     XafsFileSelect *select = mUi->FileSelect;
     connect(select, &XafsFileSelect::newFile, this, &LCFReference::newFile);

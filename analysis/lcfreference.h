@@ -18,7 +18,8 @@ class LCFReference;
 // One reference spectrum row of the analyser: its file, energy shift, base-line form and
 // normalisation ranges, its
 // edge jump and energy, the fraction and dmut of the last fit and the button that shows its
-// result map. It owns the spectrum and its two result maps (dmut and fraction).
+// result map. It owns the spectrum and its three result maps (dmut, fraction and the standard
+// error of its fitted coefficient).
 class LCFReference : public QFrame
 {
     Q_OBJECT
@@ -42,7 +43,7 @@ public:
     void setRanges(const NormRanges &ranges);
     // What a fit needs of this reference, copied for the worker.
     LCFReferenceData data() const;
-    // Map of kind 0 (dmut) or 1 (fraction); the first one for other kinds.
+    // Map of kind 0 (dmut), 1 (fraction) or 2 (standard error); the first one for other kinds.
     Analyzed2DRes *map(int kind) const;
     int mapCount() const { return mMaps.size(); }
 

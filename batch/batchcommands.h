@@ -125,10 +125,13 @@ enum BatchCommand {
     AnalyzerSetDeglitchRatio = 117,
     AnalyzerShowDeglitched = 118,
     SaveXafsSpectra = 119,
-    SetNormRanges = 130,
-    AnalyzerSetLCFStdRanges = 131,
-    CalibSetStdRanges = 132,
-    SetNormPreset = 133
+    AnalyzerSetLCFConstraint = 120,
+    AnalyzerSetFitRange = 121,
+    AnalyzerSetBestSubset = 122,
+    SetNormRanges = 123,
+    AnalyzerSetLCFStdRanges = 124,
+    CalibSetStdRanges = 125,
+    SetNormPreset = 126
 };
 
 // Ids of the directives that the batch interpreter handles itself.

@@ -8,12 +8,12 @@
 
 #include <cmath>
 
-// Reference spectra for the fit benchmarks: an edge at 7112 eV (compound 0) or 7117 eV
-// (compound 1) with fine-structure oscillations, every 0.5 eV from 6900 to 7450 eV, as a
-// measured reference file holds them.
+// Reference spectra for the fit benchmarks: an edge at 7112 eV (compound 0), 7117 eV
+// (compound 1), 5 eV higher for each further compound, with fine-structure oscillations, every
+// 0.5 eV from 6900 to 7450 eV, as a measured reference file holds them.
 inline Spectrum benchReference(int compound)
 {
-    const double edge = compound == 0 ? 7112.0 : 7117.0;
+    const double edge = 7112.0 + 5.0 * compound;
     Spectrum s;
     for (double e = 6900.0; e <= 7450.0; e += 0.5) {
         double mu

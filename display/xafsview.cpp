@@ -33,6 +33,7 @@ const QColor edgeColour(255, 0, 0);
 const QColor edgeLabelColour(192, 192, 0);
 const QColor frameColour(192, 192, 192);
 const QColor failureColour(255, 64, 64);
+const QColor residualColour(128, 0, 160);
 
 // The energy offset of a spectrum: subtracted from every energy drawn.
 double offsetOf(const XafsSpectrum &spectrum)
@@ -225,6 +226,10 @@ void XafsView::drawNormalized(QPainter *p)
         drawPieces(p,
                    curvePieces(curvePoints(*other, other->normalized, offsetOf(*other)), noBreak));
     }
+    if (mResidual && !mResidual->isEmpty()) {
+        p->setPen(dashedPen(residualColour));
+        drawPieces(p, curvePieces(mResidual->points, noBreak));
+    }
     const double reduction = offsetOf(mCurrent) + (energyCorrection() ? mCurrent.eOrigin : 0.0);
     p->setPen(QPen(Qt::black, 2));
     drawPieces(p, curvePieces(curvePoints(mCurrent, mCurrent.normalized, reduction), breakGap));
@@ -253,6 +258,10 @@ void XafsView::drawRaw(QPainter *p)
         drawBaseLines(*other, dashedPen(pen.color()), noBreak);
         p->setPen(pen);
         drawPieces(p, curvePieces(curvePoints(*other, *other, offsetOf(*other)), noBreak));
+    }
+    if (mResidual && !mResidual->isEmpty() && setRealYOf(*mResidual)) {
+        p->setPen(dashedPen(residualColour));
+        drawPieces(p, curvePieces(mResidual->points, noBreak));
     }
     setRealYOf(mCurrent);
     const double reduction = offsetOf(mCurrent) + (energyCorrection() ? mCurrent.eOrigin : 0.0);

@@ -45,6 +45,9 @@ public:
     void setOtherSpectrumUse(int index, bool use);
     void clearOtherSpectra();
     int otherSpectrumCount() const { return mOthers.size(); }
+    // The residual of a fit (its owner's), drawn dashed with its own values: in the normalised
+    // view on the normalised scale, around 0; null draws none.
+    void setResidual(const Spectrum *residual) { mResidual = residual; }
     // Pen of further spectrum i; one without a pen is drawn in curve palette colour i.
     void setOtherPens(const QVector<QPen> &pens) { mOtherPens = pens; }
 
@@ -102,6 +105,7 @@ private:
     XafsSpectrum mCurrent;
     XafsSpectrum mStandard;
     QVector<XafsSpectrum *> mOthers;
+    const Spectrum *mResidual = nullptr;
     QVector<bool> mOtherUse;
     QVector<QPen> mOtherPens;
     double mShownImageEnergy = -1.0;

@@ -9,6 +9,9 @@
 // (counting) noise. On request the beam's energy also varies smoothly over the detector: each
 // pixel sees its spectra moved by a known shift, written beside the stacks.
 //
+// With --three-compounds the centre disc also holds a third compound (edge 7114 eV, written as
+// ref_FeC_7114.dat), which a fit against the first two cannot match.
+//
 // With --elements it writes instead a stack across the Fe and Cu K edges at the edge table's
 // energies: on a flat substrate, iron whose edge jump rises from left to right over the upper
 // two thirds and a disc of copper, with sharp edges and flat absorption on either side, so
@@ -66,6 +69,15 @@ double muB(double energy)
 {
     return compoundMu(energy, edgeB, 0.6, 1.1);
 }
+
+// The third compound of --three-compounds: between the other two, with a strong white line.
+double muC(double energy)
+{
+    return compoundMu(energy, 7114.0, 1.2, 2.3);
+}
+
+// Share of the third compound in the centre disc of --three-compounds.
+constexpr double thirdShare = 0.4;
 
 // About `count` energies from 6950 to 7400 eV, densest across the edges.
 QVector<double> scanEnergies(int count)
@@ -385,6 +397,9 @@ int main(int argc, char *argv[])
                        "amplitude in eV, written as energy_shift.txt (0: none)."),
         QStringLiteral("eV"),
         QStringLiteral("0"));
+    const QCommandLineOption threeOption(
+        QStringLiteral("three-compounds"),
+        QStringLiteral("Mix a third compound (ref_FeC_7114.dat) into the centre disc."));
     const QCommandLineOption elementsOption(
         QStringLiteral("elements"),
         QStringLiteral("Write a Fe and Cu K-edge stack with its jump maps jump_Fe.txt and "
@@ -399,6 +414,7 @@ int main(int argc, char *argv[])
                        seedOption,
                        i1OnlyOption,
                        shiftOption,
+                       threeOption,
                        elementsOption,
                        softOption});
     parser.process(app);
@@ -447,6 +463,9 @@ int main(int argc, char *argv[])
 
     QVector<double> fraction, thickness;
     sampleMaps(size, &fraction, &thickness);
+    const bool three = parser.isSet(threeOption);
+    // The centre disc is the one of thickness 1.5.
+    const auto third = [&](int k) { return three && thickness.at(k) > 1.2 ? thirdShare : 0.0; };
 
     QVector<quint16> i0(size * size), i1(size * size);
     std::normal_distribution<double> driftStep(0.0, 0.4);
@@ -475,7 +494,10 @@ int main(int argc, char *argv[])
                     const double dE = energyShiftAt(x, y, size, shiftAmplitude);
                     const double a = dE != 0.0 ? muA(e - dE) : ma;
                     const double b = dE != 0.0 ? muB(e - dE) : mb;
-                    muT += thickness.at(k) * (f * a + (1.0 - f) * b);
+                    const double c = third(k);
+                    muT += thickness.at(k) * (1.0 - c) * (f * a + (1.0 - f) * b);
+                    if (c > 0.0)
+                        muT += thickness.at(k) * c * muC(e - dE);
                 }
                 i0[y * size + x] = noisyCount(profile, rng);
                 i1[y * size + x] = noisyCount(profile * std::exp(-muT), rng);
@@ -511,7 +533,10 @@ int main(int argc, char *argv[])
           && writeText(dir.filePath(QStringLiteral("fraction_A.txt")), fractionText)
           && writeTiff16(
               dir.filePath(QStringLiteral("fraction_A.tif")), size, size, fractionTiff.constData())
-          && writeText(dir.filePath(QStringLiteral("angles.dat")), angles);
+          && writeText(dir.filePath(QStringLiteral("angles.dat")), angles)
+          && (!three
+              || writeText(dir.filePath(QStringLiteral("ref_FeC_7114.dat")),
+                           referenceText("compound C (edge 7114 eV)", muC)));
     bool shiftOk = true;
     if (shiftAmplitude != 0.0) {
         QString shiftText;

@@ -35,6 +35,42 @@
 <context>
     <name>Analyzer</name>
     <message>
+        <source>Error</source>
+        <translation>誤差</translation>
+    </message>
+    <message>
+        <source>R-factor</source>
+        <translation>R 因子</translation>
+    </message>
+    <message>
+        <source>Red. Chi2</source>
+        <translation>換算カイ二乗</translation>
+    </message>
+    <message>
+        <source>Subset</source>
+        <translation>部分集合</translation>
+    </message>
+    <message>
+        <source>%1 = Ref%2</source>
+        <translation>%1 = Ref%2</translation>
+    </message>
+    <message>
+        <source>Subset: the sum of %1</source>
+        <translation>部分集合: %1 の和</translation>
+    </message>
+    <message>
+        <source>fraction error of Ref%1</source>
+        <translation>Ref%1 の比率の誤差</translation>
+    </message>
+    <message>
+        <source>reduced chi-square</source>
+        <translation>換算カイ二乗</translation>
+    </message>
+    <message>
+        <source>best subset</source>
+        <translation>最良部分集合</translation>
+    </message>
+    <message>
         <source>Analyzer</source>
         <translation>アナライザ</translation>
     </message>
@@ -169,6 +205,10 @@
 </context>
 <context>
     <name>AreaRunController</name>
+    <message>
+        <source>%1 of %2 blocks: no fit (not a number)</source>
+        <translation>%2 ブロック中 %1 ブロック: フィットなし (非数)</translation>
+    </message>
     <message>
         <source>A calibration is running: area analysis not started</source>
         <translation>較正の実行中です: 領域解析を開始しません</translation>
@@ -374,6 +414,69 @@
     <message>
         <source>Target elements named more than once, one row each: %1</source>
         <translation>複数回指定された対象元素は 1 行にまとめました: %1</translation>
+    </message>
+</context>
+<context>
+    <name>LCFFitOptionsBox</name>
+    <message>
+        <source>Fit Options</source>
+        <translation>フィット条件</translation>
+    </message>
+    <message>
+        <source>Constraint:</source>
+        <translation>制約:</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>Non-negative</source>
+        <translation>非負</translation>
+    </message>
+    <message>
+        <source>Sum to one</source>
+        <translation>和を 1 に</translation>
+    </message>
+    <message>
+        <source>Non-negative, sum to one</source>
+        <translation>非負, 和を 1 に</translation>
+    </message>
+    <message>
+        <source>Best subset of</source>
+        <translation>最良の部分集合 (最大数)</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>オフ</translation>
+    </message>
+    <message>
+        <source>Fit from E0 +</source>
+        <translation>フィット範囲 E0 +</translation>
+    </message>
+    <message>
+        <source>to E0 +</source>
+        <translation>から E0 +</translation>
+    </message>
+    <message>
+        <source>[eV]</source>
+        <translation>[eV]</translation>
+    </message>
+    <message>
+        <source>R-factor: %1, reduced chi-square: %2</source>
+        <translation>R 因子: %1, 換算カイ二乗: %2</translation>
+    </message>
+    <message>
+        <source>Constraint not known: %1 (none, nonneg, sum1 or both)</source>
+        <translation>不明な制約です: %1 (none, nonneg, sum1, both のいずれか)</translation>
+    </message>
+    <message>
+        <source>Fit range needs off or EMIN EMAX with EMIN &lt; EMAX</source>
+        <translation>フィット範囲には off か EMIN EMAX (EMIN &lt; EMAX) を指定してください</translation>
+    </message>
+    <message>
+        <source>Best subset needs a size from 0 (off) to %1</source>
+        <translation>最良部分集合の大きさは 0 (オフ) から %1 で指定してください</translation>
     </message>
 </context>
 <context>

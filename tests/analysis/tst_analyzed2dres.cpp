@@ -104,19 +104,27 @@ void TestAnalyzed2DRes::imageInTheMapsOwnFormat_data()
 {
     QTest::addColumn<int>("barFormat");
     QTest::addColumn<int>("mapFormat");
+    // A column of cells without a value, drawn in the no-fit colour.
+    QTest::addColumn<bool>("undefined");
     QTest::newRow("grey map, grey bar")
-        << int(QImage::Format_Grayscale8) << int(QImage::Format_Grayscale8);
+        << int(QImage::Format_Grayscale8) << int(QImage::Format_Grayscale8) << false;
     // Regression: a colour bar wrote three bytes a pixel into a one-byte-a-pixel buffer.
     QTest::newRow("grey map, colour bar")
-        << int(QImage::Format_RGB888) << int(QImage::Format_Grayscale8);
+        << int(QImage::Format_RGB888) << int(QImage::Format_Grayscale8) << false;
     QTest::newRow("colour map, grey bar")
-        << int(QImage::Format_Grayscale8) << int(QImage::Format_RGB888);
+        << int(QImage::Format_Grayscale8) << int(QImage::Format_RGB888) << false;
+    // Regression: cells without a fit were drawn as the bottom of the scale, like a real 0.
+    QTest::newRow("grey map with cells without a fit")
+        << int(QImage::Format_Grayscale8) << int(QImage::Format_Grayscale8) << true;
+    QTest::newRow("colour map with cells without a fit")
+        << int(QImage::Format_RGB888) << int(QImage::Format_RGB888) << true;
 }
 
 void TestAnalyzed2DRes::imageInTheMapsOwnFormat()
 {
     QFETCH(int, barFormat);
     QFETCH(int, mapFormat);
+    QFETCH(bool, undefined);
     ColorScale bar;
     bar.setFormat(QImage::Format(barFormat));
     bar.setLimits(0.0, 0.5);
@@ -126,11 +134,12 @@ void TestAnalyzed2DRes::imageInTheMapsOwnFormat()
     map.setFormat(QImage::Format(mapFormat));
     map.reset(33, 7);
     for (int x = 0; x < 33; ++x)
-        map.setData(x, 3, 0, 3, x);
+        map.setData(x, 3, 0, 3, undefined && x == 5 ? notANumber : x);
     map.genImg();
     QVERIFY(map.imageValid());
     const QImage *image = map.img();
-    QCOMPARE(image->format(), QImage::Format(mapFormat));
+    QCOMPARE(image->format(), undefined ? QImage::Format_RGB888 : QImage::Format(mapFormat));
+    QCOMPARE(QColor(image->pixel(5, 2)) == Analyzed2DRes::noFitColour(), undefined);
     QCOMPARE(image->size(), QSize(33, 7));
     // The bar's limits apply: from the middle of the range on, the top colour.
     QCOMPARE(QColor(image->pixel(0, 6)), QColor(0, 0, 0));
@@ -303,7 +312,9 @@ void TestAnalyzed2DRes::export16Bit()
     map.setFixedScale(fixedScale);
     for (int i = 0; i < cells.size() && !asAnalyzed; ++i) {
         const int grey = qGray(map.img()->pixel(i % 3, i / 3));
-        if (expected[i] == 0)
+        if (std::isnan(cells[i]))
+            QCOMPARE(QColor(map.img()->pixel(i % 3, i / 3)), Analyzed2DRes::noFitColour());
+        else if (expected[i] == 0)
             QCOMPARE(grey, 0);
         else if (expected[i] == 65535)
             QCOMPARE(grey, 255);

@@ -106,7 +106,20 @@ void TestAnalyzerCommands::commands_data()
     row("analyzer_set_LCF_mode 1", "MLCF", "checked", true);
     row("analyzer_set_LCF_mode 1; analyzer_set_LCF_mode 2", "MLCF", "checked", false);
     row("analyzer_select_image_type 1", "SelRatio", "checked", true);
-    row("analyzer_select_image_type 1; analyzer_select_image_type 5", "SelRatio", "checked", true);
+    row("analyzer_select_image_type 1; analyzer_select_image_type 6", "SelRatio", "checked", true);
+    row("analyzer_select_image_type 3", "SelRFactor", "checked", true);
+    row("analyzer_select_image_type 5", "SelSubset", "checked", true);
+    row("analyzer_set_LCF_constraint both", "Constraint", "currentIndex", 3);
+    row("analyzer_set_LCF_constraint nonneg; analyzer_set_LCF_constraint x",
+        "Constraint",
+        "currentIndex",
+        1);
+    row("analyzer_set_fit_range -20 50", "FitRange", "checked", true);
+    row("analyzer_set_fit_range -20 50", "FitMin", "text", "-20");
+    row("analyzer_set_fit_range -20 50; analyzer_set_fit_range off", "FitRange", "checked", false);
+    row("analyzer_set_fit_range 50 -20", "FitRange", "checked", false);
+    row("analyzer_set_best_subset 2", "BestSubset", "value", 2);
+    row("analyzer_set_best_subset 9", "BestSubset", "value", 0);
     row("analyzer_select_image 5", "ShowRest", "checked", true);
     row("analyzer_set_ra_energy 7112.5", "RAAtEV", "text", "7112.5");
     row("analyzer_set_ra_factor x", "RAFactor", "text", "0");

@@ -243,7 +243,7 @@ void TestAreaRun::sameAsBlockByBlock()
     else if (elems)
         QVERIFY(run->startElems(request, params, mainT, bg, 0.5, 0.9, maps, false));
     else
-        QVERIFY(run->startLCF(request, references, mlcf, 0, maps, false));
+        QVERIFY(run->startLCF(request, references, mlcf, 0, LCFFitOptions(), maps, false));
     // Ticking a use box and editing a shift mid-run must not change what is recorded.
     mAnalyzer->refs().at(1)->fileSelect()->setUse(oneReference);
     mAnalyzer->refs().at(1)->changedUse(oneReference);
@@ -292,7 +292,11 @@ void TestAreaRun::sameAsBlockByBlock()
         for (int d = 0; d < fit.used.size(); ++d) {
             expected.at(fit.used.at(d))->record(walk, fit.dmuts.at(d));
             expected.at(fit.used.at(d) + n)->record(walk, fit.ratios.at(d));
+            expected.at(fit.used.at(d) + 2 * n)->record(walk, fit.errors.at(d));
         }
+        // The quality maps; the subset map is a best-subset run's alone.
+        expected.at(3 * n)->record(walk, fit.rFactor);
+        expected.at(3 * n + 1)->record(walk, fit.redChi2);
     } while (walk.next(newRow));
     if (ra) {
         double minRes = 1e300;

@@ -290,7 +290,7 @@ void TestCalibration::refusedRunKeepsTheMaps()
     AreaRun area(&engine);
     const QVector<Analyzed2DRes *> maps(3, &map.map());
     QVERIFY(!calibration.start(request, edge));
-    QVERIFY(!area.startLCF(request, {}, false, 0, maps, false));
+    QVERIFY(!area.startLCF(request, {}, false, 0, LCFFitOptions(), maps, false));
     QVERIFY(!area.startRA(request, 0, edge, 1.0, maps, false));
     QVERIFY(!area.startElems(request, {}, 0, {}, 0.0, 0.0, maps, false));
     QCOMPARE(map.value(3, 4), 2.5);
