@@ -124,7 +124,8 @@ enum BatchCommand {
     AnalyzerSetDeglitchFactor = 116,
     AnalyzerSetDeglitchRatio = 117,
     AnalyzerShowDeglitched = 118,
-    SaveXafsSpectra = 119
+    SaveXafsSpectra = 119,
+    SaveResultsH5 = 145
 };
 
 // Ids of the directives that the batch interpreter handles itself.
