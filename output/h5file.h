@@ -19,6 +19,8 @@ public:
     H5File &operator=(const H5File &) = delete;
 
     bool ok() const { return mOk; }
+    // The target's name, made absolute.
+    QString path() const { return mPath; }
     // What failed first, for the message line; empty while all went well.
     QString error() const { return mError; }
 

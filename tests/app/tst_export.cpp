@@ -490,7 +490,9 @@ void TstExport::resultsFileReadsBackInH5py()
                 << out.filePath(QStringLiteral("%1-%2.dat").arg(name).arg(ref));
         }
     }
-    lines << "save_results_h5 " + out.filePath("results.h5") << "quit";
+    lines << "save_results_h5 " + out.filePath("results.h5")
+          << "save_xafs_spectra " + out.filePath("s.dat")
+          << "save_xafs_spectra " + out.filePath("s.h5") << "quit";
     QCOMPARE(runBatchScript(out.filePath("results.bat"), lines), 0);
     QVERIFY(QFile::exists(out.filePath("results.h5")));
     QCOMPARE(QDir(out.path()).entryList({"*.part"}, QDir::Files), QStringList());
@@ -525,7 +527,20 @@ with h5py.File(path, "r") as f:
     assert refs["ref1"].attrs["used"] == 1 and len(refs["ref1"]["energy"]) > 100
     assert s["normalisation"].attrs["form"] in ("Victoreen", "straight lines")
     assert s.attrs["program_version"]
-print("checked", len(pairs) // 2, "maps")
+    print("checked", len(pairs) // 2, "maps")
+# The area spectra in HDF5 hold the text file's values (six digits there, floats here).
+rows = [l.split() for l in open(path.replace("results.h5", "s.dat")) if not l.startswith("#")]
+with h5py.File(path.replace("results.h5", "s.h5"), "r") as f:
+    g = f["entry/spectra"]
+    data, x, y, shift = g["data"][()], g["x"][()], g["y"][()], g["energy_shift"][()]
+    assert data.shape == (len(rows), len(g["energy"])), data.shape
+    for b, row in enumerate(rows):
+        assert (x[b], y[b], shift[b]) == (float(row[0]), float(row[1]), float(row[2]))
+        values = [float(v) for v in row[4::2]]
+        assert len(values) == data.shape[1], (b, len(values))
+        for got, want in zip(data[b], values):
+            assert math.isclose(got, want, rel_tol=1e-5, abs_tol=1e-6), (b, got, want)
+print("checked", len(rows), "spectra")
 )");
     script.close();
     const int tifs = QDir(sample + "/I1").entryList({"*.tif"}, QDir::Files).size();
@@ -541,7 +556,8 @@ print("checked", len(pairs) // 2, "maps")
     QVERIFY(reader.waitForFinished(-1));
     const QByteArray said = reader.readAll();
     QVERIFY2(reader.exitCode() == 0, said.constData());
-    QVERIFY2(said.contains("checked 4 maps"), said.constData());
+    QVERIFY2(said.contains("checked 4 maps") && said.contains("checked 256 spectra"),
+             said.constData());
 }
 
 QTEST_MAIN(TstExport)
