@@ -3,6 +3,7 @@
 #include "analysis/blockengine.h"
 #include "output/h5file.h"
 #include "output/savefile.h"
+#include "spectra/edgenormalization.h"
 #include "spectra/xafsspectrum.h"
 
 #include <QDebug>
@@ -58,6 +59,25 @@ bool SpectraExport::start(BlockRequest request, int isVictoreen, const QString &
                                     : 0.0;
         }
     };
+    if (h5) {
+        // Values alone: the energies are written once. The block's base lines as its spectrum
+        // would fit them, without building the spectrum.
+        request.valueCount = 2 + points;
+        request.kernel = [isVictoreen, points](const BlockRequest::Block &block, double *values) {
+            thread_local EdgeNormalization levels;
+            const int n = qMin(points, block.raw.size());
+            values[0] = block.energyShift;
+            values[1] = n;
+            if (n == 0)
+                return;
+            block.normalize(isVictoreen, levels);
+            for (int i = 0; i < n; ++i) {
+                const double pre = levels.preValues[size_t(i)];
+                const double post = levels.postValues[size_t(i)];
+                values[2 + i] = (block.raw.yAt(i) - post) / (post - pre);
+            }
+        };
+    }
     mFinished = connect(mEngine, &BlockEngine::finished, this, &SpectraExport::runEnded);
     if (h5) {
         if (mEngine->start(request, [this](const AreaWalk &at, const double *values) {
@@ -145,7 +165,7 @@ void SpectraExport::recordH5(const AreaWalk &walk, const double *values)
     float *out = mRow.data() + mRowBlocks * mPoints;
     // Points a block's spectrum lacks (a block outside the image has none) are NaN.
     for (int i = 0; i < mPoints; ++i)
-        out[i] = i < n ? float(values[3 + 2 * i]) : std::numeric_limits<float>::quiet_NaN();
+        out[i] = i < n ? float(values[2 + i]) : std::numeric_limits<float>::quiet_NaN();
     mShifts.push_back(values[0]);
     mCentresX.push_back(double(walk.cx));
     mCentresY.push_back(double(walk.cy));
