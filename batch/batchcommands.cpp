@@ -58,6 +58,7 @@ const NameIdTable &commandTable()
         {QStringLiteral("save_data"), SaveData},
         {QStringLiteral("save_data_as_tiff"), SaveDataAsTiff},
         {QStringLiteral("save_xafs_spectra"), SaveXafsSpectra},
+        {QStringLiteral("save_results_h5"), SaveResultsH5},
         {QStringLiteral("move_position"), MovePosition},
         {QStringLiteral("select_region"), SelectRegion},
         {QStringLiteral("save_spectra"), SaveSpectra},

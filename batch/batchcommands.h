@@ -131,7 +131,8 @@ enum BatchCommand {
     SetNormRanges = 123,
     AnalyzerSetLCFStdRanges = 124,
     CalibSetStdRanges = 125,
-    SetNormPreset = 126
+    SetNormPreset = 126,
+    SaveResultsH5 = 127
 };
 
 // Ids of the directives that the batch interpreter handles itself.

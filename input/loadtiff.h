@@ -33,10 +33,16 @@ signals:
     // Sent before finishLoadFiles() when images held samples that are no finite number: their
     // count, and the number of images that held them.
     void nonFiniteSamples(qint64 samples, int images);
+    // Sent before the first image when listed files hold more than one image (multi-page
+    // TIFF): those files, the images they hold, and how many more images the load tries than
+    // it would with one image a file.
+    void multiPageFiles(QStringList files, int images, int moreToTry);
     void finishLoadFiles();
 
 public slots:
-    // Loads files[cutFirst], files[cutFirst + skip], ... up to the last cutLast files.
+    // Loads files[cutFirst], files[cutFirst + skip], ... up to the last cutLast files, where
+    // every page of a multi-page file counts as a file of its own. A listed name "path [k]"
+    // (as the file list shows a page) stands for page k of that file.
     void loadTiffs(QStringList files, int skip, int cutFirst, int cutLast);
 
 private:

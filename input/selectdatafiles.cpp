@@ -50,18 +50,24 @@ SelectDataFiles::~SelectDataFiles()
     delete mUi;
 }
 
-double SelectDataFiles::addFile(const QString &name, int fNo)
+double SelectDataFiles::addFile(const QString &name, int fNo, const QString &listedName)
 {
     bool nameWithoutEnergy = false;
     const double energy = mEnergySetup->energyOf(name, fNo, &nameWithoutEnergy);
-    mUi->Selected->addItem(name, energy);
-    mUi->Count->setText(QString::number(mUi->Selected->count()));
+    addImage(listedName.isEmpty() ? name : listedName, energy);
     if (nameWithoutEnergy) {
         ++mNamesWithoutEnergy;
         emit energyNotInName(name);
     } else {
         ++mNamesWithEnergy;
     }
+    return energy;
+}
+
+double SelectDataFiles::addImage(const QString &listedName, double energy)
+{
+    mUi->Selected->addItem(listedName, energy);
+    mUi->Count->setText(QString::number(mUi->Selected->count()));
     return energy;
 }
 

@@ -21,8 +21,13 @@ public:
     explicit SelectDataFiles(QWidget *parent = nullptr);
     ~SelectDataFiles() override;
 
-    // Lists one loaded image and returns the energy it gets.
-    double addFile(const QString &name, int fNo);
+    // Lists one loaded image and returns the energy it gets; listedName, when given, is
+    // listed in place of the name (a page of a multi-page file).
+    double addFile(const QString &name, int fNo, const QString &listedName = QString());
+    // The names the list shows, in list order.
+    QStringList listedNames() const;
+    // Lists one loaded image whose energy is known already; returns that energy.
+    double addImage(const QString &listedName, double energy);
 
     void setSelectText(const QString &text);
     void setSetupTitle(const QString &title);
@@ -78,8 +83,6 @@ private slots:
     void newImageSelected(int i);
 
 private:
-    QStringList listedNames() const;
-
     Ui::SelectDataFiles *mUi;
     QButtonGroup *mModeGroup;
     QFileDialog *mFileDialog;

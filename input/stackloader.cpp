@@ -97,6 +97,14 @@ StackLoader::StackLoader(StackModel *stacks,
                     notes.nonFiniteSamples = samples;
                     notes.nonFiniteImages = images;
                 });
+        connect(mLoaders[stack],
+                &LoadTiff::multiPageFiles,
+                mLoaderResults,
+                [this, &notes, stack](const QStringList &files, int images, int moreToTry) {
+                    notes.multiPageFiles << files;
+                    notes.multiPageImages += images;
+                    mLoadProgress[stack].expected += moreToTry;
+                });
         connect(selector,
                 &SelectDataFiles::reloadRequested,
                 this,
@@ -379,6 +387,19 @@ void StackLoader::reportLoad(bool i1, bool batchLog)
         messages << tr("Patterns that find an energy in every name: %1 (Setup offers a reload)")
                         .arg(patterns.join(QStringLiteral(", ")));
     }
+    if (!notes.multiPageFiles.isEmpty()) {
+        messages << tr("%1 multi-page files hold %2 images, each loaded as an image of its own: "
+                       "%3")
+                        .arg(notes.multiPageFiles.size())
+                        .arg(notes.multiPageImages)
+                        .arg(someNames(notes.multiPageFiles));
+    }
+    if (!notes.oneEnergyFiles.isEmpty()) {
+        messages << tr("Energy from the file name gives every page of a multi-page file the "
+                       "same energy (choose energies by file number or from a reference file): "
+                       "%1")
+                        .arg(someNames(notes.oneEnergyFiles));
+    }
     if (notes.nonFiniteSamples > 0) {
         messages
             << tr("%1 samples in %2 of the images are not finite numbers: left out of the spectra")
@@ -400,7 +421,7 @@ QString StackLoader::sizeMismatch() const
         return QString();
     const TiffData *first = mStacks->i1Images().first();
     return tr("Images of different sizes: %1 is %2 x %3, the first I1 image %4 x %5")
-        .arg(QFileInfo(image->fileName).fileName())
+        .arg(QFileInfo(image->listedName()).fileName())
         .arg(image->width)
         .arg(image->height)
         .arg(first->width)
@@ -422,7 +443,16 @@ void StackLoader::arrived(int stack, TiffData *data, int fNo)
     if (!data)
         return;
     data->colorBar = ColorScale::current();
-    data->energy = selector(stack)->addFile(data->fileName, fNo);
+    SelectDataFiles *files = selector(stack);
+    if (data->energyOfLabel > 0.0) {
+        data->energy = files->addImage(data->listedName(), data->energyOfLabel);
+    } else {
+        data->energy = files->addFile(data->fileName, fNo, data->listedName());
+        QStringList &oneEnergy = mLoadNotes[stack].oneEnergyFiles;
+        if (data->page >= 0 && !oneEnergy.contains(data->fileName)
+            && files->energySetup()->assignment().method == EnergyAssignment::FromFileName)
+            oneEnergy << data->fileName;
+    }
     mStacks->append(StackModel::Stack(stack), data);
     showLoadProgress(stack, data);
     mTakeOverPending[stack] = deferTakeOver(stack);
@@ -464,7 +494,7 @@ void StackLoader::showLoadProgress(int stack, const TiffData *image)
                              .arg(stackName(stack))
                              .arg(counts.arrived)
                              .arg(counts.expected)
-                             .arg(QFileInfo(image->fileName).fileName());
+                             .arg(QFileInfo(image->listedName()).fileName());
     const int tenths = counts.arrived * 10 / counts.expected;
     if (tenths > counts.reportedTenths) {
         counts.reportedTenths = tenths;

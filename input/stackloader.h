@@ -114,6 +114,10 @@ private:
         QStringList namesWithoutEnergy;
         qint64 nonFiniteSamples = 0;
         int nonFiniteImages = 0;
+        QStringList multiPageFiles;
+        int multiPageImages = 0;
+        // Multi-page files whose pages all got the one energy of the file's name.
+        QStringList oneEnergyFiles;
     };
     LoadNotes mLoadNotes[2];
 };

@@ -4,6 +4,7 @@
 #include "display/colorscale.h"
 #include "display/colortables.h"
 #include "input/tiffmessages.h"
+#include "input/tiffpages.h"
 #include "spectra/vectorclones.h"
 
 #include <QDebug>
@@ -63,7 +64,7 @@ void TiffData::failWithCode(const char *message, const QString &path, const QFil
     qDebug().noquote() << message << path << "[" << int(file.error()) << "]";
 }
 
-bool TiffData::read(const QString &fileName)
+bool TiffData::read(const QString &fileName, int page)
 {
     const QFileInfo info(fileName);
     // Opening a named pipe or a device waits for a writer that may never come.
@@ -83,7 +84,11 @@ bool TiffData::read(const QString &fileName)
         return false;
     }
     if (head.startsWith("II") || head.startsWith("MM"))
-        return readTiff(fileName);
+        return readTiff(fileName, page);
+    if (page > 0) {
+        fail(QT_TRANSLATE_NOOP("TiffData", "No such page"), fileName);
+        return false;
+    }
     if (head.startsWith("IM"))
         return readImg(fileName);
     const int zero = head.indexOf('\0');
@@ -206,7 +211,12 @@ void TiffData::growSamples(int rows, bool readerFillsAll)
         grow(samples16);
 }
 
-bool TiffData::readTiff(const QString &path)
+QString TiffData::listedName() const
+{
+    return page < 0 ? fileName : TiffPages::listedName(fileName, page);
+}
+
+bool TiffData::readTiff(const QString &path, int page)
 {
     routeTiffMessagesToDebug();
     // Without memory mapping, libtiff reads uncompressed strips straight into our buffer; without
@@ -218,6 +228,11 @@ bool TiffData::readTiff(const QString &path)
         return false;
     }
     const TiffCloser closer{tif};
+    if (page > 0 && !TIFFSetDirectory(tif, tdir_t(page))) {
+        fail(QT_TRANSLATE_NOOP("TiffData", "No such page"), path);
+        return false;
+    }
+    this->page = page;
     fileName = path;
     resetRange();
 

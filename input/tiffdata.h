@@ -26,8 +26,12 @@ public:
     TiffData(const TiffData &) = delete;
     TiffData &operator=(const TiffData &) = delete;
 
-    // Reads the file, choosing the format from its first bytes.
-    bool read(const QString &fileName);
+    // Reads the file, choosing the format from its first bytes; page >= 0 reads that page of
+    // a multi-page TIFF.
+    bool read(const QString &fileName, int page = -1);
+    // The name the file list shows: the file's, with "[k]" after it for page k - 1 of a
+    // multi-page file.
+    QString listedName() const;
     // Rebuilds the display image from the samples through the current colour scale.
     void makeDisplayImage();
     bool hasDisplayImage() const { return !displayImage.isNull(); }
@@ -83,6 +87,10 @@ public:
     int shiftX = 0;
     int shiftY = 0;
     SampleKind sampleKind = NoRows;
+    // The page of a multi-page TIFF the image is, -1 for a file of one image.
+    int page = -1;
+    // The energy in eV that the page's slice label gives, 0 when it gives none.
+    double energyOfLabel = 0.0;
 
     // Samples, row by row without padding: 16-bit for TIFF and IMG, float for QNRB text.
     SampleStore<quint16> samples16;
@@ -96,7 +104,7 @@ private:
     // Names a failed read on the debug output and keeps its reason.
     void fail(const char *message, const QString &path);
     void failWithCode(const char *message, const QString &path, const QFile &file);
-    bool readTiff(const QString &path);
+    bool readTiff(const QString &path, int page);
     bool readTiffStrips(tiff *tif, const QString &path);
     bool readImg(const QString &path);
     bool readQnrb(const QString &path);

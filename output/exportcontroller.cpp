@@ -4,15 +4,18 @@
 #include "analysis/analyzer.h"
 #include "analysis/blockengine.h"
 #include "analysis/lcfreference.h"
+#include "analysis/xafsfileselect.h"
 #include "batch/batchcommands.h"
 #include "batch/commandregistry.h"
 #include "output/imagefile.h"
 #include "output/mapexport.h"
+#include "output/resultsfile.h"
 #include "output/savedatacfg.h"
 #include "output/spectraexport.h"
 #include "output/tiffwriter.h"
 
 #include <QAbstractButton>
+#include <QRegularExpression>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -51,6 +54,9 @@ void ExportController::registerCommands(CommandRegistry &commands)
     });
     commands.add(QStringLiteral("save_data_as_tiff"), SaveDataAsTiff, [this](const CmdLine &cmd) {
         saveDataAsTiff(cmd.arg(0), firstShownRef());
+    });
+    commands.add(QStringLiteral("save_results_h5"), SaveResultsH5, [this](const CmdLine &cmd) {
+        saveResultsH5(cmd.arg(0));
     });
     commands.add(QStringLiteral("save_xafs_spectra"),
                  SaveXafsSpectra,
@@ -258,4 +264,83 @@ void ExportController::saveFlatDark()
             writeFailed(path);
     }
     saveEnded(failures);
+}
+
+bool ExportController::saveResultsH5(const QString &fname)
+{
+    const int failures = mWriteFailures;
+    QVector<ResultsFile::Map> maps;
+    // The LCF maps come kind by kind, each kind over every reference, then the fit-quality
+    // maps of the whole fit.
+    const QVector<Analyzed2DRes *> lcf = mAnalyzer->lcfMaps();
+    const int refs = mAnalyzer->refs().size();
+    const int refMaps = refs * mAnalyzer->refMapKinds();
+    const char *lcfKinds[] = {"dmut", "fraction", "fraction_error"};
+    const char *qualityNames[] = {"lcf_r_factor", "lcf_reduced_chi2", "lcf_subset"};
+    for (int i = 0; i < lcf.size(); ++i) {
+        QString name;
+        if (i >= refMaps) {
+            const int k = i - refMaps;
+            name = k < 3 ? QString::fromLatin1(qualityNames[k])
+                         : QStringLiteral("lcf_quality%1").arg(k);
+        } else {
+            // The maps of references not in use hold nothing of the run.
+            if (!mAnalyzer->refs().at(i % refs)->isUsed())
+                continue;
+            const int kind = i / refs;
+            const QString kindName = kind < 3 ? QString::fromLatin1(lcfKinds[kind])
+                                              : QStringLiteral("kind%1").arg(kind);
+            name = QStringLiteral("lcf_ref%1_%2").arg(i % refs + 1).arg(kindName);
+        }
+        maps.append({name, mAnalyzer->mapTitle(lcf.at(i)), lcf.at(i)});
+    }
+    const char *raNames[] = {"ra_dmut", "ra_residual", "ra_ratio"};
+    for (int k = 0; k < Analyzer::RaShowButtons; ++k)
+        maps.append({QString::fromLatin1(raNames[k]),
+                     mAnalyzer->mapTitle(mAnalyzer->raMap(k)),
+                     mAnalyzer->raMap(k)});
+    const QVector<Analyzed2DRes *> elems = mAnalyzer->elemsMaps();
+    for (int i = 0; i < elems.size(); ++i) {
+        QString name = elems.at(i)->name().toLower();
+        name.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("_"));
+        maps.append({QStringLiteral("elem%1_%2").arg(i).arg(name),
+                     mAnalyzer->mapTitle(elems.at(i)),
+                     elems.at(i)});
+    }
+
+    ResultsFile::Settings settings;
+    const BlockRequest request = mSources.blockRequest();
+    settings.i1Files = request.spectra.sourceFiles(true);
+    settings.i0Files = request.spectra.sourceFiles(false);
+    for (const double energy : request.spectra.i1Energies())
+        settings.energies << energy;
+    const Background background = mSources.background();
+    settings.background = background.victoreen;
+    settings.preStart = background.ranges.preStart;
+    settings.preEnd = background.ranges.preEnd;
+    settings.postStart = background.ranges.postStart;
+    settings.postEnd = background.ranges.postEnd;
+    settings.mlcf = mAnalyzer->mlcf();
+    settings.fitOptions = mAnalyzer->fitOptions();
+    settings.version = QStringLiteral(MARVOLENTI_VERSION);
+    for (LCFReference *ref : mAnalyzer->refs()) {
+        ResultsFile::Reference out;
+        const LCFReferenceData data = ref->data();
+        out.file = ref->fileSelect()->selectedFile();
+        out.used = data.used;
+        out.energyShift = data.shift;
+        for (int i = 0; i < data.spectrum.points.size(); ++i) {
+            out.energies << data.spectrum.points.at(i).x();
+            out.mu << data.spectrum.points.at(i).y();
+        }
+        settings.references << out;
+    }
+    QString error;
+    if (!ResultsFile::write(fname, maps, settings, &error)) {
+        saveFailed(error);
+        return false;
+    }
+    report(tr("Results saved to %1").arg(fname), MessageLine::Saving);
+    saveEnded(failures);
+    return true;
 }

@@ -67,6 +67,9 @@ public slots:
     // Starts writing the spectra of every block of the selected area; the file is complete
     // when spectraExport() reports finished(). False when nothing was started.
     bool saveXafsSpectra(const QString &fname);
+    // Writes every result map of the last runs with the settings into one HDF5 file; false,
+    // with the failure on the message line, when nothing was written.
+    bool saveResultsH5(const QString &fname);
     // Names a file that could not be written.
     void writeFailed(const QString &path);
     // Counts a failed save and shows why it failed.

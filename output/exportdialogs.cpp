@@ -25,7 +25,12 @@ ExportDialogs::ExportDialogs(ExportController *exporter, const SaveDataCfg *conf
     , mData(saveDialog(parent))
     , mImage(saveDialog(parent))
     , mSpectra(saveDialog(parent))
+    , mResults(saveDialog(parent))
 {
+    mResults->setNameFilters({tr("HDF5 File (*.h5)"), tr("Any Files (* *.*)")});
+    mResults->setDefaultSuffix(QStringLiteral("h5"));
+    connect(mResults, &QFileDialog::fileSelected, exporter, &ExportController::saveResultsH5);
+    connect(config, &SaveDataCfg::saveResultsRequested, this, &ExportDialogs::askResults);
     mImage->setNameFilters({tr("Image File (*.png)"), tr("Any Files (* *.*)")});
     mSpectra->setNameFilters({tr("XAFS Spectra (*.dat)"), tr("Any Files (* *.*)")});
     connect(mData, &QFileDialog::fileSelected, exporter, &ExportController::saveData);
@@ -49,4 +54,9 @@ void ExportDialogs::askImage()
 void ExportDialogs::askSpectra()
 {
     mSpectra->show();
+}
+
+void ExportDialogs::askResults()
+{
+    mResults->show();
 }

@@ -22,10 +22,13 @@ public slots:
     void askImage();
     // The spectra of the selected area.
     void askSpectra();
+    // Every result map with the settings, in one HDF5 file.
+    void askResults();
 
 private:
     const SaveDataCfg *mConfig;
     QFileDialog *mData;
     QFileDialog *mImage;
     QFileDialog *mSpectra;
+    QFileDialog *mResults;
 };

@@ -1,6 +1,8 @@
 #include "savedatacfg.h"
 #include "ui_savedatacfg.h"
 
+#include <QPushButton>
+
 #include "batch/batchcommands.h"
 #include "batch/commandregistry.h"
 #include "display/showinfront.h"
@@ -12,6 +14,7 @@ SaveDataCfg::SaveDataCfg(QWidget *parent)
     , mUi(new Ui::SaveDataCfg)
 {
     mUi->setupUi(this);
+    connect(mUi->SaveResultsH5, &QPushButton::clicked, this, &SaveDataCfg::saveResultsRequested);
     connect(mUi->SaveAsTiff, &QRadioButton::toggled, this, &SaveDataCfg::toggledSaveAs);
     toggledSaveAs(mUi->SaveAsTiff->isChecked());
 }

@@ -25,6 +25,10 @@ public:
     // The saveDataCfg_ batch commands.
     void registerCommands(CommandRegistry &commands);
 
+signals:
+    // "Save All Results (HDF5)" was clicked.
+    void saveResultsRequested();
+
 public slots:
     void toggledSaveAs(bool f);
     void setSaveAsTiff();

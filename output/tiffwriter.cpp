@@ -3,14 +3,18 @@
 #include "input/tiffmessages.h"
 #include "output/savefile.h"
 
+#include <QBuffer>
 #include <QDebug>
 #include <QFile>
 #include <QImage>
+#include <QStringList>
+#include <QtEndian>
 
 #include <tiffio.h>
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 // libtiff writes through these callbacks into a SaveFile, which only replaces the target
@@ -112,21 +116,81 @@ bool writeStrips(TIFF *tif, const Layout &layout, const uchar *data)
     return true;
 }
 
-bool writeTiff(const QString &path, const Layout &layout, const uchar *data)
+// ImageJ keeps the labels of a stack's slices in two private tags of the first page.
+constexpr ttag_t imageJByteCountsTag = 50838;
+constexpr ttag_t imageJMetadataTag = 50839;
+
+// The ImageJ description and slice labels of a stack of `pages` images, on the current page.
+bool setImageJTags(TIFF *tif, int pages, const QStringList &labels)
+{
+    static const TIFFFieldInfo fields[] = {
+        {imageJByteCountsTag,
+         TIFF_VARIABLE2,
+         TIFF_VARIABLE2,
+         TIFF_LONG,
+         FIELD_CUSTOM,
+         1,
+         1,
+         const_cast<char *>("IJMetadataByteCounts")},
+        {imageJMetadataTag,
+         TIFF_VARIABLE2,
+         TIFF_VARIABLE2,
+         TIFF_BYTE,
+         FIELD_CUSTOM,
+         1,
+         1,
+         const_cast<char *>("IJMetadata")},
+    };
+    if (TIFFMergeFieldInfo(tif, fields, 2) != 0)
+        return false;
+    const QByteArray description
+        = QStringLiteral("ImageJ=1.54f\nimages=%1\nslices=%1\n").arg(pages).toLatin1();
+    if (!TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, description.constData()))
+        return false;
+    if (labels.isEmpty())
+        return true;
+    // A header block ("IJIJ", then the type "labl" and the number of labels) followed by one
+    // block per label in UTF-16, all big-endian as ImageJ writes them.
+    QByteArray metadata("IJIJlabl", 8);
+    metadata.append(4, '\0');
+    qToBigEndian<quint32>(quint32(labels.size()), metadata.data() + 8);
+    std::vector<uint32_t> counts{uint32_t(metadata.size())};
+    for (const QString &label : labels) {
+        QByteArray block(label.size() * 2, '\0');
+        qToBigEndian<quint16>(label.utf16(), label.size(), block.data());
+        counts.push_back(uint32_t(block.size()));
+        metadata += block;
+    }
+    return TIFFSetField(tif, imageJByteCountsTag, uint32_t(counts.size()), counts.data())
+           && TIFFSetField(tif, imageJMetadataTag, uint32_t(metadata.size()), metadata.data());
+}
+
+// Writes `pages` images of one layout, page(i) giving the data of image i; more than one page
+// makes an ImageJ stack with the given slice labels.
+bool writeTiffPages(const QString &path,
+                    const Layout &layout,
+                    int pages,
+                    const std::function<const uchar *(int)> &page,
+                    const QStringList &labels = {})
 {
     const auto fail = [&path] {
         qDebug().noquote() << "Can't write" << path;
         return false;
     };
-    if (layout.width <= 0 || layout.height <= 0 || !data)
+    if (layout.width <= 0 || layout.height <= 0 || pages <= 0)
         return fail();
     routeTiffMessagesToDebug();
     SaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail();
+    // libtiff reads back what it wrote to link the pages of a multi-page file, which a file
+    // open for writing only cannot give: those are built in memory and written out whole.
+    QBuffer pagesInMemory;
+    pagesInMemory.open(QIODevice::ReadWrite);
+    QIODevice *device = pages > 1 ? static_cast<QIODevice *>(&pagesInMemory) : &file;
     TIFF *tif = TIFFClientOpen(QFile::encodeName(path).constData(),
                                "w",
-                               &file,
+                               device,
                                readProc,
                                writeProc,
                                seekProc,
@@ -138,13 +202,27 @@ bool writeTiff(const QString &path, const Layout &layout, const uchar *data)
         file.cancelWriting();
         return fail();
     }
-    const bool written = setTags(tif, layout) && writeStrips(tif, layout, data) && TIFFFlush(tif);
+    bool written = true;
+    for (int i = 0; i < pages && written; ++i) {
+        const uchar *data = page(i);
+        written = data && setTags(tif, layout)
+                  && (pages == 1 || i > 0 || setImageJTags(tif, pages, labels))
+                  && writeStrips(tif, layout, data)
+                  && (i + 1 < pages ? TIFFWriteDirectory(tif) != 0 : TIFFFlush(tif) != 0);
+    }
     TIFFClose(tif);
+    if (written && pages > 1)
+        written = file.write(pagesInMemory.data()) == pagesInMemory.size();
     if (!written) {
         file.cancelWriting();
         return fail();
     }
     return file.commitWhole() || fail();
+}
+
+bool writeTiff(const QString &path, const Layout &layout, const uchar *data)
+{
+    return writeTiffPages(path, layout, 1, [data](int) { return data; });
 }
 
 } // namespace
@@ -153,6 +231,22 @@ bool writeTiff16(const QString &path, int width, int height, const quint16 *valu
 {
     const Layout layout{width, height, 1, 16, PHOTOMETRIC_MINISBLACK, qint64(width) * 2};
     return writeTiff(path, layout, reinterpret_cast<const uchar *>(values));
+}
+
+bool writeTiff16Pages(const QString &path,
+                      int width,
+                      int height,
+                      int pages,
+                      const std::function<const quint16 *(int)> &page,
+                      const QStringList &labels)
+{
+    const Layout layout{width, height, 1, 16, PHOTOMETRIC_MINISBLACK, qint64(width) * 2};
+    return writeTiffPages(
+        path,
+        layout,
+        pages,
+        [&page](int i) { return reinterpret_cast<const uchar *>(page(i)); },
+        labels);
 }
 
 bool writeTiffImage(const QString &path, const QImage &image)

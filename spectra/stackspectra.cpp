@@ -465,3 +465,11 @@ StackSpectra::verticalProfile(const TiffData *image, int x, int halfWidth, bool 
 {
     return profile(image, false, x, halfWidth, absorption);
 }
+
+QStringList StackSpectra::sourceFiles(bool i1) const
+{
+    QStringList names;
+    for (const StackImage &image : i1 ? mI1Images : mI0Images)
+        names << image.data->listedName();
+    return names;
+}

@@ -5,6 +5,7 @@
 #include "spectrum.h"
 #include "xafsspectrum.h"
 
+#include <QStringList>
 #include <QVector>
 
 #include <vector>
@@ -35,6 +36,8 @@ public:
     int i1Count() const { return mI1Images.size(); }
     // The I1 energies in stack order: the energies of every block spectrum.
     const std::vector<double> &i1Energies() const { return mI1Energies; }
+    // The names of the images of a stack as the file list shows them, in stack order.
+    QStringList sourceFiles(bool i1) const;
     // Whether (x, y) lies in the image, where blocks have a spectrum.
     bool inImage(qint64 x, qint64 y) const;
 

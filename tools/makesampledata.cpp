@@ -408,6 +408,11 @@ int main(int argc, char *argv[])
         QStringLiteral("soft"),
         QStringLiteral("Write a 30 eV soft X-ray-like stack from 700 eV (an L3-like edge near "
                        "707 eV) with its references and fraction map instead."));
+    const QCommandLineOption multiPageOption(
+        QStringLiteral("multipage"),
+        QStringLiteral("Write the I1 and I0 stacks also as multi-page TIFF files stack_I1.tif and "
+                       "stack_I0.tif, ImageJ stacks whose slice labels are the energies in eV."));
+    parser.addOption(multiPageOption);
     parser.addOptions({sizeOption,
                        countOption,
                        formatOption,
@@ -468,6 +473,9 @@ int main(int argc, char *argv[])
     const auto third = [&](int k) { return three && thickness.at(k) > 1.2 ? thirdShare : 0.0; };
 
     QVector<quint16> i0(size * size), i1(size * size);
+    // The images of the multi-page stacks, written once the scan is complete.
+    QVector<QVector<quint16>> pagesI1, pagesI0;
+    QStringList labels;
     std::normal_distribution<double> driftStep(0.0, 0.4);
     double driftX = 0.0, driftY = 0.0;
     const QString suffix = suffixOf(format);
@@ -511,6 +519,26 @@ int main(int argc, char *argv[])
             return 1;
         }
         angles += QStringLiteral("%1\n").arg(Bragg::angleOf(e), 0, 'f', 8);
+        if (parser.isSet(multiPageOption)) {
+            pagesI1 << i1;
+            pagesI0 << i0;
+            labels << QString::number(e, 'f', 2);
+        }
+    }
+    const auto writeStack = [&](const QString &name, const QVector<QVector<quint16>> &pages) {
+        return writeTiff16Pages(
+            dir.filePath(name),
+            size,
+            size,
+            int(pages.size()),
+            [&pages](int i) { return pages.at(i).constData(); },
+            labels);
+    };
+    if (parser.isSet(multiPageOption)
+        && (!writeStack(QStringLiteral("stack_I1.tif"), pagesI1)
+            || (!i1Only && !writeStack(QStringLiteral("stack_I0.tif"), pagesI0)))) {
+        std::fprintf(stderr, "makesampledata: cannot write the multi-page stacks\n");
+        return 1;
     }
 
     QString fractionText;

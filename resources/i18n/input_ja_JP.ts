@@ -145,6 +145,10 @@
 <context>
     <name>TiffData</name>
     <message>
+        <source>No such page</source>
+        <translation>そのページはありません</translation>
+    </message>
+    <message>
         <source>Can not open</source>
         <translation>開けません</translation>
     </message>
@@ -207,6 +211,14 @@
 </context>
 <context>
     <name>StackLoader</name>
+    <message>
+        <source>%1 multi-page files hold %2 images, each loaded as an image of its own: %3</source>
+        <translation>%1 個の複数ページファイルに %2 枚の画像があり、それぞれ 1 枚の画像として読み込みました: %3</translation>
+    </message>
+    <message>
+        <source>Energy from the file name gives every page of a multi-page file the same energy (choose energies by file number or from a reference file): %1</source>
+        <translation>ファイル名からのエネルギーでは複数ページファイルの全ページが同じエネルギーになります (ファイル番号か参照ファイルからのエネルギーを選んでください): %1</translation>
+    </message>
     <message>
         <source>%1 of %2 files refused: %3</source>
         <translation>%2 個中 %1 個のファイルを読み込めません: %3</translation>

@@ -4,6 +4,10 @@
 <context>
     <name>ExportController</name>
     <message>
+        <source>Results saved to %1</source>
+        <translation>結果を %1 に保存しました</translation>
+    </message>
+    <message>
         <source>An area analysis is running: spectra not saved</source>
         <translation>領域の解析中です: スペクトルは保存しません</translation>
     </message>
@@ -31,6 +35,10 @@
 <context>
     <name>ExportDialogs</name>
     <message>
+        <source>HDF5 File (*.h5)</source>
+        <translation>HDF5 ファイル (*.h5)</translation>
+    </message>
+    <message>
         <source>Image File (*.png)</source>
         <translation>画像ファイル (*.png)</translation>
     </message>
@@ -53,6 +61,10 @@
 </context>
 <context>
     <name>SaveDataCfg</name>
+    <message>
+        <source>Save All Results (HDF5)</source>
+        <translation>全結果を保存 (HDF5)</translation>
+    </message>
     <message>
         <source>Save Data Configuration</source>
         <translation>データ保存の設定</translation>

@@ -44,6 +44,7 @@ private slots:
     void progressAndStop_data();
     void progressAndStop();
     void xafsSpectraCommand();
+    void resultsFileReadsBackInH5py();
 
 private:
     void exec(const QString &commands);
@@ -457,6 +458,108 @@ void TstExport::xafsSpectraCommand()
     QCOMPARE(lines.at(7).split(' ').mid(0, 3), QStringList({"1", "1", "0"}));
     const int images = QDir(sample + "/I1").entryList({"*.tif"}).size();
     QCOMPARE(lines.last().split(' ').size(), 3 + 2 * images);
+}
+
+// Every map of the results file, read back with h5py, holds the text export's values at the
+// same block centres (NaN kept), and its settings are those of the script.
+void TstExport::resultsFileReadsBackInH5py()
+{
+    // The system's Python, which scripts/setup gives h5py, before any other on the path.
+    QString python;
+    for (const QString &candidate : {QStandardPaths::findExecutable("python3", {"/usr/bin"}),
+                                     QStandardPaths::findExecutable("python3")}) {
+        if (python.isEmpty() && !candidate.isEmpty()
+            && QProcess::execute(candidate, {"-c", "import h5py"}) == 0)
+            python = candidate;
+    }
+    if (python.isEmpty())
+        QSKIP("python3 with h5py is not installed (scripts/setup installs it)");
+    QTemporaryDir out;
+    const QString sample = mDir.filePath("sample");
+    QStringList lines = sampleDataSetLoadLines(sample) + sampleReferenceLines(sample);
+    lines << "select_region 0 0 48 48\nset_band_w 1\nset_band_h 1\nanalyzer_exec_LCF"
+          << "saveDataCfg_save_as_text\nsaveDataCfg_text_as_csv\nsaveDataCfg_text_as_xyz";
+    QStringList checks;
+    for (int ref = 0; ref < 2; ++ref) {
+        for (int kind = 0; kind < 2; ++kind) {
+            const QString name = QStringLiteral("m%1%2").arg(ref).arg(kind);
+            lines << QStringLiteral("analyzer_select_image %1\nanalyzer_select_image_type %2")
+                         .arg(ref)
+                         .arg(kind)
+                  << "save_data " + out.filePath(name + ".dat");
+            checks
+                << QStringLiteral("lcf_ref%1_%2").arg(ref + 1).arg(kind == 0 ? "dmut" : "fraction")
+                << out.filePath(QStringLiteral("%1-%2.dat").arg(name).arg(ref));
+        }
+    }
+    lines << "save_results_h5 " + out.filePath("results.h5")
+          << "save_xafs_spectra " + out.filePath("s.dat")
+          << "save_xafs_spectra " + out.filePath("s.h5") << "quit";
+    QCOMPARE(runBatchScript(out.filePath("results.bat"), lines), 0);
+    QVERIFY(QFile::exists(out.filePath("results.h5")));
+    QCOMPARE(QDir(out.path()).entryList({"*.part"}, QDir::Files), QStringList());
+
+    QFile script(out.filePath("check.py"));
+    QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Text));
+    script.write(R"(import sys, math, h5py, numpy
+path, tifs, refa, refb = sys.argv[1:5]
+pairs = sys.argv[5:]
+with h5py.File(path, "r") as f:
+    assert f.attrs["NX_class"] == "NXroot", f.attrs["NX_class"]
+    entry = f["entry"]
+    for group, text in zip(pairs[::2], pairs[1::2]):
+        g = entry[group]
+        assert g.attrs["NX_class"] == "NXdata" and g.attrs["signal"] == "data"
+        data, x, y = g["data"][()], list(g["x"][()]), list(g["y"][()])
+        assert data.shape == (16, 16), data.shape
+        for line in open(text):
+            cx, cy, v = line.strip().split(",")
+            got = data[y.index(float(cy)), x.index(float(cx))]
+            want = float(v)
+            # The text holds six significant digits.
+            same = math.isclose(got, want, rel_tol=5.1e-6, abs_tol=1e-300)
+            assert same or (math.isnan(got) and math.isnan(want)), (group, cx, cy, got, want)
+        assert list(g["bin_half_width"][()]) == [1, 1] and list(g["area"][()]) == [0, 48, 0, 48]
+    s = entry["settings"]
+    assert len(s["i1_files"]) == int(tifs) and len(s["i0_files"]) == int(tifs)
+    e = s["energies"][()]
+    assert len(e) == int(tifs) and numpy.all(numpy.diff(e) > 0), e
+    refs = s["references"]
+    assert refs["ref1"].attrs["file"] == refa and refs["ref2"].attrs["file"] == refb
+    assert refs["ref1"].attrs["used"] == 1 and len(refs["ref1"]["energy"]) > 100
+    assert s["normalisation"].attrs["form"] in ("Victoreen", "straight lines")
+    assert s.attrs["program_version"]
+    print("checked", len(pairs) // 2, "maps")
+# The area spectra in HDF5 hold the text file's values (six digits there, floats here).
+rows = [l.split() for l in open(path.replace("results.h5", "s.dat")) if not l.startswith("#")]
+with h5py.File(path.replace("results.h5", "s.h5"), "r") as f:
+    g = f["entry/spectra"]
+    data, x, y, shift = g["data"][()], g["x"][()], g["y"][()], g["energy_shift"][()]
+    assert data.shape == (len(rows), len(g["energy"])), data.shape
+    for b, row in enumerate(rows):
+        assert (x[b], y[b], shift[b]) == (float(row[0]), float(row[1]), float(row[2]))
+        values = [float(v) for v in row[4::2]]
+        assert len(values) == data.shape[1], (b, len(values))
+        for got, want in zip(data[b], values):
+            assert math.isclose(got, want, rel_tol=1e-5, abs_tol=1e-6), (b, got, want)
+print("checked", len(rows), "spectra")
+)");
+    script.close();
+    const int tifs = QDir(sample + "/I1").entryList({"*.tif"}, QDir::Files).size();
+    QProcess reader;
+    reader.setProcessChannelMode(QProcess::MergedChannels);
+    reader.start(python,
+                 QStringList{script.fileName(),
+                             out.filePath("results.h5"),
+                             QString::number(tifs),
+                             sample + "/ref_FeA_7112.dat",
+                             sample + "/ref_FeB_7117.dat"}
+                     + checks);
+    QVERIFY(reader.waitForFinished(-1));
+    const QByteArray said = reader.readAll();
+    QVERIFY2(reader.exitCode() == 0, said.constData());
+    QVERIFY2(said.contains("checked 4 maps") && said.contains("checked 256 spectra"),
+             said.constData());
 }
 
 QTEST_MAIN(TstExport)

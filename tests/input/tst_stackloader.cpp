@@ -8,6 +8,7 @@
 #include "resources/resourceinit.h"
 #include "stack/stackmodel.h"
 #include "testimages.h"
+#include "tests/sampledataset.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -23,6 +24,8 @@ private slots:
     void initTestCase();
     void commands_data();
     void commands();
+    void multiPageStackAsFiles_data();
+    void multiPageStackAsFiles();
 
 private:
     QTemporaryDir mDir;
@@ -106,6 +109,102 @@ void TestStackLoader::commands()
     if (!said.isEmpty())
         QCOMPARE(messages.value(0), said);
     QCOMPARE(finished.count(), waits ? 1 : 0);
+}
+
+void TestStackLoader::multiPageStackAsFiles_data()
+{
+    QTest::addColumn<QStringList>("settings");
+    QTest::addColumn<bool>("labelled");
+    QTest::addColumn<QString>("said");
+
+    const QStringList byCalc{"eng_by_calc_i1 1",
+                             "eng_calc_disp_unit_i1 0",
+                             "eng_calc_even_in_eng_i1 1",
+                             "eng_calc_base_i1 7000",
+                             "eng_calc_delta_i1 2.5"};
+    QTest::newRow("energies of the slice labels") << QStringList() << true << QString();
+    QTest::newRow("pages skipped and cut as files")
+        << QStringList{"skip_i1 3", "cut_f_i1 1", "cut_l_i1 2"} << true << QString();
+    QTest::newRow("even spacing without labels") << byCalc << false << QString();
+    QTest::newRow("energy by name without labels")
+        << QStringList() << false << "Energy from the file name gives every page";
+}
+
+// Every page of a multi-page TIFF loads as the same-numbered file of a one-file-per-energy
+// stack would: samples bit for bit, energy, order, and the skip and cut settings.
+void TestStackLoader::multiPageStackAsFiles()
+{
+    QFETCH(QStringList, settings);
+    QFETCH(bool, labelled);
+    QFETCH(QString, said);
+
+    const QString set = mDir.filePath(QStringLiteral("multipage"));
+    if (!QFileInfo::exists(set + "/stack_I1.tif"))
+        QVERIFY(writeSampleDataSet(set, {"--size", "16", "--energies", "12", "--multipage"}));
+    const QStringList files = QDir(set + "/I1").entryList({"*.tif"}, QDir::Files, QDir::Name);
+    QString stackFile = set + "/stack_I1.tif";
+    if (!labelled) {
+        // The same pages without slice labels.
+        QVector<QVector<quint16>> pages;
+        for (const QString &file : files) {
+            TiffData image;
+            QVERIFY(image.read(set + "/I1/" + file));
+            pages << QVector<quint16>(image.samples16.begin(), image.samples16.end());
+        }
+        stackFile = set + "/unlabelled.tif";
+        QVERIFY(writeTiff16Pages(stackFile, 16, 16, int(pages.size()), [&pages](int i) {
+            return pages.at(i).constData();
+        }));
+    }
+
+    const auto load = [&](const QString &line, QStringList *messages) {
+        StackModel *stacks = new StackModel;
+        SelectDataFiles *selector = new SelectDataFiles;
+        SelectDataFiles i0Selector;
+        StackLoader loader(stacks, selector, &i0Selector);
+        CommandRegistry commands;
+        loader.registerCommands(commands);
+        connect(&loader, &StackLoader::report, this, [messages](const QString &text, bool) {
+            *messages << text;
+        });
+        QSignalSpy finished(&loader, &StackLoader::batchLoadFinished);
+        for (const QString &setting : settings
+                                          + QStringList{"set_i1_energy_pattern "
+                                                        "\\d\\d\\d\\d_\\d\\deV",
+                                                        line}) {
+            const CmdLine cmd(setting);
+            const CommandRegistry::Command *command = commands.find(commandTable().lookup(cmd.cmd));
+            if (command && command->handler(cmd))
+                finished.wait();
+        }
+        return std::make_pair(stacks, selector);
+    };
+    QStringList fileMessages, pageMessages;
+    const auto [byFile, fileList]
+        = load("load_I1_files_of_pattern new " + set + "/I1 *.tif", &fileMessages);
+    const auto [byPage, pageList] = load("load_I1_files new " + stackFile, &pageMessages);
+    const QVector<TiffData *> &expected = byFile->i1Images();
+    const QVector<TiffData *> &pages = byPage->i1Images();
+    QVERIFY(expected.size() >= 4);
+    QCOMPARE(pages.size(), expected.size());
+    for (int i = 0; i < pages.size(); ++i) {
+        QVERIFY(pages.at(i)->samples16
+                == QVector<quint16>(expected.at(i)->samples16.begin(),
+                                    expected.at(i)->samples16.end()));
+        if (said.isEmpty())
+            QCOMPARE(pages.at(i)->energy, expected.at(i)->energy);
+        QCOMPARE(pageList->listedNames().at(i),
+                 QStringLiteral("%1 [%2]").arg(stackFile).arg(pages.at(i)->page + 1));
+    }
+    QVERIFY2(pageMessages.join(' ').contains("multi-page files hold"),
+             qPrintable(pageMessages.join(' ')));
+    QCOMPARE(pageMessages.join(' ').contains(said), true);
+    if (said.isEmpty())
+        QVERIFY(!pageMessages.join(' ').contains("same energy"));
+    delete byFile;
+    delete byPage;
+    delete fileList;
+    delete pageList;
 }
 
 QTEST_MAIN(TestStackLoader)
