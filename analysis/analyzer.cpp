@@ -107,6 +107,15 @@ Analyzer::Analyzer(QWidget *parent)
         connect(type, &QRadioButton::toggled, this, [this] { ++mMapChoices; });
     }
     connect(mUi->SelSubset, &QRadioButton::toggled, this, &Analyzer::updateSubsetLegend);
+    // The quality maps are always recorded; hiding them only keeps the choice short.
+    connect(mUi->ShowQualityMaps, &QCheckBox::toggled, this, [this](bool shown) {
+        for (QRadioButton *type : {mUi->SelError, mUi->SelRFactor, mUi->SelChi2, mUi->SelSubset}) {
+            if (!shown && type->isChecked())
+                mUi->SelRatio->setChecked(true);
+            type->setVisible(shown);
+        }
+        mUi->SubsetLegend->setVisible(shown);
+    });
     connect(mFitOptions, &LCFFitOptionsBox::optionsChanged, this, &Analyzer::reAnalyzeSpectrum);
     connect(mUi->FixedScale, &QCheckBox::toggled, this, &Analyzer::scalePolicyChanged);
     // Every change of the map on show, by hand or by a command, counts as a choice.

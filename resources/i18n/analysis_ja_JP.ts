@@ -51,6 +51,14 @@
         <translation>部分集合</translation>
     </message>
     <message>
+        <source>Quality Maps</source>
+        <translation>品質マップ</translation>
+    </message>
+    <message>
+        <source>Offer the fraction error, R-factor, reduced chi-square and subset maps</source>
+        <translation>分率誤差・R 因子・換算カイ二乗・部分集合のマップを選べるようにします</translation>
+    </message>
+    <message>
         <source>%1 = Ref%2</source>
         <translation>%1 = Ref%2</translation>
     </message>
