@@ -1,0 +1,363 @@
+#include "phasecorrelator.h"
+
+#include <QCoreApplication>
+
+#include <fftw3.h>
+
+#include <cmath>
+#include <map>
+#include <mutex>
+
+namespace {
+
+constexpr double twoPi = 6.283185307179586;
+// The window falls to zero over this fraction of each side.
+constexpr double taperFraction = 0.25;
+// The first refinement of a fine factor: coarse steps over a pixel and a half.
+constexpr int coarseFactor = 10;
+// Frequencies of the cross power below this fraction of the strongest are damped.
+constexpr double weakFraction = 1e-3;
+
+QString failure(const char *text)
+{
+    return QCoreApplication::translate("PhaseCorrelator", text);
+}
+
+// A Tukey window: flat in the middle, a cosine taper to zero at both ends.
+std::vector<double> tukeyWindow(int size)
+{
+    std::vector<double> window(size_t(size), 1.0);
+    const double taper = taperFraction * (size - 1) / 2.0;
+    for (int i = 0; i < size && taper > 0.0; ++i) {
+        const double edge = std::min(i, size - 1 - i);
+        if (edge < taper)
+            window[size_t(i)] = 0.5 * (1.0 - std::cos(twoPi / 2.0 * edge / taper));
+    }
+    return window;
+}
+
+} // namespace
+
+struct PhaseCorrelator::Plans
+{
+    fftw_plan forward = nullptr;
+    fftw_plan inverse = nullptr;
+};
+
+void PhaseCorrelator::Prepared::Free::operator()(void *data) const
+{
+    fftw_free(data);
+}
+
+PhaseCorrelator::PhaseCorrelator(int width, int height, const Options &options)
+    : mWidth(qMax(width, 1))
+    , mHeight(qMax(height, 1))
+    , mHalfWidth(mWidth / 2 + 1)
+    , mOptions(options)
+    , mWindowX(tukeyWindow(mWidth))
+    , mWindowY(tukeyWindow(mHeight))
+{
+    // The planner is not thread-safe: plans are made under one lock, once per size, and kept.
+    static std::mutex planLock;
+    static std::map<std::pair<int, int>, Plans> plans;
+    const std::lock_guard<std::mutex> lock(planLock);
+    Plans &sized = plans[{mWidth, mHeight}];
+    if (!sized.forward) {
+        double *real = fftw_alloc_real(size_t(mWidth) * mHeight);
+        fftw_complex *spectrum = fftw_alloc_complex(size_t(mHalfWidth) * mHeight);
+        sized.forward = fftw_plan_dft_r2c_2d(mHeight, mWidth, real, spectrum, FFTW_ESTIMATE);
+        sized.inverse = fftw_plan_dft_c2r_2d(mHeight, mWidth, spectrum, real, FFTW_ESTIMATE);
+        fftw_free(spectrum);
+        fftw_free(real);
+    }
+    mPlans = &sized;
+}
+
+PhaseCorrelator::Prepared PhaseCorrelator::prepare(const double *samples, QString *error) const
+{
+    const size_t count = size_t(mWidth) * mHeight;
+    double sum = 0.0;
+    size_t finite = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (std::isfinite(samples[i])) {
+            sum += samples[i];
+            ++finite;
+        }
+    }
+    Prepared prepared;
+    if (finite == 0) {
+        *error = failure("The image holds no finite sample.");
+        return prepared;
+    }
+    const double mean = sum / finite;
+    std::vector<double> image(count);
+    for (size_t i = 0; i < count; ++i)
+        image[i] = std::isfinite(samples[i]) ? samples[i] : mean;
+
+    if (mOptions.gradient) {
+        std::vector<double> gradient(count);
+        for (int y = 0; y < mHeight; ++y) {
+            const size_t row = size_t(y) * mWidth;
+            const size_t up = size_t(qMax(y - 1, 0)) * mWidth;
+            const size_t down = size_t(qMin(y + 1, mHeight - 1)) * mWidth;
+            for (int x = 0; x < mWidth; ++x) {
+                const int left = qMax(x - 1, 0), right = qMin(x + 1, mWidth - 1);
+                const double gx = image[row + right] - image[row + left];
+                const double gy = image[down + x] - image[up + x];
+                gradient[row + x] = std::sqrt(gx * gx + gy * gy);
+            }
+        }
+        image.swap(gradient);
+    }
+    prepared.mSpectrum = transform(image.data(), error);
+    if (prepared.mSpectrum)
+        prepared.mImage = std::move(image);
+    return prepared;
+}
+
+PhaseCorrelator::Buffer PhaseCorrelator::transform(const double *image, QString *error) const
+{
+    const size_t count = size_t(mWidth) * mHeight;
+    Buffer windowed(fftw_alloc_real(count));
+    double sum = 0.0;
+    for (size_t i = 0; i < count; ++i)
+        sum += image[i];
+    const double mean = sum / count;
+    double largest = 0.0;
+    for (size_t i = 0; i < count; ++i)
+        largest = std::max(largest, std::abs(image[i] - mean));
+    if (!(largest > 1e-12 * (1.0 + std::abs(mean)))) {
+        *error = failure("The image is constant: it has no peak to register.");
+        return nullptr;
+    }
+    for (int y = 0; y < mHeight; ++y) {
+        const double *in = image + size_t(y) * mWidth;
+        double *out = windowed.get() + size_t(y) * mWidth;
+        for (int x = 0; x < mWidth; ++x)
+            out[x] = (in[x] - mean) * mWindowY[size_t(y)] * mWindowX[size_t(x)];
+    }
+    Buffer spectrum(reinterpret_cast<double *>(fftw_alloc_complex(size_t(mHalfWidth) * mHeight)));
+    fftw_execute_dft_r2c(
+        mPlans->forward, windowed.get(), reinterpret_cast<fftw_complex *>(spectrum.get()));
+    return spectrum;
+}
+
+PhaseCorrelator::Buffer PhaseCorrelator::crossPower(const double *a, const double *b) const
+{
+    const size_t count = size_t(mHalfWidth) * mHeight;
+    // Frequencies far weaker than the strongest carry mostly noise: they are damped rather
+    // than raised to unit weight.
+    double strongest = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        const double product
+            = std::hypot(a[2 * i], a[2 * i + 1]) * std::hypot(b[2 * i], b[2 * i + 1]);
+        strongest = std::max(strongest, product);
+    }
+    const double floor = weakFraction * strongest + 1e-300;
+    Buffer cross(reinterpret_cast<double *>(fftw_alloc_complex(count)));
+    for (size_t i = 0; i < count; ++i) {
+        // reference times the conjugate of moving: the peak lies at the registering shift.
+        const double re = a[2 * i] * b[2 * i] + a[2 * i + 1] * b[2 * i + 1];
+        const double im = a[2 * i + 1] * b[2 * i] - a[2 * i] * b[2 * i + 1];
+        const double scale = 1.0 / (std::hypot(re, im) + floor);
+        cross[2 * i] = re * scale;
+        cross[2 * i + 1] = im * scale;
+    }
+    return cross;
+}
+
+void PhaseCorrelator::refine(const double *cross, double &x, double &y) const
+{
+    const int factor = mOptions.upsample;
+    if (factor > coarseFactor) {
+        refinePeak(cross, coarseFactor, 2 * coarseFactor + 1, x, y);
+        refinePeak(cross, factor, 2 * int(std::ceil(0.1 * factor)) + 1, x, y);
+    } else if (factor > 1) {
+        refinePeak(cross, factor, 2 * factor + 1, x, y);
+    }
+}
+
+PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
+                                                   const Prepared &moving) const
+{
+    Result result;
+    if (reference.isNull() || moving.isNull()) {
+        result.error = failure("The image has no peak to register.");
+        return result;
+    }
+    const size_t count = size_t(mWidth) * mHeight;
+    Buffer cross = crossPower(reference.mSpectrum.get(), moving.mSpectrum.get());
+    Buffer scratch(reinterpret_cast<double *>(fftw_alloc_complex(size_t(mHalfWidth) * mHeight)));
+    std::copy(cross.get(), cross.get() + 2 * size_t(mHalfWidth) * mHeight, scratch.get());
+    Buffer correlation(fftw_alloc_real(count));
+    fftw_execute_dft_c2r(
+        mPlans->inverse, reinterpret_cast<fftw_complex *>(scratch.get()), correlation.get());
+    size_t peakIndex = 0;
+    double absoluteSum = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        absoluteSum += std::abs(correlation[i]);
+        if (correlation[i] > correlation[peakIndex])
+            peakIndex = i;
+    }
+    const double peak = correlation[peakIndex];
+    if (!std::isfinite(peak) || !(peak > 0.0) || !(absoluteSum > 0.0)) {
+        result.error = failure("The correlation has no usable peak.");
+        return result;
+    }
+    int peakX = int(peakIndex % size_t(mWidth));
+    int peakY = int(peakIndex / size_t(mWidth));
+    if (peakX > mWidth / 2)
+        peakX -= mWidth;
+    if (peakY > mHeight / 2)
+        peakY -= mHeight;
+    result.ok = true;
+    result.dx = peakX;
+    result.dy = peakY;
+    result.quality = peak / (absoluteSum / count);
+    if (mOptions.upsample <= 1)
+        return result;
+    if (peakX == 0 && peakY == 0) {
+        refine(cross.get(), result.dx, result.dy);
+        return result;
+    }
+    // The window stays where it is while the content moves, which pulls the peak towards no
+    // shift; so the fraction is measured on the overlap of the two images, cut at the whole
+    // shift, where content and window agree to within a pixel.
+    const int overlapWidth = smoothSize(mWidth - std::abs(peakX));
+    const int overlapHeight = smoothSize(mHeight - std::abs(peakY));
+    if (overlapWidth < 8 || overlapHeight < 8) {
+        refine(cross.get(), result.dx, result.dy);
+        return result;
+    }
+    Options overlapOptions = mOptions;
+    overlapOptions.gradient = false;
+    const PhaseCorrelator overlap(overlapWidth, overlapHeight, overlapOptions);
+    // Reference pixel c shows what the moving image shows at c - shift.
+    const int refX = qMax(peakX, 0) + (mWidth - std::abs(peakX) - overlapWidth) / 2;
+    const int refY = qMax(peakY, 0) + (mHeight - std::abs(peakY) - overlapHeight) / 2;
+    const auto cut = [&](const std::vector<double> &image, int left, int top) {
+        std::vector<double> part(size_t(overlapWidth) * overlapHeight);
+        for (int y = 0; y < overlapHeight; ++y) {
+            const double *row = image.data() + size_t(top + y) * mWidth + left;
+            std::copy(row, row + overlapWidth, part.data() + size_t(y) * overlapWidth);
+        }
+        return part;
+    };
+    QString error;
+    const Buffer a = overlap.transform(cut(reference.mImage, refX, refY).data(), &error);
+    const Buffer b
+        = a ? overlap.transform(cut(moving.mImage, refX - peakX, refY - peakY).data(), &error)
+            : nullptr;
+    if (!b) {
+        // The overlap alone is flat: the fraction comes from the whole images.
+        refine(cross.get(), result.dx, result.dy);
+        return result;
+    }
+    double residualX = 0.0, residualY = 0.0;
+    overlap.refine(overlap.crossPower(a.get(), b.get()).get(), residualX, residualY);
+    result.dx = peakX + residualX;
+    result.dy = peakY + residualY;
+    return result;
+}
+
+int PhaseCorrelator::smoothSize(int size)
+{
+    // The largest size not above `size` whose only prime factors are 2, 3, 5 and 7: FFTW is
+    // fast on those.
+    for (int n = size; n > 1; --n) {
+        int rest = n;
+        for (int p : {2, 3, 5, 7}) {
+            while (rest % p == 0)
+                rest /= p;
+        }
+        if (rest == 1)
+            return n;
+    }
+    return qMax(size, 1);
+}
+
+void PhaseCorrelator::refinePeak(
+    const double *spectrum, int factor, int count, double &centreX, double &centreY) const
+{
+    const double half = (count - 1) / 2.0;
+    // Column kernel: the half spectrum's columns l stand for l and -l, hence weight 2.
+    std::vector<double> kernelRe(size_t(mHalfWidth) * count), kernelIm(kernelRe.size());
+    for (int l = 0; l < mHalfWidth; ++l) {
+        const bool single = l == 0 || (mWidth % 2 == 0 && l == mWidth / 2);
+        const double weight = single ? 1.0 : 2.0;
+        for (int j = 0; j < count; ++j) {
+            const double x = centreX + (j - half) / factor;
+            const double phase = twoPi * l * x / mWidth;
+            kernelRe[size_t(l) * count + j] = weight * std::cos(phase);
+            kernelIm[size_t(l) * count + j] = weight * std::sin(phase);
+        }
+    }
+    // Rows of the spectrum times the column kernel: count values a row.
+    std::vector<double> rowsRe(size_t(mHeight) * count), rowsIm(rowsRe.size());
+    for (int k = 0; k < mHeight; ++k) {
+        double *outRe = rowsRe.data() + size_t(k) * count;
+        double *outIm = rowsIm.data() + size_t(k) * count;
+        const double *row = spectrum + 2 * size_t(k) * mHalfWidth;
+        for (int l = 0; l < mHalfWidth; ++l) {
+            const double re = row[2 * l], im = row[2 * l + 1];
+            const double *cRe = kernelRe.data() + size_t(l) * count;
+            const double *cIm = kernelIm.data() + size_t(l) * count;
+            for (int j = 0; j < count; ++j) {
+                outRe[j] += re * cRe[j] - im * cIm[j];
+                outIm[j] += re * cIm[j] + im * cRe[j];
+            }
+        }
+    }
+    // Row kernel over the signed row frequencies; the real part is the correlation.
+    double best = -1e300;
+    int bestI = 0, bestJ = 0;
+    std::vector<double> phaseRe(static_cast<size_t>(mHeight)), phaseIm(phaseRe.size());
+    for (int i = 0; i < count; ++i) {
+        const double y = centreY + (i - half) / factor;
+        for (int k = 0; k < mHeight; ++k) {
+            const int frequency = k > mHeight / 2 ? k - mHeight : k;
+            const double phase = twoPi * frequency * y / mHeight;
+            phaseRe[size_t(k)] = std::cos(phase);
+            phaseIm[size_t(k)] = std::sin(phase);
+        }
+        for (int j = 0; j < count; ++j) {
+            double value = 0.0;
+            for (int k = 0; k < mHeight; ++k) {
+                value += phaseRe[size_t(k)] * rowsRe[size_t(k) * count + j]
+                         - phaseIm[size_t(k)] * rowsIm[size_t(k) * count + j];
+            }
+            if (value > best) {
+                best = value;
+                bestI = i;
+                bestJ = j;
+            }
+        }
+    }
+    centreX += (bestJ - half) / factor;
+    centreY += (bestI - half) / factor;
+}
+
+PhaseCorrelator::Result PhaseCorrelator::registerImages(const std::vector<double> &reference,
+                                                        QSize referenceSize,
+                                                        const std::vector<double> &moving,
+                                                        QSize movingSize,
+                                                        const Options &options)
+{
+    Result result;
+    const int width = referenceSize.width(), height = referenceSize.height();
+    const size_t count = size_t(qMax(width, 0)) * size_t(qMax(height, 0));
+    if (referenceSize != movingSize || count == 0 || reference.size() != count
+        || moving.size() != count) {
+        result.error = failure("The images differ in size.");
+        return result;
+    }
+    const PhaseCorrelator correlator(width, height, options);
+    QString error;
+    const Prepared ref = correlator.prepare(reference.data(), &error);
+    const Prepared mov = ref.isNull() ? Prepared() : correlator.prepare(moving.data(), &error);
+    if (mov.isNull()) {
+        result.error = error;
+        return result;
+    }
+    return correlator.correlate(ref, mov);
+}
