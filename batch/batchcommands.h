@@ -124,7 +124,13 @@ enum BatchCommand {
     AnalyzerSetDeglitchFactor = 116,
     AnalyzerSetDeglitchRatio = 117,
     AnalyzerShowDeglitched = 118,
-    SaveXafsSpectra = 119
+    SaveXafsSpectra = 119,
+    AlignStack = 150,
+    AlignI0 = 151,
+    AlignArea = 152,
+    AlignApplySubpixel = 153,
+    SaveShiftTable = 154,
+    LoadShiftTable = 155
 };
 
 // Ids of the directives that the batch interpreter handles itself.

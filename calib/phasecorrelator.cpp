@@ -73,6 +73,16 @@ PhaseCorrelator::PhaseCorrelator(int width, int height, const Options &options)
     mPlans = &sized;
 }
 
+void PhaseCorrelator::forwardTransform(double *real, double *spectrum) const
+{
+    fftw_execute_dft_r2c(mPlans->forward, real, reinterpret_cast<fftw_complex *>(spectrum));
+}
+
+void PhaseCorrelator::inverseTransform(double *spectrum, double *real) const
+{
+    fftw_execute_dft_c2r(mPlans->inverse, reinterpret_cast<fftw_complex *>(spectrum), real);
+}
+
 PhaseCorrelator::Prepared PhaseCorrelator::prepare(const double *samples, QString *error) const
 {
     const size_t count = size_t(mWidth) * mHeight;

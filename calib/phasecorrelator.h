@@ -63,6 +63,12 @@ public:
     Prepared prepare(const double *samples, QString *error) const;
     // The shift that moves `moving` onto `reference`, both prepared by this correlator.
     Result correlate(const Prepared &reference, const Prepared &moving) const;
+    // The half spectrum (height rows of width / 2 + 1 complex values) of width x height real
+    // samples, and back without scaling (the input is overwritten), through the plans of this
+    // size. Both arrays must come from fftw_malloc.
+    void forwardTransform(double *real, double *spectrum) const;
+    void inverseTransform(double *spectrum, double *real) const;
+
     // Both steps for two images; images of different sizes are refused.
     static Result registerImages(const std::vector<double> &reference,
                                  QSize referenceSize,

@@ -63,7 +63,12 @@ void StackModel::setEnergy(Stack stack, int index, double energy)
 
 void StackModel::setShift(int index, int dx, int dy)
 {
-    TiffData *target = image(I1, index);
+    setShift(I1, index, dx, dy);
+}
+
+void StackModel::setShift(Stack stack, int index, int dx, int dy)
+{
+    TiffData *target = image(stack, index);
     if (!target)
         return;
     target->shiftX = dx;
