@@ -13,8 +13,8 @@ namespace {
 constexpr double twoPi = 6.283185307179586;
 // The window falls to zero over this fraction of each side.
 constexpr double taperFraction = 0.25;
-// The first refinement of a fine factor: coarse steps over a pixel and a half.
-constexpr int coarseFactor = 10;
+// The first refinement: quarter-pixel steps over a pixel and a half.
+constexpr int coarseFactor = 4;
 // Frequencies of the cross power below this fraction of the strongest are damped.
 constexpr double weakFraction = 1e-3;
 
@@ -125,7 +125,8 @@ PhaseCorrelator::Prepared PhaseCorrelator::prepare(const double *samples, QStrin
     return prepared;
 }
 
-PhaseCorrelator::Buffer PhaseCorrelator::transform(const double *image, QString *error) const
+PhaseCorrelator::Buffer PhaseCorrelator::transform(
+    const double *image, QString *error, int windowX, int windowY, bool timesOwnWindow) const
 {
     const size_t count = size_t(mWidth) * mHeight;
     Buffer windowed(fftw_alloc_real(count));
@@ -140,11 +141,21 @@ PhaseCorrelator::Buffer PhaseCorrelator::transform(const double *image, QString 
         *error = failure("The image is constant: it has no peak to register.");
         return nullptr;
     }
+    // The window at (x + windowX, y + windowY), zero beyond its ends.
+    std::vector<double> across(size_t(mWidth), 0.0);
+    for (int x = qMax(0, -windowX); x < qMin(mWidth, mWidth - windowX); ++x) {
+        across[size_t(x)]
+            = mWindowX[size_t(x + windowX)] * (timesOwnWindow ? mWindowX[size_t(x)] : 1.0);
+    }
     for (int y = 0; y < mHeight; ++y) {
         const double *in = image + size_t(y) * mWidth;
         double *out = windowed.get() + size_t(y) * mWidth;
+        const int windowRow = y + windowY;
+        double down = windowRow >= 0 && windowRow < mHeight ? mWindowY[size_t(windowRow)] : 0.0;
+        if (timesOwnWindow)
+            down *= mWindowY[size_t(y)];
         for (int x = 0; x < mWidth; ++x)
-            out[x] = (in[x] - mean) * mWindowY[size_t(y)] * mWindowX[size_t(x)];
+            out[x] = (in[x] - mean) * down * across[size_t(x)];
     }
     Buffer spectrum(reinterpret_cast<double *>(fftw_alloc_complex(size_t(mHalfWidth) * mHeight)));
     fftw_execute_dft_r2c(
@@ -159,17 +170,17 @@ PhaseCorrelator::Buffer PhaseCorrelator::crossPower(const double *a, const doubl
     // than raised to unit weight.
     double strongest = 0.0;
     for (size_t i = 0; i < count; ++i) {
-        const double product
-            = std::hypot(a[2 * i], a[2 * i + 1]) * std::hypot(b[2 * i], b[2 * i + 1]);
-        strongest = std::max(strongest, product);
+        const double power = (a[2 * i] * a[2 * i] + a[2 * i + 1] * a[2 * i + 1])
+                             * (b[2 * i] * b[2 * i] + b[2 * i + 1] * b[2 * i + 1]);
+        strongest = std::max(strongest, power);
     }
-    const double floor = weakFraction * strongest + 1e-300;
+    const double floor = weakFraction * std::sqrt(strongest) + 1e-300;
     Buffer cross(reinterpret_cast<double *>(fftw_alloc_complex(count)));
     for (size_t i = 0; i < count; ++i) {
         // reference times the conjugate of moving: the peak lies at the registering shift.
         const double re = a[2 * i] * b[2 * i] + a[2 * i + 1] * b[2 * i + 1];
         const double im = a[2 * i + 1] * b[2 * i] - a[2 * i] * b[2 * i + 1];
-        const double scale = 1.0 / (std::hypot(re, im) + floor);
+        const double scale = 1.0 / (std::sqrt(re * re + im * im) + floor);
         cross[2 * i] = re * scale;
         cross[2 * i + 1] = im * scale;
     }
@@ -178,12 +189,15 @@ PhaseCorrelator::Buffer PhaseCorrelator::crossPower(const double *a, const doubl
 
 void PhaseCorrelator::refine(const double *cross, double &x, double &y) const
 {
-    const int factor = mOptions.upsample;
-    if (factor > coarseFactor) {
-        refinePeak(cross, coarseFactor, 2 * coarseFactor + 1, x, y);
-        refinePeak(cross, factor, 2 * int(std::ceil(0.1 * factor)) + 1, x, y);
-    } else if (factor > 1) {
-        refinePeak(cross, factor, 2 * factor + 1, x, y);
+    // From coarse to fine, each grid a few points wide around the peak of the one before:
+    // the cost grows with the number of points, not with the factor.
+    const int finest = mOptions.upsample;
+    double reach = 0.75;
+    for (int factor = qMin(finest, coarseFactor);; factor = qMin(finest, factor * 5)) {
+        refinePeak(cross, factor, 2 * int(std::ceil(reach * factor)) + 1, x, y);
+        if (factor == finest)
+            break;
+        reach = 0.6 / factor;
     }
 }
 
@@ -230,60 +244,23 @@ PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
         refine(cross.get(), result.dx, result.dy);
         return result;
     }
-    // The window stays where it is while the content moves, which pulls the peak towards no
-    // shift; so the fraction is measured on the overlap of the two images, cut at the whole
-    // shift, where content and window agree to within a pixel.
-    const int overlapWidth = smoothSize(mWidth - std::abs(peakX));
-    const int overlapHeight = smoothSize(mHeight - std::abs(peakY));
-    if (overlapWidth < 8 || overlapHeight < 8) {
-        refine(cross.get(), result.dx, result.dy);
-        return result;
-    }
-    Options overlapOptions = mOptions;
-    overlapOptions.gradient = false;
-    const PhaseCorrelator overlap(overlapWidth, overlapHeight, overlapOptions);
-    // Reference pixel c shows what the moving image shows at c - shift.
-    const int refX = qMax(peakX, 0) + (mWidth - std::abs(peakX) - overlapWidth) / 2;
-    const int refY = qMax(peakY, 0) + (mHeight - std::abs(peakY) - overlapHeight) / 2;
-    const auto cut = [&](const std::vector<double> &image, int left, int top) {
-        std::vector<double> part(size_t(overlapWidth) * overlapHeight);
-        for (int y = 0; y < overlapHeight; ++y) {
-            const double *row = image.data() + size_t(top + y) * mWidth + left;
-            std::copy(row, row + overlapWidth, part.data() + size_t(y) * overlapWidth);
-        }
-        return part;
-    };
+    // A window that stays where it is while the content moves pulls the peak towards no
+    // shift; so the moving image is windowed again with the window moved by the whole shift,
+    // where its content and the reference's then meet under the same weights. A shift longer
+    // than the taper would leave the moved window open at the border: both images then take
+    // the product of their own window and the other's, moved.
+    const bool beyondTaper = std::abs(peakX) > taperFraction * (mWidth - 1) / 2.0
+                             || std::abs(peakY) > taperFraction * (mHeight - 1) / 2.0;
     QString error;
-    const Buffer a = overlap.transform(cut(reference.mImage, refX, refY).data(), &error);
-    const Buffer b
-        = a ? overlap.transform(cut(moving.mImage, refX - peakX, refY - peakY).data(), &error)
-            : nullptr;
-    if (!b) {
-        // The overlap alone is flat: the fraction comes from the whole images.
+    Buffer fixed
+        = beyondTaper ? transform(reference.mImage.data(), &error, -peakX, -peakY, true) : nullptr;
+    const Buffer moved = transform(moving.mImage.data(), &error, peakX, peakY, beyondTaper);
+    const double *against = fixed ? fixed.get() : reference.mSpectrum.get();
+    if (moved && (fixed || !beyondTaper))
+        refine(crossPower(against, moved.get()).get(), result.dx, result.dy);
+    else
         refine(cross.get(), result.dx, result.dy);
-        return result;
-    }
-    double residualX = 0.0, residualY = 0.0;
-    overlap.refine(overlap.crossPower(a.get(), b.get()).get(), residualX, residualY);
-    result.dx = peakX + residualX;
-    result.dy = peakY + residualY;
     return result;
-}
-
-int PhaseCorrelator::smoothSize(int size)
-{
-    // The largest size not above `size` whose only prime factors are 2, 3, 5 and 7: FFTW is
-    // fast on those.
-    for (int n = size; n > 1; --n) {
-        int rest = n;
-        for (int p : {2, 3, 5, 7}) {
-            while (rest % p == 0)
-                rest /= p;
-        }
-        if (rest == 1)
-            return n;
-    }
-    return qMax(size, 1);
 }
 
 void PhaseCorrelator::refinePeak(

@@ -79,14 +79,18 @@ public:
 private:
     struct Plans;
     using Buffer = std::unique_ptr<double[], Prepared::Free>;
-    // The spectrum of an image with its mean removed and the window applied; null, with the
-    // reason, for a constant image.
-    Buffer transform(const double *image, QString *error) const;
+    // The spectrum of an image with its mean removed and the window, moved by (windowX,
+    // windowY) and times the unmoved one when asked, applied; null, with the reason, for a
+    // constant image.
+    Buffer transform(const double *image,
+                     QString *error,
+                     int windowX = 0,
+                     int windowY = 0,
+                     bool timesOwnWindow = false) const;
     // The normalised cross-power spectrum of two spectra of this size.
     Buffer crossPower(const double *reference, const double *moving) const;
     // Moves (x, y) to the upsampled peak of the correlation of cross near it.
     void refine(const double *cross, double &x, double &y) const;
-    static int smoothSize(int size);
     // The peak of the upsampled correlation on a grid of count x count points, factor per
     // pixel, centred on (centreX, centreY); returns it in (centreX, centreY).
     void refinePeak(
