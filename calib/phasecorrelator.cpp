@@ -267,32 +267,39 @@ void PhaseCorrelator::refinePeak(
     const double *spectrum, int factor, int count, double &centreX, double &centreY) const
 {
     const double half = (count - 1) / 2.0;
-    // Column kernel: the half spectrum's columns l stand for l and -l, hence weight 2.
-    std::vector<double> kernelRe(size_t(mHalfWidth) * count), kernelIm(kernelRe.size());
-    for (int l = 0; l < mHalfWidth; ++l) {
-        const bool single = l == 0 || (mWidth % 2 == 0 && l == mWidth / 2);
-        const double weight = single ? 1.0 : 2.0;
-        for (int j = 0; j < count; ++j) {
-            const double x = centreX + (j - half) / factor;
+    // Column kernel: the half spectrum's columns l stand for l and -l, hence weight 2. One
+    // row of it for each point, so that the sums run over contiguous memory.
+    const size_t columns = size_t(mHalfWidth);
+    std::vector<double> kernelRe(columns * count), kernelIm(kernelRe.size());
+    for (int j = 0; j < count; ++j) {
+        const double x = centreX + (j - half) / factor;
+        for (int l = 0; l < mHalfWidth; ++l) {
+            const bool single = l == 0 || (mWidth % 2 == 0 && l == mWidth / 2);
             const double phase = twoPi * l * x / mWidth;
-            kernelRe[size_t(l) * count + j] = weight * std::cos(phase);
-            kernelIm[size_t(l) * count + j] = weight * std::sin(phase);
+            kernelRe[j * columns + l] = (single ? 1.0 : 2.0) * std::cos(phase);
+            kernelIm[j * columns + l] = (single ? 1.0 : 2.0) * std::sin(phase);
         }
     }
     // Rows of the spectrum times the column kernel: count values a row.
     std::vector<double> rowsRe(size_t(mHeight) * count), rowsIm(rowsRe.size());
+    std::vector<double> rowRe(columns), rowIm(columns);
     for (int k = 0; k < mHeight; ++k) {
-        double *outRe = rowsRe.data() + size_t(k) * count;
-        double *outIm = rowsIm.data() + size_t(k) * count;
-        const double *row = spectrum + 2 * size_t(k) * mHalfWidth;
-        for (int l = 0; l < mHalfWidth; ++l) {
-            const double re = row[2 * l], im = row[2 * l + 1];
-            const double *cRe = kernelRe.data() + size_t(l) * count;
-            const double *cIm = kernelIm.data() + size_t(l) * count;
-            for (int j = 0; j < count; ++j) {
-                outRe[j] += re * cRe[j] - im * cIm[j];
-                outIm[j] += re * cIm[j] + im * cRe[j];
+        const double *row = spectrum + 2 * size_t(k) * columns;
+        for (size_t l = 0; l < columns; ++l) {
+            rowRe[l] = row[2 * l];
+            rowIm[l] = row[2 * l + 1];
+        }
+        for (int j = 0; j < count; ++j) {
+            const double *cRe = kernelRe.data() + j * columns;
+            const double *cIm = kernelIm.data() + j * columns;
+            double sumRe = 0.0, sumIm = 0.0;
+#pragma omp simd reduction(+ : sumRe, sumIm)
+            for (size_t l = 0; l < columns; ++l) {
+                sumRe += rowRe[l] * cRe[l] - rowIm[l] * cIm[l];
+                sumIm += rowRe[l] * cIm[l] + rowIm[l] * cRe[l];
             }
+            rowsRe[size_t(k) * count + j] = sumRe;
+            rowsIm[size_t(k) * count + j] = sumIm;
         }
     }
     // Row kernel over the signed row frequencies; the real part is the correlation.
