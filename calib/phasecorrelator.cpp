@@ -96,7 +96,7 @@ PhaseCorrelator::Prepared PhaseCorrelator::prepare(const double *samples, QStrin
     }
     Prepared prepared;
     if (finite == 0) {
-        *error = failure("The image holds no finite sample.");
+        *error = failure(QT_TRANSLATE_NOOP("PhaseCorrelator", "The image holds no finite sample."));
         return prepared;
     }
     const double mean = sum / finite;
@@ -138,7 +138,8 @@ PhaseCorrelator::Buffer PhaseCorrelator::transform(
     for (size_t i = 0; i < count; ++i)
         largest = std::max(largest, std::abs(image[i] - mean));
     if (!(largest > 1e-12 * (1.0 + std::abs(mean)))) {
-        *error = failure("The image is constant: it has no peak to register.");
+        *error = failure(QT_TRANSLATE_NOOP("PhaseCorrelator",
+                                           "The image is constant: it has no peak to register."));
         return nullptr;
     }
     // The window at (x + windowX, y + windowY), zero beyond its ends.
@@ -206,7 +207,8 @@ PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
 {
     Result result;
     if (reference.isNull() || moving.isNull()) {
-        result.error = failure("The image has no peak to register.");
+        result.error
+            = failure(QT_TRANSLATE_NOOP("PhaseCorrelator", "The image has no peak to register."));
         return result;
     }
     const size_t count = size_t(mWidth) * mHeight;
@@ -225,7 +227,8 @@ PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
     }
     const double peak = correlation[peakIndex];
     if (!std::isfinite(peak) || !(peak > 0.0) || !(absoluteSum > 0.0)) {
-        result.error = failure("The correlation has no usable peak.");
+        result.error
+            = failure(QT_TRANSLATE_NOOP("PhaseCorrelator", "The correlation has no usable peak."));
         return result;
     }
     int peakX = int(peakIndex % size_t(mWidth));
@@ -342,7 +345,7 @@ PhaseCorrelator::Result PhaseCorrelator::registerImages(const std::vector<double
     const size_t count = size_t(qMax(width, 0)) * size_t(qMax(height, 0));
     if (referenceSize != movingSize || count == 0 || reference.size() != count
         || moving.size() != count) {
-        result.error = failure("The images differ in size.");
+        result.error = failure(QT_TRANSLATE_NOOP("PhaseCorrelator", "The images differ in size."));
         return result;
     }
     const PhaseCorrelator correlator(width, height, options);

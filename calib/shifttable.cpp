@@ -62,14 +62,15 @@ bool ShiftTable::fromText(const QString &text, ShiftTable *table, QString *error
         const bool isNan = items.size() == 5 && items.at(2) == QLatin1String("nan")
                            && items.at(3) == QLatin1String("nan");
         if (!okImage || row.image < 0 || !okEnergy || !okQuality || (!(okX && okY) && !isNan)) {
-            *error = failure("Line %1 is no row of a shift table.").arg(n + 1);
+            *error = failure(QT_TRANSLATE_NOOP("ShiftTable", "Line %1 is no row of a shift table."))
+                         .arg(n + 1);
             return false;
         }
         row.ok = !isNan && std::isfinite(row.dx) && std::isfinite(row.dy);
         read.rows.append(row);
     }
     if (read.rows.isEmpty()) {
-        *error = failure("The file holds no shift.");
+        *error = failure(QT_TRANSLATE_NOOP("ShiftTable", "The file holds no shift."));
         return false;
     }
     *table = read;
@@ -84,7 +85,8 @@ bool ShiftTable::save(const QString &fileName, QString *error) const
         if (file.commit())
             return true;
     }
-    *error = failure("Cannot write %1: %2").arg(fileName, file.errorString());
+    *error = failure(QT_TRANSLATE_NOOP("ShiftTable", "Cannot write %1: %2"))
+                 .arg(fileName, file.errorString());
     return false;
 }
 
@@ -92,7 +94,8 @@ bool ShiftTable::load(const QString &fileName, ShiftTable *table, QString *error
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        *error = failure("Cannot read %1: %2").arg(fileName, file.errorString());
+        *error = failure(QT_TRANSLATE_NOOP("ShiftTable", "Cannot read %1: %2"))
+                     .arg(fileName, file.errorString());
         return false;
     }
     return fromText(QString::fromUtf8(file.readAll()), table, error);

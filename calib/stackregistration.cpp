@@ -80,23 +80,24 @@ bool StackRegistration::start(const QVector<TiffData *> &images,
         return false;
     };
     if (isRunning())
-        return refuse("A registration is running already.");
+        return refuse(QT_TRANSLATE_NOOP("StackRegistration", "A registration is running already."));
     if (images.isEmpty())
-        return refuse("There is no image to register.");
+        return refuse(QT_TRANSLATE_NOOP("StackRegistration", "There is no image to register."));
     const int reference = settings.reference < 0 ? highestEnergyIndex(images) : settings.reference;
     if (reference >= images.size())
-        return refuse("The reference image is not in the stack.");
+        return refuse(
+            QT_TRANSLATE_NOOP("StackRegistration", "The reference image is not in the stack."));
     const QSize size(images.first()->width, images.first()->height);
     for (const TiffData *image : images) {
         if (QSize(image->width, image->height) != size)
-            return refuse("The images differ in size.");
+            return refuse(QT_TRANSLATE_NOOP("StackRegistration", "The images differ in size."));
         if (image->sampleKind == TiffData::NoRows)
-            return refuse("An image holds no samples.");
+            return refuse(QT_TRANSLATE_NOOP("StackRegistration", "An image holds no samples."));
     }
     const QRect whole(QPoint(0, 0), size);
     const QRect area = settings.area.isEmpty() ? whole : settings.area.intersected(whole);
     if (area.width() < 2 || area.height() < 2)
-        return refuse("The area is too small to register.");
+        return refuse(QT_TRANSLATE_NOOP("StackRegistration", "The area is too small to register."));
 
     auto run = std::make_shared<Run>();
     run->images = images;

@@ -1,6 +1,7 @@
 #include "calib/phasecorrelator.h"
 #include "calib/shifttable.h"
 #include "calib/stackregistration.h"
+#include "calib/subpixelshift.h"
 #include "input/tiffdata.h"
 
 #include <QSignalSpy>
@@ -21,6 +22,8 @@ private slots:
     void pair();
     void stack_data();
     void stack();
+    void subpixel_data();
+    void subpixel();
 };
 
 namespace {
@@ -204,6 +207,42 @@ void TestStackRegistration::stack()
     QVERIFY2(ShiftTable::fromText(table.toText(), &reread, &error), qPrintable(error));
     QCOMPARE(reread.rows.size(), count);
     QVERIFY(std::abs(reread.rows.first().dx - table.rows.first().dx) < 1e-4);
+}
+
+void TestStackRegistration::subpixel_data()
+{
+    QTest::addColumn<int>("method");
+    QTest::addColumn<bool>("sixteenBit");
+    QTest::newRow("bilinear, float") << int(SubpixelShift::Bilinear) << false;
+    QTest::newRow("Fourier, float") << int(SubpixelShift::Fourier) << false;
+    QTest::newRow("Fourier, 16-bit rounded") << int(SubpixelShift::Fourier) << true;
+}
+
+void TestStackRegistration::subpixel()
+{
+    QFETCH(int, method);
+    QFETCH(bool, sixteenBit);
+    // Content moved by (0.3, -0.4): resampled by the registering shift, it meets the reference.
+    TiffData image;
+    fillTiff(image, sceneImage(0.3, -0.4));
+    if (sixteenBit) {
+        image.sampleKind = TiffData::TiffRows;
+        for (float v : image.samplesFloat)
+            image.samples16.append(quint16(std::lround(v)));
+        image.samplesFloat.clear();
+    }
+    SubpixelShift::apply(image, -0.3, 0.4, SubpixelShift::Method(method));
+    const QRect whole(0, 0, side, side);
+    PhaseCorrelator::Options options;
+    const PhaseCorrelator::Result result
+        = PhaseCorrelator::registerImages(sceneImage(0.0, 0.0),
+                                          QSize(side, side),
+                                          StackRegistration::areaSamples(image, whole),
+                                          QSize(side, side),
+                                          options);
+    QVERIFY2(result.ok && std::hypot(result.dx, result.dy) <= 0.05,
+             qPrintable(QString("left (%1, %2)").arg(result.dx).arg(result.dy)));
+    QVERIFY(image.maxValue > image.minValue);
 }
 
 QTEST_GUILESS_MAIN(TestStackRegistration)
