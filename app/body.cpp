@@ -10,6 +10,7 @@
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
 #include "batch/batchdispatcher.h"
+#include "calib/alignmentcontroller.h"
 #include "calib/calibctrl.h"
 #include "calib/calibrationcontroller.h"
 #include "calib/energyshiftmap.h"
@@ -400,6 +401,9 @@ void Body::setupCalibration()
         mStacks->setShift(mUi->SelectI1Files->currentIndex(), dx, dy);
     });
     connect(mImgProc, &ImgProc::askClearAllShifts, mStacks, &StackModel::clearShifts);
+    auto *alignment = new AlignmentController(mStacks, mImgProc, mCommands);
+    connect(alignment, &AlignmentController::message, this, &Body::showMessageOf);
+    connect(alignment, &AlignmentController::batchCommandFinished, this, &Body::finishBatchExec);
     connect(mCalibration, &CalibrationController::message, this, &Body::showMessageOf);
     connect(mCalibration,
             &CalibrationController::mapWriteFailed,

@@ -132,7 +132,13 @@ enum BatchCommand {
     AnalyzerSetLCFStdRanges = 124,
     CalibSetStdRanges = 125,
     SetNormPreset = 126,
-    SaveResultsH5 = 127
+    SaveResultsH5 = 127,
+    AlignStack = 128,
+    AlignI0 = 129,
+    AlignArea = 130,
+    AlignApplySubpixel = 131,
+    SaveShiftTable = 132,
+    LoadShiftTable = 133
 };
 
 // Ids of the directives that the batch interpreter handles itself.

@@ -46,6 +46,11 @@ QPoint ImgProc::shift() const
     return QPoint(mUi->ShiftX->text().toInt(), mUi->ShiftY->text().toInt());
 }
 
+void ImgProc::addSection(QWidget *section)
+{
+    mUi->mainLayout->addWidget(section);
+}
+
 void ImgProc::setShiftFields(QPoint shift)
 {
     mUi->ShiftX->setText(QString::number(shift.x()));

@@ -32,6 +32,8 @@ public:
     const QImage &displayImage() const { return mDisplay; }
     double score() const { return mScore; }
     QPoint shift() const;
+    // Puts a further section (the stack alignment) beside the window's own controls.
+    void addSection(QWidget *section);
 
 signals:
     void askGiveData();

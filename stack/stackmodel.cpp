@@ -73,7 +73,12 @@ QVector<double> StackModel::i1Energies() const
 
 void StackModel::setShift(int index, int dx, int dy)
 {
-    TiffData *target = image(I1, index);
+    setShift(I1, index, dx, dy);
+}
+
+void StackModel::setShift(Stack stack, int index, int dx, int dy)
+{
+    TiffData *target = image(stack, index);
     if (!target)
         return;
     target->shiftX = dx;

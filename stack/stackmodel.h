@@ -47,8 +47,9 @@ public:
     void setEnergy(Stack stack, int index, double energy);
     // The energies of the I1 images; empty until the image size has been taken.
     QVector<double> i1Energies() const;
-    // Alignment shifts exist on I1 images only.
+    // The alignment shift of an I1 image.
     void setShift(int index, int dx, int dy);
+    void setShift(Stack stack, int index, int dx, int dy);
     void clearShifts();
 
     // Whether something reads the images now, so that they may be neither cleared nor loaded

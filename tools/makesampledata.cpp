@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QTextStream>
+#include <QPointF>
 #include <QVector>
 #include <QtEndian>
 
@@ -107,30 +108,55 @@ struct Disc
     double cx, cy, radius, fractionA, thickness;
 };
 
-// Fraction of compound A and thickness at every pixel of a size x size sample.
-void sampleMaps(int size, QVector<double> *fraction, QVector<double> *thickness)
+// Fraction of compound A and thickness of the sample at (px, py) in pixels of a size x size
+// image (the centre of pixel (x, y) lies at (x + 0.5, y + 0.5)); false outside every disc.
+bool sampleAt(double px, double py, int size, double *fraction, double *thickness)
 {
-    const Disc discs[] = {
+    static const Disc discs[] = {
         {0.25, 0.25, 0.15, 1.00, 1.0},
         {0.75, 0.25, 0.15, 0.00, 1.0},
         {0.25, 0.75, 0.15, 0.25, 1.0},
         {0.75, 0.75, 0.15, 0.75, 1.0},
         {0.50, 0.50, 0.10, 0.50, 1.5},
     };
+    bool inside = false;
+    for (const Disc &d : discs) {
+        const double dx = px / size - d.cx;
+        const double dy = py / size - d.cy;
+        if (dx * dx + dy * dy <= d.radius * d.radius) {
+            *fraction = d.fractionA;
+            *thickness = d.thickness;
+            inside = true;
+        }
+    }
+    return inside;
+}
+
+// Fraction of compound A and thickness at every pixel of a size x size sample.
+void sampleMaps(int size, QVector<double> *fraction, QVector<double> *thickness)
+{
     fraction->fill(0.0, size * size);
     thickness->fill(0.0, size * size);
     for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            for (const Disc &d : discs) {
-                const double dx = (x + 0.5) / size - d.cx;
-                const double dy = (y + 0.5) / size - d.cy;
-                if (dx * dx + dy * dy <= d.radius * d.radius) {
-                    (*fraction)[y * size + x] = d.fractionA;
-                    (*thickness)[y * size + x] = d.thickness;
-                }
-            }
+        for (int x = 0; x < size; ++x)
+            sampleAt(
+                x + 0.5, y + 0.5, size, &(*fraction)[y * size + x], &(*thickness)[y * size + x]);
+    }
+}
+
+// mu * t of the sample over detector pixel (x, y) when the sample has moved by (moveX, moveY)
+// pixels: the mean over 4 x 4 points of the pixel, so that moves by a fraction of a pixel show.
+double movedSampleMuT(int x, int y, double moveX, double moveY, int size, double muA, double muB)
+{
+    double sum = 0.0;
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) {
+            double f = 0.0, t = 0.0;
+            if (sampleAt(x + (i + 0.5) / 4 - moveX, y + (j + 0.5) / 4 - moveY, size, &f, &t))
+                sum += t * (f * muA + (1.0 - f) * muB);
         }
     }
+    return sum / 16.0;
 }
 
 // Energy shift in eV at a detector pixel: a smooth field of the given amplitude.
@@ -404,6 +430,10 @@ int main(int argc, char *argv[])
         QStringLiteral("elements"),
         QStringLiteral("Write a Fe and Cu K-edge stack with its jump maps jump_Fe.txt and "
                        "jump_Cu.txt instead."));
+    const QCommandLineOption driftOption(
+        QStringLiteral("drift"),
+        QStringLiteral("Move the sample by known fractions of a pixel on top of its whole-pixel "
+                       "drift, against the last image, written as drift.txt."));
     const QCommandLineOption softOption(
         QStringLiteral("soft"),
         QStringLiteral("Write a 30 eV soft X-ray-like stack from 700 eV (an L3-like edge near "
@@ -413,7 +443,8 @@ int main(int argc, char *argv[])
         QStringLiteral("Write the I1 and I0 stacks also as multi-page TIFF files stack_I1.tif and "
                        "stack_I0.tif, ImageJ stacks whose slice labels are the energies in eV."));
     parser.addOption(multiPageOption);
-    parser.addOptions({sizeOption,
+    parser.addOptions({driftOption,
+                       sizeOption,
                        countOption,
                        formatOption,
                        seedOption,
@@ -478,6 +509,36 @@ int main(int argc, char *argv[])
     QStringList labels;
     std::normal_distribution<double> driftStep(0.0, 0.4);
     double driftX = 0.0, driftY = 0.0;
+    // With --drift: the whole-pixel walk and a fraction of a pixel per image, both taken
+    // against the last image (of highest energy), where they are 0.
+    const bool drift = parser.isSet(driftOption);
+    QVector<QPoint> wholeDrift(energies.size());
+    QVector<QPointF> subDrift(energies.size());
+    QString driftText = QStringLiteral(
+        "# image energy(eV) whole_dx whole_dy sub_dx sub_dy: the sample moved by whole + sub "
+        "pixels against the last image\n");
+    if (drift) {
+        std::mt19937 driftRng(parser.value(seedOption).toUInt() + 1);
+        std::uniform_real_distribution<double> fraction(-0.45, 0.45);
+        double walkX = 0.0, walkY = 0.0;
+        for (int n = 0; n < energies.size(); ++n) {
+            walkX = qBound(-3.0, walkX + driftStep(driftRng), 3.0);
+            walkY = qBound(-3.0, walkY + driftStep(driftRng), 3.0);
+            wholeDrift[n] = QPoint(int(std::lround(walkX)), int(std::lround(walkY)));
+            const bool last = n + 1 == energies.size();
+            subDrift[n] = last ? QPointF() : QPointF(fraction(driftRng), fraction(driftRng));
+        }
+        for (int n = 0; n < energies.size(); ++n) {
+            wholeDrift[n] -= wholeDrift.last();
+            driftText += QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+                             .arg(n)
+                             .arg(energies.at(n), 0, 'f', 2)
+                             .arg(wholeDrift.at(n).x())
+                             .arg(wholeDrift.at(n).y())
+                             .arg(subDrift.at(n).x(), 0, 'f', 4)
+                             .arg(subDrift.at(n).y(), 0, 'f', 4);
+        }
+    }
     const QString suffix = suffixOf(format);
     QString angles = QStringLiteral("# monochromator angle (deg) of every image\n");
     for (int n = 0; n < energies.size(); ++n) {
@@ -495,7 +556,16 @@ int main(int argc, char *argv[])
                 const double profile = beam * std::exp(-(rx * rx + ry * ry) / 0.8);
                 double muT = substrate;
                 const int sx = x - shiftX, sy = y - shiftY;
-                if (sx >= 0 && sy >= 0 && sx < size && sy < size) {
+                if (drift) {
+                    const double dE = energyShiftAt(x, y, size, shiftAmplitude);
+                    muT += movedSampleMuT(x,
+                                          y,
+                                          wholeDrift.at(n).x() + subDrift.at(n).x(),
+                                          wholeDrift.at(n).y() + subDrift.at(n).y(),
+                                          size,
+                                          dE != 0.0 ? muA(e - dE) : ma,
+                                          dE != 0.0 ? muB(e - dE) : mb);
+                } else if (sx >= 0 && sy >= 0 && sx < size && sy < size) {
                     const int k = sy * size + sx;
                     const double f = fraction.at(k);
                     // A pixel that sees energy e + dE as e records the spectrum moved by dE.
@@ -565,7 +635,7 @@ int main(int argc, char *argv[])
           && (!three
               || writeText(dir.filePath(QStringLiteral("ref_FeC_7114.dat")),
                            referenceText("compound C (edge 7114 eV)", muC)));
-    bool shiftOk = true;
+    bool shiftOk = !drift || writeText(dir.filePath(QStringLiteral("drift.txt")), driftText);
     if (shiftAmplitude != 0.0) {
         QString shiftText;
         for (int y = 0; y < size; ++y) {
@@ -573,7 +643,7 @@ int main(int argc, char *argv[])
                 shiftText += QString::number(energyShiftAt(x, y, size, shiftAmplitude), 'g', 8)
                              + (x + 1 < size ? QLatin1Char(' ') : QLatin1Char('\n'));
         }
-        shiftOk = writeText(dir.filePath(QStringLiteral("energy_shift.txt")), shiftText);
+        shiftOk = shiftOk && writeText(dir.filePath(QStringLiteral("energy_shift.txt")), shiftText);
     }
     if (!ok || !shiftOk) {
         std::fprintf(stderr, "makesampledata: cannot write the reference files\n");
