@@ -58,6 +58,8 @@ const NameIdTable &commandTable()
         {QStringLiteral("save_data"), SaveData},
         {QStringLiteral("save_data_as_tiff"), SaveDataAsTiff},
         {QStringLiteral("save_xafs_spectra"), SaveXafsSpectra},
+        {QStringLiteral("load_h5"), LoadH5File},
+        {QStringLiteral("load_h5_datasets"), LoadH5Datasets},
         {QStringLiteral("move_position"), MovePosition},
         {QStringLiteral("select_region"), SelectRegion},
         {QStringLiteral("save_spectra"), SaveSpectra},

@@ -124,7 +124,9 @@ enum BatchCommand {
     AnalyzerSetDeglitchFactor = 116,
     AnalyzerSetDeglitchRatio = 117,
     AnalyzerShowDeglitched = 118,
-    SaveXafsSpectra = 119
+    SaveXafsSpectra = 119,
+    LoadH5File = 140,
+    LoadH5Datasets = 141
 };
 
 // Ids of the directives that the batch interpreter handles itself.

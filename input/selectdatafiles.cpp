@@ -65,6 +65,12 @@ double SelectDataFiles::addFile(const QString &name, int fNo)
     return energy;
 }
 
+void SelectDataFiles::addImage(const QString &name, double energy)
+{
+    mUi->Selected->addItem(name, energy);
+    mUi->Count->setText(QString::number(mUi->Selected->count()));
+}
+
 QStringList SelectDataFiles::offerPatterns()
 {
     QStringList patterns;

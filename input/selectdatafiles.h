@@ -23,6 +23,8 @@ public:
 
     // Lists one loaded image and returns the energy it gets.
     double addFile(const QString &name, int fNo);
+    // Lists one loaded image whose energy its source gave.
+    void addImage(const QString &name, double energy);
 
     void setSelectText(const QString &text);
     void setSetupTitle(const QString &title);
