@@ -443,7 +443,7 @@ bool H5Source::checkStack(const QString &file, const Paths &paths)
                                             : pixels * qint64(sizeof(float) + sizeof(double));
     if (mDark)
         bytes += pixels * qint64(sizeof(float) + sizeof(double));
-    const qint64 memory = physicalMemory();
+    const qint64 memory = mMemoryLimit > 0 ? mMemoryLimit : physicalMemory();
     if (bytes > memory) {
         return fail(tr("%1: %2 would take %3 MiB as images, more than the %4 MiB of this machine")
                         .arg(file, paths.sample)

@@ -53,6 +53,10 @@ public:
     // disk; the name passed to the other calls still names it in messages.
     void useFileImage(const QByteArray &bytes);
 
+    // Refuses stacks whose images would take more than this many bytes; the machine's
+    // physical memory unless set.
+    void setMemoryLimit(qint64 bytes) { mMemoryLimit = bytes; }
+
     // Every dataset of the file with its shape and type.
     bool listDatasets(const QString &file, QVector<DatasetInfo> *datasets);
     // The datasets of a layout recognised by its names: /exchange/data with data_white,
@@ -109,5 +113,6 @@ private:
     std::vector<qint64> mOrder;
     std::vector<float> mDarkMean;
     std::vector<std::unique_ptr<TiffData>> mImages[2];
+    qint64 mMemoryLimit = 0;
     QString mError;
 };
