@@ -150,6 +150,8 @@ struct H5Source::Dataset
     int rank = 0;
     hsize_t dims[3] = {0, 0, 0};
     TiffData::SampleKind kind = TiffData::NoRows;
+    // Where the samples of a contiguous dataset start in the file; HADDR_UNDEF when chunked.
+    haddr_t offset = HADDR_UNDEF;
 
     // Frames of the dataset: one for a 2-D dataset.
     qint64 frames() const { return rank == 3 ? qint64(dims[0]) : 1; }
@@ -329,6 +331,8 @@ bool H5Source::openDataset(
     if (out->id < 0)
         return fail(tr("%1: no dataset %2%3").arg(mFile, path, libraryError()));
     out->space = H5Dget_space(out->id);
+    out->offset = H5Dget_offset(out->id);
+    H5Eclear2(H5E_DEFAULT);
     const Id type(H5Dget_type(out->id), H5Tclose);
     if (out->space < 0 || !type.valid())
         return fail(tr("%1: %2 is damaged%3").arg(mFile, path, libraryError()));
@@ -625,6 +629,10 @@ bool H5Source::readStack(const Dataset &dataset, bool i1, Progress &progress)
     std::vector<std::unique_ptr<TiffData>> &images = mImages[i1 ? 0 : 1];
     for (qint64 k : mOrder) {
         auto image = std::make_unique<TiffData>();
+        // Samples read uncompressed land at the same offset within a cache line as they lie
+        // in the file: the kernel's copy is then fastest.
+        if (dataset.offset != HADDR_UNDEF && dataset.kind == TiffData::TiffRows)
+            image->samples16.alignLike(dataset.offset + quint64(k) * quint64(mWidth) * mHeight * 2);
         if (!image->prepareSamples(
                 dataset.kind, mWidth, mHeight, QStringLiteral("%1 [%2]").arg(mFile).arg(k)))
             return fail(tr("%1: %2 does not fit in memory").arg(mFile, dataset.path));
