@@ -83,12 +83,14 @@ void TestCmdLine::argOutOfRange()
 void TestCmdLine::commandTable()
 {
     const NameIdTable &table = ::commandTable();
-    QCOMPARE(table.size(), 119);
+    QCOMPARE(table.size(), 121);
     QCOMPARE(table.notFound(), int(NoSuchCommand));
     // Commands added later take ids after the "not found" of the first 112.
     QCOMPARE(table.lookup("CALIB_SET_CRYSTAL"), 113);
     QCOMPARE(table.lookup("calib_normalize_map"), 114);
     QCOMPARE(table.lookup("save_xafs_spectra"), 119);
+    QCOMPARE(table.lookup("load_h5"), 140);
+    QCOMPARE(table.lookup("load_h5_datasets"), 141);
 
     // Every id appears once, and the three places where ids leave the table order hold.
     QSet<int> ids;
