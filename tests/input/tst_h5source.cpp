@@ -1,6 +1,7 @@
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
 #include "batch/commandregistry.h"
+#include "input/h5datasetdialog.h"
 #include "input/h5source.h"
 #include "input/selectdatafiles.h"
 #include "input/stackloader.h"
@@ -33,6 +34,7 @@ private slots:
     void layouts();
     void refused_data();
     void refused();
+    void dialogChoices();
     void batchRun();
 
 private:
@@ -357,6 +359,20 @@ void TestH5Source::refused()
              qPrintable(messages.first()));
     QCOMPARE(mStacks.i1Images(), before);
     QCOMPARE(mSelectors[0]->count(), before.size());
+}
+
+void TestH5Source::dialogChoices()
+{
+    // Every dataset is listed with its shape and type; those of the layout are chosen.
+    H5Source source;
+    QVector<H5Source::DatasetInfo> datasets;
+    QVERIFY(source.listDatasets(mData + "/h5/sample_xanes.h5", &datasets));
+    QCOMPARE(datasets.size(), 4);
+    QCOMPARE(datasets.at(0).path, QString("/X_eng"));
+    QCOMPARE(datasets.at(0).shape, QVector<qint64>{mEnergies.size()});
+    QCOMPARE(datasets.at(1).type, QString("uint16"));
+    const H5DatasetDialog dialog(mData + "/h5/sample_xanes.h5", datasets);
+    QCOMPARE(dialog.paths(), (QStringList{"/img_xanes", "/img_bkg", "/X_eng", "/img_dark"}));
 }
 
 void TestH5Source::batchRun()
