@@ -228,11 +228,6 @@ bool H5Source::open(const QString &file)
 
 namespace {
 
-struct Listing
-{
-    QVector<H5Source::DatasetInfo> *datasets;
-};
-
 herr_t listLink(hid_t group, const char *name, const H5L_info_t *info, void *data)
 {
     // Soft and external links may lead out of the file or round in circles.
