@@ -228,10 +228,12 @@ bool H5Source::open(const QString &file)
 
 namespace {
 
-herr_t listLink(hid_t group, const char *name, const H5L_info_t *info, void *data)
+// Objects are visited through hard links only: soft and external links may lead out of the file
+// or round in circles. (The library's walk over links, H5Lvisit, crashes on some damaged local
+// heaps where this walk reports the damage.)
+herr_t listObject(hid_t group, const char *name, const H5O_info_t *info, void *data)
 {
-    // Soft and external links may lead out of the file or round in circles.
-    if (info->type != H5L_TYPE_HARD)
+    if (info->type != H5O_TYPE_DATASET)
         return 0;
     auto *datasets = static_cast<QVector<H5Source::DatasetInfo> *>(data);
     // Guards against a damaged file that lists links without end.
@@ -266,7 +268,7 @@ bool H5Source::listDatasets(const QString &file, QVector<DatasetInfo> *datasets)
     datasets->clear();
     if (!open(file))
         return false;
-    const herr_t status = H5Lvisit(mFileId, H5_INDEX_NAME, H5_ITER_INC, listLink, datasets);
+    const herr_t status = H5Ovisit(mFileId, H5_INDEX_NAME, H5_ITER_INC, listObject, datasets);
     closeAll();
     if (status < 0)
         return fail(tr("%1: the list of datasets is damaged%2").arg(file, libraryError()));

@@ -373,6 +373,10 @@ void TestH5Source::dialogChoices()
     QCOMPARE(datasets.at(1).type, QString("uint16"));
     const H5DatasetDialog dialog(mData + "/h5/sample_xanes.h5", datasets);
     QCOMPARE(dialog.paths(), (QStringList{"/img_xanes", "/img_bkg", "/X_eng", "/img_dark"}));
+    // Listing a file with a damaged local heap crashed inside the library's walk over links.
+    const QString damaged = MARVOLENTI_TEST_DATA "/damaged-heap.h5";
+    QVERIFY(!source.listDatasets(damaged, &datasets));
+    QVERIFY2(source.error().startsWith(damaged), qPrintable(source.error()));
 }
 
 void TestH5Source::batchRun()
