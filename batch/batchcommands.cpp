@@ -65,6 +65,8 @@ const NameIdTable &commandTable()
         {QStringLiteral("align_apply_subpixel"), AlignApplySubpixel},
         {QStringLiteral("save_shift_table"), SaveShiftTable},
         {QStringLiteral("load_shift_table"), LoadShiftTable},
+        {QStringLiteral("load_h5"), LoadH5File},
+        {QStringLiteral("load_h5_datasets"), LoadH5Datasets},
         {QStringLiteral("move_position"), MovePosition},
         {QStringLiteral("select_region"), SelectRegion},
         {QStringLiteral("save_spectra"), SaveSpectra},

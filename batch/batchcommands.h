@@ -138,7 +138,9 @@ enum BatchCommand {
     AlignArea = 130,
     AlignApplySubpixel = 131,
     SaveShiftTable = 132,
-    LoadShiftTable = 133
+    LoadShiftTable = 133,
+    LoadH5File = 134,
+    LoadH5Datasets = 135
 };
 
 // Ids of the directives that the batch interpreter handles itself.

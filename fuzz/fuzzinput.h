@@ -13,6 +13,9 @@ class FuzzInput
 public:
     // Writes prefix + data to this process's input file and returns its path.
     static QString writeFile(const QByteArray &prefix, const uint8_t *data, size_t size);
+    // Whether the input equals one of the files in the folder `harness` of the known crashes
+    // (MARVOLENTI_FUZZ_KNOWN): inputs that crash inside a third-party library.
+    static bool isKnownCrash(const char *harness, const uint8_t *data, size_t size);
     // Installs a message handler that drops every debug message.
     static void silenceDebugOutput();
 };

@@ -6,12 +6,15 @@
 #include "display/colorscale.h"
 #include "input/eofsetup.h"
 #include "input/filesofpattern.h"
+#include "input/h5loader.h"
 #include "input/loadtiff.h"
 #include "input/selectdatafiles.h"
 #include "input/tiffdata.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QPushButton>
 #include <QThread>
 
 namespace {
@@ -119,6 +122,22 @@ StackLoader::StackLoader(StackModel *stacks,
                 this,
                 [this, stack](QStringList files, bool newFile) { read(stack, files, newFile); });
     }
+    mH5Loader = new H5Loader(stacks, this);
+    connect(mH5Loader, &H5Loader::imagesRead, this, &StackLoader::replaceStacks);
+    connect(mH5Loader, &H5Loader::message, this, &StackLoader::message);
+    connect(mH5Loader, &H5Loader::report, this, &StackLoader::report);
+    connect(mH5Loader, &H5Loader::progress, this, &StackLoader::progress);
+    connect(mH5Loader, &H5Loader::progressEnded, this, &StackLoader::progressEnded);
+    connect(mH5Loader, &H5Loader::batchLoadFinished, this, &StackLoader::batchLoadFinished);
+    // "HDF5..." sits beside the I1 selector's "Select": the file fills both stacks.
+    if (auto *grid = qobject_cast<QGridLayout *>(i1Selector->layout())) {
+        auto *button = new QPushButton(tr("HDF5..."), i1Selector);
+        button->setObjectName(QStringLiteral("LoadHdf5"));
+        grid->addWidget(button, 2, 5);
+        connect(button, &QPushButton::clicked, this, [this, i1Selector] {
+            mH5Loader->chooseFile(i1Selector->window());
+        });
+    }
 }
 
 StackLoader::~StackLoader()
@@ -138,6 +157,7 @@ void StackLoader::registerCommands(CommandRegistry &commands)
 {
     SelectDataFiles *i1 = mSelectors[StackModel::I1];
     SelectDataFiles *i0 = mSelectors[StackModel::I0];
+    mH5Loader->registerCommands(commands);
     commands.add(QStringLiteral("clear_I1_files"), ClearI1Files, [this](const CmdLine &) {
         clear(StackModel::I1);
     });
@@ -282,6 +302,32 @@ void StackLoader::forgetBatchLoads()
 {
     mBatchLoad[StackModel::I1] = 0;
     mBatchLoad[StackModel::I0] = 0;
+    mH5Loader->forgetBatchLoads();
+}
+
+void StackLoader::replaceStacks(const QVector<TiffData *> &i1,
+                                const QVector<TiffData *> &i0,
+                                bool withEnergies)
+{
+    if (imagesInUse()) {
+        qDeleteAll(i1);
+        qDeleteAll(i0);
+        return;
+    }
+    for (int stack : {StackModel::I1, StackModel::I0}) {
+        clear(StackModel::Stack(stack));
+        const QVector<TiffData *> &images = stack == StackModel::I1 ? i1 : i0;
+        for (int k = 0; k < images.size(); ++k) {
+            TiffData *data = images.at(k);
+            data->colorBar = ColorScale::current();
+            if (withEnergies)
+                selector(stack)->addImage(data->fileName, data->energy);
+            else
+                data->energy = selector(stack)->addFile(data->fileName, k);
+            mStacks->append(StackModel::Stack(stack), data);
+        }
+        takeOver(stack);
+    }
 }
 
 void StackLoader::clear(StackModel::Stack stack)

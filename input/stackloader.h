@@ -8,6 +8,7 @@
 
 class CmdLine;
 class CommandRegistry;
+class H5Loader;
 class LoadTiff;
 class QThread;
 class SelectDataFiles;
@@ -37,6 +38,12 @@ public:
     void read(StackModel::Stack stack, const QStringList &files, bool newFile);
     // A new batch run waits for its own loads only, not for those of a run it replaced.
     void forgetBatchLoads();
+    // The loader of stacks held in HDF5 files, whose images replace both stacks.
+    H5Loader *h5Loader() const { return mH5Loader; }
+    // Replaces both stacks by images read whole with their energies (when withEnergies; else
+    // they get them as files do, from their index).
+    void
+    replaceStacks(const QVector<TiffData *> &i1, const QVector<TiffData *> &i0, bool withEnergies);
 
 public slots:
     // An image from a loader; ownership passes to the stack model.
@@ -87,6 +94,7 @@ private:
     SelectDataFiles *mSelectors[2];
     QThread *mThreads[2] = {nullptr, nullptr};
     LoadTiff *mLoaders[2] = {nullptr, nullptr};
+    H5Loader *mH5Loader = nullptr;
     QObject *mLoaderResults = nullptr;
     // Loads are counted so that a batch load command finishes with its own load, not with
     // one the user started by hand before it.

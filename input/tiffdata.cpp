@@ -759,6 +759,26 @@ void TiffData::releaseDisplayImage()
     displayBuffer = QByteArray();
 }
 
+bool TiffData::prepareSamples(SampleKind kind, int imageWidth, int imageHeight, const QString &name)
+{
+    width = imageWidth;
+    height = imageHeight;
+    fileName = name;
+    resetRange();
+    return allocateSamples(kind, name, true, imageHeight);
+}
+
+void TiffData::finishSamples()
+{
+    if (sampleKind == FloatRows) {
+        for (qsizetype i = 0; i < samplesFloat.size(); ++i) {
+            if (!std::isfinite(samplesFloat[i]))
+                storeNonFinite(i);
+        }
+    }
+    updateRange(0, sampleKind == FloatRows ? samplesFloat.size() : samples16.size());
+}
+
 void TiffData::clear()
 {
     samples16.clear();

@@ -68,6 +68,12 @@ public:
     // Hands (minValue, maxValue) to the colour bar, which repaints itself.
     void pushRangeToColorBar();
     void clear();
+    // For sources that write the samples themselves (frames of an HDF5 dataset): names and
+    // sizes the image and makes room for its samples of the given kind, left unset.
+    bool prepareSamples(SampleKind kind, int imageWidth, int imageHeight, const QString &name);
+    // Once the samples are written: float samples that are no finite number are stored as 0
+    // and noted, and the value range is taken.
+    void finishSamples();
 
     // Largest image a reader accepts, in pixels: a guard against headers that declare
     // sizes no file of this program holds.

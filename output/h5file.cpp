@@ -1,8 +1,11 @@
 #include "h5file.h"
 
+#include "input/h5source.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QTemporaryFile>
 
 #include <cstdio>
@@ -31,11 +34,37 @@ hid_t textType()
     return type;
 }
 
+// Every call into the HDF5 library holds its lock, since the library is not built
+// thread-safe and a stack may be loading from HDF5 meanwhile; a method that calls another of
+// this class's takes it once.
+class LibraryLock
+{
+public:
+    LibraryLock()
+    {
+        if (sDepth++ == 0)
+            H5Source::libraryLock().lock();
+    }
+    ~LibraryLock()
+    {
+        if (--sDepth == 0)
+            H5Source::libraryLock().unlock();
+    }
+    LibraryLock(const LibraryLock &) = delete;
+    LibraryLock &operator=(const LibraryLock &) = delete;
+
+private:
+    static thread_local int sDepth;
+};
+
+thread_local int LibraryLock::sDepth = 0;
+
 } // namespace
 
 H5File::H5File(const QString &path)
     : mPath(QFileInfo(path).absoluteFilePath())
 {
+    const LibraryLock lock;
     // The library's own messages would name no file: failures are reported here instead.
     H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);
     QTemporaryFile temporary(mPath + QStringLiteral(".XXXXXX.part"));
@@ -54,6 +83,7 @@ H5File::H5File(const QString &path)
 
 H5File::~H5File()
 {
+    const LibraryLock lock;
     if (mRowsSet >= 0)
         H5Dclose(mRowsSet);
     if (mFile >= 0)
@@ -78,6 +108,7 @@ hid_t H5File::openObject(const QString &path)
 
 void H5File::addGroup(const QString &path, const char *nxClass)
 {
+    const LibraryLock lock;
     if (!mOk)
         return;
     const Handle group{
@@ -91,6 +122,7 @@ void H5File::addGroup(const QString &path, const char *nxClass)
 
 void H5File::setAttribute(const QString &path, const char *name, const QString &value)
 {
+    const LibraryLock lock;
     if (!mOk)
         return;
     // Variable-length UTF-8, as h5py writes texts: readers get them back as texts.
@@ -107,6 +139,7 @@ void H5File::setAttribute(const QString &path, const char *name, const QString &
 
 void H5File::setAttribute(const QString &path, const char *name, double value)
 {
+    const LibraryLock lock;
     if (!mOk)
         return;
     const Handle object{openObject(path), H5Oclose};
@@ -120,6 +153,7 @@ void H5File::setAttribute(const QString &path, const char *name, double value)
 
 void H5File::setAttribute(const QString &path, const char *name, const QStringList &values)
 {
+    const LibraryLock lock;
     if (!mOk)
         return;
     std::vector<QByteArray> texts;
@@ -141,6 +175,7 @@ void H5File::setAttribute(const QString &path, const char *name, const QStringLi
 void H5File::writeDoubles(
     const QString &path, const double *values, qint64 rows, qint64 columns, const char *units)
 {
+    const LibraryLock lock;
     if (!mOk)
         return;
     const hsize_t dims[2] = {hsize_t(rows), hsize_t(columns)};
@@ -167,6 +202,7 @@ void H5File::writeDoubles(
 
 void H5File::writeInts(const QString &path, const QVector<qint64> &values)
 {
+    const LibraryLock lock;
     if (!mOk)
         return;
     const hsize_t count = hsize_t(values.size());
@@ -188,6 +224,7 @@ void H5File::writeInts(const QString &path, const QVector<qint64> &values)
 
 void H5File::writeTexts(const QString &path, const QStringList &values)
 {
+    const LibraryLock lock;
     if (!mOk)
         return;
     std::vector<QByteArray> texts;
@@ -215,6 +252,7 @@ void H5File::writeTexts(const QString &path, const QStringList &values)
 
 void H5File::createFloatRows(const QString &path, qint64 rows, qint64 columns, qint64 chunkRows)
 {
+    const LibraryLock lock;
     if (!mOk)
         return;
     const hsize_t dims[2] = {hsize_t(rows), hsize_t(columns)};
@@ -239,6 +277,7 @@ void H5File::createFloatRows(const QString &path, qint64 rows, qint64 columns, q
 
 void H5File::appendRows(const float *values, qint64 rows)
 {
+    const LibraryLock lock;
     if (!mOk || mRowsSet < 0 || rows <= 0)
         return;
     const Handle fileSpace{H5Dget_space(mRowsSet), H5Sclose};
@@ -256,6 +295,7 @@ void H5File::appendRows(const float *values, qint64 rows)
 
 bool H5File::commit()
 {
+    const LibraryLock lock;
     if (mRowsSet >= 0) {
         H5Dclose(mRowsSet);
         mRowsSet = -1;

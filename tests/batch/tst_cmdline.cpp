@@ -83,7 +83,7 @@ void TestCmdLine::argOutOfRange()
 void TestCmdLine::commandTable()
 {
     const NameIdTable &table = ::commandTable();
-    QCOMPARE(table.size(), 133);
+    QCOMPARE(table.size(), 135);
     QCOMPARE(table.notFound(), int(NoSuchCommand));
     // Commands added later take ids after the "not found" of the first 112.
     QCOMPARE(table.lookup("CALIB_SET_CRYSTAL"), 113);
@@ -93,6 +93,8 @@ void TestCmdLine::commandTable()
     QCOMPARE(table.lookup("save_results_h5"), 127);
     QCOMPARE(table.lookup("align_stack"), 128);
     QCOMPARE(table.lookup("load_shift_table"), 133);
+    QCOMPARE(table.lookup("load_h5"), 134);
+    QCOMPARE(table.lookup("load_h5_datasets"), 135);
 
     // Every id appears once, and the three places where ids leave the table order hold.
     QSet<int> ids;
