@@ -376,11 +376,6 @@ void Body::setupResultMaps()
             &AreaRunController::printSelectedMap);
 }
 
-AreaRun *Body::areaRun() const
-{
-    return mAreaRunController->areaRun();
-}
-
 void Body::setupCalibration()
 {
     mImgProc = new ImgProc;
@@ -454,6 +449,7 @@ void Body::setupExport()
     sources.imageSize = [this] { return QSize(mStacks->width(), mStacks->height()); };
     sources.blockRequest = [this] { return blockRequest(); };
     sources.background = [this] { return targetBackground(); };
+    sources.shiftMap = [this] { return &mShiftMap->map(); };
     mExport = new ExportController(mAnalyzer, mSaveDataCfg, mBlockEngine, mUi->CBar, sources, this);
     mExport->registerCommands(mCommands);
     connect(mExport,
@@ -489,7 +485,7 @@ void Body::showMessageOf(MessageLine::Kind kind, const QString &message)
 void Body::showEngineProgress(double percent)
 {
     QString task = tr("Saving spectra");
-    if (areaRun()->isRunning())
+    if (mAreaRunController->areaRun()->isRunning())
         task = tr("Area analysis");
     else if (calibrating())
         task = tr("Calibration");
@@ -498,7 +494,7 @@ void Body::showEngineProgress(double percent)
 
 void Body::stopEngineTask()
 {
-    if (areaRun()->isRunning())
+    if (mAreaRunController->areaRun()->isRunning())
         mAreaRunController->stop2DAnalysis();
     else if (calibrating())
         mCalibration->stop();
@@ -562,7 +558,7 @@ QString Body::messageLine() const
 
 void Body::closeEvent(QCloseEvent *event)
 {
-    if (areaRun()->isRunning())
+    if (mAreaRunController->areaRun()->isRunning())
         mAreaRunController->stop2DAnalysis();
     emit finishing();
     event->accept();

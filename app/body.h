@@ -62,7 +62,6 @@ public:
     // cleared nor loaded anew; alignment shifts may change, as a run works from its own copy.
     BlockEngine *blockEngine() const { return mBlockEngine; }
     // The driver of the analyser's area runs, and what starts and stops them.
-    AreaRun *areaRun() const;
     AreaRunController *areaRunController() const { return mAreaRunController; }
     // What an area analysis reads, as the window is set up now: the selected area (else the
     // view window) walked in touching blocks of the bin size, without the blocks wholly

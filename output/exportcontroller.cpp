@@ -308,6 +308,9 @@ bool ExportController::saveResultsH5(const QString &fname)
                      elems.at(i)});
     }
 
+    if (mSources.shiftMap)
+        maps.append({QStringLiteral("energy_shift"), tr("Energy shift"), mSources.shiftMap()});
+
     ResultsFile::Settings settings;
     const BlockRequest request = mSources.blockRequest();
     settings.i1Files = request.spectra.sourceFiles(true);

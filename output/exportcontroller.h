@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class Analyzed2DRes;
 class Analyzer;
 class BlockEngine;
 class CommandRegistry;
@@ -38,6 +39,8 @@ public:
         std::function<BlockRequest()> blockRequest;
         // How the spectra are normalised: base-line form and ranges.
         std::function<Background()> background;
+        // The calibration's energy-shift map.
+        std::function<const Analyzed2DRes *()> shiftMap;
     };
 
     // colorBar is the widget whose picture is saved as the colour bar.

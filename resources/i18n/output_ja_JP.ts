@@ -4,6 +4,10 @@
 <context>
     <name>ExportController</name>
     <message>
+        <source>Energy shift</source>
+        <translation>エネルギーシフト</translation>
+    </message>
+    <message>
         <source>Results saved to %1</source>
         <translation>結果を %1 に保存しました</translation>
     </message>

@@ -147,7 +147,8 @@ int TestAreaRun::exec(const QString &line)
 
 void TestAreaRun::waitForTheEnd()
 {
-    QTRY_VERIFY_WITH_TIMEOUT(!mBody->areaRun()->isRunning() && !mBody->blockEngine()->isRunning(),
+    QTRY_VERIFY_WITH_TIMEOUT(!mBody->areaRunController()->areaRun()->isRunning()
+                                 && !mBody->blockEngine()->isRunning(),
                              600000);
 }
 
@@ -236,7 +237,7 @@ void TestAreaRun::sameAsBlockByBlock()
                                                                              mAnalyzer->raMap(2)}
                                           : elems ? mAnalyzer->elemsMaps()
                                                   : mAnalyzer->lcfMaps();
-    AreaRun *run = mBody->areaRun();
+    AreaRun *run = mBody->areaRunController()->areaRun();
     QSignalSpy ended(run, &AreaRun::ended);
     if (ra)
         QVERIFY(run->startRA(request, 0, raEnergy, raFactor, maps, false));

@@ -529,6 +529,10 @@ with h5py.File(path, "r") as f:
     assert refs["ref1"].attrs["used"] == 1 and len(refs["ref1"]["energy"]) > 100
     assert s["normalisation"].attrs["form"] in ("Victoreen", "straight lines")
     assert s.attrs["program_version"]
+    assert refs.attrs["constraint"] == "none" and refs.attrs["best_subset"] == 0
+    assert list(s["normalisation"]["pre_edge"][()]) == [-100, -10]
+    shifts = entry["energy_shift"]["data"][()]
+    assert shifts.ndim == 2 and numpy.all(shifts == 0), shifts.shape
     print("checked", len(pairs) // 2, "maps")
 # The area spectra in HDF5 hold the text file's values (six digits there, floats here).
 rows = [l.split() for l in open(path.replace("results.h5", "s.dat")) if not l.startswith("#")]
