@@ -95,21 +95,17 @@ void CalibrationController::registerCommands(CommandRegistry &commands)
 
 void CalibrationController::registerRangeCommands(CommandRegistry &commands)
 {
-    // Ranges that are not four numbers of sound ranges are refused with the line as given.
-    const auto setRanges = [this](const CmdLine &cmd, void (CalibCtrl::*set)(const NormRanges &)) {
+    commands.add(QStringLiteral("set_norm_ranges"), SetNormRanges, [this](const CmdLine &cmd) {
         NormRanges ranges;
-        if (NormRanges::fromTexts(cmd.args, 0, &ranges))
-            (mWindow->*set)(ranges);
-        else
-            emit message(MessageLine::Other,
-                         tr("Bad normalisation ranges: %1").arg(cmd.args.join(QLatin1Char(' '))));
-    };
-    commands.add(QStringLiteral("set_norm_ranges"), SetNormRanges, [setRanges](const CmdLine &cmd) {
-        setRanges(cmd, &CalibCtrl::setTargetRanges);
+        if (rangesOf(cmd, &ranges))
+            mWindow->setTargetRanges(ranges);
     });
-    commands.add(QStringLiteral("calib_set_std_ranges"),
-                 CalibSetStdRanges,
-                 [setRanges](const CmdLine &cmd) { setRanges(cmd, &CalibCtrl::setStdRanges); });
+    commands.add(
+        QStringLiteral("calib_set_std_ranges"), CalibSetStdRanges, [this](const CmdLine &cmd) {
+            NormRanges ranges;
+            if (rangesOf(cmd, &ranges))
+                mWindow->setStdRanges(ranges);
+        });
     commands.add(QStringLiteral("set_norm_preset"), SetNormPreset, [this](const CmdLine &cmd) {
         NormRanges ranges;
         if (NormRanges::preset(cmd.arg(0), &ranges))
@@ -117,6 +113,15 @@ void CalibrationController::registerRangeCommands(CommandRegistry &commands)
         else
             emit message(MessageLine::Other, tr("No such preset: %1 (k or l)").arg(cmd.arg(0)));
     });
+}
+
+bool CalibrationController::rangesOf(const CmdLine &cmd, NormRanges *ranges)
+{
+    if (NormRanges::fromTexts(cmd.args, 0, ranges))
+        return true;
+    emit message(MessageLine::Other,
+                 tr("Bad normalisation ranges: %1").arg(cmd.args.join(QLatin1Char(' '))));
+    return false;
 }
 
 bool CalibrationController::isRunning() const

@@ -13,6 +13,7 @@
 class BlockEngine;
 class CalibCtrl;
 class Calibration;
+class CmdLine;
 class CommandRegistry;
 
 // Drives the energy calibration and keeps the energy-shift map: starts and stops the run,
@@ -77,6 +78,9 @@ signals:
 private:
     // The commands that set the normalisation ranges of targets and of the standard.
     void registerRangeCommands(CommandRegistry &commands);
+    // The four ranges a command gives; refused with the line as given when they are not four
+    // numbers of sound ranges.
+    bool rangesOf(const CmdLine &cmd, NormRanges *ranges);
     void newStdFile();
     void runEnded();
     // True, with a message, while a calibration writes the map.

@@ -40,6 +40,18 @@ std::vector<double> tukeyWindow(int size)
 
 struct PhaseCorrelator::Plans
 {
+    Plans() = default;
+    Plans(const Plans &) = delete;
+    Plans &operator=(const Plans &) = delete;
+    // At exit, with the program's other statics: no registration runs then.
+    ~Plans()
+    {
+        if (forward)
+            fftw_destroy_plan(forward);
+        if (inverse)
+            fftw_destroy_plan(inverse);
+    }
+
     fftw_plan forward = nullptr;
     fftw_plan inverse = nullptr;
 };
