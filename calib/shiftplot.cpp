@@ -50,9 +50,14 @@ void ShiftPlot::paintEvent(QPaintEvent *)
                        frame.bottom() - (value - low) / (high - low) * frame.height());
     };
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(0, frame.top(), 44, 14), Qt::AlignRight, QString::number(high, 'f', 1));
-    painter.drawText(
-        QRectF(0, frame.bottom() - 14, 44, 14), Qt::AlignRight, QString::number(low, 'f', 1));
+    // The limits beside the frame's top and bottom edges, whole within the widget.
+    const int text = painter.fontMetrics().height();
+    painter.drawText(QRectF(0, frame.top(), 44, text),
+                     Qt::AlignRight | Qt::AlignTop,
+                     QString::number(high, 'f', 1));
+    painter.drawText(QRectF(0, frame.bottom() - text, 44, text),
+                     Qt::AlignRight | Qt::AlignBottom,
+                     QString::number(low, 'f', 1));
     painter.drawText(QRectF(frame.left(), frame.bottom() + 4, frame.width(), 16),
                      Qt::AlignCenter,
                      tr("%1 to %2 eV").arg(first, 0, 'f', 1).arg(last, 0, 'f', 1));
@@ -70,7 +75,7 @@ void ShiftPlot::paintEvent(QPaintEvent *)
         }
         painter.setPen(QPen(colours[axis], 1.5));
         painter.drawPath(path);
-        painter.drawText(QPointF(frame.right() - 40 + axis * 20, frame.top() + 14),
+        painter.drawText(QPointF(frame.right() - 52 + axis * 26, frame.top() + 14),
                          axis == 0 ? QStringLiteral("dx") : QStringLiteral("dy"));
     }
 }

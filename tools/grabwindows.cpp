@@ -1,12 +1,14 @@
 // Takes the picture of the main window and the spectrum window shown in the README: loads a
 // sample data set (as written by makesampledata), puts the cursor on a pixel inside the
-// sample and grabs both windows side by side into one PNG.
+// sample and grabs both windows side by side into one PNG. With --align it registers the stack
+// instead (align_stack last) and grabs the alignment window with its shift table and plot.
 //
-//   grabwindows <sample-dir> <picture.png> [x y]
+//   grabwindows [--align] <sample-dir> <picture.png> [x y]
 
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
+#include "calib/imgproc.h"
 #include "display/imagebrowser.h"
 #include "display/xafsview.h"
 #include "resources/resourceinit.h"
@@ -39,9 +41,10 @@ int main(int argc, char *argv[])
     buildBatchTables();
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    const bool align = args.removeAll(QStringLiteral("--align")) > 0;
     if (args.size() != 3 && args.size() != 5) {
-        std::fprintf(stderr, "usage: grabwindows <sample-dir> <picture.png> [x y]\n");
+        std::fprintf(stderr, "usage: grabwindows [--align] <sample-dir> <picture.png> [x y]\n");
         return 2;
     }
     initMarvolentiResources();
@@ -61,6 +64,19 @@ int main(int argc, char *argv[])
     if (body.stacks()->i1Images().isEmpty()) {
         std::fprintf(stderr, "grabwindows: no images in %s\n", qPrintable(sample));
         return 1;
+    }
+    if (align) {
+        run(body, QStringLiteral("align_i0 none"));
+        run(body, QStringLiteral("align_stack last"));
+        body.imgProc()->resize(1300, 820);
+        body.imgProc()->show();
+        QCoreApplication::processEvents();
+        if (!body.imgProc()->grab().save(picture)) {
+            std::fprintf(stderr, "grabwindows: cannot write %s\n", qPrintable(picture));
+            return 1;
+        }
+        std::fprintf(stderr, "grabwindows: wrote %s\n", qPrintable(picture));
+        return 0;
     }
     // As the slider would: the image shown and the spectrum window's energy marker.
     body.imageBrowser()->showData(body.stacks()->i1Images().size() / 2);
