@@ -59,6 +59,21 @@ private:
 
 thread_local int LibraryLock::sDepth = 0;
 
+// Texts as the UTF-8 strings a variable-length text type writes, alive as long as this is.
+struct Utf8Texts
+{
+    explicit Utf8Texts(const QStringList &values)
+    {
+        for (const QString &value : values)
+            bytes.push_back(value.toUtf8());
+        for (const QByteArray &text : bytes)
+            pointers.push_back(text.constData());
+    }
+
+    std::vector<QByteArray> bytes;
+    std::vector<const char *> pointers;
+};
+
 } // namespace
 
 H5File::H5File(const QString &path)
@@ -156,19 +171,15 @@ void H5File::setAttribute(const QString &path, const char *name, const QStringLi
     const LibraryLock lock;
     if (!mOk)
         return;
-    std::vector<QByteArray> texts;
-    std::vector<const char *> pointers;
-    for (const QString &value : values)
-        texts.push_back(value.toUtf8());
-    for (const QByteArray &text : texts)
-        pointers.push_back(text.constData());
+    const Utf8Texts texts(values);
     const Handle object{openObject(path), H5Oclose};
     const Handle type{textType(), H5Tclose};
     const hsize_t count = hsize_t(values.size());
     const Handle space{H5Screate_simple(1, &count, nullptr), H5Sclose};
     const Handle attribute{H5Acreate2(object.id, name, type.id, space.id, H5P_DEFAULT, H5P_DEFAULT),
                            H5Aclose};
-    if (object.id < 0 || attribute.id < 0 || H5Awrite(attribute.id, type.id, pointers.data()) < 0)
+    if (object.id < 0 || attribute.id < 0
+        || H5Awrite(attribute.id, type.id, texts.pointers.data()) < 0)
         fail(QStringLiteral("Can't write attribute %1 of %2 in %3").arg(name, path, mPath));
 }
 
@@ -227,12 +238,7 @@ void H5File::writeTexts(const QString &path, const QStringList &values)
     const LibraryLock lock;
     if (!mOk)
         return;
-    std::vector<QByteArray> texts;
-    std::vector<const char *> pointers;
-    for (const QString &value : values)
-        texts.push_back(value.toUtf8());
-    for (const QByteArray &text : texts)
-        pointers.push_back(text.constData());
+    const Utf8Texts texts(values);
     const hsize_t count = hsize_t(values.size());
     const Handle type{textType(), H5Tclose};
     const Handle space{H5Screate_simple(1, &count, nullptr), H5Sclose};
@@ -246,7 +252,7 @@ void H5File::writeTexts(const QString &path, const QStringList &values)
                      H5Dclose};
     if (set.id < 0
         || (count > 0
-            && H5Dwrite(set.id, type.id, H5S_ALL, H5S_ALL, H5P_DEFAULT, pointers.data()) < 0))
+            && H5Dwrite(set.id, type.id, H5S_ALL, H5S_ALL, H5P_DEFAULT, texts.pointers.data()) < 0))
         fail(QStringLiteral("Can't write %1 of %2").arg(path, mPath));
 }
 
