@@ -400,10 +400,12 @@ void TstExport::progressAndStop()
     QFETCH(QString, task);
     const QString sample = mDir.filePath("sample");
     if (mBody->stacks()->width() != 48) {
+        // Every line finishes once, the two pattern lines at once and the loads at their end.
         QSignalSpy finished(mBody, &Body::finishBatchExec);
-        for (const QString &line : sampleDataSetLoadLines(sample))
+        const QStringList lines = sampleDataSetLoadLines(sample);
+        for (const QString &line : lines)
             exec(line);
-        QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 2, 600000);
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() == lines.size(), 600000);
         exec("calib_load_std " + sample
              + "/ref_FeA_7112.dat; select_region 0 0 48 48; "
                "set_band_w 0; set_band_h 0");
@@ -417,7 +419,8 @@ void TstExport::progressAndStop()
         mBody->exportController()->saveXafsSpectra(mDir.filePath("spectra.dat"));
     else
         exec(command);
-    QVERIFY(progress->isVisibleTo(mBody) && stop->isVisibleTo(mBody));
+    QVERIFY2(progress->isVisibleTo(mBody) && stop->isVisibleTo(mBody),
+             qPrintable(mBody->messageLine()));
     QCOMPARE(progress->text(), task);
     stop->click();
     QTRY_VERIFY_WITH_TIMEOUT(!mBody->blockEngine()->isRunning(), 600000);
