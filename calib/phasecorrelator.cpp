@@ -56,7 +56,7 @@ struct PhaseCorrelator::Plans
     fftw_plan inverse = nullptr;
 };
 
-void PhaseCorrelator::Prepared::Free::operator()(void *data) const
+void PhaseCorrelator::Free::operator()(void *data) const
 {
     fftw_free(data);
 }
@@ -95,29 +95,65 @@ void PhaseCorrelator::inverseTransform(double *spectrum, double *real) const
     fftw_execute_dft_c2r(mPlans->inverse, reinterpret_cast<fftw_complex *>(spectrum), real);
 }
 
-PhaseCorrelator::Prepared PhaseCorrelator::prepare(const double *samples, QString *error) const
+void PhaseCorrelator::ready(Workspace &workspace) const
 {
     const size_t count = size_t(mWidth) * mHeight;
+    if (workspace.mCount == count)
+        return;
+    const size_t complexCount = size_t(mHalfWidth) * mHeight;
+    const auto spectrum = [complexCount] {
+        return Buffer(reinterpret_cast<double *>(fftw_alloc_complex(complexCount)));
+    };
+    workspace.mReal.reset(fftw_alloc_real(count));
+    workspace.mCross = spectrum();
+    workspace.mScratch = spectrum();
+    workspace.mMoved = spectrum();
+    workspace.mFixed = spectrum();
+    workspace.mCount = count;
+}
+
+PhaseCorrelator::Prepared PhaseCorrelator::prepare(const double *samples, QString *error) const
+{
+    Workspace workspace;
+    Prepared prepared;
+    prepare(samples, error, prepared, workspace);
+    return prepared;
+}
+
+void PhaseCorrelator::prepare(const double *samples,
+                              QString *error,
+                              Prepared &into,
+                              Workspace &workspace) const
+{
+    into.mValid = false;
+    const size_t count = size_t(mWidth) * mHeight;
+    std::vector<double> &image = into.mImage;
+    image.resize(count);
     double sum = 0.0;
     size_t finite = 0;
     for (size_t i = 0; i < count; ++i) {
-        if (std::isfinite(samples[i])) {
-            sum += samples[i];
+        const double sample = samples[i];
+        if (std::isfinite(sample)) {
+            sum += sample;
             ++finite;
         }
+        image[i] = sample;
     }
-    Prepared prepared;
     if (finite == 0) {
         *error = failure(QT_TRANSLATE_NOOP("PhaseCorrelator", "The image holds no finite sample."));
-        return prepared;
+        return;
     }
-    const double mean = sum / finite;
-    std::vector<double> image(count);
-    for (size_t i = 0; i < count; ++i)
-        image[i] = std::isfinite(samples[i]) ? samples[i] : mean;
+    if (finite < count) {
+        const double mean = sum / finite;
+        for (double &sample : image) {
+            if (!std::isfinite(sample))
+                sample = mean;
+        }
+    }
 
     if (mOptions.gradient) {
-        std::vector<double> gradient(count);
+        std::vector<double> &gradient = workspace.mGradient;
+        gradient.resize(count);
         for (int y = 0; y < mHeight; ++y) {
             const size_t row = size_t(y) * mWidth;
             const size_t up = size_t(qMax(y - 1, 0)) * mWidth;
@@ -131,28 +167,37 @@ PhaseCorrelator::Prepared PhaseCorrelator::prepare(const double *samples, QStrin
         }
         image.swap(gradient);
     }
-    prepared.mSpectrum = transform(image.data(), error);
-    if (prepared.mSpectrum)
-        prepared.mImage = std::move(image);
-    return prepared;
+    const size_t complexCount = size_t(mHalfWidth) * mHeight;
+    if (into.mSpectrumCount != complexCount) {
+        into.mSpectrum.reset(reinterpret_cast<double *>(fftw_alloc_complex(complexCount)));
+        into.mSpectrumCount = complexCount;
+    }
+    ready(workspace);
+    into.mValid = transform(image.data(), error, into.mSpectrum.get(), workspace);
 }
 
-PhaseCorrelator::Buffer PhaseCorrelator::transform(
-    const double *image, QString *error, int windowX, int windowY, bool timesOwnWindow) const
+bool PhaseCorrelator::transform(const double *image,
+                                QString *error,
+                                double *spectrum,
+                                Workspace &workspace,
+                                int windowX,
+                                int windowY,
+                                bool timesOwnWindow) const
 {
     const size_t count = size_t(mWidth) * mHeight;
-    Buffer windowed(fftw_alloc_real(count));
     double sum = 0.0;
-    for (size_t i = 0; i < count; ++i)
+    double lowest = image[0], highest = image[0];
+    for (size_t i = 0; i < count; ++i) {
         sum += image[i];
+        lowest = std::min(lowest, image[i]);
+        highest = std::max(highest, image[i]);
+    }
     const double mean = sum / count;
-    double largest = 0.0;
-    for (size_t i = 0; i < count; ++i)
-        largest = std::max(largest, std::abs(image[i] - mean));
+    const double largest = std::max(highest - mean, mean - lowest);
     if (!(largest > 1e-12 * (1.0 + std::abs(mean)))) {
         *error = failure(QT_TRANSLATE_NOOP("PhaseCorrelator",
                                            "The image is constant: it has no peak to register."));
-        return nullptr;
+        return false;
     }
     // The window at (x + windowX, y + windowY), zero beyond its ends.
     std::vector<double> across(size_t(mWidth), 0.0);
@@ -160,9 +205,10 @@ PhaseCorrelator::Buffer PhaseCorrelator::transform(
         across[size_t(x)]
             = mWindowX[size_t(x + windowX)] * (timesOwnWindow ? mWindowX[size_t(x)] : 1.0);
     }
+    double *windowed = workspace.mReal.get();
     for (int y = 0; y < mHeight; ++y) {
         const double *in = image + size_t(y) * mWidth;
-        double *out = windowed.get() + size_t(y) * mWidth;
+        double *out = windowed + size_t(y) * mWidth;
         const int windowRow = y + windowY;
         double down = windowRow >= 0 && windowRow < mHeight ? mWindowY[size_t(windowRow)] : 0.0;
         if (timesOwnWindow)
@@ -170,34 +216,31 @@ PhaseCorrelator::Buffer PhaseCorrelator::transform(
         for (int x = 0; x < mWidth; ++x)
             out[x] = (in[x] - mean) * down * across[size_t(x)];
     }
-    Buffer spectrum(reinterpret_cast<double *>(fftw_alloc_complex(size_t(mHalfWidth) * mHeight)));
-    fftw_execute_dft_r2c(
-        mPlans->forward, windowed.get(), reinterpret_cast<fftw_complex *>(spectrum.get()));
-    return spectrum;
+    fftw_execute_dft_r2c(mPlans->forward, windowed, reinterpret_cast<fftw_complex *>(spectrum));
+    return true;
 }
 
-PhaseCorrelator::Buffer PhaseCorrelator::crossPower(const double *a, const double *b) const
+void PhaseCorrelator::crossPower(const double *a, const double *b, double *cross) const
 {
     const size_t count = size_t(mHalfWidth) * mHeight;
-    // Frequencies far weaker than the strongest carry mostly noise: they are damped rather
-    // than raised to unit weight.
+    // reference times the conjugate of moving: the peak lies at the registering shift.
     double strongest = 0.0;
     for (size_t i = 0; i < count; ++i) {
-        const double power = (a[2 * i] * a[2 * i] + a[2 * i + 1] * a[2 * i + 1])
-                             * (b[2 * i] * b[2 * i] + b[2 * i + 1] * b[2 * i + 1]);
-        strongest = std::max(strongest, power);
-    }
-    const double floor = weakFraction * std::sqrt(strongest) + 1e-300;
-    Buffer cross(reinterpret_cast<double *>(fftw_alloc_complex(count)));
-    for (size_t i = 0; i < count; ++i) {
-        // reference times the conjugate of moving: the peak lies at the registering shift.
         const double re = a[2 * i] * b[2 * i] + a[2 * i + 1] * b[2 * i + 1];
         const double im = a[2 * i + 1] * b[2 * i] - a[2 * i] * b[2 * i + 1];
+        cross[2 * i] = re;
+        cross[2 * i + 1] = im;
+        strongest = std::max(strongest, re * re + im * im);
+    }
+    // Frequencies far weaker than the strongest carry mostly noise: they are damped rather
+    // than raised to unit weight.
+    const double floor = weakFraction * std::sqrt(strongest) + 1e-300;
+    for (size_t i = 0; i < count; ++i) {
+        const double re = cross[2 * i], im = cross[2 * i + 1];
         const double scale = 1.0 / (std::sqrt(re * re + im * im) + floor);
         cross[2 * i] = re * scale;
         cross[2 * i + 1] = im * scale;
     }
-    return cross;
 }
 
 void PhaseCorrelator::refine(const double *cross, double &x, double &y) const
@@ -217,19 +260,29 @@ void PhaseCorrelator::refine(const double *cross, double &x, double &y) const
 PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
                                                    const Prepared &moving) const
 {
+    Workspace workspace;
+    return correlate(reference, moving, workspace);
+}
+
+PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
+                                                   const Prepared &moving,
+                                                   Workspace &workspace) const
+{
     Result result;
     if (reference.isNull() || moving.isNull()) {
         result.error
             = failure(QT_TRANSLATE_NOOP("PhaseCorrelator", "The image has no peak to register."));
         return result;
     }
+    ready(workspace);
     const size_t count = size_t(mWidth) * mHeight;
-    Buffer cross = crossPower(reference.mSpectrum.get(), moving.mSpectrum.get());
-    Buffer scratch(reinterpret_cast<double *>(fftw_alloc_complex(size_t(mHalfWidth) * mHeight)));
-    std::copy(cross.get(), cross.get() + 2 * size_t(mHalfWidth) * mHeight, scratch.get());
-    Buffer correlation(fftw_alloc_real(count));
-    fftw_execute_dft_c2r(
-        mPlans->inverse, reinterpret_cast<fftw_complex *>(scratch.get()), correlation.get());
+    double *cross = workspace.mCross.get();
+    crossPower(reference.mSpectrum.get(), moving.mSpectrum.get(), cross);
+    // The inverse transform overwrites its input; the cross power is kept for the refinement.
+    double *scratch = workspace.mScratch.get();
+    std::copy(cross, cross + 2 * size_t(mHalfWidth) * mHeight, scratch);
+    double *correlation = workspace.mReal.get();
+    fftw_execute_dft_c2r(mPlans->inverse, reinterpret_cast<fftw_complex *>(scratch), correlation);
     size_t peakIndex = 0;
     double absoluteSum = 0.0;
     for (size_t i = 0; i < count; ++i) {
@@ -256,7 +309,7 @@ PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
     if (mOptions.upsample <= 1)
         return result;
     if (peakX == 0 && peakY == 0) {
-        refine(cross.get(), result.dx, result.dy);
+        refine(cross, result.dx, result.dy);
         return result;
     }
     // A window that stays where it is while the content moves pulls the peak towards no
@@ -267,14 +320,30 @@ PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
     const bool beyondTaper = std::abs(peakX) > taperFraction * (mWidth - 1) / 2.0
                              || std::abs(peakY) > taperFraction * (mHeight - 1) / 2.0;
     QString error;
-    Buffer fixed
-        = beyondTaper ? transform(reference.mImage.data(), &error, -peakX, -peakY, true) : nullptr;
-    const Buffer moved = transform(moving.mImage.data(), &error, peakX, peakY, beyondTaper);
-    const double *against = fixed ? fixed.get() : reference.mSpectrum.get();
-    if (moved && (fixed || !beyondTaper))
-        refine(crossPower(against, moved.get()).get(), result.dx, result.dy);
-    else
-        refine(cross.get(), result.dx, result.dy);
+    const double *against = reference.mSpectrum.get();
+    bool windowedAgain = true;
+    if (beyondTaper) {
+        against = workspace.mFixed.get();
+        windowedAgain = transform(reference.mImage.data(),
+                                  &error,
+                                  workspace.mFixed.get(),
+                                  workspace,
+                                  -peakX,
+                                  -peakY,
+                                  true);
+    }
+    windowedAgain = windowedAgain
+                    && transform(moving.mImage.data(),
+                                 &error,
+                                 workspace.mMoved.get(),
+                                 workspace,
+                                 peakX,
+                                 peakY,
+                                 beyondTaper);
+    // Without both spectra windowed again, the first cross power is refined.
+    if (windowedAgain)
+        crossPower(against, workspace.mMoved.get(), cross);
+    refine(cross, result.dx, result.dy);
     return result;
 }
 

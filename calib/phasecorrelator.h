@@ -24,21 +24,46 @@ public:
         int upsample = 100;
     };
 
-    // The Fourier transform of one prepared image.
+private:
+    struct Free
+    {
+        void operator()(void *data) const;
+    };
+    using Buffer = std::unique_ptr<double[], Free>;
+
+public:
+    // The Fourier transform of one prepared image. Preparing into one again reuses its memory.
     class Prepared
     {
     public:
-        bool isNull() const { return !mSpectrum; }
+        bool isNull() const { return !mValid; }
 
     private:
         friend class PhaseCorrelator;
-        struct Free
-        {
-            void operator()(void *data) const;
-        };
         // The image after filling and filtering, before the window.
         std::vector<double> mImage;
-        std::unique_ptr<double[], Free> mSpectrum;
+        Buffer mSpectrum;
+        size_t mSpectrumCount = 0;
+        bool mValid = false;
+    };
+
+    // The working memory of one thread's registrations, kept from image to image: images of
+    // millions of samples would otherwise be allocated, and cleared by the system, several
+    // times for each image.
+    class Workspace
+    {
+    private:
+        friend class PhaseCorrelator;
+        size_t mCount = 0;
+        // The windowed image, then the correlation.
+        Buffer mReal;
+        // The cross power, its copy for the inverse transform, and the spectra of the images
+        // windowed again around the whole shift.
+        Buffer mCross;
+        Buffer mScratch;
+        Buffer mMoved;
+        Buffer mFixed;
+        std::vector<double> mGradient;
     };
 
     struct Result
@@ -61,8 +86,10 @@ public:
     // Prepares width x height row-major samples (NaN allowed); a null Prepared and the reason
     // for an image without a usable peak (no finite sample, constant).
     Prepared prepare(const double *samples, QString *error) const;
+    void prepare(const double *samples, QString *error, Prepared &into, Workspace &workspace) const;
     // The shift that moves `moving` onto `reference`, both prepared by this correlator.
     Result correlate(const Prepared &reference, const Prepared &moving) const;
+    Result correlate(const Prepared &reference, const Prepared &moving, Workspace &workspace) const;
     // The half spectrum (height rows of width / 2 + 1 complex values) of width x height real
     // samples, and back without scaling (the input is overwritten), through the plans of this
     // size. Both arrays must come from fftw_malloc.
@@ -78,17 +105,20 @@ public:
 
 private:
     struct Plans;
-    using Buffer = std::unique_ptr<double[], Prepared::Free>;
-    // The spectrum of an image with its mean removed and the window, moved by (windowX,
-    // windowY) and times the unmoved one when asked, applied; null, with the reason, for a
-    // constant image.
-    Buffer transform(const double *image,
-                     QString *error,
-                     int windowX = 0,
-                     int windowY = 0,
-                     bool timesOwnWindow = false) const;
-    // The normalised cross-power spectrum of two spectra of this size.
-    Buffer crossPower(const double *reference, const double *moving) const;
+    // Gives the workspace its buffers for this size.
+    void ready(Workspace &workspace) const;
+    // Writes into spectrum the transform of an image with its mean removed and the window,
+    // moved by (windowX, windowY) and times the unmoved one when asked, applied; false, with
+    // the reason, for a constant image.
+    bool transform(const double *image,
+                   QString *error,
+                   double *spectrum,
+                   Workspace &workspace,
+                   int windowX = 0,
+                   int windowY = 0,
+                   bool timesOwnWindow = false) const;
+    // Writes into cross the normalised cross-power spectrum of two spectra of this size.
+    void crossPower(const double *reference, const double *moving, double *cross) const;
     // Moves (x, y) to the upsampled peak of the correlation of cross near it.
     void refine(const double *cross, double &x, double &y) const;
     // The peak of the upsampled correlation on a grid of count x count points, factor per

@@ -55,7 +55,16 @@ int StackRegistration::highestEnergyIndex(const QVector<TiffData *> &images)
 
 std::vector<double> StackRegistration::areaSamples(const TiffData &image, const QRect &area)
 {
-    std::vector<double> samples(size_t(area.width()) * size_t(area.height()));
+    std::vector<double> samples;
+    areaSamples(image, area, samples);
+    return samples;
+}
+
+void StackRegistration::areaSamples(const TiffData &image,
+                                    const QRect &area,
+                                    std::vector<double> &samples)
+{
+    samples.resize(size_t(area.width()) * size_t(area.height()));
     const bool isFloat = image.sampleKind == TiffData::FloatRows;
     for (int y = 0; y < area.height(); ++y) {
         const qsizetype row = qsizetype(area.y() + y) * image.width + area.x();
@@ -68,7 +77,6 @@ std::vector<double> StackRegistration::areaSamples(const TiffData &image, const 
             out[column - area.x()] = std::numeric_limits<double>::quiet_NaN();
         });
     }
-    return samples;
 }
 
 bool StackRegistration::start(const QVector<TiffData *> &images,
@@ -119,8 +127,13 @@ void StackRegistration::work(StackRegistration *owner, std::shared_ptr<Run> run)
 {
     const PhaseCorrelator &correlator = *run->correlator;
     const int reference = run->settings.reference;
-    const auto prepare = [&run, &correlator](int index, QString *error) {
-        return correlator.prepare(areaSamples(*run->images.at(index), run->area).data(), error);
+    // Kept from image to image: the samples, the prepared images and the transforms' memory.
+    PhaseCorrelator::Workspace workspace;
+    std::vector<double> samples;
+    PhaseCorrelator::Prepared target, moving;
+    const auto prepare = [&](int index, QString *error, PhaseCorrelator::Prepared &into) {
+        areaSamples(*run->images.at(index), run->area, samples);
+        correlator.prepare(samples.data(), error, into, workspace);
     };
     for (;;) {
         const int index = run->nextImage++;
@@ -130,24 +143,23 @@ void StackRegistration::work(StackRegistration *owner, std::shared_ptr<Run> run)
         row.image = index;
         row.energy = run->images.at(index)->energy;
         QString error;
-        PhaseCorrelator::Prepared target;
         if (run->settings.chain) {
             const int neighbour = index == reference  ? index
                                   : index > reference ? index - 1
                                                       : index + 1;
-            target = prepare(neighbour, &error);
+            prepare(neighbour, &error, target);
         } else {
             std::call_once(run->referenceOnce,
-                           [&] { run->reference = prepare(reference, &run->referenceError); });
+                           [&] { prepare(reference, &run->referenceError, run->reference); });
             error = run->referenceError;
         }
         const PhaseCorrelator::Prepared &against = run->settings.chain ? target : run->reference;
-        const PhaseCorrelator::Prepared moving
-            = against.isNull() ? PhaseCorrelator::Prepared() : prepare(index, &error);
-        if (moving.isNull()) {
+        if (!against.isNull())
+            prepare(index, &error, moving);
+        if (against.isNull() || moving.isNull()) {
             row.error = error;
         } else {
-            const PhaseCorrelator::Result result = correlator.correlate(against, moving);
+            const PhaseCorrelator::Result result = correlator.correlate(against, moving, workspace);
             row.ok = result.ok;
             row.dx = result.dx;
             row.dy = result.dy;

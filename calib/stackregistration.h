@@ -48,6 +48,7 @@ public:
     static int highestEnergyIndex(const QVector<TiffData *> &images);
     // The stored samples inside area, row by row, with NaN where the file held no number.
     static std::vector<double> areaSamples(const TiffData &image, const QRect &area);
+    static void areaSamples(const TiffData &image, const QRect &area, std::vector<double> &into);
 
 public slots:
     // Nothing more is computed; finished(false) follows once the threads are gone.
