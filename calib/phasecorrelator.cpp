@@ -1,10 +1,13 @@
 #include "phasecorrelator.h"
 
+#include "spectra/vectorclones.h"
+
 #include <QCoreApplication>
 
 #include <fftw3.h>
 
 #include <cmath>
+#include <limits>
 #include <map>
 #include <mutex>
 
@@ -34,6 +37,78 @@ std::vector<double> tukeyWindow(int size)
             window[size_t(i)] = 0.5 * (1.0 - std::cos(twoPi / 2.0 * edge / taper));
     }
     return window;
+}
+
+// Sum, count and range of the samples of an image, gathered in one pass.
+struct Statistics
+{
+    void add(double value)
+    {
+        sum += value;
+        lowest = std::min(lowest, value);
+        highest = std::max(highest, value);
+        ++count;
+    }
+    double mean() const { return sum / double(count); }
+
+    double sum = 0.0;
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -std::numeric_limits<double>::infinity();
+    size_t count = 0;
+};
+
+// Writes a times the conjugate of b, count complex values, into cross (the peak of its
+// transform lies at the shift that registers b onto a); returns the largest squared magnitude.
+MARVOLENTI_VECTOR_CLONES
+double crossProducts(const double *a, const double *b, double *cross, size_t count)
+{
+    double strongest = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        const double re = a[2 * i] * b[2 * i] + a[2 * i + 1] * b[2 * i + 1];
+        const double im = a[2 * i + 1] * b[2 * i] - a[2 * i] * b[2 * i + 1];
+        cross[2 * i] = re;
+        cross[2 * i + 1] = im;
+        strongest = std::max(strongest, re * re + im * im);
+    }
+    return strongest;
+}
+
+// Divides each of count complex values by its magnitude plus floor.
+MARVOLENTI_VECTOR_CLONES
+void normaliseCrossPower(double *cross, size_t count, double floor)
+{
+    for (size_t i = 0; i < count; ++i) {
+        const double re = cross[2 * i], im = cross[2 * i + 1];
+        const double scale = 1.0 / (std::sqrt(re * re + im * im) + floor);
+        cross[2 * i] = re * scale;
+        cross[2 * i + 1] = im * scale;
+    }
+}
+
+// The sums over the columns of one spectrum row times each of the count rows of the column
+// kernel, columns values each.
+MARVOLENTI_VECTOR_CLONES
+void rowTimesKernel(const double *rowRe,
+                    const double *rowIm,
+                    const double *kernelRe,
+                    const double *kernelIm,
+                    size_t columns,
+                    int count,
+                    double *sumsRe,
+                    double *sumsIm)
+{
+    for (int j = 0; j < count; ++j) {
+        const double *cRe = kernelRe + j * columns;
+        const double *cIm = kernelIm + j * columns;
+        double sumRe = 0.0, sumIm = 0.0;
+#pragma omp simd reduction(+ : sumRe, sumIm)
+        for (size_t l = 0; l < columns; ++l) {
+            sumRe += rowRe[l] * cRe[l] - rowIm[l] * cIm[l];
+            sumIm += rowRe[l] * cIm[l] + rowIm[l] * cRe[l];
+        }
+        sumsRe[j] = sumRe;
+        sumsIm[j] = sumIm;
+    }
 }
 
 } // namespace
@@ -129,22 +204,20 @@ void PhaseCorrelator::prepare(const double *samples,
     const size_t count = size_t(mWidth) * mHeight;
     std::vector<double> &image = into.mImage;
     image.resize(count);
-    double sum = 0.0;
-    size_t finite = 0;
+    Statistics statistics;
     for (size_t i = 0; i < count; ++i) {
         const double sample = samples[i];
-        if (std::isfinite(sample)) {
-            sum += sample;
-            ++finite;
-        }
+        if (std::isfinite(sample))
+            statistics.add(sample);
         image[i] = sample;
     }
-    if (finite == 0) {
+    if (statistics.count == 0) {
         *error = failure(QT_TRANSLATE_NOOP("PhaseCorrelator", "The image holds no finite sample."));
         return;
     }
-    if (finite < count) {
-        const double mean = sum / finite;
+    // Filled with their mean, the samples keep their mean and range.
+    if (statistics.count < count) {
+        const double mean = statistics.mean();
         for (double &sample : image) {
             if (!std::isfinite(sample))
                 sample = mean;
@@ -154,6 +227,7 @@ void PhaseCorrelator::prepare(const double *samples,
     if (mOptions.gradient) {
         std::vector<double> &gradient = workspace.mGradient;
         gradient.resize(count);
+        statistics = Statistics();
         for (int y = 0; y < mHeight; ++y) {
             const size_t row = size_t(y) * mWidth;
             const size_t up = size_t(qMax(y - 1, 0)) * mWidth;
@@ -163,9 +237,17 @@ void PhaseCorrelator::prepare(const double *samples,
                 const double gx = image[row + right] - image[row + left];
                 const double gy = image[down + x] - image[up + x];
                 gradient[row + x] = std::sqrt(gx * gx + gy * gy);
+                statistics.add(gradient[row + x]);
             }
         }
         image.swap(gradient);
+    }
+    const double mean = statistics.mean();
+    const double largest = std::max(statistics.highest - mean, mean - statistics.lowest);
+    if (!(largest > 1e-12 * (1.0 + std::abs(mean)))) {
+        *error = failure(QT_TRANSLATE_NOOP("PhaseCorrelator",
+                                           "The image is constant: it has no peak to register."));
+        return;
     }
     const size_t complexCount = size_t(mHalfWidth) * mHeight;
     if (into.mSpectrumCount != complexCount) {
@@ -173,32 +255,19 @@ void PhaseCorrelator::prepare(const double *samples,
         into.mSpectrumCount = complexCount;
     }
     ready(workspace);
-    into.mValid = transform(image.data(), error, into.mSpectrum.get(), workspace);
+    into.mMean = mean;
+    transform(image.data(), mean, into.mSpectrum.get(), workspace);
+    into.mValid = true;
 }
 
-bool PhaseCorrelator::transform(const double *image,
-                                QString *error,
+void PhaseCorrelator::transform(const double *image,
+                                double mean,
                                 double *spectrum,
                                 Workspace &workspace,
                                 int windowX,
                                 int windowY,
                                 bool timesOwnWindow) const
 {
-    const size_t count = size_t(mWidth) * mHeight;
-    double sum = 0.0;
-    double lowest = image[0], highest = image[0];
-    for (size_t i = 0; i < count; ++i) {
-        sum += image[i];
-        lowest = std::min(lowest, image[i]);
-        highest = std::max(highest, image[i]);
-    }
-    const double mean = sum / count;
-    const double largest = std::max(highest - mean, mean - lowest);
-    if (!(largest > 1e-12 * (1.0 + std::abs(mean)))) {
-        *error = failure(QT_TRANSLATE_NOOP("PhaseCorrelator",
-                                           "The image is constant: it has no peak to register."));
-        return false;
-    }
     // The window at (x + windowX, y + windowY), zero beyond its ends.
     std::vector<double> across(size_t(mWidth), 0.0);
     for (int x = qMax(0, -windowX); x < qMin(mWidth, mWidth - windowX); ++x) {
@@ -217,30 +286,15 @@ bool PhaseCorrelator::transform(const double *image,
             out[x] = (in[x] - mean) * down * across[size_t(x)];
     }
     fftw_execute_dft_r2c(mPlans->forward, windowed, reinterpret_cast<fftw_complex *>(spectrum));
-    return true;
 }
 
 void PhaseCorrelator::crossPower(const double *a, const double *b, double *cross) const
 {
     const size_t count = size_t(mHalfWidth) * mHeight;
-    // reference times the conjugate of moving: the peak lies at the registering shift.
-    double strongest = 0.0;
-    for (size_t i = 0; i < count; ++i) {
-        const double re = a[2 * i] * b[2 * i] + a[2 * i + 1] * b[2 * i + 1];
-        const double im = a[2 * i + 1] * b[2 * i] - a[2 * i] * b[2 * i + 1];
-        cross[2 * i] = re;
-        cross[2 * i + 1] = im;
-        strongest = std::max(strongest, re * re + im * im);
-    }
+    const double strongest = crossProducts(a, b, cross, count);
     // Frequencies far weaker than the strongest carry mostly noise: they are damped rather
     // than raised to unit weight.
-    const double floor = weakFraction * std::sqrt(strongest) + 1e-300;
-    for (size_t i = 0; i < count; ++i) {
-        const double re = cross[2 * i], im = cross[2 * i + 1];
-        const double scale = 1.0 / (std::sqrt(re * re + im * im) + floor);
-        cross[2 * i] = re * scale;
-        cross[2 * i + 1] = im * scale;
-    }
+    normaliseCrossPower(cross, count, weakFraction * std::sqrt(strongest) + 1e-300);
 }
 
 void PhaseCorrelator::refine(const double *cross, double &x, double &y) const
@@ -276,11 +330,10 @@ PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
     }
     ready(workspace);
     const size_t count = size_t(mWidth) * mHeight;
-    double *cross = workspace.mCross.get();
-    crossPower(reference.mSpectrum.get(), moving.mSpectrum.get(), cross);
-    // The inverse transform overwrites its input; the cross power is kept for the refinement.
+    // The inverse transform overwrites its input: the cross power for the refinement is
+    // computed again where it is needed.
     double *scratch = workspace.mScratch.get();
-    std::copy(cross, cross + 2 * size_t(mHalfWidth) * mHeight, scratch);
+    crossPower(reference.mSpectrum.get(), moving.mSpectrum.get(), scratch);
     double *correlation = workspace.mReal.get();
     fftw_execute_dft_c2r(mPlans->inverse, reinterpret_cast<fftw_complex *>(scratch), correlation);
     size_t peakIndex = 0;
@@ -308,7 +361,9 @@ PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
     result.quality = peak / (absoluteSum / count);
     if (mOptions.upsample <= 1)
         return result;
+    double *cross = workspace.mCross.get();
     if (peakX == 0 && peakY == 0) {
+        crossPower(reference.mSpectrum.get(), moving.mSpectrum.get(), cross);
         refine(cross, result.dx, result.dy);
         return result;
     }
@@ -319,30 +374,25 @@ PhaseCorrelator::Result PhaseCorrelator::correlate(const Prepared &reference,
     // the product of their own window and the other's, moved.
     const bool beyondTaper = std::abs(peakX) > taperFraction * (mWidth - 1) / 2.0
                              || std::abs(peakY) > taperFraction * (mHeight - 1) / 2.0;
-    QString error;
     const double *against = reference.mSpectrum.get();
-    bool windowedAgain = true;
     if (beyondTaper) {
         against = workspace.mFixed.get();
-        windowedAgain = transform(reference.mImage.data(),
-                                  &error,
-                                  workspace.mFixed.get(),
-                                  workspace,
-                                  -peakX,
-                                  -peakY,
-                                  true);
+        transform(reference.mImage.data(),
+                  reference.mMean,
+                  workspace.mFixed.get(),
+                  workspace,
+                  -peakX,
+                  -peakY,
+                  true);
     }
-    windowedAgain = windowedAgain
-                    && transform(moving.mImage.data(),
-                                 &error,
-                                 workspace.mMoved.get(),
-                                 workspace,
-                                 peakX,
-                                 peakY,
-                                 beyondTaper);
-    // Without both spectra windowed again, the first cross power is refined.
-    if (windowedAgain)
-        crossPower(against, workspace.mMoved.get(), cross);
+    transform(moving.mImage.data(),
+              moving.mMean,
+              workspace.mMoved.get(),
+              workspace,
+              peakX,
+              peakY,
+              beyondTaper);
+    crossPower(against, workspace.mMoved.get(), cross);
     refine(cross, result.dx, result.dy);
     return result;
 }
@@ -373,18 +423,14 @@ void PhaseCorrelator::refinePeak(
             rowRe[l] = row[2 * l];
             rowIm[l] = row[2 * l + 1];
         }
-        for (int j = 0; j < count; ++j) {
-            const double *cRe = kernelRe.data() + j * columns;
-            const double *cIm = kernelIm.data() + j * columns;
-            double sumRe = 0.0, sumIm = 0.0;
-#pragma omp simd reduction(+ : sumRe, sumIm)
-            for (size_t l = 0; l < columns; ++l) {
-                sumRe += rowRe[l] * cRe[l] - rowIm[l] * cIm[l];
-                sumIm += rowRe[l] * cIm[l] + rowIm[l] * cRe[l];
-            }
-            rowsRe[size_t(k) * count + j] = sumRe;
-            rowsIm[size_t(k) * count + j] = sumIm;
-        }
+        rowTimesKernel(rowRe.data(),
+                       rowIm.data(),
+                       kernelRe.data(),
+                       kernelIm.data(),
+                       columns,
+                       count,
+                       rowsRe.data() + size_t(k) * count,
+                       rowsIm.data() + size_t(k) * count);
     }
     // Row kernel over the signed row frequencies; the real part is the correlation.
     double best = -1e300;

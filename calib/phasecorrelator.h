@@ -44,6 +44,8 @@ public:
         std::vector<double> mImage;
         Buffer mSpectrum;
         size_t mSpectrumCount = 0;
+        // The mean of the image, removed before the transform.
+        double mMean = 0.0;
         bool mValid = false;
     };
 
@@ -108,10 +110,9 @@ private:
     // Gives the workspace its buffers for this size.
     void ready(Workspace &workspace) const;
     // Writes into spectrum the transform of an image with its mean removed and the window,
-    // moved by (windowX, windowY) and times the unmoved one when asked, applied; false, with
-    // the reason, for a constant image.
-    bool transform(const double *image,
-                   QString *error,
+    // moved by (windowX, windowY) and times the unmoved one when asked, applied.
+    void transform(const double *image,
+                   double mean,
                    double *spectrum,
                    Workspace &workspace,
                    int windowX = 0,
