@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -27,6 +28,41 @@ inline TiffData *makeBenchImage(std::mt19937 &random,
         sample = quint16(level + noise(random));
     image->minValue = level;
     image->maxValue = level + 255;
+    return image;
+}
+
+// A 16-bit image of counts around a level with counting noise (a standard deviation of the
+// square root of the level), as a detector records a flat beam.
+inline TiffData *
+makeCountingImage(std::mt19937 &random, int width, int height, double energy, int level)
+{
+    auto *image = new TiffData;
+    image->width = width;
+    image->height = height;
+    image->energy = energy;
+    image->sampleKind = TiffData::ImgRows;
+    image->samples16.resize(qsizetype(width) * height);
+    // Deviates drawn once and picked at random: drawing one for each of millions of samples
+    // of hundreds of images would take minutes.
+    static const std::vector<double> deviates = [] {
+        std::mt19937 draw(11);
+        std::normal_distribution<double> normal;
+        std::vector<double> values(4096);
+        for (double &value : values)
+            value = normal(draw);
+        return values;
+    }();
+    const double spread = std::sqrt(double(level));
+    int lowest = 65535, highest = 0;
+    for (quint16 &sample : image->samples16) {
+        const int value
+            = qBound(1, int(std::lround(level + spread * deviates[random() & 4095])), 65535);
+        sample = quint16(value);
+        lowest = qMin(lowest, value);
+        highest = qMax(highest, value);
+    }
+    image->minValue = lowest;
+    image->maxValue = highest;
     return image;
 }
 

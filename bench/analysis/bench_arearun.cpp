@@ -1,9 +1,9 @@
 // The area runs of the analyser over a large stack at bin 0: the LCF fit against two
 // references without an energy shift, on one thread and on two, the residual absorption and
 // the element analysis of two elements, against an integer sum over every sample the walk
-// reads. Wall time: only it shows threads. A last benchmark times the options of the fit in
-// interleaved rounds: the fit-quality values, non-negative and sum-to-one fits, and the best
-// subset of two among four references.
+// reads, and the options of the fit: the fit-quality values, non-negative and sum-to-one fits,
+// and the best subset of two among four references. CPU time of the whole process, and wall
+// time, which alone shows what the threads gain.
 
 #include "analysis/analyzed2dres.h"
 #include "analysis/arearun.h"
@@ -12,7 +12,7 @@
 
 #include "bench/benchstacks.h"
 #include "bench/benchreferences.h"
-#include "bench/ratioreporter.h"
+#include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -58,7 +58,8 @@ void timeRun(benchmark::State &state, AreaRun::Kind kind, int threads)
     const QVector<LCFReferenceData> refs = references();
     std::vector<std::unique_ptr<Analyzed2DRes>> owned;
     QVector<Analyzed2DRes *> maps;
-    const int mapCount = kind == AreaRun::ElemRun ? 7 * 2 + 2 : ra ? 3 : 4;
+    // LCF: fraction and dmut of each reference, their errors, R-factor, chi2 and subset.
+    const int mapCount = kind == AreaRun::ElemRun ? 7 * 2 + 2 : ra ? 3 : 3 * 2 + 3;
     for (int k = 0; k < mapCount; ++k) {
         owned.emplace_back(new Analyzed2DRes(QStringLiteral("map")));
         maps << owned.back().get();
@@ -102,25 +103,43 @@ void elemsTwoThreads(benchmark::State &state)
     timeRun(state, AreaRun::ElemRun, 2);
 }
 
-// One fit variant of the rounds below: references, options, and the wall times of its runs.
-struct FitVariant
+// One LCF run on two threads with the given references and fit options, its maps as the
+// analyser gives them (without the quality values, no quality maps either).
+void timeFit(benchmark::State &state, int referenceCount, const LCFFitOptions &options)
 {
-    const char *name;
-    int references;
-    LCFFitOptions options;
-    std::vector<double> seconds;
-};
-
-// Every round times each variant once, in turn, so that a slow spell of the shared machine
-// falls on all of them; each variant's median over the rounds is then compared with its
-// baseline's, lowest and highest round ratios beside it.
-void lcfFitOptions(benchmark::State &state)
-{
-    const int rounds = 5;
     const BenchStacks &s = benchStacks();
     BlockRequest request;
     request.walk = AreaWalk(s.size, s.size, 0, 0, 0, 0, s.size, s.size);
     request.spectra = StackSpectra(s.i1, s.i0, s.size, s.size, false);
+    const QVector<LCFReferenceData> refs = references(referenceCount);
+    std::vector<std::unique_ptr<Analyzed2DRes>> owned;
+    QVector<Analyzed2DRes *> maps;
+    for (int k = 0; k < (options.quality ? 3 * referenceCount + 3 : 2 * referenceCount); ++k) {
+        owned.emplace_back(new Analyzed2DRes(QStringLiteral("map")));
+        maps << owned.back().get();
+    }
+    BlockEngine engine;
+    engine.setMaxThreads(2);
+    AreaRun run(&engine);
+    for (auto _ : state) {
+        QEventLoop loop;
+        QObject::connect(&run, &AreaRun::ended, &loop, &QEventLoop::quit);
+        run.startLCF(request, refs, false, 0, options, maps, false);
+        loop.exec();
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchStacks();
+    // The area runs log their start and end lines.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    const auto once = [](benchmark::internal::Benchmark *b) {
+        b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    };
     LCFFitOptions noQuality;
     noQuality.quality = false;
     LCFFitOptions nonNegative;
@@ -129,86 +148,54 @@ void lcfFitOptions(benchmark::State &state)
     sumToOne.constraint = 2;
     LCFFitOptions subset;
     subset.bestSubset = 2;
-    std::vector<FitVariant> variants = {{"2 refs, no quality", 2, noQuality, {}},
-                                        {"2 refs", 2, LCFFitOptions(), {}},
-                                        {"2 refs, non-negative", 2, nonNegative, {}},
-                                        {"2 refs, sum to one", 2, sumToOne, {}},
-                                        {"4 refs", 4, LCFFitOptions(), {}},
-                                        {"4 refs, best 2", 4, subset, {}}};
-    std::vector<std::unique_ptr<Analyzed2DRes>> owned;
-    QVector<Analyzed2DRes *> maps;
-    for (int k = 0; k < 3 * 4 + 3; ++k) {
-        owned.emplace_back(new Analyzed2DRes(QStringLiteral("map")));
-        maps << owned.back().get();
-    }
-    BlockEngine engine;
-    engine.setMaxThreads(2);
-    AreaRun run(&engine);
-    for (auto _ : state) {
-        for (int round = 0; round < rounds; ++round) {
-            for (FitVariant &variant : variants) {
-                const QVector<LCFReferenceData> refs = references(variant.references);
-                QEventLoop loop;
-                QObject::connect(&run, &AreaRun::ended, &loop, &QEventLoop::quit);
-                QElapsedTimer clock;
-                clock.start();
-                run.startLCF(request,
-                             refs,
-                             false,
-                             0,
-                             variant.options,
-                             // Without the quality values, no quality maps either.
-                             maps.mid(0,
-                                      variant.options.quality ? 3 * variant.references + 3
-                                                              : 2 * variant.references),
-                             false);
-                loop.exec();
-                variant.seconds.push_back(clock.nsecsElapsed() * 1e-9);
-            }
-        }
-    }
-    // Speed of a variant against its baseline: baseline time over variant time, per round.
-    const auto report = [&](int variant, int baseline) {
-        std::vector<double> ratios;
-        for (int round = 0; round < rounds; ++round) {
-            ratios.push_back(variants[size_t(baseline)].seconds[size_t(round)]
-                             / variants[size_t(variant)].seconds[size_t(round)]);
-        }
-        std::sort(ratios.begin(), ratios.end());
-        std::printf("  %-22s speed vs %-20s median %5.2fx (lowest %5.2f, highest %5.2f)\n",
-                    variants[size_t(variant)].name,
-                    variants[size_t(baseline)].name,
-                    ratios[size_t(rounds / 2)],
-                    ratios.front(),
-                    ratios.back());
+    const auto fit = [](int references, const LCFFitOptions &options) {
+        return
+            [references, options](benchmark::State &state) { timeFit(state, references, options); };
     };
-    std::printf(
-        "\nLCF fit options, %d interleaved rounds, %d x %d blocks:\n", rounds, s.size, s.size);
-    report(1, 0);
-    report(2, 1);
-    report(3, 1);
-    report(5, 4);
-}
 
-} // namespace
+    BenchRounds rounds;
+    rounds.add("stackSamplesRead", stackSamplesRead, once);
+    rounds.add("lcfOneThread", lcfOneThread, once);
+    rounds.add("lcfTwoThreads", lcfTwoThreads, once);
+    rounds.add("raTwoThreads", raTwoThreads, once);
+    rounds.add("elemsTwoThreads", elemsTwoThreads, once);
+    rounds.add("lcf2NoQuality", fit(2, noQuality), once);
+    rounds.add("lcf2NonNegative", fit(2, nonNegative), once);
+    rounds.add("lcf2SumToOne", fit(2, sumToOne), once);
+    rounds.add("lcf4", fit(4, LCFFitOptions()), once);
+    rounds.add("lcf4Best2", fit(4, subset), once);
 
-BENCHMARK(stackSamplesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-BENCHMARK(lcfOneThread)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK(lcfTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK(raTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK(elemsTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK(lcfFitOptions)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchStacks();
-    benchmark::Initialize(&argc, argv);
-    // The area runs log their start and end lines.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    RatioReporter reporter(
-        {QStringLiteral("stackSamplesRead"), QStringLiteral("lcfOneThread")}, {}, true);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    const QString size
+        = QStringLiteral("%1 x %1 x %2").arg(benchStacks().size).arg(BenchStacks::I1Count);
+    rounds.ratio("LCF area run, two references and quality maps, bin 0, " + size
+                     + ", CPU, against the samples' read",
+                 "lcfTwoThreads",
+                 "stackSamplesRead");
+    rounds.ratio("LCF area run, two threads, wall time, against one thread",
+                 "lcfTwoThreads",
+                 "lcfOneThread",
+                 BenchRounds::Wall);
+    rounds.ratio("residual-absorption run, bin 0, CPU, against the samples' read",
+                 "raTwoThreads",
+                 "stackSamplesRead");
+    rounds.ratio("element run of two elements, bin 0, CPU, against the samples' read",
+                 "elemsTwoThreads",
+                 "stackSamplesRead");
+    rounds.ratio("LCF with the quality maps, wall time, against without",
+                 "lcfTwoThreads",
+                 "lcf2NoQuality",
+                 BenchRounds::Wall);
+    rounds.ratio("LCF non-negative, wall time, against unconstrained",
+                 "lcf2NonNegative",
+                 "lcfTwoThreads",
+                 BenchRounds::Wall);
+    rounds.ratio("LCF sum to one, wall time, against unconstrained",
+                 "lcf2SumToOne",
+                 "lcfTwoThreads",
+                 BenchRounds::Wall);
+    rounds.ratio("LCF best subset of 2 from 4 references, wall time, against 4 unconstrained",
+                 "lcf4Best2",
+                 "lcf4",
+                 BenchRounds::Wall);
+    return rounds.run(argc, argv);
 }

@@ -9,7 +9,7 @@
 #include "input/tiffdata.h"
 
 #include "bench/benchstacks.h"
-#include "bench/ratioreporter.h"
+#include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -100,23 +100,34 @@ void genImg(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(stackSamplesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-BENCHMARK(engineOneThread)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
-BENCHMARK(engineTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
-BENCHMARK(mapDoublePass)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(genImg)->Unit(benchmark::kMillisecond)->UseRealTime();
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchStacks();
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({QStringLiteral("stackSamplesRead"),
-                            QStringLiteral("engineOneThread"),
-                            QStringLiteral("mapDoublePass")},
-                           {},
-                           true);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    const auto once = [](benchmark::internal::Benchmark *b) {
+        b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    };
+    const auto milliseconds = [](benchmark::internal::Benchmark *b) {
+        b->Unit(benchmark::kMillisecond)->UseRealTime();
+    };
+    BenchRounds rounds;
+    rounds.add("stackSamplesRead", stackSamplesRead, once);
+    rounds.add("engineOneThread", engineOneThread, once);
+    rounds.add("engineTwoThreads", engineTwoThreads, once);
+    rounds.add("mapDoublePass", mapDoublePass, milliseconds);
+    rounds.add("genImg", genImg, milliseconds);
+    rounds.ratio("area walk with the edge position, one thread, CPU, against the samples' read",
+                 "engineOneThread",
+                 "stackSamplesRead");
+    rounds.ratio("area walk with the edge position, two threads, CPU, against one thread",
+                 "engineTwoThreads",
+                 "engineOneThread");
+    rounds.ratio("area walk, two threads, wall time, against one thread",
+                 "engineTwoThreads",
+                 "engineOneThread",
+                 BenchRounds::Wall);
+    rounds.ratio("image of a 2048 x 2048 result map, against a pass over its values",
+                 "genImg",
+                 "mapDoublePass");
+    return rounds.run(argc, argv);
 }

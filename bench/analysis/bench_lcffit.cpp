@@ -7,7 +7,7 @@
 
 #include "bench/benchimages.h"
 #include "bench/benchreferences.h"
-#include "bench/ratioreporter.h"
+#include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -88,16 +88,16 @@ void lcfFit(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(samplesRead);
-BENCHMARK(spectrumExtraction);
-BENCHMARK(lcfFit);
-
 int main(int argc, char **argv)
 {
     stacks();
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({QStringLiteral("samplesRead"), QStringLiteral("spectrumExtraction")});
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    BenchRounds rounds;
+    rounds.add("samplesRead", samplesRead);
+    rounds.add("spectrumExtraction", spectrumExtraction);
+    rounds.add("lcfFit", lcfFit);
+    rounds.ratio("normalised spectrum of 121 energies, against its samples' read",
+                 "spectrumExtraction",
+                 "samplesRead");
+    rounds.ratio("one LCF fit of it, against the spectrum", "lcfFit", "spectrumExtraction");
+    return rounds.run(argc, argv);
 }

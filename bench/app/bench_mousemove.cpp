@@ -19,7 +19,7 @@
 
 #include "bench/benchimages.h"
 #include "bench/benchreferences.h"
-#include "bench/ratioreporter.h"
+#include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -157,12 +157,6 @@ void mouseMoveUpdateAndRepaintAnalyzed(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(samplesRead)->Unit(benchmark::kMillisecond);
-BENCHMARK(mouseMoveUpdate)->Unit(benchmark::kMillisecond);
-BENCHMARK(mouseMoveUpdateAnalyzed)->Unit(benchmark::kMillisecond);
-BENCHMARK(mouseMoveUpdateAndRepaint)->Unit(benchmark::kMillisecond);
-BENCHMARK(mouseMoveUpdateAndRepaintAnalyzed)->Unit(benchmark::kMillisecond);
-
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -181,9 +175,22 @@ int main(int argc, char **argv)
     }
     main.analyzer()->show();
     mainWindow = &main;
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({QStringLiteral("samplesRead"), QStringLiteral("mouseMoveUpdate")});
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    const auto milliseconds
+        = [](benchmark::internal::Benchmark *b) { b->Unit(benchmark::kMillisecond); };
+    BenchRounds rounds;
+    rounds.add("samplesRead", samplesRead, milliseconds);
+    rounds.add("mouseMoveUpdate", mouseMoveUpdate, milliseconds);
+    rounds.add("mouseMoveUpdateAnalyzed", mouseMoveUpdateAnalyzed, milliseconds);
+    rounds.add("mouseMoveUpdateAndRepaint", mouseMoveUpdateAndRepaint, milliseconds);
+    rounds.add(
+        "mouseMoveUpdateAndRepaintAnalyzed", mouseMoveUpdateAndRepaintAnalyzed, milliseconds);
+    rounds.time("mouse move with repaint, 2048 x 2048, 100 + 100 images, CPU ms",
+                "mouseMoveUpdateAndRepaint");
+    rounds.time("mouse move, the update alone, CPU ms", "mouseMoveUpdate");
+    rounds.time("mouse move with repaint and the analyser fitting, CPU ms",
+                "mouseMoveUpdateAndRepaintAnalyzed");
+    rounds.ratio("mouse move, the update alone, against its samples' read",
+                 "mouseMoveUpdate",
+                 "samplesRead");
+    return rounds.run(argc, argv);
 }

@@ -7,7 +7,7 @@
 #include "batch/batchdispatcher.h"
 #include "batch/cmdline.h"
 
-#include "bench/ratioreporter.h"
+#include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -124,21 +124,29 @@ void readLargeConfig(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(sumLongLine)->Unit(benchmark::kMillisecond);
-BENCHMARK(sumContinuedLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(sumConfig)->Unit(benchmark::kMillisecond);
-BENCHMARK(splitLongLine)->Unit(benchmark::kMillisecond);
-BENCHMARK(joinContinuedLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(readLargeConfig)->Unit(benchmark::kMillisecond);
-
 int main(int argc, char **argv)
 {
     buildBatchTables();
-    benchmark::Initialize(&argc, argv);
+    const auto milliseconds
+        = [](benchmark::internal::Benchmark *b) { b->Unit(benchmark::kMillisecond); };
+    BenchRounds rounds;
+    for (const auto &[name, function] :
+         std::vector<std::pair<const char *, void (*)(benchmark::State &)>>{
+             {"sumLongLine", sumLongLine},
+             {"sumContinuedLines", sumContinuedLines},
+             {"sumConfig", sumConfig},
+             {"splitLongLine", splitLongLine},
+             {"joinContinuedLines", joinContinuedLines},
+             {"readLargeConfig", readLargeConfig}})
+        rounds.add(name, function, milliseconds);
     // Each operation is read against the sum over its own text.
-    RatioReporter reporter({QStringLiteral("sumLongLine"),
-                            QStringLiteral("sumContinuedLines"),
-                            QStringLiteral("sumConfig")});
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    return 0;
+    rounds.ratio(
+        "splitting a long batch line, against a sum over its text", "splitLongLine", "sumLongLine");
+    rounds.ratio("joining continued batch lines, against a sum over their text",
+                 "joinContinuedLines",
+                 "sumContinuedLines");
+    rounds.ratio("reading a large configuration file, against a sum over its text",
+                 "readLargeConfig",
+                 "sumConfig");
+    return rounds.run(argc, argv);
 }

@@ -9,7 +9,7 @@
 #include "input/tiffdata.h"
 
 #include "bench/benchstacks.h"
-#include "bench/ratioreporter.h"
+#include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -99,20 +99,25 @@ void alignmentSearch(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(stackSamplesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-BENCHMARK(calibration)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
-BENCHMARK(scorePass)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(alignmentSearch)->Unit(benchmark::kMillisecond)->UseRealTime();
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchStacks();
     alignPair();
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter(
-        {QStringLiteral("stackSamplesRead"), QStringLiteral("scorePass")}, {}, true);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    const auto once = [](benchmark::internal::Benchmark *b) {
+        b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    };
+    const auto milliseconds = [](benchmark::internal::Benchmark *b) {
+        b->Unit(benchmark::kMillisecond)->UseRealTime();
+    };
+    BenchRounds rounds;
+    rounds.add("stackSamplesRead", stackSamplesRead, once);
+    rounds.add("calibration", calibration, once);
+    rounds.add("scorePass", scorePass, milliseconds);
+    rounds.add("alignmentSearch", alignmentSearch, milliseconds);
+    rounds.ratio("energy calibration at bin 0, two threads, CPU, against the samples' read",
+                 "calibration",
+                 "stackSamplesRead");
+    rounds.ratio("alignment search, against one scoring pass", "alignmentSearch", "scorePass");
+    return rounds.run(argc, argv);
 }

@@ -7,6 +7,8 @@
 #include "calib/stackregistration.h"
 #include "input/tiffdata.h"
 
+#include "bench/benchrounds.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -148,10 +150,11 @@ int main(int argc, char **argv)
     }
     summarise("FFTW transforms (baseline)", transforms);
     summarise("registration", registrations);
-    std::sort(ratios.begin(), ratios.end());
-    std::printf("registration / transforms: median %.2f, lowest %.2f, highest %.2f\n",
-                ratios[ratios.size() / 2],
-                ratios.front(),
-                ratios.back());
+    printFigure(qPrintable(QStringLiteral("stack registration, %1 images of %2 x %2, two threads, "
+                                          "wall time, against FFTW's transforms of them")
+                               .arg(count)
+                               .arg(size)),
+                ratios,
+                "x");
     return 0;
 }

@@ -6,7 +6,7 @@
 #include "input/tiffdata.h"
 
 #include "bench/benchimages.h"
-#include "bench/ratioreporter.h"
+#include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -65,18 +65,25 @@ void displayImageHot(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(samplesRead)->Unit(benchmark::kMillisecond);
-BENCHMARK(displayImageGrey)->Unit(benchmark::kMillisecond);
-BENCHMARK(displayImageGreyShifted)->Unit(benchmark::kMillisecond);
-BENCHMARK(displayImageHot)->Unit(benchmark::kMillisecond);
-
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     ColorTables::build();
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({QStringLiteral("samplesRead")});
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    const auto milliseconds
+        = [](benchmark::internal::Benchmark *b) { b->Unit(benchmark::kMillisecond); };
+    BenchRounds rounds;
+    rounds.add("samplesRead", samplesRead, milliseconds);
+    rounds.add("displayImageGrey", displayImageGrey, milliseconds);
+    rounds.add("displayImageGreyShifted", displayImageGreyShifted, milliseconds);
+    rounds.add("displayImageHot", displayImageHot, milliseconds);
+    rounds.ratio("colouring a 2048 x 2048 image, grey, against its samples' read",
+                 "displayImageGrey",
+                 "samplesRead");
+    rounds.ratio("colouring a 2048 x 2048 image, grey, shifted, against its samples' read",
+                 "displayImageGreyShifted",
+                 "samplesRead");
+    rounds.ratio("colouring a 2048 x 2048 image, hot, against its samples' read",
+                 "displayImageHot",
+                 "samplesRead");
+    return rounds.run(argc, argv);
 }

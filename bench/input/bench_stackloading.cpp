@@ -12,6 +12,8 @@
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
 
+#include "bench/benchrounds.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -182,6 +184,16 @@ void loadAgainstPlainRead(benchmark::State &state)
         }
         std::printf("\n");
     }
+    printFigure("loading both stacks, 100 + 100 TIFF of 2048 x 2048, Show Latest on, CPU, "
+                "against a plain read on one thread",
+                ratios[true][0],
+                "x");
+    printFigure("loading both stacks, Show Latest off, CPU, against a plain read on one thread",
+                ratios[false][0],
+                "x");
+    printFigure("loading both stacks, wall time, against a plain read on two threads",
+                ratios[true][3],
+                "x");
 }
 
 // A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
@@ -219,6 +231,7 @@ void stackMemory(benchmark::State &state)
     }
     state.counters["peak_per_sample_byte"] = peak;
     state.counters["resident_per_sample_byte"] = resident;
+    printFigure("memory of the loaded stacks, peak, against the sample bytes", {peak}, "x");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "analysis/blockengine.h"
 #include "output/spectraexport.h"
 
+#include "bench/benchrounds.h"
 #include "bench/benchstacks.h"
 
 #include <QCoreApplication>
@@ -93,5 +94,6 @@ int main(int argc, char **argv)
     printSeries("text", text);
     printSeries("HDF5", h5);
     printSeries("text / HDF5", ratio);
+    printFigure("area spectra export, text, wall time, against HDF5", ratio, "x");
     return 0;
 }

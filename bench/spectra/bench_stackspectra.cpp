@@ -6,7 +6,7 @@
 #include "spectra/stackspectra.h"
 
 #include "bench/benchimages.h"
-#include "bench/ratioreporter.h"
+#include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -102,18 +102,19 @@ void mouseMoveUpdate(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(samplesReadBySpectrum);
-BENCHMARK(spectrumAt);
-BENCHMARK(samplesReadByUpdate);
-BENCHMARK(mouseMoveUpdate);
-
 int main(int argc, char **argv)
 {
     stacks();
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter(
-        {QStringLiteral("samplesReadBySpectrum"), QStringLiteral("samplesReadByUpdate")});
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    BenchRounds rounds;
+    rounds.add("samplesReadBySpectrum", samplesReadBySpectrum);
+    rounds.add("spectrumAt", spectrumAt);
+    rounds.add("samplesReadByUpdate", samplesReadByUpdate);
+    rounds.add("mouseMoveUpdate", mouseMoveUpdate);
+    rounds.ratio("spectrum under the cursor, 21 x 21 bin, against its samples' read",
+                 "spectrumAt",
+                 "samplesReadBySpectrum");
+    rounds.ratio("spectrum, profiles and value under the cursor, against their samples' read",
+                 "mouseMoveUpdate",
+                 "samplesReadByUpdate");
+    return rounds.run(argc, argv);
 }
