@@ -40,14 +40,12 @@ void Analyzed2DRes::reset(const AreaWalk &walk)
     mImageBuffer = QByteArray();
     const qint64 cells = qint64(mWalk.width) * mWalk.height;
     const bool sized = cells > 0 && cells < std::numeric_limits<int>::max();
-    // Arrays of the same size are zeroed where they are: the next run over a large area does
-    // not wait for fresh memory.
-    for (QVector<double> *values : {&mData, &mProc}) {
-        if (!sized || values->size() != cells)
-            *values = QVector<double>();
-        if (sized)
-            values->fill(0.0, int(cells));
-    }
+    // Fresh zeroed memory: the cells are cleared page by page as the run first writes them,
+    // not all before it starts. The processed values wait for a deglitch.
+    mData.release();
+    mProc.release();
+    if (sized)
+        mData.allocate(cells);
     mImageValid = false;
 }
 
@@ -61,11 +59,18 @@ void Analyzed2DRes::clear()
     reset(AreaWalk());
 }
 
-double Analyzed2DRes::cell(const QVector<double> &values, qint64 x, qint64 y) const
+double Analyzed2DRes::cell(const MapCells &values, qint64 x, qint64 y) const
 {
     if (values.isEmpty() || !inside(x, y))
         return 0.0;
-    return values.at(int(y * mWalk.width + x));
+    return values.at(y * mWalk.width + x);
+}
+
+MapCells &Analyzed2DRes::procCells()
+{
+    if (mProc.isEmpty() && !mData.isEmpty())
+        mProc.allocate(mData.size());
+    return mProc;
 }
 
 double Analyzed2DRes::scaleMin() const
@@ -95,8 +100,7 @@ double Analyzed2DRes::scaleFraction(double v, double lo, double hi)
     return (v - lo) / (hi - lo);
 }
 
-void Analyzed2DRes::fillBlock(
-    QVector<double> &values, qint64 x, qint64 y, qint64 xw, qint64 yw, double t)
+void Analyzed2DRes::fillBlock(MapCells &values, qint64 x, qint64 y, qint64 xw, qint64 yw, double t)
 {
     if (values.isEmpty())
         return;
@@ -133,7 +137,7 @@ void Analyzed2DRes::genImg()
     mImage = QImage();
     mImageValid = false;
     mImageBuffer = allocPixels(mFormat, width(), height());
-    const QVector<double> &source = mShowProc ? mProc : mData;
+    const MapCells &source = mShowProc ? procCells() : mData;
     if (mImageBuffer.isEmpty() || source.isEmpty())
         return;
 
@@ -196,7 +200,7 @@ void Analyzed2DRes::logReplaced(const char *tag, qint64 replaced, qint64 blocks)
 QVector<quint16>
 Analyzed2DRes::tiffDataForSave(bool fixedScale, double scaleMin, double scaleMax, bool asAnalyzed)
 {
-    const QVector<double> &source = mShowProc ? mProc : mData;
+    const MapCells &source = mShowProc ? procCells() : mData;
     if (source.isEmpty())
         return {};
     double lo = scaleMin;
@@ -206,8 +210,8 @@ Analyzed2DRes::tiffDataForSave(bool fixedScale, double scaleMin, double scaleMax
         hi = mShowProc ? mProcMax : mMax;
     }
     if (!asAnalyzed) {
-        QVector<quint16> levels(source.size());
-        for (int i = 0; i < source.size(); ++i)
+        QVector<quint16> levels(int(source.size()));
+        for (int i = 0; i < levels.size(); ++i)
             levels[i] = levelOf(scaleFraction(source.at(i), lo, hi));
         return levels;
     }
@@ -228,8 +232,9 @@ Analyzed2DRes::tiffDataForSave(bool fixedScale, double scaleMin, double scaleMax
 
 void Analyzed2DRes::deglitch()
 {
-    if (mData.isEmpty() || mProc.isEmpty())
+    if (mData.isEmpty())
         return;
+    procCells();
     const qint64 count = mWalk.count();
     if (count >= std::numeric_limits<int>::max())
         return;
@@ -299,8 +304,9 @@ void Analyzed2DRes::setDeglitchConds(double f, double r)
 
 void Analyzed2DRes::deglitch2(double limit)
 {
-    if (mData.isEmpty() || mProc.isEmpty())
+    if (mData.isEmpty())
         return;
+    procCells();
     const qint64 sx = mWalk.stepX;
     const qint64 sy = mWalk.stepY;
     const auto v = [this](qint64 x, qint64 y) { return cell(mData, x, y); };

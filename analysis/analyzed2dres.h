@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/areawalk.h"
+#include "analysis/mapcells.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -12,9 +13,9 @@
 #include <cmath>
 
 // One two-dimensional result map: a width x height array of values with its range, an
-// optional processed (deglitched) copy, a fixed display scale, and an image generated from the
-// values through the current colour scale. The walk that filled it is kept with it, for the
-// deglitching and for exports in walk order.
+// optional processed (deglitched) copy, made when it is first needed, a fixed display scale, and an
+// image generated from the values through the current colour scale. The walk that filled it is kept
+// with it, for the deglitching and for exports in walk order.
 class Analyzed2DRes : public QObject
 {
     Q_OBJECT
@@ -29,7 +30,7 @@ public:
     const AreaWalk &walk() const { return mWalk; }
 
     // Takes over the walk of a new analysis: the map becomes the walk's width x height cells
-    // of zeros (values and processed values), with the ranges reset and no image.
+    // of zeros, without processed values, with the ranges reset and no image.
     void reset(const AreaWalk &walk);
     // The same for a map of width x height cells walked pixel by pixel.
     void reset(int width, int height);
@@ -112,7 +113,9 @@ signals:
     void imageGenerated();
 
 private:
-    double cell(const QVector<double> &values, qint64 x, qint64 y) const;
+    double cell(const MapCells &values, qint64 x, qint64 y) const;
+    // The processed values, zeros until a deglitch writes them; made on first use.
+    MapCells &procCells();
     bool inside(qint64 x, qint64 y) const
     {
         return x >= 0 && y >= 0 && x < mWalk.width && y < mWalk.height;
@@ -129,7 +132,7 @@ private:
             min = t;
     }
     // Writes t into the cells of the block of half-widths xw, yw around (x, y) inside the map.
-    void fillBlock(QVector<double> &values, qint64 x, qint64 y, qint64 xw, qint64 yw, double t);
+    void fillBlock(MapCells &values, qint64 x, qint64 y, qint64 xw, qint64 yw, double t);
     // Calls visit() at every block of the map's walk, its position in mWalk.
     template<typename Visit>
     void walkBlocks(Visit visit);
@@ -142,7 +145,7 @@ private:
     bool mImageValid = false;
     QImage mImage;
     QByteArray mImageBuffer;
-    QVector<double> mData;
+    MapCells mData;
     double mMin = 1e300;
     double mMax = -1e300;
     double mFixedMin = 1e300;
@@ -152,7 +155,7 @@ private:
     int mSavedCount = 0;
     double mProcMin = 0.0;
     double mProcMax = 1.0;
-    QVector<double> mProc;
+    MapCells mProc;
     double mGlitchFactor = 2.0;
     double mRangeRatio = 0.9;
     bool mShowProc = false;

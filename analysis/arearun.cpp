@@ -40,12 +40,27 @@ bool AreaRun::startLCF(BlockRequest request,
     log("2da 1:");
     const LCFAreaKernel kernel(references, mlcf, background, request.spectra.i1Energies(), options);
     kernel.setUp(request);
-    if (!start(LCFRun, request, maps, byBatch))
+    // Maps of the references in use only: fraction, dmut and error of each, then the R-factor,
+    // chi2 and, for a best-subset fit, the subset.
+    const int referenceCount = references.size();
+    const bool qualityMaps = maps.size() >= 3 * referenceCount + 3;
+    QVector<bool> filled(maps.size(), false);
+    for (const int used : kernel.usedIndices()) {
+        for (int kind = 0; kind < (qualityMaps ? 3 : 2); ++kind) {
+            if (used + kind * referenceCount < filled.size())
+                filled[used + kind * referenceCount] = true;
+        }
+    }
+    if (qualityMaps) {
+        filled[3 * referenceCount] = filled[3 * referenceCount + 1] = true;
+        filled[3 * referenceCount + 2] = options.bestSubset > 0;
+    }
+    if (!start(LCFRun, request, maps, byBatch, filled))
         return false;
-    mReferences = references.size();
+    mReferences = referenceCount;
     mUsed = kernel.usedIndices();
     mNormFailures = kernel.normFailures();
-    mQualityMaps = maps.size() >= 3 * mReferences + 3;
+    mQualityMaps = qualityMaps;
     mSubsetMap = mQualityMaps && options.bestSubset > 0;
     mUndefined = 0;
     log("2da 2:");
@@ -95,7 +110,8 @@ bool AreaRun::startElems(BlockRequest request,
 bool AreaRun::start(Kind kind,
                     BlockRequest &request,
                     const QVector<Analyzed2DRes *> &maps,
-                    bool byBatch)
+                    bool byBatch,
+                    const QVector<bool> &filled)
 {
     // A refused run leaves the maps of the last one as they are. The engine records on this
     // thread only, so the maps can be reset once it has taken the run.
@@ -105,7 +121,10 @@ bool AreaRun::start(Kind kind,
     mWalk = request.walk;
     mMaps = maps;
     for (int k = 0; k < mMaps.size(); ++k) {
-        mMaps.at(k)->reset(request.walk);
+        if (filled.value(k, filled.isEmpty()))
+            mMaps.at(k)->reset(request.walk);
+        else
+            mMaps.at(k)->clear();
         mMaps.at(k)->setNo(k);
     }
     mRecorded = 0;

@@ -106,9 +106,13 @@ signals:
 
 private:
     // Starts the engine on the request; on success resets the maps to its walk, numbered by
-    // their position.
-    bool
-    start(Kind kind, BlockRequest &request, const QVector<Analyzed2DRes *> &maps, bool byBatch);
+    // their position, and clears those the run does not fill (filled false), so that they hold
+    // no memory. An empty filled: every map is filled.
+    bool start(Kind kind,
+               BlockRequest &request,
+               const QVector<Analyzed2DRes *> &maps,
+               bool byBatch,
+               const QVector<bool> &filled = {});
     void record(const AreaWalk &walk, const double *values);
     void recordElems(const AreaWalk &walk, const double *values);
     void rowRecorded(qint64 rowsDone, qint64 rows);

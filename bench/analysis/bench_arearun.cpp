@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -129,6 +130,68 @@ void timeFit(benchmark::State &state, int referenceCount, const LCFFitOptions &o
     }
 }
 
+// A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
+qint64 statusBytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLongLong()
+                   * 1024;
+    }
+    return 0;
+}
+
+// The peak memory an area run adds to the loaded stack, per pixel, against 8 bytes for each
+// map it fills: an LCF run with four reference rows of which two are in use, with the maps of
+// all four rows and the quality maps handed over as the analyser hands them, and an element
+// run of two elements.
+void runMemory()
+{
+    const BenchStacks &s = benchStacks();
+    BlockRequest request;
+    request.walk = AreaWalk(s.size, s.size, 0, 0, 0, 0, s.size, s.size);
+    request.spectra = StackSpectra(s.i1, s.i0, s.size, s.size, false);
+    QVector<LCFReferenceData> refs = references(4);
+    refs[2].used = refs[3].used = false;
+    BlockEngine engine;
+    engine.setMaxThreads(2);
+    AreaRun run(&engine);
+    for (const bool lcf : {true, false}) {
+        std::vector<std::unique_ptr<Analyzed2DRes>> owned;
+        QVector<Analyzed2DRes *> maps;
+        for (int k = 0; k < (lcf ? 3 * 4 + 3 : 7 * 2 + 2); ++k) {
+            owned.emplace_back(new Analyzed2DRes(QStringLiteral("map")));
+            maps << owned.back().get();
+        }
+        // Resets the peak to what is resident now.
+        QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+        if (clearRefs.open(QIODevice::WriteOnly))
+            clearRefs.write("5");
+        clearRefs.close();
+        const qint64 before = statusBytes("VmRSS");
+        QEventLoop loop;
+        QObject::connect(&run, &AreaRun::ended, &loop, &QEventLoop::quit);
+        if (lcf)
+            run.startLCF(request, refs, false, 0, LCFFitOptions(), maps, false);
+        else
+            run.startElems(request, elements(), 0, ElemBackgrounds(), 0.0, 0.999, maps, false);
+        loop.exec();
+        const double perPixel = double(statusBytes("VmHWM") - before) / double(s.size) / s.size;
+        // Fraction, dmut and error of the two references in use, R-factor and chi2; or the
+        // seven maps of each element and the two correlation maps.
+        const int filled = lcf ? 3 * 2 + 2 : 7 * 2 + 2;
+        printFigure(lcf ? "memory an LCF run adds, two of four reference rows in use, against 8 "
+                          "bytes a pixel for each map it fills"
+                        : "memory an element run of two elements adds, against 8 bytes a pixel "
+                          "for each map it fills",
+                    {perPixel / (8.0 * filled)},
+                    "x");
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -137,6 +200,7 @@ int main(int argc, char **argv)
     benchStacks();
     // The area runs log their start and end lines.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    runMemory();
     const auto once = [](benchmark::internal::Benchmark *b) {
         b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
     };

@@ -187,31 +187,37 @@ void TestAnalyzed2DRes::deglitch_data()
     QTest::addColumn<int>("bin");
     QTest::addColumn<Values>("blocks");
     QTest::addColumn<Values>("expected");
+    QTest::addColumn<bool>("processedShownFirst");
 
     const Values ones(9, 1.0);
     // Neighbour measures: 18 at the centre, 0 elsewhere; mean 2, so the centre is a glitch.
     const Values centreGlitch{1, 1, 1, 1, 10, 1, 1, 1, 1};
-    QTest::newRow("one glitch block") << false << 0 << centreGlitch << ones;
-    QTest::newRow("one glitch block, bin 1") << false << 1 << centreGlitch << ones;
+    QTest::newRow("one glitch block") << false << 0 << centreGlitch << ones << false;
+    // The processed values are made at their first use: shown before any deglitch, they are
+    // zeros, and the deglitch then fills them.
+    QTest::newRow("one glitch block, processed shown before")
+        << false << 0 << centreGlitch << ones << true;
+    QTest::newRow("one glitch block, bin 1") << false << 1 << centreGlitch << ones << false;
     // Only the left and right neighbours measure the top middle block; its mean takes the
     // three neighbours inside the map.
     QTest::newRow("glitch at the border")
-        << false << 0 << Values{1, 10, 1, 1, 1, 1, 1, 1, 1} << ones;
+        << false << 0 << Values{1, 10, 1, 1, 1, 1, 1, 1, 1} << ones << false;
     // The side blocks have a vertical pair only (measure 10 against a mean of 25 / 9) and
     // take their neighbours' mean; the centre's measure 5 stays under the limit.
     QTest::newRow("vertical neighbours only") << false << 0 << Values{0, 0, 0, 0, 5, 0, 10, 10, 10}
-                                              << Values{0, 0, 0, 5, 5, 5, 10, 10, 10};
+                                              << Values{0, 0, 0, 5, 5, 5, 10, 10, 10} << false;
 
     QTest::newRow("limit: one glitch block")
-        << true << 0 << Values{1, 1, 1, 1, 1000, 1, 1, 1, 1} << ones;
+        << true << 0 << Values{1, 1, 1, 1, 1000, 1, 1, 1, 1} << ones << false;
     QTest::newRow("limit: one glitch block, bin 1")
-        << true << 1 << Values{1, 1, 1, 1, 1000, 1, 1, 1, 1} << ones;
+        << true << 1 << Values{1, 1, 1, 1, 1000, 1, 1, 1, 1} << ones << false;
     // Mean of the in-limit blocks 1.75; the corner takes its three neighbours inside the map.
     QTest::newRow("limit: neighbours outside the map")
-        << true << 0 << Values{1000, 2, 1, 3, 4, 1, 1, 1, 1} << Values{3, 2, 1, 3, 4, 1, 1, 1, 1};
+        << true << 0 << Values{1000, 2, 1, 3, 4, 1, 1, 1, 1} << Values{3, 2, 1, 3, 4, 1, 1, 1, 1}
+        << false;
     QTest::newRow("limit: no neighbour within the limit")
         << true << 0 << Values{1000, 1000, 1, 1000, 1000, 1, 1, 1, 1}
-        << Values{0, 1, 1, 1, 1, 1, 1, 1, 1};
+        << Values{0, 1, 1, 1, 1, 1, 1, 1, 1} << false;
 }
 
 void TestAnalyzed2DRes::deglitch()
@@ -220,9 +226,15 @@ void TestAnalyzed2DRes::deglitch()
     QFETCH(int, bin);
     QFETCH(Values, blocks);
     QFETCH(Values, expected);
+    QFETCH(bool, processedShownFirst);
 
     Analyzed2DRes map(QStringLiteral("a2d DMut"));
     fillBlocks(map, bin, blocks);
+    if (processedShownFirst) {
+        map.selectProcImg(true);
+        QVERIFY(map.imageValid());
+        QCOMPARE(map.procValue(1, 1), 0.0);
+    }
     if (byLimit)
         map.deglitch2(40);
     else
