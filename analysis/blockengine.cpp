@@ -232,10 +232,11 @@ bool BlockEngine::waitForFinished(const std::function<bool()> &interrupted)
                 lock, std::chrono::milliseconds(100), [&waiter] { return !waiter->work.empty(); });
             work.swap(waiter->work);
         }
-        for (std::function<void()> &piece : work)
-            piece();
+        // An interruption is taken before the rows that arrived meanwhile are recorded.
         if (mRun && interrupted && interrupted())
             cancel();
+        for (std::function<void()> &piece : work)
+            piece();
     }
     mPool.waitForDone();
     return mCompleted;
