@@ -91,13 +91,15 @@ def main():
     stack = mv.Stack.from_files(i1_files, i0_files, energy_pattern=PATTERN)
     with h5py.File(folder / "h5" / "sample_exchange.h5") as f:
         store = zarr.open_group(str(folder / "sample.zarr"), mode="w")
-        chunks = (25, args.chunk, args.chunk)
-        store.create_dataset("i1", data=f["exchange/data"][:], chunks=chunks)
-        store.create_dataset("i0", data=f["exchange/data_white"][:], chunks=chunks)
+        # Every energy in a chunk, uncompressed: a store written for runs in H and W on a RAM
+        # disk, where decompression would cost more than the read.
+        chunks = (f["exchange/data"].shape[0], args.chunk, args.chunk)
+        for name, source in (("i1", "exchange/data"), ("i0", "exchange/data_white")):
+            store.create_dataset(name, data=f[source][:], chunks=chunks, compressor=None)
         energies = f["exchange/energy"][:]
     frames = stack.shape[0]
     print(f"stack {args.size} x {args.size} x {frames} (I1 and I0), bin 0, two references, "
-          f"{args.rounds} rounds, zarr chunks {chunks} on /dev/shm", flush=True)
+          f"{args.rounds} rounds, zarr chunks {chunks} uncompressed on /dev/shm", flush=True)
 
     def dask_run(client):
         maps = mvd.lcf_map(da.from_zarr(str(folder / "sample.zarr"), "i1"), energies, refs,
