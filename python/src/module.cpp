@@ -327,8 +327,11 @@ void waitForRun(BlockEngine &engine)
     {
         py::gil_scoped_release release;
         engine.waitForFinished([&interrupted] {
-            py::gil_scoped_acquire acquire;
-            interrupted = PyErr_CheckSignals() != 0;
+            // The signal's exception stays set until the run has stopped.
+            if (!interrupted) {
+                py::gil_scoped_acquire acquire;
+                interrupted = PyErr_CheckSignals() != 0;
+            }
             return interrupted;
         });
     }

@@ -91,14 +91,14 @@ def _peak_rss_bytes():
 
 
 def test_stack_larger_than_a_workers_memory(sample, tmp_path):
-    """A stack of 400 MB in zarr, run by workers of 250 MB each."""
-    limit = 250 * 2**20
+    """A stack of 390 MB in zarr, run by workers of 200 MB each."""
+    limit = 200 * 2**20
     frames, size = 100, 1400
     energies = np.linspace(6950.0, 7800.0, frames)
     e, mu = mv.read_spectrum(references(sample)[0])
     absorption = np.interp(energies, e, mu)
     i1 = zarr.open(str(tmp_path / "big.zarr"), mode="w", shape=(frames, size, size),
-                   chunks=(25, 200, 200), dtype=np.uint16)
+                   chunks=(frames, 200, 200), dtype=np.uint16)
     ramp = np.linspace(0.5, 1.5, size)[None, :]
     for k in range(frames):
         i1[k] = (20000 * np.exp(-absorption[k] * ramp)).astype(np.uint16).repeat(size, axis=0)
