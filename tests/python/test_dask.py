@@ -95,9 +95,9 @@ def _peak_rss_bytes():
 
 
 def test_stack_larger_than_a_workers_memory(sample, tmp_path):
-    """A stack of 390 MB in zarr, run by workers of 200 MB each."""
+    """A stack of 220 MB in zarr, run by workers of 200 MB each."""
     limit = 200 * 2**20
-    frames, size = 100, 1400
+    frames, size = 100, 1050
     energies = np.linspace(6950.0, 7800.0, frames)
     e, mu = mv.read_spectrum(references(sample)[0])
     absorption = np.interp(energies, e, mu)
