@@ -15,6 +15,7 @@ seconds summed over all threads and processes for the Python runs.
 
 import argparse
 import datetime
+import os
 import pathlib
 import re
 import shutil
@@ -98,7 +99,8 @@ def main():
             store.create_dataset(name, data=f[source][:], chunks=chunks, compressor=None)
         energies = f["exchange/energy"][:]
     frames = stack.shape[0]
-    print(f"stack {args.size} x {args.size} x {frames} (I1 and I0), bin 0, two references, "
+    print(f"load average {os.getloadavg()[0]:.1f}; "
+          f"stack {args.size} x {args.size} x {frames} (I1 and I0), bin 0, two references, "
           f"{args.rounds} rounds, zarr chunks {chunks} uncompressed on /dev/shm", flush=True)
 
     def dask_run(client):
@@ -136,6 +138,7 @@ def main():
     print(f"  lcf_map in process / the program's area run:  {summary(ratio('module', 'program'))}")
     print(f"  Dask one worker / two workers (speed-up):     {summary(ratio('dask 1', 'dask 2'))}")
     print(f"  Dask two workers / in process on two threads: {summary(ratio('dask 2', 'module'))}")
+    print(f"load average {os.getloadavg()[0]:.1f}")
     shutil.rmtree(folder, ignore_errors=True)
     return 0
 

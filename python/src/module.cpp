@@ -13,11 +13,14 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/arearun.h"
 #include "analysis/blockengine.h"
+#include "analysis/elemanalysis.h"
 #include "analysis/lcffitoptions.h"
 #include "analysis/lcfreferencedata.h"
 #include "input/energyassignment.h"
 #include "input/h5source.h"
 #include "input/tiffdata.h"
+#include "resources/resourceinit.h"
+#include "spectra/victoreentable.h"
 #include "spectra/xafsspectrum.h"
 
 #include <QThread>
@@ -496,12 +499,92 @@ py::dict raMap(const PyStack &stack,
     return out;
 }
 
+// Element analysis of every pixel of the area, each with the block of the bin around it.
+py::dict elementMaps(const PyStack &stack,
+                     const std::string &elements,
+                     const py::object &bin,
+                     const py::object &area,
+                     double de,
+                     const py::object &roi,
+                     double threshold,
+                     bool noNeg,
+                     const py::object &use,
+                     const py::object &stdRatios,
+                     int mainTarget,
+                     double background,
+                     double correlation,
+                     double corTh,
+                     int threads,
+                     bool fluorescence)
+{
+    QStringList unknown;
+    const QVector<ElemName> names
+        = ElemAnalysis::parseNames(qs(elements), false, nullptr, &unknown);
+    if (!unknown.isEmpty())
+        raiseValue(QStringLiteral("Unknown elements: %1").arg(unknown.join(QLatin1String(", "))));
+    if (names.isEmpty())
+        raiseValue(QStringLiteral("No element"));
+    const int n = names.size();
+    const std::vector<double> rois
+        = roi.is_none() ? std::vector<double>{7000.0, 7005.0} : doublesOf(roi);
+    if (rois.size() != 2 && rois.size() != size_t(2 * n))
+        raiseValue(QStringLiteral("roi is one (start, end) pair or one for each element"));
+    const std::vector<double> ratios
+        = stdRatios.is_none() ? std::vector<double>(n, 1.0) : doublesOf(stdRatios);
+    if (ratios.size() != size_t(n))
+        raiseValue(QStringLiteral("%1 elements but %2 standard ratios").arg(n).arg(ratios.size()));
+    const std::vector<double> used = use.is_none() ? std::vector<double>(n, 0.0) : doublesOf(use);
+    if (used.size() != size_t(n))
+        raiseValue(QStringLiteral("%1 elements but %2 use flags").arg(n).arg(used.size()));
+    if (mainTarget < 0 || mainTarget >= n)
+        raiseValue(QStringLiteral("main_target is 0 to %1").arg(n - 1));
+    QVector<ElemParams> params;
+    for (int j = 0; j < n; ++j) {
+        ElemParams p;
+        p.z = names.at(j).z;
+        p.edge = names.at(j).edge;
+        p.prePostDE = de;
+        p.roiStart = rois[rois.size() == 2 ? 0 : 2 * j];
+        p.roiEnd = rois[rois.size() == 2 ? 1 : 2 * j + 1];
+        p.thDMut = threshold;
+        p.noNeg = noNeg;
+        p.use = used[size_t(j)] != 0.0;
+        p.stdRatio = ratios[size_t(j)];
+        params << p;
+    }
+    ElemBackgrounds backgrounds;
+    backgrounds.dmut = backgrounds.dmutRatio = backgrounds.dE = backgrounds.roi = backgrounds.nroi
+        = background;
+
+    BlockRequest request;
+    request.walk = walkOf(stack, bin, area).everyPixel();
+    request.spectra = stack.spectra(fluorescence);
+    Maps maps(7 * n + 2);
+    BlockEngine engine;
+    setThreads(engine, threads);
+    AreaRun run(&engine);
+    if (!run.startElems(
+            request, params, mainTarget, backgrounds, correlation, corTh, maps.list, false))
+        raiseValue(QStringLiteral("The run could not start"));
+    waitForRun(engine);
+    py::dict out;
+    const char *kinds[] = {"dmut", "ratio", "mu_plus", "mu_minus", "edge_position", "roi", "nroi"};
+    for (int k = 0; k < 7; ++k)
+        out[kinds[k]] = maps.array(k * n, n, true);
+    out["correlation"] = maps.array(7 * n, 1, false);
+    out["correlation_th"] = maps.array(7 * n + 1, 1, false);
+    return out;
+}
+
 } // namespace
 
 PYBIND11_MODULE(_core, m)
 {
     m.doc() = "Marvolenti's core: image stacks, spectra and area runs.";
     previousHandler = qInstallMessageHandler(quietHandler);
+    // The X-ray edge table of the element analysis.
+    initMarvolentiResources();
+    readVictoreenTable();
 
     py::class_<PyStack, std::shared_ptr<PyStack>>(m, "Stack")
         .def_static("from_arrays",
@@ -576,6 +659,25 @@ PYBIND11_MODULE(_core, m)
           py::arg("constraint") = 0,
           py::arg("fit_range") = py::none(),
           py::arg("best_subset") = 0,
+          py::arg("fluorescence") = false);
+    m.def("element_maps",
+          &elementMaps,
+          py::arg("stack"),
+          py::arg("elements"),
+          py::kw_only(),
+          py::arg("bin") = py::make_tuple(0, 0),
+          py::arg("area") = py::none(),
+          py::arg("de") = 20.0,
+          py::arg("roi") = py::none(),
+          py::arg("threshold") = 0.1,
+          py::arg("no_neg") = true,
+          py::arg("use") = py::none(),
+          py::arg("std_ratios") = py::none(),
+          py::arg("main_target") = 0,
+          py::arg("background") = -1.0,
+          py::arg("correlation") = 0.0,
+          py::arg("cor_th") = 0.999,
+          py::arg("threads") = 0,
           py::arg("fluorescence") = false);
     m.def("ra_map",
           &raMap,

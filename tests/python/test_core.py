@@ -1,6 +1,7 @@
 """The module against the program's own output on the sample data set, and bad arguments."""
 
 import signal
+import subprocess
 import threading
 
 import h5py
@@ -8,7 +9,7 @@ import numpy as np
 import pytest
 
 import marvolenti as mv
-from conftest import ENERGY_PATTERN, files, load_lines, references, run_program
+from conftest import BUILD, ENERGY_PATTERN, files, load_lines, references, run_program
 
 
 @pytest.fixture(scope="module")
@@ -164,13 +165,15 @@ def _bad(sample, stack):
                             lambda: mv.lcf_map(stack, refs, ranges=(-10, -100, 10, 1000))),
         "spectrum of unequal lengths": (ValueError, "3 energies but 2 values",
                                         lambda: mv.normalize([1, 2, 3], [1, 2])),
+        "unknown element": (ValueError, "Unknown elements: Xx",
+                            lambda: mv.element_maps(stack, "Fe Xx")),
     }
 
 
 BAD = ["int32 images", "images of rank 2", "energies of another length", "no energies",
        "I0 of another size", "missing TIFF", "missing HDF5", "empty area",
        "missing reference", "no reference", "unknown mode", "reversed ranges",
-       "spectrum of unequal lengths"]
+       "spectrum of unequal lengths", "unknown element"]
 
 
 @pytest.mark.parametrize("name", BAD)
@@ -194,3 +197,26 @@ def test_ctrl_c_stops_a_run(sample):
         mv.lcf_map(big, refs, best_subset=4, threads=1)
     timer.join()
     assert mv.lcf_map(big, refs[:2], area=(0, 0, 4, 4))["fraction"].shape == (2, 400, 400)
+
+
+def test_element_maps_equal_the_programs_element_run(tmp_path):
+    sample = tmp_path / "elements"
+    subprocess.run([str(BUILD / "makesampledata"), str(sample), "--size", "32", "--elements"],
+                   check=True, capture_output=True)
+    run_program(tmp_path, load_lines(sample) + [
+        "select_region 2 3 30 29", "set_band_w 1", "set_band_h 2",
+        "analyzer_select_analysis_mode 2", 'analyzer_target_elements "Fe Cu"',
+        "analyzer_exec_elems", f'save_results_h5 "{tmp_path}/out.h5"'])
+    stack = mv.Stack.from_files(files(sample, "I1"), files(sample, "I0"),
+                                energy_pattern=ENERGY_PATTERN)
+    maps = mv.element_maps(stack, "Fe Cu", bin=(1, 2), area=(2, 3, 28, 26))
+    kinds = ["dmut", "ratio", "mu_plus", "mu_minus", "edge_position", "roi", "nroi"]
+    with h5py.File(tmp_path / "out.h5") as saved:
+        entry = saved["entry"]
+        groups = {name.split("_")[0]: entry[name] for name in entry if name.startswith("elem")}
+        for k, kind in enumerate(kinds):
+            for j, element in enumerate(["Fe", "Cu"]):
+                group = groups[f"elem{k * 2 + j}"]
+                x, y = group["x"][:].astype(int), group["y"][:].astype(int)
+                assert_same(maps[kind][j][np.ix_(y, x)], group["data"][:], f"{kind} of {element}")
+    assert (maps["dmut"][:, :3, :] == 0).all()
