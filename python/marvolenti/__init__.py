@@ -6,6 +6,8 @@ cell as the program's map holds it (0 where no block of the run wrote, NaN where
 was not defined).
 """
 
-from ._core import Stack, element_maps, lcf_map, normalize, ra_map, read_spectrum
+from ._core import (Stack, element_maps, lcf_map, normalize, ra_map, read_spectrum,
+                    shift_map)
 
-__all__ = ["Stack", "element_maps", "lcf_map", "normalize", "ra_map", "read_spectrum"]
+__all__ = ["Stack", "element_maps", "lcf_map", "normalize", "ra_map", "read_spectrum",
+           "shift_map"]

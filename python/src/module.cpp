@@ -16,6 +16,8 @@
 #include "analysis/elemanalysis.h"
 #include "analysis/lcffitoptions.h"
 #include "analysis/lcfreferencedata.h"
+#include "calib/calibration.h"
+#include "calib/energyshiftmap.h"
 #include "input/energyassignment.h"
 #include "input/h5source.h"
 #include "input/tiffdata.h"
@@ -576,6 +578,54 @@ py::dict elementMaps(const PyStack &stack,
     return out;
 }
 
+// A spectrum given as a file name or as an (energies, mu) pair, not normalised.
+XafsSpectrum rawSpectrumOf(const py::handle &spectrum)
+{
+    if (py::isinstance<py::str>(spectrum))
+        return readSpectrumFile(qs(spectrum.cast<std::string>()));
+    const py::tuple pair = py::tuple(py::reinterpret_borrow<py::object>(spectrum));
+    if (pair.size() != 2)
+        raiseValue(QStringLiteral("A spectrum is a file name or an (energies, mu) pair"));
+    XafsSpectrum raw;
+    static_cast<Spectrum &>(raw) = spectrumOf(pair[0], pair[1]);
+    return raw;
+}
+
+// The energy calibration of an area against a standard: the edge position of every block less
+// the standard's, as the energy-shift map holds it, with the statistics of the shifts.
+py::dict shiftMap(const PyStack &stack,
+                  const py::object &standard,
+                  const py::object &bin,
+                  const py::object &area,
+                  int threads,
+                  bool fluorescence)
+{
+    const XafsSpectrum reference = rawSpectrumOf(standard);
+    if (reference.isEmpty())
+        raiseValue(QStringLiteral("No standard spectrum"));
+    BlockRequest request;
+    request.walk = walkOf(stack, bin, area);
+    request.spectra = stack.spectra(fluorescence);
+    EnergyShiftMap map;
+    BlockEngine engine;
+    setThreads(engine, threads);
+    Calibration calibration(&engine, &map);
+    if (!calibration.start(request, reference.crossingEnergy(0.5, 0)))
+        raiseValue(QStringLiteral("The run could not start"));
+    waitForRun(engine);
+    Maps maps(0);
+    maps.list << &map.map();
+    const Calibration::Stats &stats = calibration.stats();
+    py::dict out;
+    out["shift"] = maps.array(0, 1, false);
+    out["blocks"] = stats.count;
+    out["average"] = stats.average;
+    out["min"] = stats.min;
+    out["max"] = stats.max;
+    out["sigma"] = stats.sigma;
+    return out;
+}
+
 } // namespace
 
 PYBIND11_MODULE(_core, m)
@@ -677,6 +727,15 @@ PYBIND11_MODULE(_core, m)
           py::arg("background") = -1.0,
           py::arg("correlation") = 0.0,
           py::arg("cor_th") = 0.999,
+          py::arg("threads") = 0,
+          py::arg("fluorescence") = false);
+    m.def("shift_map",
+          &shiftMap,
+          py::arg("stack"),
+          py::arg("standard"),
+          py::kw_only(),
+          py::arg("bin") = py::make_tuple(0, 0),
+          py::arg("area") = py::none(),
           py::arg("threads") = 0,
           py::arg("fluorescence") = false);
     m.def("ra_map",

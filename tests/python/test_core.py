@@ -220,3 +220,23 @@ def test_element_maps_equal_the_programs_element_run(tmp_path):
                 x, y = group["x"][:].astype(int), group["y"][:].astype(int)
                 assert_same(maps[kind][j][np.ix_(y, x)], group["data"][:], f"{kind} of {element}")
     assert (maps["dmut"][:, :3, :] == 0).all()
+
+
+def test_shift_map_equals_the_programs_calibration(tmp_path):
+    sample = tmp_path / "shifted"
+    subprocess.run([str(BUILD / "makesampledata"), str(sample), "--size", "32", "--eshift", "3"],
+                   check=True, capture_output=True)
+    standard = str(sample / "ref_FeA_7112.dat")
+    run_program(tmp_path, load_lines(sample) + [
+        f'calib_load_std "{standard}"', "select_region 1 2 31 30", "set_band_w 2",
+        "set_band_h 1", "calib_exec", f'save_results_h5 "{tmp_path}/out.h5"'])
+    stack = mv.Stack.from_files(files(sample, "I1"), files(sample, "I0"),
+                                energy_pattern=ENERGY_PATTERN)
+    shifts = mv.shift_map(stack, standard, bin=(2, 1), area=(1, 2, 30, 28))
+    with h5py.File(tmp_path / "out.h5") as saved:
+        group = saved["entry/energy_shift"]
+        x, y = group["x"][:].astype(int), group["y"][:].astype(int)
+        assert_same(shifts["shift"][np.ix_(y, x)], group["data"][:], "energy shift")
+    assert shifts["blocks"] == len(x) * len(y)
+    assert shifts["min"] <= shifts["average"] <= shifts["max"]
+    assert shifts["max"] - shifts["min"] > 1, "the sample's shifts span 6 eV"
