@@ -5,7 +5,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <limits>
+#include <mutex>
 
 namespace {
 
@@ -32,7 +36,30 @@ struct BlockEngine::Run
     int chunk = 1;
     std::atomic<qint64> nextRow{0};
     std::atomic<bool> cancelled{false};
+    // Set for a run of runAndWait(): what the threads hand over goes there.
+    std::shared_ptr<Waiter> waiter;
 };
+
+// The work handed to the thread waiting in runAndWait().
+struct BlockEngine::Waiter
+{
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::deque<std::function<void()>> work;
+};
+
+void BlockEngine::deliver(BlockEngine *engine, const Run &run, std::function<void()> work)
+{
+    if (!run.waiter) {
+        QMetaObject::invokeMethod(engine, std::move(work), Qt::QueuedConnection);
+        return;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(run.waiter->mutex);
+        run.waiter->work.push_back(std::move(work));
+    }
+    run.waiter->arrived.notify_one();
+}
 
 BlockEngine::BlockEngine(QObject *parent)
     : QObject(parent)
@@ -70,6 +97,8 @@ bool BlockEngine::start(const BlockRequest &request, Recorder recorder)
     }
 
     auto run = std::make_shared<Run>(request);
+    if (mWaiting)
+        run->waiter = std::make_shared<Waiter>();
     run->rows = walk.rows();
     run->columns = int(walk.columns());
     const qint64 blockWidth = qMin<qint64>(2 * walk.xw + 1, qMax(request.spectra.imageWidth(), 1));
@@ -125,15 +154,13 @@ void BlockEngine::computeRows(BlockEngine *engine, std::shared_ptr<Run> run)
         }
         if (run->cancelled)
             break;
-        QMetaObject::invokeMethod(
-            engine,
-            [engine, row, values = std::move(values)]() mutable {
-                engine->takeRow(row, std::move(values));
-            },
-            Qt::QueuedConnection);
+        // std::function needs a copyable callable: the row's values go in a shared holder.
+        auto rowValues = std::make_shared<std::vector<double>>(std::move(values));
+        deliver(engine, *run, [engine, row, rowValues] {
+            engine->takeRow(row, std::move(*rowValues));
+        });
     }
-    QMetaObject::invokeMethod(
-        engine, [engine] { engine->workerEnded(); }, Qt::QueuedConnection);
+    deliver(engine, *run, [engine] { engine->workerEnded(); });
 }
 
 void BlockEngine::takeRow(qint64 row, std::vector<double> values)
@@ -178,6 +205,7 @@ void BlockEngine::finishWhenIdle()
         return;
     mRun.reset();
     mPending.clear();
+    mCompleted = completed;
     emit finished(completed);
 }
 
@@ -188,6 +216,30 @@ void BlockEngine::cancel()
     mRun->cancelled = true;
     mPending.clear();
     finishWhenIdle();
+}
+
+bool BlockEngine::waitForFinished(const std::function<bool()> &interrupted)
+{
+    const std::shared_ptr<Waiter> waiter = mRun ? mRun->waiter : nullptr;
+    if (!waiter)
+        return !mRun && mCompleted;
+    // The run is over once finished() has let it go, which needs every thread to have ended.
+    while (mRun) {
+        std::deque<std::function<void()>> work;
+        {
+            std::unique_lock<std::mutex> lock(waiter->mutex);
+            waiter->arrived.wait_for(
+                lock, std::chrono::milliseconds(100), [&waiter] { return !waiter->work.empty(); });
+            work.swap(waiter->work);
+        }
+        // An interruption is taken before the rows that arrived meanwhile are recorded.
+        if (mRun && interrupted && interrupted())
+            cancel();
+        for (std::function<void()> &piece : work)
+            piece();
+    }
+    mPool.waitForDone();
+    return mCompleted;
 }
 
 void BlockEngine::stopAndWait()

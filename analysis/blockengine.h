@@ -40,6 +40,14 @@ public:
     // Cancels and waits until the threads have stopped reading; finished() follows from the
     // event loop.
     void stopAndWait();
+    // For callers without an event loop: the runs started from now on hand their rows to the
+    // thread that calls waitForFinished() instead of the event loop.
+    void setWaiting(bool waiting) { mWaiting = waiting; }
+    // In waiting mode, waits for the run started last and records its rows on this thread in
+    // walk order: the recorder, rowRecorded() and finished() come here, as they would from
+    // the event loop. interrupted is asked now and then while waiting; when it returns true
+    // the run is cancelled. Returns whether the run completed.
+    bool waitForFinished(const std::function<bool()> &interrupted = {});
 
 public slots:
     // Nothing more is recorded from now on; finished(false) follows as soon as the threads
@@ -54,6 +62,10 @@ signals:
 
 private:
     struct Run;
+    struct Waiter;
+    // Hands a piece of the run's recording to the thread that records: queued to this
+    // object's thread, or to the thread waiting in runAndWait().
+    static void deliver(BlockEngine *engine, const Run &run, std::function<void()> work);
     // The loop of one thread: computes rows until none is left or the run is cancelled.
     static void computeRows(BlockEngine *engine, std::shared_ptr<Run> run);
     // GUI thread: a computed row, recorded together with every row before it.
@@ -68,4 +80,6 @@ private:
     qint64 mNextRow = 0;
     std::map<qint64, std::vector<double>> mPending;
     int mWorkers = 0;
+    bool mWaiting = false;
+    bool mCompleted = false;
 };

@@ -19,6 +19,23 @@ struct LCFReferenceData
     double shift = 0.0;
     // The fraction of the last fit shown in the reference's row.
     double coefficient = 0.0;
+
+    // A reference as a row holds it: raw normalised with background on its own energies, in
+    // use when it has points, read at E + shift.
+    static LCFReferenceData of(const XafsSpectrum &raw, const Background &background, double shift)
+    {
+        LCFReferenceData data;
+        data.spectrum = raw;
+        data.spectrum.shiftOn = false;
+        data.spectrum.setRanges(background.ranges);
+        data.spectrum.normalize(background.victoreen);
+        data.spectrum.shiftOn = true;
+        data.spectrum.dE = shift;
+        data.spectrum.eOrigin = shift;
+        data.used = !data.spectrum.isEmpty();
+        data.shift = shift;
+        return data;
+    }
 };
 
 Q_DECLARE_METATYPE(LCFReferenceData)

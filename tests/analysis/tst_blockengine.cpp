@@ -80,6 +80,7 @@ class TestBlockEngine : public QObject
 private slots:
     void sameMapAsOneBlockAtATime_data();
     void sameMapAsOneBlockAtATime();
+    void cancelledRunRecordsNothingMore_data();
     void cancelledRunRecordsNothingMore();
     void mainWindowKeepsTheImagesOfARun();
 };
@@ -93,20 +94,27 @@ void TestBlockEngine::sameMapAsOneBlockAtATime_data()
     QTest::addColumn<int>("blockStep");
     QTest::addColumn<QString>("stack");
     QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("waiting");
 
     const QRectF image(0, 0, Width, Height);
-    QTest::newRow("1 thread, bin 0") << 1 << 0 << 0 << image << -1 << QString() << Width;
-    QTest::newRow("2 threads, bin 0") << 2 << 0 << 0 << image << -1 << QString() << Width;
-    QTest::newRow("4 threads, bin 1 x 2") << 4 << 1 << 2 << image << -1 << QString() << Width;
+    // The calling thread waits and records (Python bindings): the same maps in the same order.
+    QTest::newRow("waiting, 2 threads, bin 1 x 2")
+        << 2 << 1 << 2 << image << -1 << QString() << Width << true;
+    QTest::newRow("waiting, rows of many parts")
+        << 2 << 0 << 0 << QRectF(0, 0, 5000, Height) << -1 << QString() << 5000 << true;
+    QTest::newRow("1 thread, bin 0") << 1 << 0 << 0 << image << -1 << QString() << Width << false;
+    QTest::newRow("2 threads, bin 0") << 2 << 0 << 0 << image << -1 << QString() << Width << false;
+    QTest::newRow("4 threads, bin 1 x 2")
+        << 4 << 1 << 2 << image << -1 << QString() << Width << false;
     QTest::newRow("area past the image")
-        << 3 << 1 << 1 << QRectF(-4, -3, 22, 17) << -1 << QString() << Width;
+        << 3 << 1 << 1 << QRectF(-4, -3, 22, 17) << -1 << QString() << Width << false;
     QTest::newRow("bin 0, every third pixel, past the image")
-        << 2 << 0 << 0 << QRectF(-3, -2, 20, 12) << 3 << QString() << Width;
+        << 2 << 0 << 0 << QRectF(-3, -2, 20, 12) << 3 << QString() << Width << false;
     for (const char *stack : {"one smaller", "fluorescence", "one I0", "no I0"})
-        QTest::newRow(stack) << 2 << 1 << 0 << image << -1 << QString(stack) << Width;
+        QTest::newRow(stack) << 2 << 1 << 0 << image << -1 << QString(stack) << Width << false;
     // Rows too long for the caches are computed in parts.
     QTest::newRow("rows of many parts")
-        << 2 << 0 << 0 << QRectF(0, 0, 5000, Height) << -1 << QString() << 5000;
+        << 2 << 0 << 0 << QRectF(0, 0, 5000, Height) << -1 << QString() << 5000 << false;
 }
 
 void TestBlockEngine::sameMapAsOneBlockAtATime()
@@ -118,6 +126,7 @@ void TestBlockEngine::sameMapAsOneBlockAtATime()
     QFETCH(int, blockStep);
     QFETCH(QString, stack);
     QFETCH(int, width);
+    QFETCH(bool, waiting);
 
     const Stacks stacks(stack, width);
     const AreaWalk walk(width,
@@ -151,12 +160,16 @@ void TestBlockEngine::sameMapAsOneBlockAtATime()
     engine.setMaxThreads(threads);
     QSignalSpy finished(&engine, &BlockEngine::finished);
     QSignalSpy rows(&engine, &BlockEngine::rowRecorded);
+    engine.setWaiting(waiting);
     QVERIFY(engine.start(request, [&](const AreaWalk &at, const double *values) {
         map.record(at, values[0]);
         order.append(QPoint(int(at.cx), int(at.cy)));
     }));
     QVERIFY(!engine.start(request, [](const AreaWalk &, const double *) {}));
-    QVERIFY(finished.wait());
+    if (waiting)
+        QVERIFY(engine.waitForFinished());
+    else
+        QVERIFY(finished.wait());
     QCOMPARE(finished.first().first().toBool(), true);
     QCOMPARE(rows.size(), int(walk.rows()));
     QCOMPARE(order, expectedOrder);
@@ -174,19 +187,31 @@ void TestBlockEngine::sameMapAsOneBlockAtATime()
     QVERIFY(map.max() >= 7000);
 }
 
+void TestBlockEngine::cancelledRunRecordsNothingMore_data()
+{
+    QTest::addColumn<bool>("waiting");
+    QTest::newRow("event loop") << false;
+    QTest::newRow("waiting") << true;
+}
+
 void TestBlockEngine::cancelledRunRecordsNothingMore()
 {
+    QFETCH(bool, waiting);
     const Stacks stacks;
     const AreaWalk walk(Width, Height, 0, 0, 0, 0, Width, Height);
     BlockEngine engine;
     engine.setMaxThreads(2);
+    engine.setWaiting(waiting);
+    const auto wait = [&engine, waiting](QSignalSpy &finished) {
+        return waiting ? (engine.waitForFinished(), finished.size() > 0) : finished.wait();
+    };
     int recorded = 0;
     QSignalSpy finished(&engine, &BlockEngine::finished);
     // Cancelled from the first recorded row on: no block of a later row may be recorded.
     connect(&engine, &BlockEngine::rowRecorded, &engine, &BlockEngine::cancel);
     QVERIFY(engine.start(edgeRequest(stacks, walk),
                          [&](const AreaWalk &, const double *) { ++recorded; }));
-    QVERIFY(finished.wait());
+    QVERIFY(wait(finished));
     QCOMPARE(finished.first().first().toBool(), false);
     QCOMPARE(recorded, Width);
     QVERIFY(!engine.isRunning());
@@ -196,9 +221,16 @@ void TestBlockEngine::cancelledRunRecordsNothingMore()
     recorded = 0;
     QVERIFY(engine.start(edgeRequest(stacks, walk),
                          [&](const AreaWalk &, const double *) { ++recorded; }));
-    QVERIFY(finished.wait());
+    QVERIFY(wait(finished));
     QCOMPARE(finished.last().first().toBool(), true);
     QCOMPARE(recorded, Width * Height);
+    if (!waiting)
+        return;
+    // Interrupted while waiting (Ctrl-C in Python): the run ends cancelled, its threads gone.
+    QVERIFY(engine.start(edgeRequest(stacks, walk), [](const AreaWalk &, const double *) {}));
+    QVERIFY(!engine.waitForFinished([] { return true; }));
+    QCOMPARE(finished.last().first().toBool(), false);
+    QVERIFY(!engine.isRunning());
 }
 
 void TestBlockEngine::mainWindowKeepsTheImagesOfARun()
