@@ -81,6 +81,9 @@ public:
     int imageKind() const;
     // The result map the main window shows; none when the selection stands for no map.
     Analyzed2DRes *selectedMap() const;
+    // A map chosen outside this window (a component's scores, the clusters): the selected map,
+    // with this title, until a choice of this window replaces it. Null drops it.
+    void showOtherMap(Analyzed2DRes *map, const QString &title);
     // What a map of this window holds, in words, such as "fraction of Ref1"; the map's own
     // name for others.
     QString mapTitle(const Analyzed2DRes *map) const;
@@ -222,4 +225,6 @@ private:
     std::function<Background()> mNewRefBackground;
     QThread *mWorkerThread = nullptr;
     AnalyzeProc *mWorker = nullptr;
+    Analyzed2DRes *mOtherMap = nullptr;
+    QString mOtherMapTitle;
 };
