@@ -45,6 +45,9 @@ bool GridSpectrumKernel::compute(const BlockRequest::Block &block, double *out) 
     const double scatter = count > 1 ? std::sqrt(squares / (count - 1)) : 0.0;
     if (!(levels.jump > minEdgeToNoise * scatter) || !(levels.jump > 0.0))
         failures |= EdgeNormalization::NoE0;
+    // A step at the start of the scan (a border of an aligned stack) is no edge either.
+    if (edge + ranges.preStart < block.raw.xAt(0))
+        failures |= EdgeNormalization::ShortPreEdge;
     if (failures == 0) {
         values.resize(size_t(n));
         block.doubleNormalized(levels, values.data());
