@@ -389,6 +389,11 @@ int Analyzer::imageKind() const
     return 0;
 }
 
+QPushButton *Analyzer::componentsButton() const
+{
+    return mUi->ShowComponents;
+}
+
 void Analyzer::showOtherMap(Analyzed2DRes *map, const QString &title)
 {
     mOtherMap = map;

@@ -65,6 +65,8 @@ public:
     // reduced chi-square, 2 the subset of references a best-subset fit chose.
     Analyzed2DRes *qualityMap(int k) const { return mQualityMaps.value(k); }
     XafsView *view() const { return mView; }
+    // Opens the window of the principal components and clusters.
+    QPushButton *componentsButton() const;
     // The residual-absorption maps: 0 "a2d DMut", 1 "a2d Rest", 2 "a2d Rati".
     Analyzed2DRes *raMap(int k) const { return mRaMaps.value(k); }
     // The last fit received from the worker, and its fitted spectrum.

@@ -15,6 +15,25 @@ ComponentRun::ComponentRun(BlockEngine *engine, QObject *parent)
     , mEngine(engine)
 {}
 
+QColor ComponentRun::clusterColour(int cluster)
+{
+    static const QColor first[] = {QColor(90, 90, 90),
+                                   QColor(31, 119, 180),
+                                   QColor(255, 127, 14),
+                                   QColor(44, 160, 44),
+                                   QColor(214, 39, 40),
+                                   QColor(148, 103, 189),
+                                   QColor(140, 86, 75),
+                                   QColor(227, 119, 194),
+                                   QColor(188, 189, 34),
+                                   QColor(23, 190, 207)};
+    const int known = int(sizeof(first) / sizeof(first[0]));
+    if (cluster >= 0 && cluster < known)
+        return first[cluster];
+    // Beyond them, hues a golden angle apart.
+    return QColor::fromHsv(int(cluster * 137.508) % 360, 200, 230);
+}
+
 ComponentRun::~ComponentRun()
 {
     stop();

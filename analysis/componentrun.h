@@ -7,6 +7,7 @@
 #include "analysis/perthread.h"
 #include "analysis/principalcomponents.h"
 
+#include <QColor>
 #include <QObject>
 #include <QVector>
 
@@ -34,6 +35,10 @@ public:
 
     explicit ComponentRun(BlockEngine *engine, QObject *parent = nullptr);
     ~ComponentRun() override;
+
+    // The colour of a cluster on its map and in its legend: grey for 0 (blocks left out), then
+    // colours far apart.
+    static QColor clusterColour(int cluster);
 
     Stage stage() const { return mStage; }
     bool isRunning() const { return mStage != Idle; }

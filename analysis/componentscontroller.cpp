@@ -3,10 +3,12 @@
 #include "analysis/analyzed2dres.h"
 #include "analysis/analyzer.h"
 #include "analysis/blockengine.h"
+#include "analysis/componentswindow.h"
 #include "batch/batchcommands.h"
 #include "batch/commandregistry.h"
 
 #include <QDir>
+#include <QPushButton>
 #include <QFileInfo>
 
 ComponentsController::ComponentsController(Analyzer *analyzer, BlockEngine *engine, QObject *parent)
@@ -14,6 +16,7 @@ ComponentsController::ComponentsController(Analyzer *analyzer, BlockEngine *engi
     , mAnalyzer(analyzer)
     , mEngine(engine)
     , mRun(new ComponentRun(engine, this))
+    , mWindow(new ComponentsWindow)
     , mClusterMap(new Analyzed2DRes(QStringLiteral("Clusters"), this))
 {
     connect(mRun, &ComponentRun::analysisEnded, this, [this](bool completed) {
@@ -22,6 +25,22 @@ ComponentsController::ComponentsController(Analyzer *analyzer, BlockEngine *engi
     connect(mRun, &ComponentRun::clustersEnded, this, [this](bool completed) {
         runEnded(completed, true);
     });
+    connect(mAnalyzer->componentsButton(), &QPushButton::clicked, mWindow, [this] {
+        mWindow->show();
+        mWindow->raise();
+    });
+    connect(mWindow, &ComponentsWindow::analyseAsked, this, &ComponentsController::startAnalysis);
+    connect(mWindow, &ComponentsWindow::clustersAsked, this, &ComponentsController::startClusters);
+    connect(mWindow, &ComponentsWindow::mapChosen, this, &ComponentsController::selectMap);
+    connect(mWindow,
+            &ComponentsWindow::referenceAsked,
+            this,
+            &ComponentsController::clusterToReference);
+}
+
+ComponentsController::~ComponentsController()
+{
+    delete mWindow;
 }
 
 void ComponentsController::setBlockRequestProvider(std::function<BlockRequest()> provider)
@@ -92,6 +111,10 @@ void ComponentsController::runEnded(bool completed, bool clusters)
     if (!completed) {
         emit message(clusters ? tr("Clusters stopped") : tr("Components stopped"), mByBatch);
     } else if (clusters) {
+        QVector<QColor> colours;
+        for (int c = 0; c <= mRun->clusterCount(); ++c)
+            colours << ComponentRun::clusterColour(c);
+        mClusterMap->setClassColours(colours);
         mClusterMap->genImg();
         QStringList sizes;
         for (const qint64 size : mRun->clusters().sizes)
@@ -115,7 +138,11 @@ void ComponentsController::runEnded(bool completed, bool clusters)
                         .arg(mRun->blocks());
         emit message(text, mByBatch);
     }
-    if (mShown != -2)
+    if (clusters)
+        mWindow->showClusters(*mRun);
+    else
+        mWindow->showComponents(*mRun);
+    if (completed && mShown != -2 && (mShown >= 0 || mRun->clusterCount() > 0))
         selectMap(mShown);
     if (clusters)
         emit clustersEnded(completed);

@@ -13,6 +13,7 @@ class Analyzed2DRes;
 class Analyzer;
 class BlockEngine;
 class CommandRegistry;
+class ComponentsWindow;
 
 // Runs the principal component analysis and the clustering of an area's spectra, holds their
 // maps (the scores of each component kept, and the clusters), saves the components and the
@@ -28,8 +29,11 @@ public:
     static constexpr int maxComponents = 20;
 
     ComponentsController(Analyzer *analyzer, BlockEngine *engine, QObject *parent = nullptr);
+    ~ComponentsController() override;
 
     ComponentRun *run() const { return mRun; }
+    // The window, opened by the analyser's "Components" button.
+    ComponentsWindow *window() const { return mWindow; }
     // What a run reads, as the main window is set up now (kernel unset).
     void setBlockRequestProvider(std::function<BlockRequest()> provider);
     // How the spectra are normalised: the target background.
@@ -79,6 +83,7 @@ private:
     Analyzer *mAnalyzer;
     BlockEngine *mEngine;
     ComponentRun *mRun;
+    ComponentsWindow *mWindow;
     std::function<BlockRequest()> mBlockRequest;
     std::function<Background()> mBackground;
     std::function<bool()> mBusy;

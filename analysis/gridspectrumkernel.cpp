@@ -45,9 +45,17 @@ bool GridSpectrumKernel::compute(const BlockRequest::Block &block, double *out) 
     const double scatter = count > 1 ? std::sqrt(squares / (count - 1)) : 0.0;
     if (!(levels.jump > minEdgeToNoise * scatter) || !(levels.jump > 0.0))
         failures |= EdgeNormalization::NoE0;
-    // A step at the start of the scan (a border of an aligned stack) is no edge either.
-    if (edge + ranges.preStart < block.raw.xAt(0))
+    // Base lines through as few points as their form has coefficients leave no scatter to judge
+    // the edge by (a step at the start of the scan, at a border of an aligned stack).
+    const int needed = mBackground.victoreen ? 4 : 3;
+    const auto pointsIn = [&](double from, double to) {
+        return EdgeNormalization::pointsIn(
+            n, [&block](int i) { return block.raw.xAt(i); }, edge + from, edge + to);
+    };
+    if (pointsIn(ranges.preStart, ranges.preEnd) < needed)
         failures |= EdgeNormalization::ShortPreEdge;
+    if (pointsIn(ranges.postStart, ranges.postEnd) < needed)
+        failures |= EdgeNormalization::ShortPostEdge;
     if (failures == 0) {
         values.resize(size_t(n));
         block.doubleNormalized(levels, values.data());

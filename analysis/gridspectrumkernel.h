@@ -15,8 +15,8 @@ class StraightLineGrid;
 // every stack energy moved by its shift, as its spectrum lies on energies taken off by it. A
 // block is left out when its normalisation failed, when its edge jump does not stand clear of
 // the scatter of the spectrum about its base lines (no edge: its normalised values would be
-// noise divided by nearly nothing), when its pre-edge range begins before the scan, or when a
-// value is not finite.
+// noise divided by nearly nothing), when a base-line range holds no more points than its line
+// has coefficients (no scatter to judge the edge by), or when a value is not finite.
 class GridSpectrumKernel
 {
 public:

@@ -210,6 +210,10 @@
         <source>residual-absorption ratio</source>
         <translation>残余吸収の比率</translation>
     </message>
+    <message>
+        <source>Components</source>
+        <translation>成分</translation>
+    </message>
 </context>
 <context>
     <name>AreaRunController</name>
@@ -351,6 +355,73 @@
     <message>
         <source>components_select_map: score K or cluster</source>
         <translation>components_select_map：score K または cluster を指定してください</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentsWindow</name>
+    <message>
+        <source>Analyse</source>
+        <translation>分析</translation>
+    </message>
+    <message>
+        <source>Cluster</source>
+        <translation>クラスター分け</translation>
+    </message>
+    <message>
+        <source>Explained variance</source>
+        <translation>寄与率</translation>
+    </message>
+    <message>
+        <source>Eigenspectra</source>
+        <translation>固有スペクトル</translation>
+    </message>
+    <message>
+        <source>Cluster spectra</source>
+        <translation>クラスターのスペクトル</translation>
+    </message>
+    <message>
+        <source>To Reference Row</source>
+        <translation>参照行へ</translation>
+    </message>
+    <message>
+        <source>Components</source>
+        <translation>成分</translation>
+    </message>
+    <message>
+        <source>Clusters</source>
+        <translation>クラスター</translation>
+    </message>
+    <message>
+        <source>Map</source>
+        <translation>マップ</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>File prefix</source>
+        <translation>ファイル名の頭</translation>
+    </message>
+    <message>
+        <source>Component %1</source>
+        <translation>成分 %1</translation>
+    </message>
+    <message>
+        <source>Scores of component %1</source>
+        <translation>成分 %1 のスコア</translation>
+    </message>
+    <message>
+        <source>Cluster %1: %2 blocks</source>
+        <translation>クラスター %1：%2 ブロック</translation>
+    </message>
+    <message>
+        <source>Cluster %1</source>
+        <translation>クラスター %1</translation>
+    </message>
+    <message>
+        <source>0: left out (no edge)</source>
+        <translation>0：除外 (吸収端なし)</translation>
     </message>
 </context>
 <context>

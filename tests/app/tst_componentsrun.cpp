@@ -1,6 +1,12 @@
 #include "analysis/blockengine.h"
 #include "analysis/componentrun.h"
+#include "analysis/analyzed2dres.h"
+#include "analysis/analyzer.h"
 #include "analysis/componentscontroller.h"
+#include "analysis/componentswindow.h"
+#include "analysis/lcfreference.h"
+#include "analysis/xafsfileselect.h"
+#include "display/curvesplot.h"
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
@@ -10,7 +16,12 @@
 
 #include <Eigen/SVD>
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,6 +42,7 @@ private slots:
     void componentsOfTheSpectra_data();
     void componentsOfTheSpectra();
     void clustersAndReferencesInABatch();
+    void window();
 
 private:
     int exec(const QString &line);
@@ -325,6 +337,64 @@ void TestComponentsRun::clustersAndReferencesInABatch()
                                  .arg(region.second.second);
     qInfo().noquote() << "largest difference of a pixel's fraction:" << largest;
     QCOMPARE(int(sums.size()), 5);
+}
+
+void TestComponentsRun::window()
+{
+    ComponentsController *controller = mBody->componentsController();
+    ComponentsWindow *window = controller->window();
+    QTest::mouseClick(mBody->analyzer()->componentsButton(), Qt::LeftButton);
+    QVERIFY(window->isVisible());
+    exec(QStringLiteral("select_region 0 0 %1 %1").arg(smallSize));
+    exec("set_band_w 0");
+    exec("set_band_h 0");
+
+    QSignalSpy analysed(controller, &ComponentsController::analysisEnded);
+    window->findChildren<QSpinBox *>().at(0)->setValue(2);
+    QTest::mouseClick(window->analyseButton(), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(analysed.count(), 1, 600000);
+    QCOMPARE(analysed.at(0).at(0).toBool(), true);
+    const ComponentRun *run = controller->run();
+    // The variance of every component, the eigenspectra of those kept.
+    QCOMPARE(window->screePlot()->curves().at(0).points.size(), run->components().points());
+    QCOMPARE(window->eigenspectraPlot()->curves().size(), 2);
+
+    QSignalSpy clustered(controller, &ComponentsController::clustersEnded);
+    window->findChildren<QSpinBox *>().at(1)->setValue(3);
+    QTest::mouseClick(window->clusterButton(), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(clustered.count(), 1, 600000);
+    QCOMPARE(run->clusterCount(), 3);
+    // Three clusters and the blocks left out, each in its colour on the map too.
+    QCOMPARE(window->legend()->count(), 4);
+    QCOMPARE(window->clusterPlot()->curves().size(), 3);
+    Analyzed2DRes *map = controller->clusterMap();
+    QVERIFY(map->img());
+    for (int y = 0; y < smallSize; y += 5) {
+        for (int x = 0; x < smallSize; x += 5) {
+            const int cluster = int(map->value(x, y));
+            QCOMPARE(map->img()->pixelColor(x, y), ComponentRun::clusterColour(cluster));
+        }
+    }
+
+    // The cluster map chosen in the window is the analyser's map until it chooses one itself.
+    auto *maps = window->findChild<QComboBox *>();
+    maps->setFocus();
+    maps->setCurrentIndex(0);
+    QTest::keyClick(maps, Qt::Key_End);
+    QCOMPARE(maps->currentData().toInt(), -1);
+    QCOMPARE(mBody->analyzer()->selectedMap(), map);
+    mBody->analyzer()->selectImage(0);
+    QVERIFY(mBody->analyzer()->selectedMap() != map);
+
+    // Cluster 2 into reference row 3, in use.
+    window->legend()->setCurrentRow(1);
+    window->findChildren<QSpinBox *>().at(2)->setValue(3);
+    window->findChild<QLineEdit *>()->setText(mDir.filePath("windowref"));
+    QTest::mouseClick(window->toReferenceButton(), Qt::LeftButton);
+    const LCFReference *reference = mBody->analyzer()->refs().at(3);
+    QVERIFY(reference->isUsed());
+    QVERIFY(QFile::exists(mDir.filePath("windowref-2.dat")));
+    window->hide();
 }
 
 QTEST_MAIN(TestComponentsRun)
