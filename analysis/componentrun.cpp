@@ -70,7 +70,7 @@ bool ComponentRun::startAnalysis(BlockRequest request,
     mScoreMaps = scoreMaps;
     mWalk = request.walk;
     mScoreCount = scoreMaps.size();
-    mScores.clear();
+    mScored = false;
     mComponents = PrincipalComponents();
     mClusters = KMeans::Result();
     mClusterSpectra.clear();
@@ -92,8 +92,6 @@ bool ComponentRun::startScores()
         mScoreMaps.at(k)->reset(mWalk);
         mScoreMaps.at(k)->setNo(k);
     }
-    mScores.assign(size_t(mWalk.count()) * size_t(mScoreCount),
-                   std::numeric_limits<double>::quiet_NaN());
     mRecorded = 0;
     BlockRequest request = mRequest;
     // Each block's normalisation is counted once, in the first pass.
@@ -109,13 +107,11 @@ bool ComponentRun::startScores()
             components->scores(spectrum.data(), count, values + 1);
     };
     const auto recorder = [this](const AreaWalk &walk, const double *values) {
-        const qint64 block = mRecorded++;
+        ++mRecorded;
         // Blocks left out show as cells without a value.
         for (int k = 0; k < mScoreCount; ++k) {
-            const double score
-                = values[0] != 0.0 ? values[1 + k] : std::numeric_limits<double>::quiet_NaN();
-            mScores[size_t(block) * mScoreCount + k] = score;
-            mScoreMaps.at(k)->record(walk, score);
+            mScoreMaps.at(k)->record(
+                walk, values[0] != 0.0 ? values[1 + k] : std::numeric_limits<double>::quiet_NaN());
         }
     };
     if (!mEngine->start(request, recorder))
@@ -130,11 +126,15 @@ bool ComponentRun::startClusters(BlockRequest request,
                                  quint64 seed)
 {
     const AreaWalk &walk = request.walk;
-    if (isRunning() || k < 1 || mScores.empty() || !clusterMap || walk.x0 != mWalk.x0
+    if (isRunning() || k < 1 || !mScored || !clusterMap || walk.x0 != mWalk.x0
         || walk.x1 != mWalk.x1 || walk.y0 != mWalk.y0 || walk.y1 != mWalk.y1 || walk.xw != mWalk.xw
         || walk.yw != mWalk.yw || request.spectra.i1Energies() != mComponents.energies())
         return false;
-    mClusters = KMeans(mScores.data(), mWalk.count(), mScoreCount).run(k, seed);
+    // The scores are gathered for the clustering only.
+    {
+        const std::vector<double> blockScores = scores();
+        mClusters = KMeans(blockScores.data(), mWalk.count(), mScoreCount).run(k, seed);
+    }
     mClusterSpectra.clear();
     const int found = clusterCount();
     if (found == 0)
@@ -223,6 +223,8 @@ void ComponentRun::engineFinished(bool completed)
         disconnect(mFinished);
         completed = false;
     }
+    if (completed && mStage == Scoring)
+        mScored = true;
     if (completed && mStage == SummingClusters)
         finishClusters();
     end(completed);
@@ -246,10 +248,31 @@ void ComponentRun::stop()
     if (!isRunning())
         return;
     disconnect(mFinished);
-    mEngine->stopAndWait();
+    if (mEngine)
+        mEngine->stopAndWait();
     if (mStage != SummingClusters)
-        mScores.clear();
+        mScored = false;
     end(false);
+}
+
+std::vector<double> ComponentRun::scores() const
+{
+    std::vector<double> points;
+    if (!mScored)
+        return points;
+    points.reserve(size_t(mWalk.count()) * size_t(mScoreCount));
+    AreaWalk cursor = mWalk;
+    cursor.rewind();
+    bool newRow = false;
+    // A block centred outside the map had no spectrum.
+    do {
+        const bool inside = cursor.centreInside(mWalk.width, mWalk.height);
+        for (int k = 0; k < mScoreCount; ++k) {
+            points.push_back(inside ? mScoreMaps.at(k)->value(cursor.cx, cursor.cy)
+                                    : std::numeric_limits<double>::quiet_NaN());
+        }
+    } while (cursor.next(newRow));
+    return points;
 }
 
 bool ComponentRun::saveClusterSpectrum(int cluster, const QString &path) const

@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <QPointer>
 #include <QVector>
 
 #include <memory>
@@ -22,8 +23,8 @@ class GridSpectrumKernel;
 // area, and the clusters of their scores, on the block engine. The analysis takes two passes:
 // the first sums the spectra and their outer products (each thread apart) for the mean and the
 // covariance, whose eigenvectors are the components; the second writes each block's scores on
-// the first components into score maps and keeps them, a few numbers a block. Clustering
-// groups the kept scores by k-means, writes the cluster map (0 for blocks left out, clusters
+// the first components into score maps, which keep them: nothing else is kept of a block.
+// Clustering groups the scores by k-means, writes the cluster map (0 for blocks left out, clusters
 // from 1) and takes a third pass for the mean spectrum of every cluster. Blocks whose
 // normalisation failed or that show no edge are left out and counted.
 class ComponentRun : public QObject
@@ -59,12 +60,14 @@ public:
     // Ends a pass at once; what it had not finished is dropped.
     void stop();
 
-    // The last analysis: its components, walk, and kept scores (blocks x components, NaN for
-    // blocks left out).
+    // The last analysis: its components, walk, and whether it scored every block.
     const PrincipalComponents &components() const { return mComponents; }
     int componentCount() const { return mScoreCount; }
     const AreaWalk &walk() const { return mWalk; }
-    const std::vector<double> &scores() const { return mScores; }
+    bool hasScores() const { return mScored; }
+    // The scores of every block (blocks x components, NaN for blocks left out), read from the
+    // score maps, which keep them; empty without scores.
+    std::vector<double> scores() const;
     qint64 blocks() const { return mWalk.count(); }
     // Blocks of the last analysis left out (normalisation failed, no edge).
     qint64 leftOutBlocks() const { return mTally ? mTally->failed() : 0; }
@@ -95,7 +98,8 @@ private:
     void finishClusters();
     void end(bool completed);
 
-    BlockEngine *mEngine;
+    // Gone before this object when both belong to the main window.
+    QPointer<BlockEngine> mEngine;
     Stage mStage = Idle;
     QMetaObject::Connection mFinished;
     BlockRequest mRequest;
@@ -108,7 +112,7 @@ private:
     PrincipalComponents mComponents;
     AreaWalk mWalk;
     int mScoreCount = 0;
-    std::vector<double> mScores;
+    bool mScored = false;
     qint64 mRecorded = 0;
     KMeans::Result mClusters;
     std::vector<std::vector<double>> mClusterSpectra;

@@ -98,7 +98,7 @@ bool ComponentsController::startClusters(int clusters)
         return refused(tr("Clusters: give at least one cluster"));
     if (mRun->isRunning() || mEngine->isRunning() || (mBusy && mBusy()))
         return refused(tr("An area analysis is running: no clusters"));
-    if (mRun->scores().empty())
+    if (!mRun->hasScores())
         return refused(tr("Clusters: analyse the components first"));
     if (!mRun->startClusters(mBlockRequest(), clusters, mClusterMap))
         return refused(tr("Clusters: the area or the images changed since the components were "

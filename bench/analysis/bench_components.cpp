@@ -118,10 +118,10 @@ void componentsAgainstLCF(benchmark::State &state)
     const double peak = double(statusBytes("VmHWM") - before);
     const double pixels = double(s.size) * double(s.size);
     const double mapBytes = components * 2 * 8 * pixels;
-    const double scoreBytes = components * 8 * double(request.walk.count());
+    const double scoreBytes = 0.0;
     std::printf("\nMemory of the analysis, %d components, %d x %d pixels: peak %.1f MB beyond the "
                 "stack = %.2f bytes a pixel; its %d maps (values and deglitched values) %.1f MB, "
-                "kept scores %.1f MB; beyond those: %.1f MB\n",
+                "scores kept beside them %.1f MB; beyond those: %.1f MB\n",
                 components,
                 s.size,
                 s.size,
@@ -146,15 +146,16 @@ void componentsAgainstLCF(benchmark::State &state)
                             &pca,
                             SIGNAL(analysisEnded(bool)));
             // One Lloyd iteration from the first points that take part.
-            const KMeans kmeans(pca.scores().data(), request.walk.count(), components);
+            const std::vector<double> scores = pca.scores();
+            const KMeans kmeans(scores.data(), request.walk.count(), components);
             std::vector<double> centres;
             for (qint64 i = 0;
                  i < request.walk.count() && int(centres.size()) < clusters * components;
                  i += 9973) {
-                if (!std::isnan(pca.scores()[size_t(i) * components]))
+                if (!std::isnan(scores[size_t(i) * components]))
                     centres.insert(centres.end(),
-                                   pca.scores().begin() + i * components,
-                                   pca.scores().begin() + (i + 1) * components);
+                                   scores.begin() + i * components,
+                                   scores.begin() + (i + 1) * components);
             }
             std::vector<int> labels;
             QElapsedTimer clock;

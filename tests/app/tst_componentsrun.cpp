@@ -153,6 +153,7 @@ void TestComponentsRun::componentsOfTheSpectra()
     const ComponentRun *run = mBody->componentsController()->run();
     const PrincipalComponents &pca = run->components();
     QVERIFY(pca.isValid());
+    const std::vector<double> scores = run->scores();
     QCOMPARE(run->componentCount(), components);
 
     // The spectra of the blocks kept, built one by one as the spectrum at the cursor is.
@@ -164,7 +165,7 @@ void TestComponentsRun::componentsOfTheSpectra()
     qint64 block = 0;
     bool newRow = false;
     do {
-        if (!std::isnan(run->scores()[size_t(block) * components])) {
+        if (!std::isnan(scores[size_t(block) * components])) {
             const XafsSpectrum spectrum = request.spectra.xafsSpectrumAt(
                 int(walk.cx), int(walk.cy), bin, bin, Background(), 0.0);
             std::vector<double> row;
@@ -208,7 +209,7 @@ void TestComponentsRun::componentsOfTheSpectra()
         // The scores kept are those of the spectra.
         for (size_t r = 0; r < rows.size(); r += 7) {
             const double score = sign * centred.row(Eigen::Index(r)).dot(v);
-            const double kept = run->scores()[size_t(blocks[r]) * components + k];
+            const double kept = scores[size_t(blocks[r]) * components + k];
             QVERIFY2(std::abs(kept - score) < 1e-6,
                      qPrintable(QStringLiteral("block %1, component %2: %3, expected %4")
                                     .arg(blocks[r])
