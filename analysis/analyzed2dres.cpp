@@ -42,12 +42,13 @@ void Analyzed2DRes::reset(const AreaWalk &walk)
     const bool sized = cells > 0 && cells < std::numeric_limits<int>::max();
     // Arrays of the same size are zeroed where they are: the next run over a large area does
     // not wait for fresh memory.
-    for (QVector<double> *values : {&mData, &mProc}) {
-        if (!sized || values->size() != cells)
-            *values = QVector<double>();
-        if (sized)
-            values->fill(0.0, int(cells));
-    }
+    if (!sized || mData.size() != cells)
+        mData = QVector<double>();
+    if (sized)
+        mData.fill(0.0, int(cells));
+    // The processed values are zeros until a deglitch or a look at them needs them: maps that
+    // are never deglitched take half the memory.
+    mProc = QVector<double>();
     mImageValid = false;
 }
 
@@ -59,6 +60,13 @@ void Analyzed2DRes::reset(int width, int height)
 void Analyzed2DRes::clear()
 {
     reset(AreaWalk());
+}
+
+QVector<double> &Analyzed2DRes::processed()
+{
+    if (mProc.isEmpty() && !mData.isEmpty())
+        mProc.fill(0.0, mData.size());
+    return mProc;
 }
 
 double Analyzed2DRes::cell(const QVector<double> &values, qint64 x, qint64 y) const
@@ -133,7 +141,7 @@ void Analyzed2DRes::genImg()
     mImage = QImage();
     mImageValid = false;
     mImageBuffer = allocPixels(mFormat, width(), height());
-    const QVector<double> &source = mShowProc ? mProc : mData;
+    const QVector<double> &source = mShowProc ? processed() : mData;
     if (mImageBuffer.isEmpty() || source.isEmpty())
         return;
 
@@ -200,7 +208,7 @@ void Analyzed2DRes::logReplaced(const char *tag, qint64 replaced, qint64 blocks)
 QVector<quint16>
 Analyzed2DRes::tiffDataForSave(bool fixedScale, double scaleMin, double scaleMax, bool asAnalyzed)
 {
-    const QVector<double> &source = mShowProc ? mProc : mData;
+    const QVector<double> &source = mShowProc ? processed() : mData;
     if (source.isEmpty())
         return {};
     double lo = scaleMin;
@@ -232,8 +240,9 @@ Analyzed2DRes::tiffDataForSave(bool fixedScale, double scaleMin, double scaleMax
 
 void Analyzed2DRes::deglitch()
 {
-    if (mData.isEmpty() || mProc.isEmpty())
+    if (mData.isEmpty())
         return;
+    processed();
     const qint64 count = mWalk.count();
     if (count >= std::numeric_limits<int>::max())
         return;
@@ -303,8 +312,9 @@ void Analyzed2DRes::setDeglitchConds(double f, double r)
 
 void Analyzed2DRes::deglitch2(double limit)
 {
-    if (mData.isEmpty() || mProc.isEmpty())
+    if (mData.isEmpty())
         return;
+    processed();
     const qint64 sx = mWalk.stepX;
     const qint64 sy = mWalk.stepY;
     const auto v = [this](qint64 x, qint64 y) { return cell(mData, x, y); };
@@ -355,8 +365,9 @@ void Analyzed2DRes::deglitch2(double limit)
 
 void Analyzed2DRes::copyProc2Data()
 {
-    if (mData.isEmpty() || mProc.isEmpty())
+    if (mData.isEmpty())
         return;
+    processed();
     mData = mProc;
     mMin = mProcMin;
     mMax = mProcMax;

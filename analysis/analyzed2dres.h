@@ -118,6 +118,8 @@ signals:
 
 private:
     double cell(const QVector<double> &values, qint64 x, qint64 y) const;
+    // The processed values, zeros until first written.
+    QVector<double> &processed();
     bool inside(qint64 x, qint64 y) const
     {
         return x >= 0 && y >= 0 && x < mWalk.width && y < mWalk.height;

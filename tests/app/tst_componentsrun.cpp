@@ -346,6 +346,12 @@ void TestComponentsRun::window()
     ComponentsWindow *window = controller->window();
     QTest::mouseClick(mBody->analyzer()->componentsButton(), Qt::LeftButton);
     QVERIFY(window->isVisible());
+    // Beside the analyser on a screen 1920 pixels wide.
+    const int widths = window->sizeHint().width() + mBody->analyzer()->sizeHint().width();
+    QVERIFY2(widths <= 1920,
+             qPrintable(QStringLiteral("window %1 + analyser %2 pixels")
+                            .arg(window->sizeHint().width())
+                            .arg(mBody->analyzer()->sizeHint().width())));
     exec(QStringLiteral("select_region 0 0 %1 %1").arg(smallSize));
     exec("set_band_w 0");
     exec("set_band_h 0");
