@@ -2,7 +2,7 @@
 // interleaved rounds with an LCF run against two references over the same blocks: the two
 // passes of the analysis, and one k-means iteration on its scores, each as a multiple of the
 // LCF run of its round (wall time, two threads). Before the rounds, the memory the analysis
-// takes beyond the loaded stack, against its maps and kept scores.
+// takes beyond the loaded stack, against the maps that keep its scores.
 #include "analysis/analyzed2dres.h"
 #include "analysis/arearun.h"
 #include "analysis/blockengine.h"
@@ -103,8 +103,7 @@ void componentsAgainstLCF(benchmark::State &state)
     ComponentRun pca(&engine);
 
     // Memory first, with nothing else allocated yet: the peak of the analysis beyond what was
-    // resident before it, against the maps it fills (values and deglitched values) and the
-    // scores it keeps.
+    // resident before it, against the values of the maps it fills, which keep the scores.
     std::vector<std::unique_ptr<Analyzed2DRes>> scoreOwned;
     const QVector<Analyzed2DRes *> scoreMaps = makeMaps(scoreOwned, components);
     const qint64 before = statusBytes("VmRSS");
@@ -117,11 +116,10 @@ void componentsAgainstLCF(benchmark::State &state)
               SIGNAL(analysisEnded(bool)));
     const double peak = double(statusBytes("VmHWM") - before);
     const double pixels = double(s.size) * double(s.size);
-    const double mapBytes = components * 2 * 8 * pixels;
-    const double scoreBytes = 0.0;
+    const double mapBytes = components * 8 * pixels;
     std::printf("\nMemory of the analysis, %d components, %d x %d pixels: peak %.1f MB beyond the "
-                "stack = %.2f bytes a pixel; its %d maps (values and deglitched values) %.1f MB, "
-                "scores kept beside them %.1f MB; beyond those: %.1f MB\n",
+                "stack = %.2f bytes a pixel; the values of its %d maps %.1f MB; beyond those "
+                "%.1f MB\n",
                 components,
                 s.size,
                 s.size,
@@ -129,8 +127,7 @@ void componentsAgainstLCF(benchmark::State &state)
                 peak / pixels,
                 components,
                 mapBytes / 1e6,
-                scoreBytes / 1e6,
-                (peak - mapBytes - scoreBytes) / 1e6);
+                (peak - mapBytes) / 1e6);
 
     std::vector<double> pcaRatios;
     std::vector<double> iterationRatios;
