@@ -502,6 +502,8 @@ void Body::showEngineProgress(double percent)
         task = tr("Area analysis");
     else if (calibrating())
         task = tr("Calibration");
+    else if (mComponents->run()->isRunning())
+        task = tr("Components");
     mProgress->report(EngineTask, task, percent, [this] { stopEngineTask(); });
 }
 
