@@ -160,12 +160,16 @@ void Analyzed2DRes::genImg()
     // Cells without a value (a fit that was not defined) take a colour of their own, which
     // a grey image needs colour for.
     const auto undefined = [](double v) { return std::isnan(v); };
-    if (!mImage.isNull() && std::any_of(source.cbegin(), source.cend(), undefined)) {
+    if (!mImage.isNull()
+        && (!mClassColours.isEmpty() || std::any_of(source.cbegin(), source.cend(), undefined))) {
         mImage = mImage.convertToFormat(QImage::Format_RGB888);
         for (int y = 0; y < height(); ++y) {
             for (int x = 0; x < w; ++x) {
-                if (std::isnan(source.at(y * w + x)))
+                const double v = source.at(y * w + x);
+                if (std::isnan(v))
                     mImage.setPixelColor(x, y, noFitColour());
+                else if (v >= 0.0 && v < mClassColours.size() && v == std::floor(v))
+                    mImage.setPixelColor(x, y, mClassColours.at(int(v)));
             }
         }
     }
@@ -357,6 +361,7 @@ void Analyzed2DRes::deglitch2(double limit)
 
 void Analyzed2DRes::copyProc2Data()
 {
+    // Without a deglitch there is nothing processed to take over.
     if (mData.isEmpty() || mProc.isEmpty())
         return;
     mData = mProc;

@@ -79,6 +79,11 @@ public:
     // colour table has.
     static QColor noFitColour() { return QColor(0, 96, 255); }
 
+    // Colours of cells holding whole numbers 0 .. size - 1, which then ignore the colour scale
+    // (a map of classes, such as clusters); none: every cell follows the scale.
+    void setClassColours(const QVector<QColor> &colours) { mClassColours = colours; }
+    const QVector<QColor> &classColours() const { return mClassColours; }
+
     // 16-bit values of the map scaled to 0 .. 65535: every cell in row order, or with
     // asAnalyzed the centre of every block of the map's walk in walk order (0 for centres
     // outside the map). The scale is (scaleMin, scaleMax) with fixedScale, else the active
@@ -159,4 +164,5 @@ private:
     double mGlitchFactor = 2.0;
     double mRangeRatio = 0.9;
     bool mShowProc = false;
+    QVector<QColor> mClassColours;
 };

@@ -91,6 +91,8 @@ Analyzer::Analyzer(QWidget *parent)
     connect(mElemsPanel, &ElemsPanel::setNewCorrelation, this, &Analyzer::setNewCorrelation);
     connect(mElemsPanel, &ElemsPanel::elemsRebuilding, this, &Analyzer::elemsRebuilding);
     connect(mElemsPanel, &ElemsPanel::changedSelection, this, &Analyzer::changedSelection);
+    // A choice made here replaces a map chosen elsewhere.
+    connect(this, &Analyzer::changedSelection, this, [this] { showOtherMap(nullptr, QString()); });
     connect(mElemsPanel, &ElemsPanel::messageIssued, this, &Analyzer::messageIssued);
     // The analysed spectrum shows the edges of the target elements.
     connect(mElemsPanel,
@@ -387,8 +389,21 @@ int Analyzer::imageKind() const
     return 0;
 }
 
+QPushButton *Analyzer::componentsButton() const
+{
+    return mUi->ShowComponents;
+}
+
+void Analyzer::showOtherMap(Analyzed2DRes *map, const QString &title)
+{
+    mOtherMap = map;
+    mOtherMapTitle = title;
+}
+
 Analyzed2DRes *Analyzer::selectedMap() const
 {
+    if (mOtherMap)
+        return mOtherMap;
     const int id = mImageGroup->checkedId();
     if (mUi->DoMLCFA->isChecked()) {
         const int kind = imageKind();
@@ -409,6 +424,8 @@ Analyzed2DRes *Analyzer::selectedMap() const
 
 QString Analyzer::mapTitle(const Analyzed2DRes *map) const
 {
+    if (map && map == mOtherMap)
+        return mOtherMapTitle;
     for (int i = 0; i < mRefs.size(); ++i) {
         if (map == mRefs.at(i)->map(0))
             return tr("dmut of Ref%1").arg(i + 1);

@@ -65,6 +65,8 @@ public:
     // reduced chi-square, 2 the subset of references a best-subset fit chose.
     Analyzed2DRes *qualityMap(int k) const { return mQualityMaps.value(k); }
     XafsView *view() const { return mView; }
+    // Opens the window of the principal components and clusters.
+    QPushButton *componentsButton() const;
     // The residual-absorption maps: 0 "a2d DMut", 1 "a2d Rest", 2 "a2d Rati".
     Analyzed2DRes *raMap(int k) const { return mRaMaps.value(k); }
     // The last fit received from the worker, and its fitted spectrum.
@@ -81,6 +83,9 @@ public:
     int imageKind() const;
     // The result map the main window shows; none when the selection stands for no map.
     Analyzed2DRes *selectedMap() const;
+    // A map chosen outside this window (a component's scores, the clusters): the selected map,
+    // with this title, until a choice of this window replaces it. Null drops it.
+    void showOtherMap(Analyzed2DRes *map, const QString &title);
     // What a map of this window holds, in words, such as "fraction of Ref1"; the map's own
     // name for others.
     QString mapTitle(const Analyzed2DRes *map) const;
@@ -222,4 +227,6 @@ private:
     std::function<Background()> mNewRefBackground;
     QThread *mWorkerThread = nullptr;
     AnalyzeProc *mWorker = nullptr;
+    Analyzed2DRes *mOtherMap = nullptr;
+    QString mOtherMapTitle;
 };

@@ -31,6 +31,15 @@ void BlockRequest::Block::normalize(const Background &background,
         tally->add(levels.failures);
 }
 
+void BlockRequest::Block::doubleNormalized(const EdgeNormalization &levels, double *out) const
+{
+    const int size = raw.size();
+    const double *pre = levels.preValues.data();
+    const double *post = levels.postValues.data();
+    for (int i = 0; i < size; ++i)
+        out[i] = (raw.yAt(i) - pre[i]) / (post[i] - pre[i]);
+}
+
 std::shared_ptr<const StraightLineGrid>
 BlockRequest::Block::straightLineGrid(const std::vector<double> &energies, const NormRanges &ranges)
 {

@@ -38,6 +38,9 @@ struct BlockRequest
                        EdgeNormalization &levels,
                        const StraightLineGrid *grid = nullptr,
                        NormFailureTally *tally = nullptr) const;
+        // The double-normalised spectrum on the pre-edge base of a block normalised into
+        // levels, (raw - pre) / (post - pre) at each of its points, into out.
+        void doubleNormalized(const EdgeNormalization &levels, double *out) const;
         // The grid of straight base lines over the energies of a run's blocks, for windows as
         // wide as the ranges.
         static std::shared_ptr<const StraightLineGrid>

@@ -37,10 +37,7 @@ void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) co
         for (int i = 0; i < size; ++i)
             target[i] = block.raw.yAt(i);
     } else {
-        const double *pre = levels.preValues.data();
-        const double *post = levels.postValues.data();
-        for (int i = 0; i < size; ++i)
-            target[i] = (block.raw.yAt(i) - pre[i]) / (post[i] - pre[i]);
+        block.doubleNormalized(levels, target);
     }
     values[0] = 1.0;
     LCFFitPlan::Output out;

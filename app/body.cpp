@@ -6,6 +6,7 @@
 #include "analysis/arearuncontroller.h"
 #include "analysis/blockengine.h"
 #include "analysis/blockrequest.h"
+#include "analysis/componentscontroller.h"
 #include "display/showinfront.h"
 #include "batch/batchcommands.h"
 #include "batch/batchctrl.h"
@@ -316,6 +317,8 @@ void Body::setupOverlays()
             mMapOverlay,
             &MapOverlay::showResultMap);
     connect(mAnalyzer, &Analyzer::changedSelection, mMapOverlay, &MapOverlay::showResultMap);
+    connect(
+        mComponents, &ComponentsController::mapSelected, mMapOverlay, &MapOverlay::showResultMap);
 }
 
 int Body::cursorX() const
@@ -374,6 +377,16 @@ void Body::setupResultMaps()
             &QPushButton::clicked,
             mAreaRunController,
             &AreaRunController::printSelectedMap);
+
+    mComponents = new ComponentsController(mAnalyzer, mBlockEngine, this);
+    mComponents->setBlockRequestProvider([this] { return blockRequest(); });
+    mComponents->setBackgroundProvider([this] { return targetBackground(); });
+    mComponents->setBusyProvider([this] { return mAreaRunController->analysisRunning(); });
+    mComponents->registerCommands(mCommands);
+    connect(mComponents, &ComponentsController::message, this, [this](const QString &m, bool b) {
+        showMessage(m, b || mInBatchCommand);
+    });
+    connect(mComponents, &ComponentsController::batchWorkEnded, this, &Body::finishBatchExec);
 }
 
 void Body::setupCalibration()
@@ -489,6 +502,8 @@ void Body::showEngineProgress(double percent)
         task = tr("Area analysis");
     else if (calibrating())
         task = tr("Calibration");
+    else if (mComponents->run()->isRunning())
+        task = tr("Components");
     mProgress->report(EngineTask, task, percent, [this] { stopEngineTask(); });
 }
 

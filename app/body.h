@@ -13,6 +13,7 @@
 class Analyzed2DRes;
 class Analyzer;
 class AreaRunController;
+class ComponentsController;
 class BatchCtrl;
 class BlockEngine;
 struct BlockRequest;
@@ -63,6 +64,7 @@ public:
     BlockEngine *blockEngine() const { return mBlockEngine; }
     // The driver of the analyser's area runs, and what starts and stops them.
     AreaRunController *areaRunController() const { return mAreaRunController; }
+    ComponentsController *componentsController() const { return mComponents; }
     // What an area analysis reads, as the window is set up now: the selected area (else the
     // view window) walked in touching blocks of the bin size, without the blocks wholly
     // outside the images, the stacks, the shift map. The kernel is the caller's to set.
@@ -148,6 +150,7 @@ private:
     Analyzer *mAnalyzer = nullptr;
     BlockEngine *mBlockEngine = nullptr;
     AreaRunController *mAreaRunController = nullptr;
+    ComponentsController *mComponents = nullptr;
     ImgProc *mImgProc = nullptr;
     SaveDataCfg *mSaveDataCfg = nullptr;
     ExportController *mExport = nullptr;

@@ -140,7 +140,13 @@ enum BatchCommand {
     SaveShiftTable = 132,
     LoadShiftTable = 133,
     LoadH5File = 134,
-    LoadH5Datasets = 135
+    LoadH5Datasets = 135,
+    PcaExec = 136,
+    PcaSave = 137,
+    ClusterExec = 138,
+    ClusterSaveSpectra = 139,
+    ClusterToReference = 140,
+    ComponentsSelectMap = 141
 };
 
 // Ids of the directives that the batch interpreter handles itself.

@@ -2,9 +2,14 @@
 // sample data set (as written by makesampledata), puts the cursor on a pixel inside the
 // sample and grabs both windows side by side into one PNG. With --align it registers the stack
 // instead (align_stack last) and grabs the alignment window with its shift table and plot.
+// With --components it aligns the stack, finds three components and five clusters of the whole
+// image at bin 0, and grabs the main window showing the cluster map beside the components
+// window.
 //
-//   grabwindows [--align] <sample-dir> <picture.png> [x y]
+//   grabwindows [--align|--components] <sample-dir> <picture.png> [x y]
 
+#include "analysis/componentscontroller.h"
+#include "analysis/componentswindow.h"
 #include "app/body.h"
 #include "batch/batchcommands.h"
 #include "batch/cmdline.h"
@@ -43,8 +48,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     const bool align = args.removeAll(QStringLiteral("--align")) > 0;
+    const bool components = args.removeAll(QStringLiteral("--components")) > 0;
     if (args.size() != 3 && args.size() != 5) {
-        std::fprintf(stderr, "usage: grabwindows [--align] <sample-dir> <picture.png> [x y]\n");
+        std::fprintf(
+            stderr, "usage: grabwindows [--align|--components] <sample-dir> <picture.png> [x y]\n");
         return 2;
     }
     initMarvolentiResources();
@@ -80,13 +87,30 @@ int main(int argc, char *argv[])
     }
     // As the slider would: the image shown and the spectrum window's energy marker.
     body.imageBrowser()->showData(body.stacks()->i1Images().size() / 2);
-    run(body, QStringLiteral("set_band_w 4"));
-    run(body, QStringLiteral("set_band_h 4"));
-    run(body, QStringLiteral("move_position %1 %2").arg(x, y));
+    QWidget *beside = body.xafsView();
+    if (components) {
+        const int size = body.stacks()->width();
+        for (const QString &line : {QStringLiteral("align_stack last"),
+                                    QStringLiteral("select_region 4 4 %1 %1").arg(size - 8),
+                                    QStringLiteral("set_band_w 0"),
+                                    QStringLiteral("set_band_h 0"),
+                                    QStringLiteral("pca_exec 3"),
+                                    QStringLiteral("cluster_exec 5"),
+                                    QStringLiteral("components_select_map cluster"),
+                                    QStringLiteral("select_disp_image 3")})
+            run(body, line);
+        beside = body.componentsController()->window();
+        beside->resize(760, 560);
+        beside->show();
+    } else {
+        run(body, QStringLiteral("set_band_w 4"));
+        run(body, QStringLiteral("set_band_h 4"));
+        run(body, QStringLiteral("move_position %1 %2").arg(x, y));
+    }
     QCoreApplication::processEvents();
 
     const QImage main = body.grab().toImage();
-    const QImage spectrum = body.xafsView()->grab().toImage();
+    const QImage spectrum = beside->grab().toImage();
     constexpr int gap = 12;
     QImage both(main.width() + gap + spectrum.width(),
                 qMax(main.height(), spectrum.height()),

@@ -210,6 +210,10 @@
         <source>residual-absorption ratio</source>
         <translation>残余吸収の比率</translation>
     </message>
+    <message>
+        <source>Components</source>
+        <translation>成分</translation>
+    </message>
 </context>
 <context>
     <name>AreaRunController</name>
@@ -256,6 +260,168 @@
     <message>
         <source>%1 of %2 blocks: no E0 / empty pre-edge range</source>
         <translation>%2 ブロック中 %1 ブロック: E0 なし / プレエッジ範囲が空</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentsController</name>
+    <message>
+        <source>clusters</source>
+        <translation>クラスター</translation>
+    </message>
+    <message>
+        <source>scores of component %1</source>
+        <translation>成分 %1 のスコア</translation>
+    </message>
+    <message>
+        <source>Components: give 1 to %1 components</source>
+        <translation>成分分析：成分数は 1 から %1 で指定してください</translation>
+    </message>
+    <message>
+        <source>An area analysis is running: components not analysed</source>
+        <translation>領域解析の実行中のため、成分分析は行いません</translation>
+    </message>
+    <message>
+        <source>No images loaded: components not analysed</source>
+        <translation>画像が読み込まれていないため、成分分析は行いません</translation>
+    </message>
+    <message>
+        <source>Components: the analysis could not start</source>
+        <translation>成分分析を開始できませんでした</translation>
+    </message>
+    <message>
+        <source>Clusters: give at least one cluster</source>
+        <translation>クラスター：1 つ以上のクラスター数を指定してください</translation>
+    </message>
+    <message>
+        <source>An area analysis is running: no clusters</source>
+        <translation>領域解析の実行中のため、クラスター分けは行いません</translation>
+    </message>
+    <message>
+        <source>Clusters: analyse the components first</source>
+        <translation>クラスター：先に成分分析を行ってください</translation>
+    </message>
+    <message>
+        <source>Clusters: the area or the images changed since the components were analysed</source>
+        <translation>クラスター：成分分析の後で領域または画像が変わりました</translation>
+    </message>
+    <message>
+        <source>Clusters stopped</source>
+        <translation>クラスター分けを中止しました</translation>
+    </message>
+    <message>
+        <source>Components stopped</source>
+        <translation>成分分析を中止しました</translation>
+    </message>
+    <message>
+        <source>%1 clusters of %2 blocks</source>
+        <translation>%1 個のクラスター (ブロック数 %2)</translation>
+    </message>
+    <message>
+        <source>%1 components of %2 blocks explain %3</source>
+        <translation>%2 ブロックの %1 成分の寄与率：%3</translation>
+    </message>
+    <message>
+        <source>; %1 of %2 blocks left out (no edge)</source>
+        <translation>；%2 ブロック中 %1 ブロックを除外 (吸収端なし)</translation>
+    </message>
+    <message>
+        <source>No components analysed: %1 not written</source>
+        <translation>成分分析の結果がないため、%1 は書き出しません</translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>%1 に書き込めません</translation>
+    </message>
+    <message>
+        <source>No clusters: their spectra not written</source>
+        <translation>クラスターがないため、スペクトルは書き出しません</translation>
+    </message>
+    <message>
+        <source>No cluster %1</source>
+        <translation>クラスター %1 はありません</translation>
+    </message>
+    <message>
+        <source>No reference row %1</source>
+        <translation>参照行 %1 はありません</translation>
+    </message>
+    <message>
+        <source>No cluster map</source>
+        <translation>クラスターマップはありません</translation>
+    </message>
+    <message>
+        <source>No score map of component %1</source>
+        <translation>成分 %1 のスコアマップはありません</translation>
+    </message>
+    <message>
+        <source>components_select_map: score K or cluster</source>
+        <translation>components_select_map：score K または cluster を指定してください</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentsWindow</name>
+    <message>
+        <source>Analyse</source>
+        <translation>分析</translation>
+    </message>
+    <message>
+        <source>Cluster</source>
+        <translation>クラスター分け</translation>
+    </message>
+    <message>
+        <source>Explained variance</source>
+        <translation>寄与率</translation>
+    </message>
+    <message>
+        <source>Eigenspectra</source>
+        <translation>固有スペクトル</translation>
+    </message>
+    <message>
+        <source>Cluster spectra</source>
+        <translation>クラスターのスペクトル</translation>
+    </message>
+    <message>
+        <source>To Reference Row</source>
+        <translation>参照行へ</translation>
+    </message>
+    <message>
+        <source>Components</source>
+        <translation>成分</translation>
+    </message>
+    <message>
+        <source>Clusters</source>
+        <translation>クラスター</translation>
+    </message>
+    <message>
+        <source>Map</source>
+        <translation>マップ</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>File prefix</source>
+        <translation>ファイル名の頭</translation>
+    </message>
+    <message>
+        <source>Component %1</source>
+        <translation>成分 %1</translation>
+    </message>
+    <message>
+        <source>Scores of component %1</source>
+        <translation>成分 %1 のスコア</translation>
+    </message>
+    <message>
+        <source>Cluster %1: %2 blocks</source>
+        <translation>クラスター %1：%2 ブロック</translation>
+    </message>
+    <message>
+        <source>Cluster %1</source>
+        <translation>クラスター %1</translation>
+    </message>
+    <message>
+        <source>0: left out (no edge)</source>
+        <translation>0：除外 (吸収端なし)</translation>
     </message>
 </context>
 <context>
@@ -507,6 +673,29 @@
     </message>
 </context>
 <context>
+    <name>NormRangesEdit</name>
+    <message>
+        <source>Pre-edge</source>
+        <translation>プレエッジ</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>～</translation>
+    </message>
+    <message>
+        <source>Post-edge</source>
+        <translation>ポストエッジ</translation>
+    </message>
+    <message>
+        <source>eV</source>
+        <translation>eV</translation>
+    </message>
+    <message>
+        <source>Normalisation ranges in eV around the edge: the pre-edge and post-edge base lines are fitted over them, and E0 is searched between them</source>
+        <translation>吸収端を基準とした規格化範囲 (eV)：プレエッジとポストエッジのベースラインをこの範囲で当てはめ、E0 はその間で探索します</translation>
+    </message>
+</context>
+<context>
     <name>XafsFileSelect</name>
     <message>
         <source>XAFS File Select</source>
@@ -539,29 +728,6 @@
     <message>
         <source>The energies in %1 do not rise: its points were sorted by energy</source>
         <translation>%1 のエネルギーが昇順ではありません: 点をエネルギー順に並べ替えました</translation>
-    </message>
-</context>
-<context>
-    <name>NormRangesEdit</name>
-    <message>
-        <source>Pre-edge</source>
-        <translation>プレエッジ</translation>
-    </message>
-    <message>
-        <source>to</source>
-        <translation>～</translation>
-    </message>
-    <message>
-        <source>Post-edge</source>
-        <translation>ポストエッジ</translation>
-    </message>
-    <message>
-        <source>eV</source>
-        <translation>eV</translation>
-    </message>
-    <message>
-        <source>Normalisation ranges in eV around the edge: the pre-edge and post-edge base lines are fitted over them, and E0 is searched between them</source>
-        <translation>吸収端を基準とした規格化範囲 (eV)：プレエッジとポストエッジのベースラインをこの範囲で当てはめ、E0 はその間で探索します</translation>
     </message>
 </context>
 </TS>

@@ -159,5 +159,9 @@
         <source>Calibration</source>
         <translation>エネルギー較正</translation>
     </message>
+    <message>
+        <source>Components</source>
+        <translation>成分分析</translation>
+    </message>
 </context>
 </TS>

@@ -83,7 +83,7 @@ void TestCmdLine::argOutOfRange()
 void TestCmdLine::commandTable()
 {
     const NameIdTable &table = ::commandTable();
-    QCOMPARE(table.size(), 135);
+    QCOMPARE(table.size(), 141);
     QCOMPARE(table.notFound(), int(NoSuchCommand));
     // Commands added later take ids after the "not found" of the first 112.
     QCOMPARE(table.lookup("CALIB_SET_CRYSTAL"), 113);
@@ -95,6 +95,8 @@ void TestCmdLine::commandTable()
     QCOMPARE(table.lookup("load_shift_table"), 133);
     QCOMPARE(table.lookup("load_h5"), 134);
     QCOMPARE(table.lookup("load_h5_datasets"), 135);
+    QCOMPARE(table.lookup("pca_exec"), 136);
+    QCOMPARE(table.lookup("components_select_map"), 141);
 
     // Every id appears once, and the three places where ids leave the table order hold.
     QSet<int> ids;
