@@ -10,7 +10,7 @@
 #include "analysis/kmeans.h"
 #include "bench/benchreferences.h"
 #include "bench/benchstacks.h"
-#include "bench/ratioreporter.h"
+#include "bench/benchrounds.h"
 #include "input/tiffdata.h"
 
 #include <benchmark/benchmark.h>
@@ -179,6 +179,11 @@ void componentsAgainstLCF(benchmark::State &state)
         lcfSeconds.back());
     printRatios("analysis, both passes", pcaRatios);
     printRatios("one k-means iteration, 6 clusters", iterationRatios);
+    printFigure("principal components, both passes, wall time, against an LCF run", pcaRatios, "x");
+    printFigure(
+        "one k-means iteration, 6 clusters, wall time, against an LCF run", iterationRatios, "x");
+    printFigure(
+        "memory the components add beyond their score maps, MB", {(peak - mapBytes) / 1e6}, "MB");
 }
 
 } // namespace
@@ -192,8 +197,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     // The area runs log their start and end lines.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    RatioReporter reporter({QStringLiteral("componentsAgainstLCF")}, {}, true);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
 }

@@ -188,15 +188,17 @@ def test_ctrl_c_stops_a_run(sample):
     rng = np.random.default_rng(2)
     e, mu = mv.read_spectrum(str(sample / "ref_FeA_7112.dat"))
     energies = np.linspace(6950, 7800, 100)
-    i1 = rng.integers(1000, 2000, size=(100, 400, 400)).astype(np.uint16)
+    # A run of several seconds, so that the signal comes while it goes on however fast the
+    # machine is.
+    i1 = rng.integers(1000, 2000, size=(100, 1000, 1000)).astype(np.uint16)
     big = mv.Stack.from_arrays(i1, energies=energies)
     refs = [(e, mu), (e + 5, mu), (e - 5, mu), (e + 10, mu)]
-    timer = threading.Timer(0.5, lambda: signal.raise_signal(signal.SIGINT))
+    timer = threading.Timer(0.3, lambda: signal.raise_signal(signal.SIGINT))
     timer.start()
     with pytest.raises(KeyboardInterrupt):
         mv.lcf_map(big, refs, best_subset=4, threads=1)
     timer.join()
-    assert mv.lcf_map(big, refs[:2], area=(0, 0, 4, 4))["fraction"].shape == (2, 400, 400)
+    assert mv.lcf_map(big, refs[:2], area=(0, 0, 4, 4))["fraction"].shape == (2, 1000, 1000)
 
 
 def test_element_maps_equal_the_programs_element_run(tmp_path):
