@@ -100,7 +100,12 @@ bool ComponentsController::startClusters(int clusters)
         return refused(tr("An area analysis is running: no clusters"));
     if (!mRun->hasScores())
         return refused(tr("Clusters: analyse the components first"));
-    if (!mRun->startClusters(mBlockRequest(), clusters, mClusterMap))
+    // The blocks left out (no edge: the background) are one of the classes asked for; k-means
+    // splits the others into the rest.
+    const int edgeClusters = mRun->leftOutBlocks() > 0 ? clusters - 1 : clusters;
+    if (edgeClusters < 1)
+        return refused(tr("Clusters: give at least two, one of them the blocks left out"));
+    if (!mRun->startClusters(mBlockRequest(), edgeClusters, mClusterMap))
         return refused(tr("Clusters: the area or the images changed since the components were "
                           "analysed"));
     return true;

@@ -35,7 +35,7 @@ ComponentsWindow::ComponentsWindow(QWidget *parent)
     mComponents->setRange(1, ComponentsController::maxComponents);
     mComponents->setValue(3);
     mClusters->setRange(1, 50);
-    mClusters->setValue(5);
+    mClusters->setValue(6);
     mRow->setRange(0, 99);
     mScree->setLogarithmic(true);
 

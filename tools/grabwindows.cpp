@@ -95,7 +95,7 @@ int main(int argc, char *argv[])
                                     QStringLiteral("set_band_w 0"),
                                     QStringLiteral("set_band_h 0"),
                                     QStringLiteral("pca_exec 3"),
-                                    QStringLiteral("cluster_exec 5"),
+                                    QStringLiteral("cluster_exec 6"),
                                     QStringLiteral("components_select_map cluster"),
                                     QStringLiteral("select_disp_image 3")})
             run(body, line);

@@ -293,6 +293,10 @@
         <translation>クラスター：1 つ以上のクラスター数を指定してください</translation>
     </message>
     <message>
+        <source>Clusters: give at least two, one of them the blocks left out</source>
+        <translation>クラスター：除外したブロックを 1 つと数えて、2 つ以上を指定してください</translation>
+    </message>
+    <message>
         <source>An area analysis is running: no clusters</source>
         <translation>領域解析の実行中のため、クラスター分けは行いません</translation>
     </message>

@@ -249,7 +249,7 @@ void TestComponentsRun::clustersAndReferencesInABatch()
           << "set_band_w 0"
           << "set_band_h 0"
           << "pca_exec 3"
-          << "pca_save " + quoted(out + "/pca.txt") << "cluster_exec 5"
+          << "pca_save " + quoted(out + "/pca.txt") << "cluster_exec 6"
           << "cluster_save_spectra " + quoted(out + "/cluster") << "components_select_map cluster"
           << "saveDataCfg_save_as_text"
           << "saveDataCfg_text_as_csv"
@@ -367,7 +367,8 @@ void TestComponentsRun::window()
     QCOMPARE(window->eigenspectraPlot()->curves().size(), 2);
 
     QSignalSpy clustered(controller, &ComponentsController::clustersEnded);
-    window->findChildren<QSpinBox *>().at(1)->setValue(3);
+    // Four classes: the blocks left out and three clusters.
+    window->findChildren<QSpinBox *>().at(1)->setValue(4);
     QTest::mouseClick(window->clusterButton(), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(clustered.count(), 1, 600000);
     QCOMPARE(run->clusterCount(), 3);
