@@ -61,13 +61,18 @@ void AreaRunController::setTargetWindow(const CalibCtrl *calib)
     connect(calib, &CalibCtrl::presetApplied, this, &AreaRunController::setReferenceRanges);
 }
 
-void AreaRunController::setDeglitchFields(QLineEdit *factor,
-                                          QLineEdit *ratio,
-                                          QCheckBox *showProcessed)
+void AreaRunController::setMapControls(QLineEdit *factor,
+                                       QLineEdit *ratio,
+                                       QCheckBox *showProcessed,
+                                       QAbstractButton *deglitch,
+                                       QAbstractButton *printValues)
 {
     mDeglitchFactor = factor;
     mDeglitchRatio = ratio;
     mShowProcessed = showProcessed;
+    connect(showProcessed, &QCheckBox::toggled, this, &AreaRunController::showProcImg);
+    connect(deglitch, &QAbstractButton::clicked, this, &AreaRunController::deglitch);
+    connect(printValues, &QAbstractButton::clicked, this, &AreaRunController::printSelectedMap);
 }
 
 void AreaRunController::registerCommands(CommandRegistry &commands)

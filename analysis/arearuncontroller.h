@@ -12,6 +12,7 @@ class Analyzer;
 class BlockEngine;
 class CalibCtrl;
 class CommandRegistry;
+class QAbstractButton;
 class QCheckBox;
 class QLineEdit;
 
@@ -40,8 +41,13 @@ public:
     // spectra of a run and starts new reference rows, and whose presets of the ranges go to
     // every reference row.
     void setTargetWindow(const CalibCtrl *calib);
-    // The main window's deglitch factor and ratio fields and its "show processed" box.
-    void setDeglitchFields(QLineEdit *factor, QLineEdit *ratio, QCheckBox *showProcessed);
+    // The main window's deglitch factor and ratio fields, its "show processed" box, and the
+    // buttons that deglitch the selected map and print its values.
+    void setMapControls(QLineEdit *factor,
+                        QLineEdit *ratio,
+                        QCheckBox *showProcessed,
+                        QAbstractButton *deglitch,
+                        QAbstractButton *printValues);
 
     // The batch commands of the analyser window and of its runs.
     void registerCommands(CommandRegistry &commands);

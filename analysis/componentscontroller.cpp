@@ -43,19 +43,13 @@ ComponentsController::~ComponentsController()
     delete mWindow;
 }
 
-void ComponentsController::setBlockRequestProvider(std::function<BlockRequest()> provider)
+void ComponentsController::setProviders(std::function<BlockRequest()> blockRequest,
+                                        std::function<Background()> background,
+                                        std::function<bool()> busy)
 {
-    mBlockRequest = std::move(provider);
-}
-
-void ComponentsController::setBackgroundProvider(std::function<Background()> provider)
-{
-    mBackground = std::move(provider);
-}
-
-void ComponentsController::setBusyProvider(std::function<bool()> provider)
-{
-    mBusy = std::move(provider);
+    mBlockRequest = std::move(blockRequest);
+    mBackground = std::move(background);
+    mBusy = std::move(busy);
 }
 
 QString ComponentsController::mapTitle(const Analyzed2DRes *map) const

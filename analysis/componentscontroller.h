@@ -34,12 +34,12 @@ public:
     ComponentRun *run() const { return mRun; }
     // The window, opened by the analyser's "Components" button.
     ComponentsWindow *window() const { return mWindow; }
-    // What a run reads, as the main window is set up now (kernel unset).
-    void setBlockRequestProvider(std::function<BlockRequest()> provider);
-    // How the spectra are normalised: the target background.
-    void setBackgroundProvider(std::function<Background()> provider);
-    // True while another area run goes on, which refuses a run.
-    void setBusyProvider(std::function<bool()> provider);
+    // What a run reads, as the main window is set up now (kernel unset); how the spectra are
+    // normalised (the target background); and whether another area run goes on, which
+    // refuses a run.
+    void setProviders(std::function<BlockRequest()> blockRequest,
+                      std::function<Background()> background,
+                      std::function<bool()> busy);
 
     // The score map of component k (from 0), and the cluster map; null before a run made them.
     Analyzed2DRes *scoreMap(int k) const { return mScoreMaps.value(k); }

@@ -16,7 +16,6 @@
 #include "calib/calibrationcontroller.h"
 #include "calib/energyshiftmap.h"
 #include "calib/imgproc.h"
-#include "display/colorbar.h"
 #include "display/colorscale.h"
 #include "display/cursoroverlay.h"
 #include "display/cursorreadout.h"
@@ -68,10 +67,9 @@ Body::Body(QWidget *parent)
 
     mImageSelection = new QButtonGroup(this);
     mImageSelection->setExclusive(true);
-    mImageSelection->addButton(mUi->ShowData, 0);
-    mImageSelection->addButton(mUi->ShowI0, 1);
-    mImageSelection->addButton(mUi->ShowShiftMap, 2);
-    mImageSelection->addButton(mUi->ShowResAnalysis, 3);
+    for (QAbstractButton *shown :
+         {mUi->ShowData, mUi->ShowI0, mUi->ShowShiftMap, mUi->ShowResAnalysis})
+        mImageSelection->addButton(shown, mImageSelection->buttons().size());
 
     mUi->HCross->setOrientation(CrossSView::Horizontal);
     mUi->VCross->setOrientation(CrossSView::Vertical);
@@ -295,11 +293,7 @@ void Body::setupOverlays()
         mUi->CBar->update();
     });
 
-    CursorReadout::Views views;
-    views.horizontal = mUi->HCross;
-    views.vertical = mUi->VCross;
-    views.value = mUi->Value;
-    views.showsResultMap = mUi->ShowResAnalysis;
+    const CursorReadout::Views views{mUi->HCross, mUi->VCross, mUi->Value, mUi->ShowResAnalysis};
     auto *readout = new CursorReadout(
         mUi->dispA, mBrowser, views, [this] { return stackSpectra(); }, bin, this);
     connect(mUi->dispA, &DispA::mouseMoved0, readout, &CursorReadout::update);
@@ -348,8 +342,8 @@ void Body::setupResultMaps()
     mAreaRunController->setEnergiesProvider([this] { return mStacks->i1Energies(); });
     mAreaRunController->setCalibratingProvider([this] { return calibrating(); });
     mAreaRunController->setTargetWindow(mCalibration->window());
-    mAreaRunController->setDeglitchFields(
-        mUi->DeGlitchFactor, mUi->DeGlitchRatio, mUi->ShowProcImg);
+    mAreaRunController->setMapControls(
+        mUi->DeGlitchFactor, mUi->DeGlitchRatio, mUi->ShowProcImg, mUi->DeGlitch, mUi->CheckVals);
     mAreaRunController->registerCommands(mCommands);
     connect(mAreaRunController,
             &AreaRunController::message,
@@ -370,18 +364,11 @@ void Body::setupResultMaps()
         mUi->dispA->update();
     });
     connect(mAreaRunController, &AreaRunController::batchRunEnded, this, &Body::finishBatchExec);
-    connect(mUi->DeGlitch, &QPushButton::clicked, mAreaRunController, &AreaRunController::deglitch);
-    connect(
-        mUi->ShowProcImg, &QCheckBox::toggled, mAreaRunController, &AreaRunController::showProcImg);
-    connect(mUi->CheckVals,
-            &QPushButton::clicked,
-            mAreaRunController,
-            &AreaRunController::printSelectedMap);
 
     mComponents = new ComponentsController(mAnalyzer, mBlockEngine, this);
-    mComponents->setBlockRequestProvider([this] { return blockRequest(); });
-    mComponents->setBackgroundProvider([this] { return targetBackground(); });
-    mComponents->setBusyProvider([this] { return mAreaRunController->analysisRunning(); });
+    mComponents->setProviders([this] { return blockRequest(); },
+                              [this] { return targetBackground(); },
+                              [this] { return mAreaRunController->analysisRunning(); });
     mComponents->registerCommands(mCommands);
     connect(mComponents, &ComponentsController::message, this, [this](const QString &m, bool b) {
         showMessage(m, b || mInBatchCommand);

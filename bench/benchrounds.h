@@ -28,6 +28,21 @@ public:
     using Configure = std::function<void(benchmark::internal::Benchmark *)>;
     enum Clock { Cpu, Wall };
 
+    // Configurations most measurements take: milliseconds; milliseconds of wall time, with
+    // iterations as the library chooses or one a round (long work).
+    static void milliseconds(benchmark::internal::Benchmark *b)
+    {
+        b->Unit(benchmark::kMillisecond);
+    }
+    static void wallMilliseconds(benchmark::internal::Benchmark *b)
+    {
+        b->Unit(benchmark::kMillisecond)->UseRealTime();
+    }
+    static void once(benchmark::internal::Benchmark *b)
+    {
+        b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    }
+
     // A measurement, registered once for each round; configure sets its unit, iterations ...
     void add(const QString &name, Function function, Configure configure = {})
     {

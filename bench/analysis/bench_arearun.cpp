@@ -12,6 +12,7 @@
 
 #include "bench/benchstacks.h"
 #include "bench/benchreferences.h"
+#include "bench/benchmemory.h"
 #include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
@@ -130,20 +131,6 @@ void timeFit(benchmark::State &state, int referenceCount, const LCFFitOptions &o
     }
 }
 
-// A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
-qint64 statusBytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLongLong()
-                   * 1024;
-    }
-    return 0;
-}
-
 // The peak memory an area run adds to the loaded stack, per pixel, against 8 bytes for each
 // map it fills: an LCF run with four reference rows of which two are in use, with the maps of
 // all four rows and the quality maps handed over as the analyser hands them, and an element
@@ -166,11 +153,7 @@ void runMemory()
             owned.emplace_back(new Analyzed2DRes(QStringLiteral("map")));
             maps << owned.back().get();
         }
-        // Resets the peak to what is resident now.
-        QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-        if (clearRefs.open(QIODevice::WriteOnly))
-            clearRefs.write("5");
-        clearRefs.close();
+        resetPeakMemory();
         const qint64 before = statusBytes("VmRSS");
         QEventLoop loop;
         QObject::connect(&run, &AreaRun::ended, &loop, &QEventLoop::quit);
@@ -201,9 +184,6 @@ int main(int argc, char **argv)
     // The area runs log their start and end lines.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     runMemory();
-    const auto once = [](benchmark::internal::Benchmark *b) {
-        b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-    };
     LCFFitOptions noQuality;
     noQuality.quality = false;
     LCFFitOptions nonNegative;
@@ -218,16 +198,16 @@ int main(int argc, char **argv)
     };
 
     BenchRounds rounds;
-    rounds.add("stackSamplesRead", stackSamplesRead, once);
-    rounds.add("lcfOneThread", lcfOneThread, once);
-    rounds.add("lcfTwoThreads", lcfTwoThreads, once);
-    rounds.add("raTwoThreads", raTwoThreads, once);
-    rounds.add("elemsTwoThreads", elemsTwoThreads, once);
-    rounds.add("lcf2NoQuality", fit(2, noQuality), once);
-    rounds.add("lcf2NonNegative", fit(2, nonNegative), once);
-    rounds.add("lcf2SumToOne", fit(2, sumToOne), once);
-    rounds.add("lcf4", fit(4, LCFFitOptions()), once);
-    rounds.add("lcf4Best2", fit(4, subset), once);
+    rounds.add("stackSamplesRead", stackSamplesRead, BenchRounds::once);
+    rounds.add("lcfOneThread", lcfOneThread, BenchRounds::once);
+    rounds.add("lcfTwoThreads", lcfTwoThreads, BenchRounds::once);
+    rounds.add("raTwoThreads", raTwoThreads, BenchRounds::once);
+    rounds.add("elemsTwoThreads", elemsTwoThreads, BenchRounds::once);
+    rounds.add("lcf2NoQuality", fit(2, noQuality), BenchRounds::once);
+    rounds.add("lcf2NonNegative", fit(2, nonNegative), BenchRounds::once);
+    rounds.add("lcf2SumToOne", fit(2, sumToOne), BenchRounds::once);
+    rounds.add("lcf4", fit(4, LCFFitOptions()), BenchRounds::once);
+    rounds.add("lcf4Best2", fit(4, subset), BenchRounds::once);
 
     const QString size
         = QStringLiteral("%1 x %1 x %2").arg(benchStacks().size).arg(BenchStacks::I1Count);

@@ -104,18 +104,12 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchStacks();
-    const auto once = [](benchmark::internal::Benchmark *b) {
-        b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-    };
-    const auto milliseconds = [](benchmark::internal::Benchmark *b) {
-        b->Unit(benchmark::kMillisecond)->UseRealTime();
-    };
     BenchRounds rounds;
-    rounds.add("stackSamplesRead", stackSamplesRead, once);
-    rounds.add("engineOneThread", engineOneThread, once);
-    rounds.add("engineTwoThreads", engineTwoThreads, once);
-    rounds.add("mapDoublePass", mapDoublePass, milliseconds);
-    rounds.add("genImg", genImg, milliseconds);
+    rounds.add("stackSamplesRead", stackSamplesRead, BenchRounds::once);
+    rounds.add("engineOneThread", engineOneThread, BenchRounds::once);
+    rounds.add("engineTwoThreads", engineTwoThreads, BenchRounds::once);
+    rounds.add("mapDoublePass", mapDoublePass, BenchRounds::wallMilliseconds);
+    rounds.add("genImg", genImg, BenchRounds::wallMilliseconds);
     rounds.ratio("area walk with the edge position, one thread, CPU, against the samples' read",
                  "engineOneThread",
                  "stackSamplesRead");

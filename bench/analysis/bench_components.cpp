@@ -10,6 +10,7 @@
 #include "analysis/kmeans.h"
 #include "bench/benchreferences.h"
 #include "bench/benchstacks.h"
+#include "bench/benchmemory.h"
 #include "bench/benchrounds.h"
 #include "input/tiffdata.h"
 
@@ -31,20 +32,6 @@ namespace {
 constexpr int components = 3;
 constexpr int clusters = 6;
 constexpr int rounds = 5;
-
-// A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
-qint64 statusBytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLongLong()
-                   * 1024;
-    }
-    return 0;
-}
 
 BlockRequest wholeImage()
 {
@@ -107,10 +94,7 @@ void componentsAgainstLCF(benchmark::State &state)
     std::vector<std::unique_ptr<Analyzed2DRes>> scoreOwned;
     const QVector<Analyzed2DRes *> scoreMaps = makeMaps(scoreOwned, components);
     const qint64 before = statusBytes("VmRSS");
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-    clearRefs.close();
+    resetPeakMemory();
     secondsOf([&] { pca.startAnalysis(request, Background(), scoreMaps); },
               &pca,
               SIGNAL(analysisEnded(bool)));

@@ -175,15 +175,14 @@ int main(int argc, char **argv)
     }
     main.analyzer()->show();
     mainWindow = &main;
-    const auto milliseconds
-        = [](benchmark::internal::Benchmark *b) { b->Unit(benchmark::kMillisecond); };
     BenchRounds rounds;
-    rounds.add("samplesRead", samplesRead, milliseconds);
-    rounds.add("mouseMoveUpdate", mouseMoveUpdate, milliseconds);
-    rounds.add("mouseMoveUpdateAnalyzed", mouseMoveUpdateAnalyzed, milliseconds);
-    rounds.add("mouseMoveUpdateAndRepaint", mouseMoveUpdateAndRepaint, milliseconds);
-    rounds.add(
-        "mouseMoveUpdateAndRepaintAnalyzed", mouseMoveUpdateAndRepaintAnalyzed, milliseconds);
+    rounds.add("samplesRead", samplesRead, BenchRounds::milliseconds);
+    rounds.add("mouseMoveUpdate", mouseMoveUpdate, BenchRounds::milliseconds);
+    rounds.add("mouseMoveUpdateAnalyzed", mouseMoveUpdateAnalyzed, BenchRounds::milliseconds);
+    rounds.add("mouseMoveUpdateAndRepaint", mouseMoveUpdateAndRepaint, BenchRounds::milliseconds);
+    rounds.add("mouseMoveUpdateAndRepaintAnalyzed",
+               mouseMoveUpdateAndRepaintAnalyzed,
+               BenchRounds::milliseconds);
     rounds.time("mouse move with repaint, 2048 x 2048, 100 + 100 images, CPU ms",
                 "mouseMoveUpdateAndRepaint");
     rounds.time("mouse move, the update alone, CPU ms", "mouseMoveUpdate");

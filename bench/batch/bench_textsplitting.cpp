@@ -127,8 +127,6 @@ void readLargeConfig(benchmark::State &state)
 int main(int argc, char **argv)
 {
     buildBatchTables();
-    const auto milliseconds
-        = [](benchmark::internal::Benchmark *b) { b->Unit(benchmark::kMillisecond); };
     BenchRounds rounds;
     for (const auto &[name, function] :
          std::vector<std::pair<const char *, void (*)(benchmark::State &)>>{
@@ -138,7 +136,7 @@ int main(int argc, char **argv)
              {"splitLongLine", splitLongLine},
              {"joinContinuedLines", joinContinuedLines},
              {"readLargeConfig", readLargeConfig}})
-        rounds.add(name, function, milliseconds);
+        rounds.add(name, function, BenchRounds::milliseconds);
     // Each operation is read against the sum over its own text.
     rounds.ratio(
         "splitting a long batch line, against a sum over its text", "splitLongLine", "sumLongLine");

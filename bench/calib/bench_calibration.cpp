@@ -104,17 +104,11 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     benchStacks();
     alignPair();
-    const auto once = [](benchmark::internal::Benchmark *b) {
-        b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-    };
-    const auto milliseconds = [](benchmark::internal::Benchmark *b) {
-        b->Unit(benchmark::kMillisecond)->UseRealTime();
-    };
     BenchRounds rounds;
-    rounds.add("stackSamplesRead", stackSamplesRead, once);
-    rounds.add("calibration", calibration, once);
-    rounds.add("scorePass", scorePass, milliseconds);
-    rounds.add("alignmentSearch", alignmentSearch, milliseconds);
+    rounds.add("stackSamplesRead", stackSamplesRead, BenchRounds::once);
+    rounds.add("calibration", calibration, BenchRounds::once);
+    rounds.add("scorePass", scorePass, BenchRounds::wallMilliseconds);
+    rounds.add("alignmentSearch", alignmentSearch, BenchRounds::wallMilliseconds);
     rounds.ratio("energy calibration at bin 0, two threads, CPU, against the samples' read",
                  "calibration",
                  "stackSamplesRead");

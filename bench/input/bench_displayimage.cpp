@@ -69,13 +69,11 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     ColorTables::build();
-    const auto milliseconds
-        = [](benchmark::internal::Benchmark *b) { b->Unit(benchmark::kMillisecond); };
     BenchRounds rounds;
-    rounds.add("samplesRead", samplesRead, milliseconds);
-    rounds.add("displayImageGrey", displayImageGrey, milliseconds);
-    rounds.add("displayImageGreyShifted", displayImageGreyShifted, milliseconds);
-    rounds.add("displayImageHot", displayImageHot, milliseconds);
+    rounds.add("samplesRead", samplesRead, BenchRounds::milliseconds);
+    rounds.add("displayImageGrey", displayImageGrey, BenchRounds::milliseconds);
+    rounds.add("displayImageGreyShifted", displayImageGreyShifted, BenchRounds::milliseconds);
+    rounds.add("displayImageHot", displayImageHot, BenchRounds::milliseconds);
     rounds.ratio("colouring a 2048 x 2048 image, grey, against its samples' read",
                  "displayImageGrey",
                  "samplesRead");

@@ -13,6 +13,7 @@
 #include "input/stackloader.h"
 #include "resources/resourceinit.h"
 
+#include "bench/benchmemory.h"
 #include "bench/benchrounds.h"
 #include "stack/stackmodel.h"
 
@@ -191,29 +192,13 @@ void loadAgainstPlainRead(benchmark::State &state)
                 "x");
 }
 
-qint64 statusBytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLongLong()
-                   * 1024;
-    }
-    return 0;
-}
-
 void loadMemory(benchmark::State &state)
 {
     double peak = 0.0;
     for (auto _ : state) {
         clearStacks();
         const qint64 before = statusBytes("VmRSS");
-        QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-        if (clearRefs.open(QIODevice::WriteOnly))
-            clearRefs.write("5");
-        clearRefs.close();
+        resetPeakMemory();
         load(stackFile(false));
         peak = double(statusBytes("VmHWM") - before) / double(imageBytes());
         clearStacks();

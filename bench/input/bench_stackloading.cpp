@@ -12,6 +12,7 @@
 #include "output/tiffwriter.h"
 #include "resources/resourceinit.h"
 
+#include "bench/benchmemory.h"
 #include "bench/benchrounds.h"
 
 #include <benchmark/benchmark.h>
@@ -196,20 +197,6 @@ void loadAgainstPlainRead(benchmark::State &state)
                 "x");
 }
 
-// A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
-qint64 statusBytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLongLong()
-                   * 1024;
-    }
-    return 0;
-}
-
 // Memory the two loaded stacks cost per sample byte, with "Show Latest" on: the peak while they
 // load and what stays resident once they have.
 void stackMemory(benchmark::State &state)
@@ -219,11 +206,7 @@ void stackMemory(benchmark::State &state)
     for (auto _ : state) {
         clearStacks();
         const qint64 before = statusBytes("VmRSS");
-        // Resets the peak to what is resident now.
-        QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-        if (clearRefs.open(QIODevice::WriteOnly))
-            clearRefs.write("5");
-        clearRefs.close();
+        resetPeakMemory();
         loadBothStacks(true);
         QApplication::processEvents();
         peak = double(statusBytes("VmHWM") - before) / double(SampleBytes);
