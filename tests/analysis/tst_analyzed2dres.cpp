@@ -166,6 +166,14 @@ void TestAnalyzed2DRes::clearForgetsEverything()
     map.setData(0, 0, 1, 1, 2.0);
     map.genImg();
     QCOMPARE(map.img(), nullptr);
+
+    // Regression: taking over the processed values before any deglitch wrote zeros over the
+    // map.
+    map.reset(3, 3);
+    map.setData(1, 1, 1, 1, 4.0);
+    map.copyProc2Data();
+    QCOMPARE(map.value(2, 2), 4.0);
+    QCOMPARE(map.max(), 4.0);
 }
 
 // Regression: an image that could not be built left the flag of the previous one set.
