@@ -84,18 +84,42 @@ int ColorScale::tableIndex(double x, int scale, int last) const
     return qBound(0, int(t * scale), last);
 }
 
-uchar *ColorScale::colourBytes(double x, uchar *out) const
+int ColorScale::colourIndex(double x) const
+{
+    switch (mFormat) {
+    case QImage::Format_RGB888:
+        return tableIndex(x, 766, 766);
+    case QImage::Format_Grayscale8:
+        return tableIndex(x, 256, 255);
+    default:
+        return 0;
+    }
+}
+
+int ColorScale::lastColourIndex() const
+{
+    switch (mFormat) {
+    case QImage::Format_RGB888:
+        return 766;
+    case QImage::Format_Grayscale8:
+        return 255;
+    default:
+        return 0;
+    }
+}
+
+uchar *ColorScale::entryBytes(int index, uchar *out) const
 {
     switch (mFormat) {
     case QImage::Format_RGB888: {
-        const uchar *entry = ColorTables::hotEntry(tableIndex(x, 766, 766));
+        const uchar *entry = ColorTables::hotEntry(index);
         out[0] = entry[0];
         out[1] = entry[1];
         out[2] = entry[2];
         return out + 3;
     }
     case QImage::Format_Grayscale8:
-        *out = ColorTables::greyEntry(tableIndex(x, 256, 255));
+        *out = ColorTables::greyEntry(index);
         return out + 1;
     default:
         return out;

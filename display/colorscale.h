@@ -43,8 +43,14 @@ public:
 
     // Bytes a pixel in this scale's format: 3 for colour, 1 for grey, 0 otherwise.
     int bytesPerPixel() const;
+    // The entry of the colour table that value fraction x takes: 0 to lastColourIndex().
+    int colourIndex(double x) const;
+    // The last entry of this format's table: 766 for colour, 255 for grey, 0 otherwise.
+    int lastColourIndex() const;
+    // Writes the pixel bytes of table entry index and returns out advanced past them.
+    uchar *entryBytes(int index, uchar *out) const;
     // Writes the pixel bytes of scale fraction x and returns out advanced past them.
-    uchar *colourBytes(double x, uchar *out) const;
+    uchar *colourBytes(double x, uchar *out) const { return entryBytes(colourIndex(x), out); }
     QColor colourOfValue(double x) const;
     // Colours a width x height grid into pixels whose rows lie rowBytes(format(), width)
     // apart: valueAt(column, row) becomes the colour of the fraction (v - lo) / (hi - lo).

@@ -129,3 +129,21 @@ QImage wrapImage(QImage::Format format, uchar *pixels, int width, int height)
         return QImage();
     return QImage(pixels, width, height, stride, format);
 }
+
+QImage wrapBuffer(QImage::Format format, const QByteArray &buffer, int width, int height)
+{
+    const int stride = rowBytes(format, width);
+    if ((format != QImage::Format_RGB888 && format != QImage::Format_Grayscale8) || width <= 0
+        || height <= 0 || stride <= 0 || buffer.size() < qint64(stride) * height)
+        return QImage();
+    auto *share = new QByteArray(buffer);
+    uchar *pixels = reinterpret_cast<uchar *>(const_cast<char *>(share->constData()));
+    return QImage(
+        pixels,
+        width,
+        height,
+        stride,
+        format,
+        [](void *info) { delete static_cast<QByteArray *>(info); },
+        share);
+}

@@ -26,3 +26,6 @@ QByteArray allocPixels(QImage::Format format, int width, int height);
 // An image over the buffer without copying it; the buffer must outlive the image. A null
 // image for formats other than colour and grey.
 QImage wrapImage(QImage::Format format, uchar *pixels, int width, int height);
+// An image over the buffer that holds a share of it: the pixels stay while any copy of the
+// image lives, and the buffer's owner writes into it again without copying once none does.
+QImage wrapBuffer(QImage::Format format, const QByteArray &buffer, int width, int height);

@@ -3,6 +3,7 @@
 #include "app/takefirstitem.h"
 #include "display/colorscale.h"
 #include "display/colortables.h"
+#include "display/samplecolouring.h"
 #include "input/tiffmessages.h"
 #include "input/tiffpages.h"
 #include "spectra/vectorclones.h"
@@ -690,36 +691,36 @@ void TiffData::rowBlockSums(int x, int firstY, int count, int halfWidth, double 
 
 void TiffData::makeDisplayImage()
 {
-    displayImage = QImage();
-    displayBuffer.clear();
     const ColorScale *scale = ColorScale::current();
-    if (!scale)
+    const QImage::Format format = scale ? scale->format() : displayFormat;
+    // This runs at every move of the colour bar's limits: the buffer of the last colouring is
+    // written over when no copy of the image is held elsewhere, which spares clearing pages.
+    const bool reuse = scale && format == displayFormat && displayImage.isDetached()
+                       && displayBuffer.size() == qint64(rowBytes(format, width)) * height;
+    displayImage = QImage();
+    if (!scale) {
+        displayBuffer.clear();
         return;
+    }
     // The buffer follows the scale's pixel size so that a colour scale can never write past it.
-    displayFormat = scale->format();
-    displayBuffer = allocPixels(displayFormat, width, height);
+    displayFormat = format;
+    if (!reuse)
+        displayBuffer = allocPixels(displayFormat, width, height);
     if (displayBuffer.isEmpty())
         return;
     uchar *pixels = reinterpret_cast<uchar *>(displayBuffer.data());
-    const int pixelBytes = scale->bytesPerPixel();
     const qsizetype pixelCount = qsizetype(width) * height;
-    // This runs at every move of the colour bar's limits: a large 16-bit image takes its
-    // colours from a table of all 65536 values, made once.
-    constexpr int values16 = 65536;
-    if (sampleKind == FloatRows || samples16.size() < pixelCount || pixelCount < 2 * values16
-        || (pixelBytes != 1 && pixelBytes != 3)) {
+    if (sampleKind == FloatRows || samples16.size() < pixelCount || scale->bytesPerPixel() == 0) {
         scale->colourPixels(pixels, width, height, minValue, maxValue, [this](int c, int r) {
             return shiftedValue(c, r);
         });
-        displayImage = wrapImage(displayFormat, pixels, width, height);
+        displayImage = wrapBuffer(displayFormat, displayBuffer, width, height);
         return;
     }
-    std::vector<uchar> table(size_t(values16) * size_t(pixelBytes));
-    scale->colourPixels(
-        table.data(), values16, 1, minValue, maxValue, [](int v, int) { return double(v); });
+    const SampleColouring colouring(*scale, minValue, maxValue);
+    const int pixelBytes = colouring.bytesPerPixel();
     // Pixels whose shifted source lies outside the stored image show the value 0.
-    const uchar *zeroColour = table.data();
-
+    const uchar *zeroColour = colouring.zeroColour();
     const int stride = rowBytes(displayFormat, width);
     const quint16 *samples = samples16.constData();
     for (int r = 0; r < height; ++r) {
@@ -730,21 +731,16 @@ void TiffData::makeDisplayImage()
         qint64 last = qBound<qint64>(0, qint64(width) + shiftX, width);
         if (sourceRow < 0 || sourceRow >= height)
             first = last = width;
-        const qsizetype rowStart = qsizetype(sourceRow) * width - shiftX;
-        qint64 c = 0;
-        for (; c < first; ++c, out += pixelBytes)
-            memcpy(out, zeroColour, size_t(pixelBytes));
-        if (pixelBytes == 1) {
-            for (; c < last; ++c)
-                *out++ = table[samples[rowStart + c]];
-        } else {
-            for (; c < last; ++c, out += 3)
-                memcpy(out, table.data() + size_t(samples[rowStart + c]) * 3, 3);
+        for (qint64 c = 0; c < first; ++c)
+            memcpy(out + c * pixelBytes, zeroColour, size_t(pixelBytes));
+        if (last > first) {
+            const qsizetype rowStart = qsizetype(sourceRow) * width - shiftX;
+            colouring.colour(samples + rowStart + first, last - first, out + first * pixelBytes);
         }
-        for (; c < width; ++c, out += pixelBytes)
-            memcpy(out, zeroColour, size_t(pixelBytes));
+        for (qint64 c = last; c < width; ++c)
+            memcpy(out + c * pixelBytes, zeroColour, size_t(pixelBytes));
     }
-    displayImage = wrapImage(displayFormat, pixels, width, height);
+    displayImage = wrapBuffer(displayFormat, displayBuffer, width, height);
 }
 
 void TiffData::pushRangeToColorBar()

@@ -39,6 +39,7 @@ private slots:
     void displayImageShowsTheShiftedSamples_data();
     void displayImageShowsTheShiftedSamples();
     void constantImageHasADisplayImage();
+    void recolouringLeavesHeldImages();
     void nonFiniteFloatSamplesReadAsZero();
     void pathOutsideLatin1();
     void emptyImgIsRefused();
@@ -516,6 +517,28 @@ void TstTiffData::displayImageShowsTheShiftedSamples()
                                     .arg(int(expected[0]))));
         }
     }
+}
+
+// A new colouring is written over the last one's buffer only when nobody holds that image.
+void TstTiffData::recolouringLeavesHeldImages()
+{
+    const QString file = path("recolour.img");
+    QVector<quint16> values(64 * 48);
+    for (int k = 0; k < values.size(); ++k)
+        values[k] = quint16(1000 + 13 * k % 700);
+    QVERIFY(writeBytes(file, imgBytes(64, 48, "", values)));
+    TiffData data;
+    QVERIFY(data.read(file));
+    ColorScale scale;
+    ColorScale::setCurrent(&scale);
+    data.makeDisplayImage();
+    const QImage held = data.displayImage;
+    const QImage before = held.copy();
+    scale.setLimits(0.3, 0.6);
+    data.makeDisplayImage();
+    ColorScale::setCurrent(&mScale);
+    QCOMPARE(held, before);
+    QVERIFY(data.displayImage != before);
 }
 
 void TstTiffData::constantImageHasADisplayImage()
