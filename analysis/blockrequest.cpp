@@ -4,6 +4,7 @@
 #include "analysis/normfailuretally.h"
 #include "spectra/edgenormalization.h"
 #include "spectra/straightlinegrid.h"
+#include "spectra/vectorclones.h"
 #include "spectra/xafsspectrum.h"
 
 void BlockRequest::Block::normalize(const Background &background,
@@ -31,6 +32,18 @@ void BlockRequest::Block::normalize(const Background &background,
         tally->add(levels.failures);
 }
 
+BlockRequest::Block BlockRequest::Block::packed(std::vector<double> &buffer) const
+{
+    const int size = raw.size();
+    buffer.resize(size_t(size));
+    for (int i = 0; i < size; ++i)
+        buffer[size_t(i)] = raw.yAt(i);
+    Block copy = *this;
+    copy.raw = SpectrumSpan(raw.energies(), buffer.data(), size, 1, raw.minY(), raw.maxY());
+    return copy;
+}
+
+MARVOLENTI_VECTOR_CLONES
 void BlockRequest::Block::doubleNormalized(const EdgeNormalization &levels, double *out) const
 {
     const int size = raw.size();

@@ -38,6 +38,10 @@ struct BlockRequest
                        EdgeNormalization &levels,
                        const StraightLineGrid *grid = nullptr,
                        NormFailureTally *tally = nullptr) const;
+        // The same block with its values copied into buffer one after another: a block's
+        // values lie far apart among its row's spectra, and kernels that read them many times
+        // read them faster so.
+        Block packed(std::vector<double> &buffer) const;
         // The double-normalised spectrum on the pre-edge base of a block normalised into
         // levels, (raw - pre) / (post - pre) at each of its points, into out.
         void doubleNormalized(const EdgeNormalization &levels, double *out) const;

@@ -20,14 +20,16 @@ LCFAreaKernel::LCFAreaKernel(const QVector<LCFReferenceData> &references,
     mPlan = plan;
 }
 
-void LCFAreaKernel::compute(const BlockRequest::Block &block, double *values) const
+void LCFAreaKernel::compute(const BlockRequest::Block &inPlace, double *values) const
 {
     std::fill(values, values + valueCount(), 0.0);
-    if (!lcfFittable(block.raw, mPlan->referenceCount()))
+    if (!lcfFittable(inPlace.raw, mPlan->referenceCount()))
         return;
     // Buffers each thread keeps from block to block.
     thread_local EdgeNormalization levels;
     thread_local std::vector<double> targets;
+    thread_local std::vector<double> points;
+    const BlockRequest::Block block = inPlace.packed(points);
     block.normalize(mBackground, levels, mLines.get(), mNormFailures.get());
     const int size = block.raw.size();
     targets.resize(size_t(size));

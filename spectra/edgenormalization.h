@@ -47,8 +47,13 @@ public:
         int crossings = 0;
         const double low = edgeEstimate + w.preEnd;
         const double high = edgeEstimate + w.postStart;
-        for (int i = 0; i + 1 < n; ++i) {
+        // On the rising energies of a grid the points between the two bounds are found by
+        // bisection; other energy lists are walked whole.
+        const bool bisected = grid && grid->isRising();
+        for (int i = bisected ? firstAbove(n, xAt, low) : 0; i + 1 < n; ++i) {
             const double energy = xAt(i);
+            if (bisected && energy >= high)
+                break;
             if (!(energy > low && energy < high))
                 continue;
             const double p = preValues[size_t(i)];
@@ -71,6 +76,22 @@ public:
             failures |= ShortPreEdge;
         if (pointsIn(n, xAt, edgeEstimate + w.postStart, edgeEstimate + w.postEnd) < needed)
             failures |= ShortPostEdge;
+    }
+
+    // The first of the n rising energies above bound; n when none is.
+    template<typename XAt>
+    static int firstAbove(int n, XAt xAt, double bound)
+    {
+        int low = 0;
+        int high = n;
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (xAt(middle) > bound)
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        return low;
     }
 
     // How many of the n rising energies lie in [start, end), as a base-line fit takes them.

@@ -16,6 +16,8 @@ public:
     // are not finite, give a grid that holds nothing; long lists hold only shorter windows.
     StraightLineGrid(const double *energies, int n, double width);
 
+    // Whether the grid's energies rise (never fall, all finite).
+    bool isRising() const { return mRising; }
     // Whether these are the grid's energies, bit for bit.
     bool matches(const double *energies, int n) const;
     // The points with start <= E < end: count of them from first. Returns the factors of their
