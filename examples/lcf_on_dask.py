@@ -50,6 +50,7 @@ def main():
     store = write_sample(work, args.size)
     references = [str(work / "ref_FeA_7112.dat"), str(work / "ref_FeB_7117.dat")]
 
+    mvd.configure_workers()
     cluster = None if args.scheduler else LocalCluster(n_workers=2, threads_per_worker=1)
     with Client(args.scheduler or cluster) as client:
         print("dashboard:", client.dashboard_link)

@@ -110,8 +110,9 @@ def main():
 
     times = {key: [] for key in ("program", "module", "dask 2", "dask 1")}
     cpu = {key: [] for key in ("module", "dask 2", "dask 1")}
-    with LocalCluster(n_workers=2, threads_per_worker=1, dashboard_address=":0") as two, \
-            LocalCluster(n_workers=1, threads_per_worker=1, dashboard_address=":0") as one, \
+    mvd.configure_workers()
+    workers = dict(threads_per_worker=1, dashboard_address=":0")
+    with LocalCluster(n_workers=2, **workers) as two, LocalCluster(n_workers=1, **workers) as one, \
             Client(two) as client2, Client(one) as client1:
         dask_run(client2)
         dask_run(client1)

@@ -1,5 +1,7 @@
 """marvolenti.dask on a local cluster of two worker processes: maps equal to in-process runs."""
 
+import os
+
 import h5py
 import numpy as np
 import pytest
@@ -19,9 +21,15 @@ KEYS = ["dmut", "fraction", "error", "rfactor", "chi2"]
 
 @pytest.fixture(scope="module")
 def client():
-    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
-                      dashboard_address=":0") as cluster, Client(cluster) as client:
+    with mvd.configure_workers(), \
+            LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                         dashboard_address=":0") as cluster, Client(cluster) as client:
         yield client
+
+
+def test_workers_start_with_the_allocation_settings(client):
+    seen = client.run(lambda: {name: os.environ.get(name) for name in mvd.WORKER_ENVIRONMENT})
+    assert list(seen.values()) == [mvd.WORKER_ENVIRONMENT] * 2
 
 
 @pytest.fixture(scope="module")
@@ -107,8 +115,9 @@ def test_stack_larger_than_a_workers_memory(sample, tmp_path):
     for k in range(frames):
         i1[k] = (20000 * np.exp(-absorption[k] * ramp)).astype(np.uint16).repeat(size, axis=0)
     assert i1.nbytes > limit
-    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True, memory_limit=limit,
-                      dashboard_address=":0") as cluster, Client(cluster) as client:
+    with mvd.configure_workers(), \
+            LocalCluster(n_workers=2, threads_per_worker=1, processes=True, memory_limit=limit,
+                         dashboard_address=":0") as cluster, Client(cluster) as client:
         workers = set(client.scheduler_info()["workers"])
         maps = mvd.lcf_map(da.from_zarr(i1), energies, references(sample))
         fraction = client.compute(da.nanmean(maps["fraction"][0], axis=0)).result()
