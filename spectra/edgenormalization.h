@@ -78,15 +78,16 @@ public:
             failures |= ShortPostEdge;
     }
 
-    // The first of the n rising energies above bound; n when none is.
-    template<typename XAt>
-    static int firstAbove(int n, XAt xAt, double bound)
+    // The first i in [from, n) where past(i) holds, by bisection; past must hold from some
+    // point on (as a bound on rising energies does). n when it never holds.
+    template<typename Past>
+    static int firstWhere(int from, int n, Past past)
     {
-        int low = 0;
+        int low = from;
         int high = n;
         while (low < high) {
             const int middle = low + (high - low) / 2;
-            if (xAt(middle) > bound)
+            if (past(middle))
                 high = middle;
             else
                 low = middle + 1;
@@ -94,24 +95,22 @@ public:
         return low;
     }
 
+    // The first of the n rising energies above bound; n when none is.
+    template<typename XAt>
+    static int firstAbove(int n, XAt xAt, double bound)
+    {
+        return firstWhere(0, n, [&xAt, bound](int i) { return xAt(i) > bound; });
+    }
+
     // How many of the n rising energies lie in [start, end), as a base-line fit takes them.
     template<typename XAt>
     static int pointsIn(int n, XAt xAt, double start, double end)
     {
-        const auto firstAtOrAbove = [n, &xAt](int from, double energy) {
-            int low = from;
-            int high = n;
-            while (low < high) {
-                const int middle = low + (high - low) / 2;
-                if (xAt(middle) < energy)
-                    low = middle + 1;
-                else
-                    high = middle;
-            }
-            return low;
+        const auto atOrAbove = [&xAt](double energy) {
+            return [&xAt, energy](int i) { return !(xAt(i) < energy); };
         };
-        const int first = firstAtOrAbove(0, start);
-        return firstAtOrAbove(first, end) - first;
+        const int first = firstWhere(0, n, atOrAbove(start));
+        return firstWhere(first, n, atOrAbove(end)) - first;
     }
 
     // A base line's values read between the points at an energy, as the stored line would be.
